@@ -1,0 +1,67 @@
+#pragma once
+// The program's one logger. Every line names the calling function as
+// "Class::method" and its source line; write lines with LOG_WRITE.
+#include "afx/afx.h"
+#include "foundation/function_name.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class LogWriter;
+
+class LogManager {
+public:
+    enum OutputFlags { OUTPUT_FILE = 1, OUTPUT_DEBUGGER = 2 };
+    static constexpr int kMaxMessageChars = 131071;
+
+    LogManager();
+    ~LogManager();
+    LogManager(const LogManager&) = delete;
+    LogManager& operator=(const LogManager&) = delete;
+
+    void init(const CString& folder, const CString& fileName, ULONGLONG byteLimit, int retainDays, int outputFlags);
+    void addWriter(const CString& fileName, const void* owner);
+    void removeWriter(const CString& fileName, const void* owner);
+
+    // function: narrow "Class::method"; format: wide, "%s" takes a wide string.
+    void log(const char* function, int line, const wchar_t* format, ...);
+    void logV(const char* function, int line, const wchar_t* format, va_list args);
+    void logNoLocation(const wchar_t* format, ...);
+
+    // Exit housekeeping of the log folder: drops files without a recent date
+    // stamp, then the oldest files until the folder fits the byte limit.
+    void deleteOldLogs();
+    void deleteOldLogs(__time64_t now);
+
+    static bool getFileVersion(CString& version);
+
+    // The folder and file name that init received.
+    CString folder() const;
+    CString fileName() const;
+    int retainDays() const;
+    ULONGLONG byteLimit() const;
+
+private:
+    struct State;
+
+    bool format(const wchar_t* format, va_list args, CString& out) const;
+    LogWriter* currentWriter();
+    void deleteByDate(__time64_t now);
+    void deleteBySize();
+
+    std::unique_ptr<State> m_state;
+};
+
+extern LogManager g_logManager;
+
+// The log folder for an install path: install path + "\log\", with repeated
+// separators collapsed so that a trailing "\" in the path does not leave an
+// empty folder level (which would stop the folder from being created).
+CString logFolderForInstallPath(const CString& installPath);
+
+#define LOG_WRITE(...)                                                       \
+    do {                                                                     \
+        KESTRUNE_DECLARE_FUNCTION_NAME;                                      \
+        ::g_logManager.log(kestrune_function_.c_str(), __LINE__, __VA_ARGS__); \
+    } while (0)

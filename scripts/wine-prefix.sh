@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix of a build tree and maps two removable test drives:
+# R: and S:, folders under <build>/drives typed "floppy" so that
+# GetDriveTypeW reports DRIVE_REMOVABLE for them.
+set -euo pipefail
+build=$1
+export WINEPREFIX=$build/wineprefix WINEARCH=win64 WINEDEBUG=-all
+# No Mono or Gecko installers: there is no network to fetch them from.
+export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+stamp=$WINEPREFIX/.kestrune-drives
+[ -f "$stamp" ] && exit 0
+
+mkdir -p "$build"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "[setup] creating Wine prefix $WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1 || true
+  wineserver -w
+fi
+for d in r s; do
+  mkdir -p "$build/drives/$d"
+  ln -sfn "$build/drives/$d" "$WINEPREFIX/dosdevices/$d:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v "$d:" /d floppy /f </dev/null >/dev/null 2>&1
+done
+# A crashing test process must never wait for a debugger dialog.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+# Drive types are read when the server starts.
+wineserver -k || true
+wineserver -w || true
+touch "$stamp"
