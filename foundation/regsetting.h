@@ -9,6 +9,7 @@
 #include <vector>
 
 struct LastModeInfo;
+class WinAES;
 
 // The user's two vehicle-data consents while the program runs.
 extern int g_nSendVcrmDesc1;
@@ -60,11 +61,17 @@ public:
     static const std::vector<CString>& getSettingKeys();
     static const std::vector<CString>& getAppKeys();
 
-    // ---- stored-value codecs
+    // ---- stored-value codecs: the saved sign-in ID as Base64, the saved
+    // password as "*" and the Base64 of its AES-256-CBC ciphertext. Text is
+    // stored as UTF-8 with its terminating zero; values stored in the ANSI
+    // code page by earlier versions still read back. An empty text stays
+    // empty, and anything that cannot be encoded or read becomes empty.
     static CString encodeBase64(const CString& text);
     static CString decodeBase64(const CString& text);
     static CString encryptValue(const CString& text);
     static CString decryptValue(const CString& text);
+    // Sets the settings cipher's fixed key and IV on the object.
+    static BOOL setCipherKey(WinAES& aes);
 };
 
 // Indexes into the key-name tables.
