@@ -42,9 +42,9 @@ def make_package(path, size_mib, rng):
                 left = size
                 while left > 0:
                     start = rng.randrange(len(text) - (64 << 10))
-                    piece = text[start:start + min(left, 64 << 10)]
-                    parts.append(piece)
-                    left -= len(piece)
+                    chunk = text[start:start + min(left, 64 << 10)]
+                    parts.append(chunk)
+                    left -= len(chunk)
                 data, method, name = b"".join(parts), zipfile.ZIP_DEFLATED, "text/file%04d.txt" % index
             else:
                 data, method, name = rng.randbytes(size), zipfile.ZIP_STORED, "data/file%04d.bin" % index

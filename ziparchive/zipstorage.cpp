@@ -70,7 +70,7 @@ void CZipStorage::ChangeVolume(int number) {
     OpenVolumeFile(name.GetString(), kVolumeOpenFlags, true);
 }
 
-DWORD CZipStorage::Read(void* buffer, DWORD length, bool onePiece) {
+DWORD CZipStorage::Read(void* buffer, DWORD length, bool wholeRecord) {
     if (length == 0) return 0;
     char* out = static_cast<char*>(buffer);
     DWORD got = m_pFile->Read(out, length);
@@ -80,7 +80,7 @@ DWORD CZipStorage::Read(void* buffer, DWORD length, bool onePiece) {
         got = m_pFile->Read(out, length);
     }
     if (got == length) return got;
-    if (!onePiece && isVolumeFiles()) {
+    if (!wholeRecord && isVolumeFiles()) {
         while (got < length && m_iCurrentVolume < m_iLastVolume) {
             ChangeVolume(m_iCurrentVolume + 1);
             DWORD n = m_pFile->Read(out + got, length - got);

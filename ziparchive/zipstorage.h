@@ -25,9 +25,9 @@ public:
     void Open(LPCWSTR path, int mode, int volumeSize);
 
     // Reads exactly `length` bytes or raises CZipException (bad zip file).
-    // Without `onePiece` the bytes may continue on the next volume; with it
+    // Without `wholeRecord` the bytes may continue on the next volume; with it
     // the record may start on the next volume but not be split across two.
-    DWORD Read(void* buffer, DWORD length, bool onePiece);
+    DWORD Read(void* buffer, DWORD length, bool wholeRecord);
 
     // Makes the volume current, opening its file for a split archive.
     void ChangeVolume(int number);

@@ -162,8 +162,12 @@ def zipfile_archives(out, rng):
 def infozip_archives(out, rng):
     with tempfile.TemporaryDirectory() as work:
         def put(name, data):
-            with open(os.path.join(work, name), "wb") as f:
+            path = os.path.join(work, name)
+            with open(path, "wb") as f:
                 f.write(data)
+            # Same bytes on every run: zip takes the entry times from the files.
+            stamp = 1623764730  # 2021-06-15 13:45:30 UTC
+            os.utime(path, (stamp, stamp))
 
         put("secret.txt", b"classified\n")
         put("plain.txt", b"open\n")
@@ -173,19 +177,19 @@ def infozip_archives(out, rng):
 
         big = noise(rng, 150000)
         put("big.bin", big)
-        put("small.txt", b"last piece\n")
+        put("small.txt", b"last volume\n")
         write_expected(out, "split/big.bin", big)
-        write_expected(out, "split/small.txt", b"last piece\n")
+        write_expected(out, "split/small.txt", b"last volume\n")
         subprocess.run(["zip", "-q", "-X", "-s", "64k", "pkg.zip", "big.bin", "small.txt"], cwd=work, check=True)
         split = os.path.join(out, "split")
         os.makedirs(split)
-        # Info-ZIP numbers pieces .z01, .z02, ...; the program keeps them as
+        # Info-ZIP numbers volumes .z01, .z02, ...; the program keeps them as
         # .000, .001, ... with the last one as .zip.
         shutil.copy(os.path.join(work, "pkg.z01"), os.path.join(split, "pkg.000"))
         shutil.copy(os.path.join(work, "pkg.z02"), os.path.join(split, "pkg.001"))
         shutil.copy(os.path.join(work, "pkg.zip"), os.path.join(split, "pkg.zip"))
         if os.path.exists(os.path.join(work, "pkg.z03")):
-            sys.exit("expected three pieces")
+            sys.exit("expected three volumes")
 
 
 def own_archives(out, rng):

@@ -15,7 +15,7 @@ CString copySplitSet(const CString& folder, bool withMiddle = true) {
 
 }  // namespace
 
-TEST(ZipSplit, ThreePiecesOpenThroughTheLast) {
+TEST(ZipSplit, ThreeVolumesOpenThroughTheLast) {
     TempDir dir;
     CZipArchive zip;
     ASSERT_EQ(kOk, outcome([&] { zip.Open(fixture(L"split\\pkg.zip").GetString()); }));
@@ -32,7 +32,7 @@ TEST(ZipSplit, ThreePiecesOpenThroughTheLast) {
     EXPECT_TRUE(zip.IsClosed());
 }
 
-TEST(ZipSplit, MissingMiddlePieceNamesThePiece) {
+TEST(ZipSplit, MissingMiddleVolumeNamesItsFile) {
     TempDir dir;
     CString path = copySplitSet(dir.path(), false);
     CZipArchive zip;
