@@ -1,0 +1,167 @@
+// Reading one entry: open (local header check, inflate set-up), read
+// (inflate or copy with a running CRC-32) and close (CRC check, file times
+// and attributes, data descriptor).
+#include "ziparchive/ziparchive.h"
+
+#include "afx/handle.h"
+#include "ziparchive/zipexception.h"
+
+#include <algorithm>
+#include <cstring>
+
+bool CZipArchive::OpenEntry(WORD index) {
+    if (IsClosed() || index >= m_centralDir.GetCount() || m_iFileOpened != entryNone) return false;
+    CZipFileHeader* header = m_centralDir[index];
+    m_info.m_pBuffer.Allocate(m_info.m_iBufferSize);
+
+    m_storage.ChangeVolume(header->m_uDiskStart);
+    m_storage.m_pFile->Seek(static_cast<LONGLONG>(header->m_uOffset + m_centralDir.m_uBytesBeforeZip), CFile::begin);
+    header->ReadLocal(&m_storage, m_centralDir.m_pLocalExtraField);
+
+    // No password is ever set, so encrypted entries cannot be read.
+    if (header->IsEncrypted()) {
+        m_info.m_pBuffer.Release();
+        return false;
+    }
+    // A stored entry whose sizes differ would leave the copy loop waiting
+    // for bytes that never come.
+    if (header->m_uMethod == CZipFileHeader::methodStored && header->m_uComprSize != header->m_uUncomprSize) {
+        throwError(CZipException::ZIP_BADZIPFILE);
+    }
+
+    z_stream& stream = m_info.m_stream;
+    if (header->m_uMethod == CZipFileHeader::methodDeflated) {
+        stream.next_in = Z_NULL;
+        stream.avail_in = 0;
+        int err = inflateInit2(&stream, -MAX_WBITS);  // raw deflate, no zlib header
+        if (err != Z_OK) throwError(err);
+        m_info.m_bInflating = true;
+    }
+    m_info.m_uComprLeft = header->m_uComprSize;
+    m_info.m_uUncomprLeft = header->m_uUncomprSize;
+    m_info.m_uCrc32 = 0;
+    stream.total_out = 0;
+    stream.avail_in = 0;
+    m_iFileOpened = entryExtract;
+    m_centralDir.m_pOpenedFile = header;
+    return true;
+}
+
+DWORD CZipArchive::ReadEntry(void* buffer, DWORD size, DWORD* compressedTaken) {
+    if (compressedTaken) *compressedTaken = 0;
+    if (m_iFileOpened != entryExtract || !buffer || size == 0) return 0;
+    CZipFileHeader* header = m_centralDir.m_pOpenedFile;
+    const bool deflated = header->m_uMethod == CZipFileHeader::methodDeflated;
+    z_stream& stream = m_info.m_stream;
+    DWORD taken = 0;
+    DWORD result = 0;
+
+    stream.next_out = static_cast<Bytef*>(buffer);
+    stream.avail_out = std::min(size, m_info.m_uUncomprLeft);
+    // Once every uncompressed byte is out, the rest of the compressed data
+    // (the deflate stream's end) is consumed in the same call, so that the
+    // archive position is at the data descriptor and the progress sum reaches
+    // the compressed size.
+    while (stream.avail_out > 0 || (m_info.m_uUncomprLeft == 0 && m_info.m_uComprLeft > 0)) {
+        if (stream.avail_in == 0 && m_info.m_uComprLeft > 0) {
+            DWORD chunk = std::min(m_info.m_uComprLeft, m_info.m_iBufferSize);
+            m_storage.Read(m_info.m_pBuffer, chunk, false);
+            taken += chunk;
+            m_info.m_uComprLeft -= chunk;
+            stream.next_in = reinterpret_cast<Bytef*>(m_info.m_pBuffer.GetBuffer());
+            stream.avail_in = chunk;
+        }
+        if (deflated) {
+            Bytef* out = stream.next_out;
+            uLong before = stream.total_out;
+            int err = inflate(&stream, Z_SYNC_FLUSH);
+            DWORD produced = static_cast<DWORD>(stream.total_out - before);
+            m_info.m_uCrc32 = crc32(m_info.m_uCrc32, out, produced);
+            m_info.m_uUncomprLeft -= produced;
+            result += produced;
+            if (err == Z_STREAM_END) break;
+            // Z_NEED_DICT never comes from raw deflate data: an error too.
+            // Z_BUF_ERROR means no progress was possible: the data ended
+            // early or holds more than its header says.
+            if (err != Z_OK) throwError(err);
+        } else {
+            DWORD copy = std::min(stream.avail_out, stream.avail_in);
+            memcpy(stream.next_out, stream.next_in, copy);
+            m_info.m_uCrc32 = crc32(m_info.m_uCrc32, stream.next_out, copy);
+            stream.next_out += copy;
+            stream.avail_out -= copy;
+            stream.next_in += copy;
+            stream.avail_in -= copy;
+            stream.total_out += copy;
+            m_info.m_uUncomprLeft -= copy;
+            result += copy;
+        }
+    }
+    if (compressedTaken) *compressedTaken = taken;
+    return result;
+}
+
+void CZipArchive::setEntryTimesAndAttributes(const CZipFileHeader& header, LPCWSTR path, int& result,
+                                             bool& failed) {
+    failed = false;
+    {
+        UniqueFileHandle file(CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!file) {
+            failed = true;
+            return;
+        }
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        FILETIME modified = now;
+        CTime time;
+        // An entry whose DOS date is not a valid time keeps "now".
+        if (header.GetModTime(time)) {
+            ULONGLONG ticks = static_cast<ULONGLONG>(time.GetTime()) * 10000000ULL + 116444736000000000ULL;
+            modified.dwLowDateTime = static_cast<DWORD>(ticks);
+            modified.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+        }
+        if (!SetFileTime(file.get(), &now, &now, &modified)) {
+            failed = true;
+            return;
+        }
+    }
+    if (!SetFileAttributesW(path, header.GetSystemAttr())) result = -2;
+}
+
+int CZipArchive::CloseEntry(LPCWSTR path, bool afterError) {
+    if (m_iFileOpened != entryExtract) return 0;
+    CZipFileHeader* header = m_centralDir.m_pOpenedFile;
+    if (!header) {
+        // A data descriptor check failed in an earlier close.
+        endInflate();
+        m_iFileOpened = entryNone;
+        m_info.m_pBuffer.Release();
+        return 0;
+    }
+    int result = 1;
+    if (!afterError) {
+        if (m_info.m_uUncomprLeft == 0) {
+            if (m_info.m_uCrc32 != header->m_uCrc32) throwError(CZipException::ZIP_BADCRC);
+        } else {
+            result = -1;
+        }
+        endInflate();
+        if (path) {
+            bool failed = false;
+            setEntryTimesAndAttributes(*header, path, result, failed);
+            if (failed) return 0;
+        }
+    }
+    endInflate();
+    m_centralDir.CloseFile(!afterError);
+    m_iFileOpened = entryNone;
+    m_info.m_pBuffer.Release();
+    return result;
+}
+
+int CZipArchive::CloseEntry(CFile& file) {
+    CString path = file.GetFilePath();
+    file.Close();
+    return CloseEntry(path.GetString(), false);
+}
