@@ -69,10 +69,10 @@ bool namesVolumeRoot(const CString& path) {
     return full.IsEmpty() || PathIsRootW(full.GetString());
 }
 
-// A junction or directory symbolic link: removing the link leaves its target
-// alone. Wine shows host symbolic links this way and removes them as files.
+// A junction or directory symbolic link: RemoveDirectory takes away the link
+// and leaves its target alone.
 void removeLink(const CString& link) {
-    if (!RemoveDirectoryW(link.GetString())) DeleteFileW(link.GetString());
+    RemoveDirectoryW(link.GetString());
 }
 
 }  // namespace
