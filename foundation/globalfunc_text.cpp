@@ -1,6 +1,7 @@
 // Text conversion and the number, size and time texts shown to the user.
 #include "foundation/globalfunc.h"
 
+#include <cmath>
 #include <cstdlib>
 
 char* CGlobalFunc::wideToUtf8(const wchar_t* text) {
@@ -17,8 +18,12 @@ char* CGlobalFunc::wideToUtf8(const wchar_t* text) {
 }
 
 CString CGlobalFunc::formatNumber(double number) {
+    // Rounded here, half away from zero as the platform rounds, so that the
+    // platform only groups: with no leading zero it would show 0 as nothing.
+    double whole = std::round(number);
+    if (whole == 0) whole = 0;  // no "-0"
     CString plain;
-    plain.Format(L"%f", number);
+    plain.Format(L"%.0f", whole);
     // A fixed format, whatever the user's regional settings say.
     NUMBERFMTW format{};
     format.NumDigits = 0;
@@ -28,11 +33,11 @@ CString CGlobalFunc::formatNumber(double number) {
     format.lpThousandSep = const_cast<LPWSTR>(L",");
     format.NegativeOrder = 1;
     wchar_t text[100] = {};
-    if (GetNumberFormatW(LOCALE_USER_DEFAULT, 0, plain.GetString(), &format, text, 100) > 0) return text;
-    // Too many digits for the buffer, or not a number at all.
-    CString whole;
-    whole.Format(L"%.0f", number);
-    return whole;
+    if (GetNumberFormatW(LOCALE_USER_DEFAULT, 0, plain.GetString(), &format, text, 100) > 0 &&
+        wcspbrk(text, L"0123456789"))
+        return text;
+    // Zero, or too many digits for the buffer.
+    return plain;
 }
 
 CString CGlobalFunc::formatSize(UINT kilobytes, const CString& stopUnit) {
