@@ -51,7 +51,8 @@ public:
     static BOOL deleteDirectory(const CString& path);
     // Clears the read-only attribute and deletes the file. Always TRUE.
     static BOOL deleteFile(const CString& path);
-    // With packageFlag, paths of the self-extracting packages count as present.
+    // Whether a search finds the path. With packageFlag, a path naming
+    // "MAP.exe", "HTML.exe", "IMAGE.exe" or "SPOT.exe" counts as present unseen.
     static BOOL isFileExist(const CString& path, BOOL packageFlag);
 
     // ---- text and numbers
