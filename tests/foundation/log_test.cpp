@@ -1,6 +1,7 @@
 #include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
 #include "foundation/logwriter.h"
+#include "tests/foundation/global_log.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -135,10 +136,9 @@ struct NamedCaller {
 };
 
 TEST(LogManagerTest, MacroNamesClassAndMethod) {
-    static TempDir dir;  // the global logger keeps its folder for the whole run
-    g_logManager.init(dir.path(), L"Kestrune_WIN.log", 0, 0, LogManager::OUTPUT_FILE);
+    globalLogFolder();
     NamedCaller::report();
-    std::string text = readBytes(todaysFile(dir.path()));
+    std::string text = globalLogText();
     EXPECT_NE(text.find("[NamedCaller::report:"), std::string::npos) << text;
     EXPECT_NE(text.find("] named 1\r\n"), std::string::npos);
 }

@@ -1,0 +1,63 @@
+#include "foundation/common_util.h"
+
+#include <shlwapi.h>
+
+namespace {
+
+bool isFolder(const CString& path) {
+    DWORD attributes = GetFileAttributesW(path.GetString());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+namespace common_util {
+
+bool ensure_directory(const CString& path) {
+    if (path.IsEmpty()) return true;
+    // The folders are made with the plain (MAX_PATH) file calls.
+    if (path.GetLength() > MAX_PATH ||
+        (path.GetLength() == MAX_PATH && (path[MAX_PATH - 1] == L'\\' || path[MAX_PATH - 1] == L'/')))
+        return false;
+    for (int i = 0; i < path.GetLength(); ++i) {
+        if (path[i] != L'\\' && path[i] != L'/') continue;
+        CString prefix = path.Left(i + 1);
+        if (isFolder(prefix)) continue;
+        if (CreateDirectoryW(prefix.GetString(), nullptr)) continue;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        // A file of that name: the path's file could never be written there.
+        if (!isFolder(prefix.Left(i))) return false;
+    }
+    return true;
+}
+
+void normalize_path(CString& path) {
+    CString text = path;
+    text.Replace(L'/', L'\\');
+    text.Replace(L"\\\\", L"\\");
+    path.Empty();
+
+    wchar_t drive[3], dir[256], name[256], ext[256];
+    if (_wsplitpath_s(text.GetString(), drive, 3, dir, 256, name, 256, ext, 256) != 0) return;
+    CString folders = dir;
+    if (folders.IsEmpty()) return;
+
+    wchar_t built[MAX_PATH] = {};
+    wcscpy_s(built, drive);
+    int pos = 0;
+    bool first = true;
+    for (CString part = folders.Tokenize(L"\\", pos); pos >= 0; part = folders.Tokenize(L"\\", pos)) {
+        // The item's first folder is where the download keeps it, not a
+        // folder of the medium.
+        if (first) {
+            first = false;
+            continue;
+        }
+        if (!PathAppendW(built, part.GetString())) return;
+    }
+    CString file = CString(name) + ext;
+    if (!file.IsEmpty() && !PathAppendW(built, file.GetString())) return;
+    path = built;
+}
+
+}  // namespace common_util
