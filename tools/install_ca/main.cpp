@@ -7,6 +7,7 @@
 #include <wincrypt.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 

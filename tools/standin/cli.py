@@ -1,6 +1,7 @@
 """Command line of the stand-in: serve, run, ca, fault, build (see README.md)."""
 import argparse
 import json
+import os
 import signal
 import subprocess
 import sys
@@ -49,7 +50,7 @@ def _run(a):
         print("run: no command after --", file=sys.stderr)
         return 2
     s = _start(a)
-    env = dict(__import__("os").environ, KESTRUNE_STANDIN=str(s.state),
+    env = dict(os.environ, KESTRUNE_STANDIN=str(s.state),
                KESTRUNE_STANDIN_WIN=windows_path(s.state))
     try:
         child = subprocess.Popen(cmd, env=env)

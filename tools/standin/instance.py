@@ -101,7 +101,8 @@ class StandIn:
                 self.address = a
                 break
         if not main:
-            raise RuntimeError("no free loopback address for the stand-in (%s)" % (self.wanted_address or "127.0.x.y"))
+            raise RuntimeError("no loopback address (%s) has ports 443, 80 and 8443 free; is a server listening "
+                               "on them for all addresses?" % (self.wanted_address or "127.0.x.y"))
         for a in candidates():
             if a != self.address:
                 twin = try_bind(a, [API_PORT])
@@ -150,6 +151,8 @@ class StandIn:
         out = []
         with open(self.log_path, encoding="utf-8") as f:
             for line in f:
+                if not line.endswith("\n"):
+                    break           # still being written
                 entry = json.loads(line)
                 if all(entry.get(k) == v for k, v in match.items()):
                     out.append(entry)

@@ -340,6 +340,8 @@ def _build(folder: Path, seed: str, kind: str, name: str, size: int, files: int,
             while _layout_volumes(entries, split_size) > max(2, pieces):
                 split_size += max(64, split_size // 1000)
             volumes = write_zip(entries, lambda i: folder / ("%s.%03d" % (stem, i)), split_size)
+            if len(volumes) < 2:
+                raise ValueError("%s: too small to split into volumes" % name)
             host = [[_host_zip_name(stem, i + 1), p.name, s] for i, (p, s) in enumerate(volumes)]
         last = entries[-1]
         built = Built(kind, name, idx, last.size, last.crc, zip_name, sum(h[2] for h in host),

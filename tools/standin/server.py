@@ -6,12 +6,14 @@ import json
 import socket
 import ssl
 import struct
+import sys
 import termios
 import threading
 import time
+import traceback
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
-from .service import Request
+from .service import Reply, Request
 
 _CHUNK = 1 << 20
 _ABORTS = (BrokenPipeError, ConnectionResetError, ConnectionAbortedError, socket.timeout, ssl.SSLError)
@@ -103,8 +105,13 @@ class _Handler(BaseHTTPRequestHandler):
             self.close_connection = True
             self._plain(411, entry, started)
             return
-        if self.headers.get("Content-Length"):
-            body = self.rfile.read(int(self.headers["Content-Length"]))
+        length = self.headers.get("Content-Length", "0").strip()
+        if not length.isdigit():
+            entry.update(status=400, errors=["Content-Length %r is not a number" % length])
+            self.close_connection = True
+            self._plain(400, entry, started)
+            return
+        body = self.rfile.read(int(length))
         entry["body_size"] = len(body)
         fault = srv.instance.faults.match(path) or {}
         if fault:
@@ -115,7 +122,14 @@ class _Handler(BaseHTTPRequestHandler):
             self.close_connection = True
             return
         req = Request(srv.role, self.command, path, query, headers, body)
-        reply = srv.instance.service.handle(req, ignore_range=bool(fault.get("ignore_range")))
+        try:
+            reply = srv.instance.service.handle(req, ignore_range=bool(fault.get("ignore_range")))
+        except Exception:
+            # A fault of the stand-in itself: visible in the log and on stderr,
+            # and a plain 500 to the client rather than a dropped connection.
+            entry["server_error"] = traceback.format_exc()
+            sys.stderr.write(entry["server_error"])
+            reply = Reply(500, b"stand-in error\n")
         entry.update(reply.log)
         entry["reply_status"] = reply.status
         if "status" in fault:
@@ -255,6 +269,12 @@ class Listener(ThreadingHTTPServer):
         self.reset_fds = set()
         self.thread = threading.Thread(target=self.serve_forever, kwargs={"poll_interval": 0.1},
                                        name="standin-%s" % role, daemon=True)
+
+    def handle_error(self, request, client_address):
+        # Clients going away mid-request are normal here (cancelled
+        # downloads, refused certificates); anything else is a fault of ours.
+        if not isinstance(sys.exc_info()[1], (OSError, EOFError)):
+            super().handle_error(request, client_address)
 
     def shutdown_request(self, request):
         if request.fileno() in self.reset_fds:

@@ -156,11 +156,13 @@ class Service:
         return _text_reply("200|%s" % self.scenario.guid, log)
 
     def _login_reply(self, code, text1, text2, vehicles=(), dealer_code=""):
+        """Refusals carry fields 0 and 1 only; a sign-in that succeeds always
+        carries all 19 fields, their lists empty when there is no vehicle."""
         pieces = [str(code), text1, text2]
         for v in vehicles:
             pieces.append("@".join(d.inf for d in v.descriptors) + "$%d" % v.map_update)
         fields = [FIELD0, "|".join(pieces)]
-        if vehicles:
+        if code == 200:
             lists = lambda values: "|*|".join(values)
             fields += [
                 "", "", self.store.inf_url,

@@ -91,9 +91,12 @@ class ApiServer(StandInCase):
         codes = [self.api("/api/ChkRegist", values).split("#!#")[1].split("|")[0] for _ in range(3)]
         self.assertEqual(["900", "200", "200"], codes)
 
-    def test_account_without_vehicles_answers_200_with_no_lists(self):
-        reply = self.api("/api/ChkRegist", login("ts.novehicle", password="Tessaly#2024"))
-        self.assertEqual("STANDIN#!#200|ts.novehicle|", reply)
+    def test_no_vehicles_answer_200_with_empty_lists(self):
+        for values in (login("ts.novehicle", password="Tessaly#2024"), login(corp="LV", region="KR")):
+            fields = self.api("/api/ChkRegist", values).split("#!#")
+            self.assertEqual(19, len(fields))
+            self.assertEqual("200", fields[1].split("|")[0])
+            self.assertEqual([""] * 14, [f for i, f in enumerate(fields) if i >= 2 and i not in (4, 7, 11)])
 
     def test_badly_encoded_values_are_refused_and_logged(self):
         good = query(login("ts.member", password="Tessaly#2024"))
