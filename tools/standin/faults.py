@@ -28,6 +28,14 @@ SWITCHES = {
 }
 
 
+def _fits(kind, value) -> bool:
+    if kind is bool:
+        return isinstance(value, bool)
+    if isinstance(value, bool):
+        return False
+    return isinstance(value, (int, float) if kind is float else kind)
+
+
 def check(rule: dict) -> dict:
     if not isinstance(rule, dict) or not isinstance(rule.get("path"), str):
         raise ValueError("a fault rule is an object with a \"path\" pattern: %r" % (rule,))
@@ -37,8 +45,7 @@ def check(rule: dict) -> dict:
         kind = SWITCHES.get(key)
         if kind is None:
             raise ValueError("unknown fault switch %r (known: %s)" % (key, ", ".join(SWITCHES)))
-        if kind is bool and not isinstance(value, bool) or kind is not bool and (
-                isinstance(value, bool) or not isinstance(value, (int, float) if kind is float else kind)):
+        if not _fits(kind, value):
             raise ValueError("fault switch %r takes a %s, not %r" % (key, kind.__name__, value))
     return rule
 

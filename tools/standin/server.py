@@ -85,6 +85,9 @@ class _Handler(BaseHTTPRequestHandler):
     def log_message(self, format, *args):
         pass
 
+    def version_string(self):
+        return self.server_version
+
     def do_GET(self):
         self._serve()
 

@@ -214,6 +214,14 @@ class Faults(StandInCase):
         self.assertEqual(200, status)
         self.assertGreaterEqual(time.monotonic() - begun, len(body) / 100000 * 0.8)
 
+    def test_bad_rules_are_refused_and_a_broken_file_keeps_the_rules(self):
+        with self.assertRaises(ValueError):
+            self.s.add_fault({"path": MAPDATA, "reset": "10"})
+        self.s.set_faults([{"path": MAPDATA, "status": 503}])
+        self.assertEqual(503, self.fetch(MAPDATA)[0])
+        self.s.faults_path.write_text("[{")     # a writer that does not replace the file in one step
+        self.assertEqual(503, self.fetch(MAPDATA)[0])
+
     def test_rules_written_by_another_process_apply_at_once(self):
         tools = Path(__file__).resolve().parents[2]
         subprocess.run([sys.executable, str(tools / "standin"), "fault", "--state", str(self.s.state),
