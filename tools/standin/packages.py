@@ -26,7 +26,7 @@ import zlib
 from dataclasses import asdict, dataclass, field
 from pathlib import Path
 
-# Bump when the bytes a spec produces change, so old cache entries are not reused.
+# Bump when the bytes a recipe produces change, so old cache entries are not reused.
 GENERATOR_VERSION = 1
 
 BLOCK = 1 << 20
@@ -362,8 +362,8 @@ def build_item(cache: Path, seed: str, kind: str, name: str, size: int, files: i
     Several stand-in instances may start at once: a lock per package makes
     one build it while the others wait, and the folder appears by rename.
     """
-    spec = [GENERATOR_VERSION, seed, kind, name, size, files, pieces]
-    key = hashlib.sha256(json.dumps(spec).encode("utf-8")).hexdigest()[:16]
+    recipe = [GENERATOR_VERSION, seed, kind, name, size, files, pieces]
+    key = hashlib.sha256(json.dumps(recipe).encode("utf-8")).hexdigest()[:16]
     cache = Path(cache)
     folder = cache / ("%s-%s-%s" % (kind, name.replace("/", "_"), key))
     manifest = folder / "manifest.json"
