@@ -58,9 +58,12 @@ configure_file(${CMAKE_SOURCE_DIR}/resources/version.rc.in ${CMAKE_BINARY_DIR}/v
 # One test executable per folder of tests/, run as one ctest entry (one Wine
 # start instead of one per test). Extra executables the tests start live in
 # the folder's helpers/ and are added by the folder itself.
-#   kestrune_test(<name> DEPS <targets...>)
+#   kestrune_test(<name> DEPS <targets...> [STANDIN [<stand-in options>...]])
+# STANDIN runs the executable inside its own instance of the stand-in web
+# service (tools/standin/README.md): config.json beside the executable names
+# the instance's hosts, KESTRUNE_STANDIN_WIN its folder (request log, faults).
 function(kestrune_test name)
-  cmake_parse_arguments(A "" "TIMEOUT" "DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "TIMEOUT" "DEPS;STANDIN" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(test_${name} ${srcs})
   kestrune_version_resource(test_${name})
@@ -68,6 +71,12 @@ function(kestrune_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 900)
   endif()
-  add_test(NAME ${name} COMMAND test_${name} --gtest_color=no)
+  if("STANDIN" IN_LIST ARGN)
+    kestrune_standin_command(command test_${name} ${A_STANDIN})
+    add_test(NAME ${name} COMMAND ${command} --gtest_color=no)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED standin_ca)
+  else()
+    add_test(NAME ${name} COMMAND test_${name} --gtest_color=no)
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
 endfunction()

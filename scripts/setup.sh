@@ -41,6 +41,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# The stand-in web service of the tests listens on the program's fixed ports
+# (80, 443, 8443); without root they need a lower unprivileged-port limit.
+if [ "$(id -u)" != 0 ] && [ "$(cat /proc/sys/net/ipv4/ip_unprivileged_port_start)" -gt 80 ]; then
+  log "allowing unprivileged listeners on ports from 80"
+  $sudo_ sysctl -q -w net.ipv4.ip_unprivileged_port_start=80
+fi
+
 # ---------------------------------------------------------- source entries
 # deb-src lines are derived from the machine's own sources file, so no host
 # name is ever written by us.
