@@ -1,3 +1,4 @@
+#include "tests/webclient/print.h"
 #include "tests/support/test_support.h"
 #include "tests/webclient/standin_client.h"
 #include "webclient/connectivity.h"
