@@ -245,3 +245,27 @@ TEST_F(DownloadWorker, ClearedRunFlagStopsWithinASecond) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stand-in's address written as one decimal number: it reaches the same
+// server, but the certificate does not name it.
+CString unnamedAlias(const CString& dotted) {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    swscanf(dotted.GetString(), L"%u.%u.%u.%u", &a, &b, &c, &d);
+    CString alias;
+    alias.Format(L"%lu", static_cast<unsigned long>((a << 24) | (b << 16) | (c << 8) | d));
+    return alias;
+}
+
+TEST_F(DownloadWorker, CertificateThatDoesNotNameTheServerIsRefused) {
+    download_worker worker(L"https://" + unnamedAlias(standin::host()) + CString(kPackage));
+    Collector got;
+    EXPECT_FALSE(worker.remote_file_download_tls(0, nullptr, got.sink()));
+    EXPECT_EQ(worker.code, INET_ERROR_CERTIFICATE);
+    EXPECT_TRUE(got.bytes.empty());
+    EXPECT_EQ(got.startCalls, 0);
+    EXPECT_TRUE(standin::requests("/contents/pkg/*").empty());  // refused before any request
+}
+
+}  // namespace
