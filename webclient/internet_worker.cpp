@@ -3,6 +3,7 @@
 #include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
 #include "webclient/connectivity.h"
+#include "webclient/tls_options.h"
 
 #include <random>
 
@@ -38,22 +39,6 @@ bool setTimeout(HINTERNET handle, DWORD option, DWORD value) {
 }
 
 }  // namespace
-
-bool isCertificateError(DWORD error) {
-    switch (error) {
-    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
-    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
-    case ERROR_INTERNET_INVALID_CA:
-    case ERROR_INTERNET_SEC_CERT_ERRORS:
-    case ERROR_INTERNET_SEC_CERT_NO_REV:
-    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
-    case ERROR_INTERNET_SEC_INVALID_CERT:
-    case ERROR_INTERNET_SEC_CERT_REVOKED:
-        return true;
-    default:
-        return false;
-    }
-}
 
 internet_worker::internet_worker() : agent_name(makeAgentName()) {}
 
@@ -107,16 +92,6 @@ bool internet_worker::_InternetOpen(UniqueInternetHandle& internet) {
     }
     code = INET_ERROR_SET_OPTION;
     internet.reset();
-    return false;
-}
-
-bool internet_worker::setSecurityFlags(HINTERNET request, DWORD& error) {
-    // Certificates are checked for real (a wrong authority, host name or date
-    // fails the request); only revocation is skipped, because revocation
-    // servers are often out of reach behind company firewalls.
-    DWORD flags = SECURITY_FLAG_IGNORE_REVOCATION;
-    if (InternetSetOptionW(request, INTERNET_OPTION_SECURITY_FLAGS, &flags, sizeof(flags))) return true;
-    error = GetLastError();
     return false;
 }
 
@@ -182,7 +157,7 @@ bool internet_worker::_HttpOpenRequest(HINTERNET internet, UniqueInternetHandle&
     }
     if (secure) {
         DWORD error = 0;
-        if (!setSecurityFlags(request.get(), error)) {
+        if (!setCertificateChecks(request.get(), error)) {
             code = INET_ERROR_SECURITY_FLAGS;
             LOG_WRITE(L"[ERR_NETWORK_HTTP][InternetSetOption INTERNET_OPTION_SECURITY_FLAGS][agent_name:%s][dwFlags:%d][ErrorCode:%d]",
                       agent_name.GetString(), static_cast<int>(SECURITY_FLAG_IGNORE_REVOCATION),

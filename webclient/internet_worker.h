@@ -63,9 +63,8 @@ public:
     CString agent_name;  // "VELM_" and 8 random letters or digits
 
 protected:
-    // Options and sending shared by the GET and the multipart POST; each
-    // logs under its caller's name, so they return the failing call's error.
-    bool setSecurityFlags(HINTERNET request, DWORD& error);
+    // Logs a failed send under the caller's name and sets the code: its own
+    // code for a refused certificate.
     void logSendFailure(const char* function, int line, const wchar_t* call, DWORD error);
 };
 
@@ -75,6 +74,3 @@ protected:
 // the run state was cleared.
 HINTERNET _InternetConnect(HINTERNET internet, const CString& host, INTERNET_PORT port, DWORD timeoutMs,
                            int attempts, run_state* run);
-
-// Whether a WinINet error means the server's certificate was refused.
-bool isCertificateError(DWORD error);

@@ -8,6 +8,7 @@
 #include "foundation/utilmanager.h"
 #include "webclient/internet_worker.h"
 #include "webclient/request_param.h"
+#include "webclient/tls_options.h"
 #include "webclient/url_encode.h"
 
 #include <climits>
@@ -112,7 +113,7 @@ bool internet_worker::_HttpOpenRequestMultipart(HINTERNET internet, UniqueIntern
     }
     if (secure) {
         DWORD error = 0;
-        if (!setSecurityFlags(request.get(), error)) {
+        if (!setCertificateChecks(request.get(), error)) {
             code = INET_ERROR_SECURITY_FLAGS;
             LOG_WRITE(L"[ERR_NETWORK_HTTP][InternetSetOption INTERNET_OPTION_SECURITY_FLAGS][agent_name:%s][dwFlags:%d][ErrorCode:%d]",
                       agent_name.GetString(), static_cast<int>(SECURITY_FLAG_IGNORE_REVOCATION),

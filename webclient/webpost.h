@@ -65,7 +65,7 @@ public:
     // Creates a folder path level by level ("/" or "\"); FALSE at the first
     // level that cannot be made, or for a path over 248 characters.
     static BOOL MyCreateDirectoryA(CString path);
-    // Releases the record and clears the holder; always 1.
+    // Releases a record made with new and clears the holder; always 1.
     int FreeData(ResponseData** holder);
     // Base64 of the AES-128-CBC ciphertext of the text's UTF-8 bytes.
     static CString EncryptValue(const CString& text);
@@ -78,6 +78,11 @@ public:
     ULONGLONG m_ullJobTotal = 0;
 
 private:
+    // The retrying per-call operations: attempts form requests, logging
+    // under the operation's name.
+    CString submitWithRetries(const char* function, CString server, CString path, int port,
+                              const RequsetParam& param, BOOL secure, int attempts, bool detailedLog);
+
     CFile m_file;
     std::unique_ptr<BYTE[]> m_pReadBuffer;
 };
