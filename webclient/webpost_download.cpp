@@ -13,8 +13,6 @@ namespace {
 constexpr DWORD kReadBytes = 40960;
 constexpr DWORD kTimeoutMs = 10000;
 constexpr DWORD kReconnectWaitMs = 100;
-constexpr DWORD kEmptyReadWaitMs = 20;
-constexpr int kMaxEmptyReads = 100;
 // Reconnects in a row without a single byte arriving: a server that resets
 // every connection at once would otherwise be asked for ever.
 constexpr int kMaxFruitlessReconnects = 20;
@@ -53,6 +51,13 @@ HINTERNET openUrl(HINTERNET internet, const CString& url, ULONGLONG from) {
                   static_cast<int>(GetLastError()));
     }
     return handle;
+}
+
+// A connection that broke off: WinINet reports it as aborted or reset, and
+// Wine passes the socket's own error through as well.
+bool isDroppedConnection(DWORD error) {
+    return error == ERROR_INTERNET_CONNECTION_ABORTED || error == ERROR_INTERNET_CONNECTION_RESET ||
+           error == WSAECONNABORTED || error == WSAECONNRESET;
 }
 
 void storeSlot(InternetHandleSlot& slot, HINTERNET handle) {
@@ -129,7 +134,6 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
     ULONGLONG expected = start + contentLength;  // the complete file's size
     ULONGLONG written = start;                   // bytes in the file
     ULONGLONG received = 0;                      // bytes of this download, for the progress
-    int emptyReads = 1;
     int fruitlessReconnects = 0;
     bool reconnecting = false;
     auto setState = [&](int value) {
@@ -148,7 +152,8 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
         }
         if (reconnecting) {
             if (++fruitlessReconnects > kMaxFruitlessReconnects) {
-                LOG_WRITE(L"[ERR_2_LIVEUPDATE][Reconnect Fail][URL:%s]", url.GetString());
+                LOG_WRITE(L"[ERR_2_LIVEUPDATE][Reconnect Fail][%I64u of %I64u][URL:%s]", written, expected,
+                          url.GetString());
                 return fail();
             }
             // Only the bytes not yet written are asked for again.
@@ -176,14 +181,24 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
             reconnecting = false;
         }
 
+        auto reconnect = [&]() {
+            reconnecting = true;
+            setState(8);
+            closeInternetHandleSlot(urlSlot);
+            waitPumpingMessages(kReconnectWaitMs);
+        };
+        // Reading no more than has arrived returns as soon as data comes in,
+        // so the cancel flag is looked at again at the pace of the data
+        // rather than once per full buffer.
+        const HINTERNET source = urlSlot.load();
+        DWORD available = 0, want = kReadBytes;
+        if (InternetQueryDataAvailable(source, &available, 0, 0) && available > 0) {
+            want = std::min(available, kReadBytes);
+        }
         DWORD got = 0;
-        if (!InternetReadFile(urlSlot.load(), m_pReadBuffer.get(), kReadBytes, &got)) {
-            DWORD error = GetLastError();
-            if (error == ERROR_INTERNET_CONNECTION_ABORTED || error == ERROR_INTERNET_CONNECTION_RESET) {
-                reconnecting = true;
-                setState(8);
-                closeInternetHandleSlot(urlSlot);
-                waitPumpingMessages(kReconnectWaitMs);
+        if (!InternetReadFile(source, m_pReadBuffer.get(), want, &got)) {
+            if (isDroppedConnection(GetLastError())) {
+                reconnect();
                 continue;
             }
             return fail();
@@ -191,7 +206,6 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
         if (got > 0) {
             setState(2);
             fruitlessReconnects = 0;
-            emptyReads = 1;
             try {
                 m_file.Write(m_pReadBuffer.get(), got);
             } catch (CException* e) {
@@ -212,15 +226,12 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
             continue;
         }
         if (written >= expected) break;
-        // The reply ended before its Content-Length: a short file is no
-        // finished download.
-        if (emptyReads >= kMaxEmptyReads) {
-            LOG_WRITE(L"[ERR_2_LIVEUPDATE][Body shorter than its length][%I64u of %I64u][URL:%s]", written, expected,
-                      url.GetString());
-            return fail();
-        }
-        waitPumpingMessages(kEmptyReadWaitMs);
-        ++emptyReads;
+        // The reply ended before its Content-Length. Wine reports some reset
+        // connections this way too, so the rest is asked for like after a
+        // reset; a short file is never a finished download.
+        LOG_WRITE(L"[ERR_2_LIVEUPDATE][Body shorter than its length][%I64u of %I64u][URL:%s]", written, expected,
+                  url.GetString());
+        reconnect();
     }
 
     try {
