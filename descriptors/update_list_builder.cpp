@@ -4,8 +4,12 @@ namespace update_list_builder {
 
 CString folderOf(const InfInfo* entry) {
     CString name = entry->getInfFileName();
-    for (int at = 0; (at = CString(name).MakeLower().Find(L".inf")) >= 0;) name.Delete(at, 4);
-    return name;
+    // The extension may come in either letter case.
+    for (;;) {
+        int at = CString(name).MakeLower().Find(L".inf");
+        if (at < 0) return name;
+        name.Delete(at, 4);
+    }
 }
 
 void build(const std::list<InfInfo*>& entries) {

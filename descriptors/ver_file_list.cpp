@@ -67,6 +67,27 @@ bool sameVehicle(const ver_file& common, const ver_file& model) {
     return !common.m_pVehicle || !model.m_pVehicle || common.m_pVehicle == model.m_pVehicle;
 }
 
+// The items each common head lists, by element: its own, then those of the
+// model elements of the same vehicle that follow it, up to the next common
+// head of that vehicle. Model items would otherwise reach no file.
+std::vector<std::vector<InfFileUpdate*>> listedItems(const std::vector<ver_file*>& elements) {
+    std::vector<std::vector<InfFileUpdate*>> listed(elements.size());
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const ver_file* element = elements[i];
+        if (element->m_nType == VER_FILE_HVQ_COMMON) {
+            listed[i].insert(listed[i].begin(), element->m_items.begin(), element->m_items.end());
+            continue;
+        }
+        if (element->m_nType != VER_FILE_HVQ_MODEL) continue;
+        for (size_t k = i; k-- > 0;) {
+            if (elements[k]->m_nType != VER_FILE_HVQ_COMMON || !sameVehicle(*elements[k], *element)) continue;
+            listed[k].insert(listed[k].end(), element->m_items.begin(), element->m_items.end());
+            break;
+        }
+    }
+    return listed;
+}
+
 }  // namespace
 
 ver_file* ver_file::from_InfInfo(InfInfo* entry, int type) {
@@ -81,16 +102,19 @@ ver_file* ver_file::from_InfInfo(InfInfo* entry, int type) {
     element->m_pHead->setModelCode(entry->getModelCode());
     element->m_pHead->setComplete(0);
 
-    InfFileTailMap* tails = entry->getInfFileTails();
-    if (tails) {
-        InfFileUpdateList& items = InfFileUpdateList::getInstance();
-        tails->forEach([&](int, InfFileTail* tail) {
-            InfFileUpdate* item = items.findByEntry(tail);
-            if (!item) return true;
-            if (item->m_guard.intact()) element->m_items.push_back(item);
-            else LOG_WRITE(L"[InfFileUpdate] INVALID QUEUE ITEM - pop download queue");
+    std::vector<InfFileTail*> tails;
+    if (InfFileTailMap* map = entry->getInfFileTails()) {
+        map->forEach([&tails](int, InfFileTail* tail) {
+            tails.push_back(tail);
             return true;
         });
+    }
+    InfFileUpdateList& items = InfFileUpdateList::getInstance();
+    for (InfFileTail* tail : tails) {
+        InfFileUpdate* item = items.findByEntry(tail);
+        if (!item) continue;
+        if (item->m_guard.intact()) element->m_items.push_back(item);
+        else LOG_WRITE(L"[InfFileUpdate] INVALID QUEUE ITEM - pop download queue");
     }
     return element;
 }
@@ -120,24 +144,8 @@ void ver_file_list::write(CString dir, int mode) {
     const bool writable = mode >= 0 && mode <= VER_WRITE_MEDIUM;
     const int threshold = doneThreshold(mode);
 
-    // Which items each common head lists: its own, then those of the model
-    // elements of the same vehicle that follow it (up to the next common
-    // head of that vehicle). Model items would otherwise reach no file.
     std::vector<ver_file*> elements(m_list.begin(), m_list.end());
-    std::vector<std::vector<InfFileUpdate*>> listed(elements.size());
-    for (size_t i = 0; i < elements.size(); ++i) {
-        ver_file* element = elements[i];
-        if (element->m_nType == VER_FILE_HVQ_COMMON) {
-            listed[i] = element->m_items;
-            continue;
-        }
-        if (element->m_nType != VER_FILE_HVQ_MODEL) continue;
-        for (size_t k = i; k-- > 0;) {
-            if (elements[k]->m_nType != VER_FILE_HVQ_COMMON || !sameVehicle(*elements[k], *element)) continue;
-            listed[k].insert(listed[k].end(), element->m_items.begin(), element->m_items.end());
-            break;
-        }
-    }
+    const std::vector<std::vector<InfFileUpdate*>> listed = listedItems(elements);
 
     CString path;
     CStringA buffer;

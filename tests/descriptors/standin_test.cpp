@@ -147,6 +147,21 @@ TEST(StandinDescriptors, ItemsMatchThePackagesTheHostServes) {
     items.clear();
 }
 
+TEST(StandinDescriptors, ReferenceCopyStaysInItsFolder) {
+    REQUIRE_STANDIN();
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const CString outside = CString(temp) + L"inf\\TS_B02.inf";
+    DeleteFileW(outside.GetString());
+
+    // The host resolves the ".." of the address; the copy takes the last
+    // part of the name only.
+    std::unique_ptr<InfInfo> entry(vehicleEntry(L"../inf/TS_B02.inf", 0, nullptr));
+    ASSERT_NE(entry->getInfFileHead(), nullptr);
+    EXPECT_TRUE(fileExists(CString(temp) + L"Kestrune\\TS_B02.inf"));
+    EXPECT_FALSE(fileExists(outside));
+}
+
 TEST(StandinDescriptors, UnreachableDescriptor) {
     REQUIRE_STANDIN();
     std::unique_ptr<InfInfo> entry(vehicleEntry(L"MISSING.inf", 0, nullptr));

@@ -105,7 +105,7 @@ protected:
         removeTree(L"R:\\" + m_name);
     }
 
-    void build(bool withModel, bool modelFirst = false) {
+    void build(bool withModel) {
         CString common = standardHead() +
                          crlf({L"[F1]", L"AG_FILENAME=지도.dat", L"AG_FILESIZE=5000000000", L"AG_FILECRC=4294967295",
                                L"AG_VER=3", L"DEST_PATH=$SD_ROOT$\\맵\\sub", L"FILEINFO_PATH=$COMMON_PATH$/MAP",
@@ -123,8 +123,7 @@ protected:
                                                    L"FILEINFO_PATH=x"});
             m_model = entryFromText(m_name + L"_M1.inf", model, 1, m_common.get());
             m_model->setModelCode(L"A01");
-            if (modelFirst) entries.push_front(m_model.get());
-            else entries.push_back(m_model.get());
+            entries.push_back(m_model.get());
         }
         update_list_builder::build(entries);
     }
