@@ -6,7 +6,6 @@
 
 #include <json/writer.h>
 
-#include <memory>
 
 namespace {
 
