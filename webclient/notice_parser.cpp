@@ -122,11 +122,12 @@ void CNoticeParser::readNotice(const CString& host, const CString& path, int por
     DeleteUrlCacheEntryW(url.GetString());
 
     const HRESULT downloaded = URLDownloadToFileW(nullptr, url.GetString(), target.GetString(), 0, nullptr);
+    const DWORD lastError = GetLastError();
     // Some URL monikers (Wine's among them) report success for a connection
     // that brought nothing; an empty file is no notice either.
     const ULONGLONG size = CUtilManager::getFileSize(target);
     if (FAILED(downloaded) || size == 0 || size == ULLONG_MAX) {
-        const DWORD error = FAILED(downloaded) ? GetLastError() : static_cast<DWORD>(ERROR_NO_DATA);
+        const DWORD error = FAILED(downloaded) ? lastError : static_cast<DWORD>(ERROR_NO_DATA);
         CString record;
         record.Format(L"[E:%d,T:%s,FP:%s]", kStageVehicleChoice, CGlobalFunc::getTimeStamp().GetString(),
                       url.GetString());
