@@ -60,6 +60,8 @@ def main():
     parser.add_argument("--size", default="1G", help="file size, e.g. 512M, 1G, 2G")
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--schemes", default="http,https", help="http, https or both (comma-separated)")
+    parser.add_argument("--rate", type=int, default=0,
+                        help="the server's pace in bytes per second (0: as fast as it can), as on a real line")
     args = parser.parse_args()
 
     build = os.path.abspath(args.build)
@@ -75,6 +77,8 @@ def main():
     scenario = os.path.join(ROOT, "tools", "standin", "scenarios", "bench.json")
     print("[bench] preparing the %s file (cached after the first run) ..." % args.size, flush=True)
     with StandIn(root=root, scenario=scenario, package_size=args.size) as s:
+        if args.rate:
+            s.set_faults([{"path": PATH, "rate": args.rate}])
         ca = os.path.join(root, "ca", "ca.pem")
         results = []
         for scheme in args.schemes.split(","):
@@ -83,7 +87,8 @@ def main():
 
     for scheme, (size, best_curl, rss_curl, best_worker, ws_worker, best_raw) in results:
         mib = size / (1 << 20)
-        print("[bench] %s, %.0f MiB on loopback, identical in every download" % (scheme.upper(), mib))
+        pace = ", served at %.1f MiB/s" % (args.rate / (1 << 20)) if args.rate else ""
+        print("[bench] %s, %.0f MiB on loopback%s, identical in every download" % (scheme.upper(), mib, pace))
         print("[bench]   curl         : %7.1f MiB/s  peak RSS %6d KiB" % (mib / best_curl, rss_curl))
         print("[bench]   worker       : %7.1f MiB/s  peak working set %6d KiB" % (mib / best_worker, ws_worker))
         print("[bench]   bare WinINet : %7.1f MiB/s" % (mib / best_raw))

@@ -2,7 +2,7 @@
 # The HTTP download worker against curl: one large file over HTTP and HTTPS from a
 # local stand-in service on loopback (1 GiB by default; the package is kept
 # in <build>/standin/cache for later runs).
-#   bench/run_download_bench.sh [--size SIZE] [--runs N] [--schemes http,https]
+#   bench/run_download_bench.sh [--size SIZE] [--runs N] [--schemes http,https] [--rate BYTES_PER_S]
 # Needs a build tree made by scripts/test.sh (compilers, Wine prefix).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
