@@ -16,6 +16,47 @@ constexpr int kIdleReads = 10;
 constexpr DWORD kCycleWaitMs = 30;
 constexpr DWORD kIdleWaitMs = 25;
 
+// How much one read may ask for. WinINet blocks a read until its whole count
+// has arrived, so on a slow line a large read would leave the run flag
+// unread for minutes, while on a fast one small reads waste time in calls.
+// A read therefore asks for what has arrived, or for what about 100 ms of
+// the rate seen lately bring, whichever is more.
+class read_pacer {
+public:
+    // Whether reads already ask for the whole buffer, so that asking what
+    // has arrived first would only cost a call.
+    bool full() const { return m_bytesPerSecond / 10 >= kReceiveBufferBytes; }
+    DWORD next(DWORD available) const {
+        DWORD want = available ? std::min(available, kReceiveBufferBytes) : kReceiveBufferBytes;
+        ULONGLONG budget = m_bytesPerSecond / 10;
+        if (budget > want) want = static_cast<DWORD>(std::min<ULONGLONG>(budget, kReceiveBufferBytes));
+        return want;
+    }
+    void received(DWORD count) {
+        const ULONGLONG now = GetTickCount64();
+        if (m_windowStart == 0) m_windowStart = now;
+        m_windowBytes += count;
+        const ULONGLONG elapsed = now - m_windowStart;
+        if (elapsed >= kWindowMs) {
+            m_bytesPerSecond = m_windowBytes * 1000 / elapsed;
+            m_windowStart = now;
+            m_windowBytes = 0;
+        }
+    }
+
+private:
+    static constexpr ULONGLONG kWindowMs = 50;
+    ULONGLONG m_bytesPerSecond = 0;
+    ULONGLONG m_windowStart = 0;
+    ULONGLONG m_windowBytes = 0;
+};
+
+// Wine passes the socket's own errors through besides WinINet's.
+bool isTransientReadError(DWORD error) {
+    return error == ERROR_INTERNET_CONNECTION_ABORTED || error == ERROR_INTERNET_CONNECTION_RESET ||
+           error == ERROR_INTERNET_TIMEOUT || error == WSAECONNABORTED || error == WSAECONNRESET;
+}
+
 CString queryContentRange(HINTERNET request) {
     wchar_t buffer[128] = {};
     DWORD size = sizeof(buffer);
@@ -143,13 +184,14 @@ bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* 
 
         bool nextCycle = false;
         int idle = kIdleReads;
+        read_pacer pacer;
         while (plan.untilEnd || remaining != 0) {
             if (!run.check()) {
                 code = INET_STOPPED;
                 return finish(false);
             }
             DWORD available = 0;
-            if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) {
+            if (!pacer.full() && !InternetQueryDataAvailable(request.get(), &available, 0, 0)) {
                 DWORD error = GetLastError();
                 if (error != ERROR_NO_MORE_FILES) {
                     LOG_WRITE(L"[DEBUG][InternetQueryDataAvailable][agent_name:%s][ErrCode:%d]",
@@ -159,18 +201,16 @@ bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* 
                     break;
                 }
             }
-            // Asking for no more than is there keeps each read short: WinINet
-            // would otherwise block until the whole buffer is full, and on a
-            // slow line the run flag would go unread for minutes.
-            DWORD want = available ? std::min(available, kReceiveBufferBytes) : kReceiveBufferBytes;
+            const DWORD want = pacer.next(available);
             DWORD got = 0;
             if (!InternetReadFile(request.get(), buffer.data(), want, &got)) {
                 DWORD error = GetLastError();
                 LOG_WRITE(L"[DEBUG][After InternetReadFile Fail][agent_name:%s][ErrCode:%d]", agent_name.GetString(),
                           static_cast<int>(error));
-                // A dropped connection costs a cycle, not the download: the
-                // next cycle asks for the rest from the bytes delivered.
-                if (error == ERROR_INTERNET_CONNECTION_ABORTED || error == ERROR_INTERNET_CONNECTION_RESET) {
+                // A dropped or stalled connection costs a cycle, not the
+                // download: the next cycle asks for the rest from the bytes
+                // delivered.
+                if (isTransientReadError(error)) {
                     if (!loseCycle(INET_ERROR_READ, true)) return finish(false);
                     nextCycle = true;
                     break;
@@ -179,6 +219,7 @@ bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* 
                 return finish(false);
             }
             if (got > 0) {
+                pacer.received(got);
                 idle = kIdleReads;
                 DWORD from = 0;
                 if (skip > 0) {

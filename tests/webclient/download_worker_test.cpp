@@ -70,6 +70,17 @@ TEST(DownloadWorkerBasics, AddressAndAgentName) {
     EXPECT_EQ(worker.total, 0u);
 }
 
+TEST(DownloadWorkerBasics, ConnectionLimitsAreSet) {
+    // Wine refuses the closing INTERNET_OPTION_REFRESH, so the result is
+    // false here; the limits are in place before it.
+    internet_worker::set_max_connections(6);
+    for (DWORD option : {INTERNET_OPTION_MAX_CONNS_PER_SERVER, INTERNET_OPTION_MAX_CONNS_PER_1_0_SERVER}) {
+        DWORD value = 0, size = sizeof(value);
+        ASSERT_TRUE(InternetQueryOptionW(nullptr, option, &value, &size));
+        EXPECT_EQ(value, 6u) << option;
+    }
+}
+
 TEST(DownloadWorkerBasics, AddressesThatAreNoWebAddress) {
     for (const wchar_t* address : {L"ftp://127.0.0.1/a.zip", L"no address at all"}) {
         SCOPED_TRACE(CStringA(address).GetString());
@@ -132,6 +143,15 @@ TEST_F(DownloadWorker, ResumesAtTheLocalLength) {
     auto log = standin::requests("/contents/pkg/*");
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(standin::header(log[0], "Range"), "bytes=300000-");
+
+    // An offset beyond 4 GiB goes out in full (and is past this file's end).
+    standin::markRequests();
+    download_worker beyond(standin::url(kPackage));
+    EXPECT_FALSE(beyond.remote_file_download_tls(5000000000ULL, nullptr, rest.sink()));
+    EXPECT_EQ(beyond.status, 416);
+    log = standin::requests("/contents/pkg/*");
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(standin::header(log[0], "Range"), "bytes=5000000000-");
 }
 
 struct FaultCase {

@@ -1,0 +1,140 @@
+#!/usr/bin/python3
+"""Download throughput of the HTTP download worker against curl.
+
+Starts a stand-in service (tools/standin) with its benchmark scenario, one
+file of --size bytes, and downloads it on loopback, alternately with `curl`
+and with bench_download.exe under Wine, each into a file of the same
+filesystem: over plain HTTP (the update host), which measures the worker
+itself, and over HTTPS with the certificate checked (the content host, the
+way packages come), where Wine's TLS stack does the decryption. Prints the
+best throughput of each, their ratio per scheme and the peak memory of each
+(curl: peak RSS; the worker: its own peak working set as Windows reports
+it, which leaves out the Wine loader around it). A third reader, bare
+WinINet calls in the same executable, shows the platform's ceiling: what
+any WinINet client can reach under this Wine.
+
+Run through bench/run_download_bench.sh, which provides the Wine session.
+"""
+import argparse
+import os
+import subprocess
+import sys
+import time
+import zlib
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+
+from standin import StandIn, windows_path  # noqa: E402
+
+PATH = "/contents/pkg/BENCH/BENCH/BENCH.bin"
+
+
+def run_measured(cmd, work):
+    """Wall time, peak RSS in KiB and standard output of a command."""
+    report = os.path.join(work, "rss.txt")
+    start = time.perf_counter()
+    proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report] + cmd, capture_output=True)
+    elapsed = time.perf_counter() - start
+    out = proc.stdout.decode(errors="replace")
+    if proc.returncode != 0:
+        sys.exit("%s failed (%d): %s %s" % (cmd[0], proc.returncode, out, proc.stderr.decode(errors="replace")))
+    with open(report) as f:
+        rss = int(f.read().split()[-1])
+    return elapsed, rss, out
+
+
+def crc_of(path):
+    crc = 0
+    with open(path, "rb") as f:
+        while True:
+            block = f.read(16 << 20)
+            if not block:
+                return crc
+            crc = zlib.crc32(block, crc)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default="build")
+    parser.add_argument("--size", default="1G", help="file size, e.g. 512M, 1G, 2G")
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--schemes", default="http,https", help="http, https or both (comma-separated)")
+    parser.add_argument("--rate", type=int, default=0,
+                        help="the server's pace in bytes per second (0: as fast as it can), as on a real line")
+    args = parser.parse_args()
+
+    build = os.path.abspath(args.build)
+    root = os.path.join(build, "standin")
+    work = os.path.join(build, "bench", "download")
+    os.makedirs(work, exist_ok=True)
+    # The CA into the build's Wine prefix, as the tests' fixture does.
+    subprocess.run([sys.executable, os.path.join(ROOT, "tools", "standin"), "ca", "--root", root, "--install",
+                    os.path.join(build, "tools", "kestrune_install_ca.exe"), "--wine", "wine"],
+                   check=True, capture_output=True)
+
+    exe = os.path.join(build, "bench", "bench_download.exe")
+    scenario = os.path.join(ROOT, "tools", "standin", "scenarios", "bench.json")
+    print("[bench] preparing the %s file (cached after the first run) ..." % args.size, flush=True)
+    with StandIn(root=root, scenario=scenario, package_size=args.size) as s:
+        if args.rate:
+            s.set_faults([{"path": PATH, "rate": args.rate}])
+        ca = os.path.join(root, "ca", "ca.pem")
+        results = []
+        for scheme in args.schemes.split(","):
+            url = "%s://%s%s" % (scheme, s.address, PATH)
+            results.append((scheme, measure(url, exe, ca, work, args.runs)))
+
+    for scheme, (size, best_curl, rss_curl, best_worker, ws_worker, best_raw) in results:
+        mib = size / (1 << 20)
+        pace = ", served at %.1f MiB/s" % (args.rate / (1 << 20)) if args.rate else ""
+        print("[bench] %s, %.0f MiB on loopback%s, identical in every download" % (scheme.upper(), mib, pace))
+        print("[bench]   curl         : %7.1f MiB/s  peak RSS %6d KiB" % (mib / best_curl, rss_curl))
+        print("[bench]   worker       : %7.1f MiB/s  peak working set %6d KiB" % (mib / best_worker, ws_worker))
+        print("[bench]   bare WinINet : %7.1f MiB/s" % (mib / best_raw))
+        print("[bench]   throughput ratio worker/curl: %.2f (goal: at least 0.80); worker/bare WinINet: %.2f"
+              % (best_curl / best_worker, best_raw / best_worker))
+
+
+def measure(url, exe, ca, work, runs):
+    out_curl = os.path.join(work, "curl.bin")
+    out_worker = os.path.join(work, "worker.bin")
+    out_raw = os.path.join(work, "raw.bin")
+    best_curl = best_worker = best_raw = None
+    rss_curl = ws_worker = 0
+    size = None
+    for run in range(runs):
+        for path in (out_curl, out_worker, out_raw):
+            if os.path.exists(path):
+                os.remove(path)
+        # Each writer starts with the disk's write-back done, not behind
+        # the previous writer's gigabyte.
+        os.sync()
+        curl_seconds, rss, _ = run_measured(
+            ["curl", "--silent", "--show-error", "--fail", "--cacert", ca, "-o", out_curl, url], work)
+        best_curl = curl_seconds if best_curl is None else min(best_curl, curl_seconds)
+        rss_curl = max(rss_curl, rss)
+
+        os.sync()
+        wall, _, out = run_measured(["wine", exe, url, windows_path(out_worker)], work)
+        fields = dict(item.split("=") for item in out.split())
+        seconds = float(fields["seconds"])
+        best_worker = seconds if best_worker is None else min(best_worker, seconds)
+        ws_worker = max(ws_worker, int(fields["peak_working_set_kib"]))
+        size = os.path.getsize(out_curl)
+        if int(fields["bytes"]) != size or os.path.getsize(out_worker) != size:
+            sys.exit("size mismatch: curl %d, worker %s" % (size, fields["bytes"]))
+        os.sync()
+        _, _, out = run_measured(["wine", exe, "--raw", url, windows_path(out_raw)], work)
+        raw_seconds = float(dict(item.split("=") for item in out.split())["seconds"])
+        best_raw = raw_seconds if best_raw is None else min(best_raw, raw_seconds)
+        print("[bench] %s run %d: curl %.2f s, worker %.2f s (%.2f s with Wine start-up), bare WinINet %.2f s"
+              % (url.split(":")[0], run + 1, curl_seconds, seconds, wall, raw_seconds), flush=True)
+    if crc_of(out_curl) != crc_of(out_worker) or os.path.getsize(out_raw) != size:
+        sys.exit("the downloads differ")
+    for path in (out_curl, out_worker, out_raw):
+        os.remove(path)
+    return size, best_curl, rss_curl, best_worker, ws_worker, best_raw
+
+if __name__ == "__main__":
+    main()
