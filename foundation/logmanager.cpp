@@ -1,23 +1,11 @@
 #include "foundation/logmanager.h"
 
+#include "foundation/logmanager_state.h"
 #include "foundation/logwriter.h"
 
-#include <atomic>
 #include <new>
 
 LogManager g_logManager;
-
-struct LogManager::State {
-    CString folder;
-    CString fileName;
-    int retainDays = 0;
-    ULONGLONG byteLimit = 0;
-    int outputFlags = 0;
-    std::atomic<LogWriter*> current{nullptr};
-    std::map<const void*, LogWriter*> byOwner;
-    std::map<CString, std::unique_ptr<LogWriter>> byName;
-    std::vector<std::pair<CString, const void*>> registrations;
-};
 
 LogManager::LogManager() : m_state(new (std::nothrow) State) {}
 

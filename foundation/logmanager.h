@@ -3,6 +3,7 @@
 // "Class::method" and its source line; write lines with LOG_WRITE.
 #include "afx/afx.h"
 #include "foundation/function_name.h"
+#include "foundation/log_statistics.h"
 
 #include <map>
 #include <memory>
@@ -36,6 +37,26 @@ public:
 
     static bool getFileVersion(CString& version);
 
+    // ---- statistics context. Pages and workers on several threads write it;
+    // every operation takes the context's own lock.
+    void SetStatisticsLanguage(const CString& language);
+    void SetStatisticsRegion(const CString& region);
+    void SetStatisticsClientID(const CString& clientId);
+    // Keeps all but the fourth text.
+    void SetStatisticsLoginInfo(LoginLogInfo info);
+    void SetStatisticsUpdateInfo(UpdateLogInfo info);
+    // Appends a record; its first item (without "[") becomes the last code,
+    // a record without "," is the last code as a whole.
+    void AddStatistics(const CString& record);
+    // Whether any record has been appended.
+    bool hasStatisticsRecords() const;
+    // A consistent copy of the context.
+    StatisticsContext getStatisticsContext() const;
+    // Uploads the whole context as JSON to the web service and returns the
+    // reply text, "0" when the post failed, empty without a log state. Blocks
+    // the calling thread. Built with the web client.
+    CString SendStatistics();
+
     // The folder and file name that init received.
     CString folder() const;
     CString fileName() const;
@@ -49,6 +70,10 @@ private:
     LogWriter* currentWriter();
     void deleteByDate(__time64_t now);
     void deleteBySize();
+    // Stores the upload's system values (a client version left empty keeps
+    // the earlier one) and copies the context; false without a log state.
+    bool prepareStatisticsUpload(const CString& osVersion, const CString& clientVersion, const CString& localTime,
+                                 StatisticsContext& copy);
 
     std::unique_ptr<State> m_state;
 };

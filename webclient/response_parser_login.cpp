@@ -1,0 +1,161 @@
+#include "webclient/response_parser_login.h"
+#include "webclient/reply_text.h"
+
+#include <set>
+#include <vector>
+
+namespace {
+
+// Field numbers of the reply ("#!#").
+enum LoginField {
+    FIELD_RESULT = 1,
+    FIELD_INF_URL = 4,
+    FIELD_NAMES = 5,
+    FIELD_PICTURE = 6,
+    FIELD_PICTURE_URL = 7,
+    FIELD_MODEL = 8,
+    FIELD_GPS_PICTURE = 10,
+    FIELD_GPS_PICTURE_URL = 11,
+    FIELD_SW_PATTERN = 12,
+    FIELD_MEDIA = 13,
+    FIELD_PLATFORM = 14,
+    FIELD_MODEL_LIST = 15,
+    FIELD_NAMES_INTL = 16,
+    FIELD_VEHICLE_ID = 17,
+    FIELD_DEALER = 18,
+};
+
+// The fields that hold one item per vehicle.
+const LoginField kPerVehicleFields[] = {FIELD_NAMES,      FIELD_PICTURE,    FIELD_MODEL,          FIELD_GPS_PICTURE,
+                                        FIELD_SW_PATTERN, FIELD_MEDIA,      FIELD_PLATFORM,       FIELD_MODEL_LIST,
+                                        FIELD_NAMES_INTL, FIELD_VEHICLE_ID};
+
+struct Vehicle {
+    std::vector<CString> infNames;
+    int mapUpdate = 0;
+};
+
+Vehicle readVehicle(const CString& piece) {
+    std::vector<CString> parts = splitReply(piece, L"$");
+    Vehicle v;
+    v.infNames = splitReply(parts[0], L"@");
+    if (parts.size() > 1) v.mapUpdate = replyNumber(parts[1]);
+    return v;
+}
+
+struct Names {
+    CString brand, name, device;
+    int sort = 0;
+    BYTE listedFirst = 0;
+};
+
+Names readNames(const CString& item) {
+    std::vector<CString> parts = splitReply(item, L"$");
+    Names n;
+    n.brand = parts[0];
+    std::vector<CString> sub = splitReply(replyToken(parts, 1), L"|");
+    n.name = replyToken(sub, 0);
+    n.device = replyToken(sub, 1);
+    n.sort = replyNumber(replyToken(sub, 2));
+    n.listedFirst = replyToken(sub, 3).CompareNoCase(L"Y") == 0 ? 1 : 0;
+    return n;
+}
+
+// A repeated software-version pattern gets trailing blanks so that the
+// entries sharing it can be told apart; from the fourth repeat on they stay
+// alike.
+CString uniquePattern(std::set<CString>& seen, CString p) {
+    if (!p.IsEmpty() && seen.count(p) && seen.count(p + L" ")) p += L"  ";
+    if (!p.IsEmpty() && seen.count(p)) p += L" ";
+    seen.insert(p);
+    return p;
+}
+
+}  // namespace
+
+int ResponseParserLogin::parse(CString text) {
+    if (m_nFormat == 2) return parseFormat2(text);
+    return 0;
+}
+
+int ResponseParserLogin::parseFormat2(CString text) {
+    text = removeReplyLineEnds(text);
+    if (text.IsEmpty()) {
+        m_nResultCode = -1;
+        return 0;
+    }
+    const std::vector<CString> fields = splitReply(text, L"#!#");
+    // An absent field is an empty list; a present but empty one holds one
+    // empty item.
+    auto list = [&](LoginField f) {
+        return static_cast<size_t>(f) < fields.size() ? splitReply(fields[f], L"|*|") : std::vector<CString>();
+    };
+
+    std::vector<CString> result;
+    if (fields.size() > FIELD_RESULT) result = splitReply(fields[FIELD_RESULT], L"|");
+    std::vector<Vehicle> vehicles;
+    for (size_t i = 3; i < result.size(); ++i) vehicles.push_back(readVehicle(result[i]));
+    const size_t n = vehicles.size();
+
+    m_nResultCode = result.empty() ? 0 : replyNumber(result[0]);
+    if (m_pText1) *m_pText1 = replyToken(result, 1);
+    if (m_pText2) m_pText2->Empty();
+    if (m_pText3) *m_pText3 = replyToken(result, 2);
+    if (m_pDealerCode) *m_pDealerCode = replyToken(splitReply(replyToken(fields, FIELD_DEALER), L"|"), 0);
+
+    // A reply whose lists disagree cannot be matched up vehicle by vehicle:
+    // it is as unusable as a reply without vehicles, not a sign-in.
+    for (LoginField f : kPerVehicleFields) {
+        if (list(f).size() != n) {
+            m_nResultCode = 900;
+            return 0;
+        }
+    }
+    if (m_nResultCode == 200 && n == 0) {
+        m_nResultCode = 900;
+        return 0;
+    }
+    if (!m_pList) return 1;
+
+    const CString infUrl = replyToken(fields, FIELD_INF_URL);
+    const CString pictureUrl = replyToken(fields, FIELD_PICTURE_URL);
+    const CString gpsPictureUrl = replyToken(fields, FIELD_GPS_PICTURE_URL);
+    const std::vector<CString> names = list(FIELD_NAMES), pictures = list(FIELD_PICTURE), models = list(FIELD_MODEL),
+                               gpsPictures = list(FIELD_GPS_PICTURE), patterns = list(FIELD_SW_PATTERN),
+                               media = list(FIELD_MEDIA), platforms = list(FIELD_PLATFORM),
+                               modelLists = list(FIELD_MODEL_LIST), namesIntl = list(FIELD_NAMES_INTL);
+    std::set<CString> seenPatterns;
+    for (size_t k = 0; k < n; ++k) {
+        const Names name = readNames(names[k]);
+        const std::vector<CString> intl = splitReply(namesIntl[k], L"|");
+        InfInfo* first = nullptr;
+        for (size_t j = 0; j < vehicles[k].infNames.size(); ++j) {
+            auto* entry = new InfInfo;
+            if (!first) first = entry;
+            entry->setInfFileName(vehicles[k].infNames[j]);
+            entry->setMapUpdate(vehicles[k].mapUpdate);
+            entry->setInfUrl(infUrl);
+            entry->setBrandCode(name.brand);
+            entry->setCarName(name.name);
+            entry->setDeviceName(name.device);
+            entry->setSortNumber(name.sort);
+            entry->setGroup(name.listedFirst);
+            entry->setVehicleImageName(pictures[k]);
+            entry->setVehicleImageUrl(pictureUrl);
+            entry->setGpsImageName(gpsPictures[k]);
+            entry->setGpsImageUrl(gpsPictureUrl);
+            entry->setModelCode(models[k]);
+            entry->setModelCodeList(modelLists[k]);
+            entry->setSwVersion(uniquePattern(seenPatterns, patterns[k]));
+            entry->setMediaType(media[k]);
+            entry->setDeviceType(replyNumber(platforms[k]));
+            entry->setCarNameIntl(replyToken(intl, 0));
+            entry->setDeviceNameIntl(replyToken(intl, 1));
+            entry->setModelFlag(static_cast<int>(j));
+            entry->setFirstDescriptor(first);
+            entry->m_guard.set();
+            m_pList->insertSorted(entry);
+        }
+    }
+    return 1;
+}
