@@ -112,59 +112,11 @@ bool internet_worker::_HttpOpenRequest(HINTERNET internet, UniqueInternetHandle&
                                        run_state* run) {
     CString headers(L"Content-Type: application/x-www-form-urlencoded\r\n");
     if (offset != 0) headers.AppendFormat(L"Range: bytes=%I64u-\r\n", offset);
-    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-
-    DWORD service = 0;
-    CString server, object;
-    INTERNET_PORT port = 0;
-    if (!AfxParseURL(url.GetString(), service, server, object, port)) {
-        code = INET_ERROR_PARSE_URL;
-        LOG_WRITE(L"[ERR_NETWORK_HTTP][AfxParseURL][agent_name:%s][ErrorCode:%d]", agent_name.GetString(),
-                  static_cast<int>(GetLastError()));
-        return false;
-    }
-    if (service != AFX_INET_SERVICE_HTTP && service != AFX_INET_SERVICE_HTTPS) {
-        code = INET_ERROR_PARSE_URL;
-        LOG_WRITE(L"[ERR_NETWORK_HTTP][AfxParseURL INTERNET_SERVICE_HTTP][agent_name:%s][dwServiceType:%d]",
-                  agent_name.GetString(), static_cast<int>(service));
-        return false;
-    }
-    const bool secure = service == AFX_INET_SERVICE_HTTPS;
-
-    connection.reset(_InternetConnect(internet, server, port, kConnectTimeoutMs, kConnectAttempts, run));
-    if (!connection) {
-        // A cleared run flag also ends here; the caller's next check reports it.
-        code = (run && !run->check()) ? INET_STOPPED : INET_ERROR_OPEN;
-        LOG_WRITE(L"[ERR_NETWORK_HTTP][InternetConnect][agent_name:%s][ErrorCode:%d]", agent_name.GetString(),
-                  static_cast<int>(GetLastError()));
-        return false;
-    }
-
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_CACHE_WRITE |
-                  INTERNET_FLAG_KEEP_CONNECTION;
-    if (secure) flags |= INTERNET_FLAG_SECURE;
-    request.reset(HttpOpenRequestW(connection.get(), L"GET", object.GetString(), L"HTTP/1.1", nullptr, acceptTypes,
-                                   flags, 0));
-    if (!request) {
-        code = INET_ERROR_OPEN_REQUEST;
-        LOG_WRITE(L"[ERR_NETWORK_HTTP][HttpOpenRequest][agent_name:%s][dwFlags:%d][ErrorCode:%d]",
-                  agent_name.GetString(), static_cast<int>(flags), static_cast<int>(GetLastError()));
-        return false;
-    }
-    if (run && !run->check()) {
-        code = INET_STOPPED;
-        return false;
-    }
-    if (secure) {
-        DWORD error = 0;
-        if (!setCertificateChecks(request.get(), error)) {
-            code = INET_ERROR_SECURITY_FLAGS;
-            LOG_WRITE(L"[ERR_NETWORK_HTTP][InternetSetOption INTERNET_OPTION_SECURITY_FLAGS][agent_name:%s][dwFlags:%d][ErrorCode:%d]",
-                      agent_name.GetString(), static_cast<int>(SECURITY_FLAG_IGNORE_REVOCATION),
-                      static_cast<int>(error));
-            return false;
-        }
-    }
+    CString object;
+    bool secure = false;
+    KESTRUNE_DECLARE_FUNCTION_NAME;
+    if (!connectToUrl(kestrune_function_.c_str(), internet, url, connection, object, secure, run)) return false;
+    if (!openRequest(kestrune_function_.c_str(), connection.get(), L"GET", object, secure, request)) return false;
     if (run && !run->check()) {
         code = INET_STOPPED;
         return false;
@@ -177,7 +129,6 @@ bool internet_worker::_HttpOpenRequest(HINTERNET internet, UniqueInternetHandle&
         DWORD error = GetLastError();
         // A refused certificate stays refused; another try only repeats it.
         if (attempt == kSendTries || isCertificateError(error)) {
-            KESTRUNE_DECLARE_FUNCTION_NAME;
             logSendFailure(kestrune_function_.c_str(), __LINE__, L"HttpSendRequest", error);
             return false;
         }
@@ -187,6 +138,65 @@ bool internet_worker::_HttpOpenRequest(HINTERNET internet, UniqueInternetHandle&
             return false;
         }
     }
+}
+
+bool internet_worker::connectToUrl(const char* function, HINTERNET internet, const CString& url,
+                                   UniqueInternetHandle& connection, CString& object, bool& secure, run_state* run) {
+    DWORD service = 0;
+    CString server;
+    INTERNET_PORT port = 0;
+    if (!AfxParseURL(url.GetString(), service, server, object, port)) {
+        code = INET_ERROR_PARSE_URL;
+        g_logManager.log(function, __LINE__, L"[ERR_NETWORK_HTTP][AfxParseURL][agent_name:%s][ErrorCode:%d]",
+                         agent_name.GetString(), static_cast<int>(GetLastError()));
+        return false;
+    }
+    if (service != AFX_INET_SERVICE_HTTP && service != AFX_INET_SERVICE_HTTPS) {
+        code = INET_ERROR_PARSE_URL;
+        g_logManager.log(function, __LINE__,
+                         L"[ERR_NETWORK_HTTP][AfxParseURL INTERNET_SERVICE_HTTP][agent_name:%s][dwServiceType:%d]",
+                         agent_name.GetString(), static_cast<int>(service));
+        return false;
+    }
+    secure = service == AFX_INET_SERVICE_HTTPS;
+
+    connection.reset(_InternetConnect(internet, server, port, kConnectTimeoutMs, kConnectAttempts, run));
+    if (!connection) {
+        // A cleared run flag also ends here; the caller's next check reports it.
+        code = (run && !run->check()) ? INET_STOPPED : INET_ERROR_OPEN;
+        g_logManager.log(function, __LINE__, L"[ERR_NETWORK_HTTP][InternetConnect][agent_name:%s][ErrorCode:%d]",
+                         agent_name.GetString(), static_cast<int>(GetLastError()));
+        return false;
+    }
+    return true;
+}
+
+bool internet_worker::openRequest(const char* function, HINTERNET connection, const wchar_t* verb,
+                                  const CString& object, bool secure, UniqueInternetHandle& request) {
+    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_CACHE_WRITE |
+                  INTERNET_FLAG_KEEP_CONNECTION;
+    if (secure) flags |= INTERNET_FLAG_SECURE;
+    request.reset(HttpOpenRequestW(connection, verb, object.GetString(), L"HTTP/1.1", nullptr, acceptTypes, flags, 0));
+    if (!request) {
+        code = INET_ERROR_OPEN_REQUEST;
+        g_logManager.log(function, __LINE__,
+                         L"[ERR_NETWORK_HTTP][HttpOpenRequest][agent_name:%s][dwFlags:%d][ErrorCode:%d]",
+                         agent_name.GetString(), static_cast<int>(flags), static_cast<int>(GetLastError()));
+        return false;
+    }
+    if (secure) {
+        DWORD error = 0;
+        if (!setCertificateChecks(request.get(), error)) {
+            code = INET_ERROR_SECURITY_FLAGS;
+            g_logManager.log(
+                function, __LINE__,
+                L"[ERR_NETWORK_HTTP][InternetSetOption INTERNET_OPTION_SECURITY_FLAGS][agent_name:%s][dwFlags:%d][ErrorCode:%d]",
+                agent_name.GetString(), static_cast<int>(SECURITY_FLAG_IGNORE_REVOCATION), static_cast<int>(error));
+            return false;
+        }
+    }
+    return true;
 }
 
 bool internet_worker::_HttpQueryInfo_HTTP_QUERY_STATUS_CODE(HINTERNET request, int& statusCode) {

@@ -66,6 +66,15 @@ protected:
     // Logs a failed send under the caller's name and sets the code: its own
     // code for a refused certificate.
     void logSendFailure(const char* function, int line, const wchar_t* call, DWORD error);
+    // Parses an http(s) address and connects to its host; object and secure
+    // describe the request to open there. Failures set the code and are
+    // logged under the caller's name.
+    bool connectToUrl(const char* function, HINTERNET internet, const CString& url, UniqueInternetHandle& connection,
+                      CString& object, bool& secure, run_state* run);
+    // Opens a request of verb for object, with the certificate checks of
+    // https; failures set the code and are logged under the caller's name.
+    bool openRequest(const char* function, HINTERNET connection, const wchar_t* verb, const CString& object,
+                     bool secure, UniqueInternetHandle& request);
 };
 
 // Opens a connection handle on a short-lived thread, so that the caller can

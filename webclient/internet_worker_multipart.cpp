@@ -2,7 +2,6 @@
 // file's bytes, and the closing boundary, written in 1 MiB pieces after the
 // declared length has been sent.
 #include "afx/file.h"
-#include "afx/inet.h"
 #include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
 #include "foundation/utilmanager.h"
@@ -75,52 +74,13 @@ bool internet_worker::_HttpOpenRequestMultipart(HINTERNET internet, UniqueIntern
     buffers.dwHeadersTotal = static_cast<DWORD>(header.GetLength());
     buffers.dwBufferTotal = static_cast<DWORD>(bodyLength);
 
-    DWORD service = 0;
-    CString server, object;
-    INTERNET_PORT port = 0;
-    if (!AfxParseURL(requestUrl.GetString(), service, server, object, port)) {
-        code = INET_ERROR_PARSE_URL;
-        LOG_WRITE(L"[ERR_NETWORK_HTTP][AfxParseURL][agent_name:%s][ErrorCode:%d]", agent_name.GetString(),
-                  static_cast<int>(GetLastError()));
+    CString object;
+    bool secure = false;
+    KESTRUNE_DECLARE_FUNCTION_NAME;
+    if (!connectToUrl(kestrune_function_.c_str(), internet, requestUrl, connection, object, secure, nullptr)) {
         return false;
     }
-    if (service != AFX_INET_SERVICE_HTTP && service != AFX_INET_SERVICE_HTTPS) {
-        code = INET_ERROR_PARSE_URL;
-        LOG_WRITE(L"[ERR_NETWORK_HTTP][AfxParseURL INTERNET_SERVICE_HTTP][agent_name:%s][dwServiceType:%d]",
-                  agent_name.GetString(), static_cast<int>(service));
-        return false;
-    }
-    const bool secure = service == AFX_INET_SERVICE_HTTPS;
-    connection.reset(_InternetConnect(internet, server, port, 10000, 3, nullptr));
-    if (!connection) {
-        code = INET_ERROR_OPEN;
-        LOG_WRITE(L"[ERR_NETWORK_HTTP][InternetConnect][agent_name:%s][ErrorCode:%d]", agent_name.GetString(),
-                  static_cast<int>(GetLastError()));
-        return false;
-    }
-
-    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_CACHE_WRITE |
-                  INTERNET_FLAG_KEEP_CONNECTION;
-    if (secure) flags |= INTERNET_FLAG_SECURE;
-    request.reset(HttpOpenRequestW(connection.get(), L"POST", object.GetString(), L"HTTP/1.1", nullptr, acceptTypes,
-                                   flags, 0));
-    if (!request) {
-        code = INET_ERROR_OPEN_REQUEST;
-        LOG_WRITE(L"[ERR_NETWORK_HTTP][HttpOpenRequest][agent_name:%s][dwFlags:%d][ErrorCode:%d]",
-                  agent_name.GetString(), static_cast<int>(flags), static_cast<int>(GetLastError()));
-        return false;
-    }
-    if (secure) {
-        DWORD error = 0;
-        if (!setCertificateChecks(request.get(), error)) {
-            code = INET_ERROR_SECURITY_FLAGS;
-            LOG_WRITE(L"[ERR_NETWORK_HTTP][InternetSetOption INTERNET_OPTION_SECURITY_FLAGS][agent_name:%s][dwFlags:%d][ErrorCode:%d]",
-                      agent_name.GetString(), static_cast<int>(SECURITY_FLAG_IGNORE_REVOCATION),
-                      static_cast<int>(error));
-            return false;
-        }
-    }
+    if (!openRequest(kestrune_function_.c_str(), connection.get(), L"POST", object, secure, request)) return false;
     if (!HttpAddRequestHeadersW(request.get(), header.GetString(), static_cast<DWORD>(-1L), HTTP_ADDREQ_FLAG_ADD)) {
         code = INET_ERROR_ADD_HEADERS;
         LOG_WRITE(L"[ERR_NETWORK_HTTP][HttpAddRequestHeaders][file_path_remote:%s][csAddHeader:%s][ErrorCode:%d]",
@@ -131,7 +91,6 @@ bool internet_worker::_HttpOpenRequestMultipart(HINTERNET internet, UniqueIntern
         if (HttpSendRequestExW(request.get(), &buffers, nullptr, 0, 0)) break;
         DWORD error = GetLastError();
         if (attempt == kSendTries || isCertificateError(error)) {
-            KESTRUNE_DECLARE_FUNCTION_NAME;
             logSendFailure(kestrune_function_.c_str(), __LINE__, L"HttpSendRequestEx", error);
             return false;
         }
