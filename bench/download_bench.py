@@ -27,21 +27,10 @@ sys.path.insert(0, os.path.join(ROOT, "tools"))
 
 from standin import StandIn, windows_path  # noqa: E402
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from measure import run_measured  # noqa: E402
+
 PATH = "/contents/pkg/BENCH/BENCH/BENCH.bin"
-
-
-def run_measured(cmd, work):
-    """Wall time, peak RSS in KiB and standard output of a command."""
-    report = os.path.join(work, "rss.txt")
-    start = time.perf_counter()
-    proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report] + cmd, capture_output=True)
-    elapsed = time.perf_counter() - start
-    out = proc.stdout.decode(errors="replace")
-    if proc.returncode != 0:
-        sys.exit("%s failed (%d): %s %s" % (cmd[0], proc.returncode, out, proc.stderr.decode(errors="replace")))
-    with open(report) as f:
-        rss = int(f.read().split()[-1])
-    return elapsed, rss, out
 
 
 def crc_of(path):

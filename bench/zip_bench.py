@@ -21,6 +21,9 @@ import sys
 import time
 import zipfile
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from measure import run_measured  # noqa: E402
+
 WORDS = [b"map", b"route", b"poi", b"tile", b"lane", b"speed", b"camera", b"update", b"region",
          b"voice", b"guide", b"junction", b"north", b"south", b"bridge", b"tunnel", b"exit"]
 
@@ -56,22 +59,6 @@ def make_package(path, size_mib, rng):
             index += 1
     os.replace(tmp, path)
     return index
-
-
-def run_measured(cmd, work):
-    """Wall time, peak RSS in KiB and standard output of a command. The peak
-    comes from GNU time: a child forked from this (large) Python process
-    would report Python's own size as its peak."""
-    report = os.path.join(work, "rss.txt")
-    start = time.perf_counter()
-    proc = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report] + cmd, capture_output=True)
-    elapsed = time.perf_counter() - start
-    out = proc.stdout.decode(errors="replace")
-    if proc.returncode != 0:
-        sys.exit("%s failed (%d): %s %s" % (cmd[0], proc.returncode, out, proc.stderr.decode(errors="replace")))
-    with open(report) as f:
-        rss = int(f.read().split()[-1])
-    return elapsed, rss, out
 
 
 def windows_path(path):
