@@ -53,3 +53,18 @@ CStringW MultiByteToWide(const char* text, UINT codePage, int length) {
     MultiByteToWideChar(codePage, 0, text, length, out.GetBufferSetLength(n), n);
     return out;
 }
+
+bool TryUtf8ToWide(const char* text, int length, CStringW& out) {
+    if (!text) return false;
+    if (length < 0) length = static_cast<int>(strlen(text));
+    if (length == 0) {
+        out.Empty();
+        return true;
+    }
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
+    if (n <= 0) return false;
+    CStringW wide;
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, wide.GetBufferSetLength(n), n);
+    out = wide;
+    return true;
+}

@@ -307,6 +307,8 @@ using CString = CStringW;
 // Conversions with an explicit code page (CP_ACP, CP_OEMCP, CP_UTF8, ...).
 CStringA WideToMultiByte(const wchar_t* text, UINT codePage, int length = -1);
 CStringW MultiByteToWide(const char* text, UINT codePage, int length = -1);
+// Strict UTF-8: false (out untouched) when the bytes are not valid UTF-8.
+bool TryUtf8ToWide(const char* text, int length, CStringW& out);
 
 // The conversion helpers in the class library's spelling, for expressions
 // such as CW2A(text, CP_UTF8).

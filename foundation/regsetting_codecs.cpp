@@ -49,9 +49,8 @@ CString textFromBytes(const unsigned char* bytes, size_t count) {
     if (length == 0 || length > INT_MAX) return CString();
     const char* text = reinterpret_cast<const char*>(bytes);
     int n = static_cast<int>(length);
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, n, nullptr, 0) > 0) {
-        return MultiByteToWide(text, CP_UTF8, n);
-    }
+    CString decoded;
+    if (TryUtf8ToWide(text, n, decoded)) return decoded;
     return MultiByteToWide(text, CP_THREAD_ACP, n);
 }
 

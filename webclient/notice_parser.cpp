@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -30,12 +29,7 @@ bool utf8Text(const TiXmlElement* element, CString& out) {
         out.Empty();
         return true;
     }
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-    if (length <= 0) return false;
-    std::vector<wchar_t> wide(static_cast<size_t>(length));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide.data(), length);
-    out = wide.data();
-    return true;
+    return TryUtf8ToWide(text, -1, out);
 }
 
 // A field taken from an element that exists; kept when its text is no UTF-8.

@@ -162,6 +162,15 @@ TEST(CStringConversion, AnsiAndUtf8) {
     EXPECT_STREQ(static_cast<const char*>(CW2A(korean.GetString(), CP_UTF8)), utf8.GetString());
     EXPECT_STREQ(static_cast<const wchar_t*>(CA2W(utf8.GetString(), CP_UTF8)), korean.GetString());
     EXPECT_TRUE(WideToMultiByte(nullptr, CP_UTF8).IsEmpty());
+
+    // Strict decoding leaves the output alone for bytes that are not UTF-8.
+    CString out = L"kept";
+    EXPECT_FALSE(TryUtf8ToWide("caf\xE9", -1, out));
+    EXPECT_EQ(out, CString(L"kept"));
+    EXPECT_TRUE(TryUtf8ToWide(utf8.GetString(), utf8.GetLength(), out));
+    EXPECT_EQ(out, korean);
+    EXPECT_TRUE(TryUtf8ToWide("", 0, out));
+    EXPECT_TRUE(out.IsEmpty());
 }
 
 }  // namespace

@@ -51,7 +51,9 @@ TEST_F(OpenUrlTest, WebAddressesAndFoldersOnly) {
         opened.clear();
         CGlobalFunc::openUrl(c.url);
         ASSERT_EQ(opened.size(), c.opens ? 1u : 0u) << c.url.GetString();
-        if (c.opens) EXPECT_EQ(opened[0], c.url);
+        if (c.opens) {
+            EXPECT_EQ(opened[0], c.url);
+        }
     }
 }
 
