@@ -2,6 +2,7 @@
 #include "afx/file.h"
 #include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
+#include "foundation/private_messages.h"
 #include "foundation/utilmanager.h"
 
 #include <tinyxml.h>
@@ -17,9 +18,6 @@ namespace {
 
 enum NoticeState { NOTICE_SHOWN = 0, NOTICE_NONE = 1, NOTICE_UNUSABLE = 2, NOTICE_REFUSED = 3 };
 
-// Statistics stage of the vehicle choice, during which the frame fetches
-// the notice.
-constexpr int kStageVehicleChoice = 4;
 
 // An element's text as UTF-8; false (out untouched) for bytes that are not
 // UTF-8. No text reads as empty.
@@ -123,7 +121,7 @@ void CNoticeParser::readNotice(const CString& host, const CString& path, int por
     if (FAILED(downloaded) || size == 0 || size == ULLONG_MAX) {
         const DWORD error = FAILED(downloaded) ? lastError : static_cast<DWORD>(ERROR_NO_DATA);
         CString record;
-        record.Format(L"[E:%d,T:%s,FP:%s]", kStageVehicleChoice, CGlobalFunc::getTimeStamp().GetString(),
+        record.Format(L"[E:%d,T:%s,FP:%s]", STAT_STAGE_VEHICLE_CHOICE, CGlobalFunc::getTimeStamp().GetString(),
                       url.GetString());
         g_logManager.AddStatistics(record);
         LOG_WRITE(L"[ERR_5_NOTICE][Can't download Notice XML][URL:%s][ErrCode:%d]", url.GetString(),

@@ -3,6 +3,7 @@
 #include "afx/filefind.h"
 #include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
+#include "foundation/private_messages.h"
 #include "webclient/connectivity.h"
 #include "webclient/tls_options.h"
 #include "webclient/webpost.h"
@@ -16,8 +17,6 @@ constexpr DWORD kReconnectWaitMs = 100;
 // Reconnects in a row without a single byte arriving: a server that resets
 // every connection at once would otherwise be asked for ever.
 constexpr int kMaxFruitlessReconnects = 20;
-// The engine's UM_DOWNLOAD_PROGRESS: wParam KiB done, lParam KiB of the job.
-constexpr UINT kDownloadProgressMessage = 0x801;
 
 bool queryNumber(HINTERNET request, DWORD query, long long& value) {
     wchar_t text[32] = {};
@@ -219,7 +218,7 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
             received += got;
             written += got;
             if (m_hOwner) {
-                PostMessageW(m_hOwner, kDownloadProgressMessage,
+                PostMessageW(m_hOwner, UM_DOWNLOAD_PROGRESS,
                              static_cast<WPARAM>(static_cast<DWORD>((jobDone + received) / 1024)),
                              static_cast<LPARAM>(static_cast<DWORD>(m_ullJobTotal / 1024)));
             }
