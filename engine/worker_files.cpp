@@ -14,12 +14,16 @@ constexpr int kSharedTries = 30;
 constexpr DWORD kSharedWaitMs = 100;
 constexpr DWORD kRetrySliceMs = 10;
 
+// The file index alone is not enough: a file system may give a new file
+// the index of one just deleted.
 struct file_identity {
     DWORD volume = 0;
     DWORD indexHigh = 0;
     DWORD indexLow = 0;
+    FILETIME created{};
     bool operator==(const file_identity& o) const {
-        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow;
+        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow &&
+               CompareFileTime(&created, &o.created) == 0;
     }
 };
 
@@ -29,6 +33,7 @@ bool identityOf(HANDLE file, file_identity& out) {
     out.volume = info.dwVolumeSerialNumber;
     out.indexHigh = info.nFileIndexHigh;
     out.indexLow = info.nFileIndexLow;
+    out.created = info.ftCreationTime;
     return true;
 }
 

@@ -161,15 +161,19 @@ TEST_F(Download, OneByteOverTheDescriptorIsRefused) {
 }
 
 TEST_F(Download, PauseMidFileTakesBackExactlyThatAttempt) {
-    const std::string body = bodyOf(whole, -1);
-    const CString path = pathOf(whole, -1);
+    // A zip of one piece, larger than the client's delivery batch (1 MiB).
+    InfFileUpdate* zip = descriptor.item(L"MAPDATA.zip");
+    ASSERT_EQ(zip->getNumSpan(), 1);
+    const std::string body = bodyOf(zip, 0);
+    ASSERT_GT(body.size(), 1100000u);
+    const CString path = pathOf(zip, 0);
     common_util::ensure_directory(path);
-    ASSERT_TRUE(writeBytes(path, body.substr(0, 100000)));
-    fault(whole, -1, "\"rate\": 150000");
+    ASSERT_TRUE(writeBytes(path, body.substr(0, 50000)));
+    fault(zip, 0, "\"rate\": 500000");
     const ULONGLONG before = board->getCurrentSize();
     bool result = true;
-    std::thread download([&] { result = attempt(whole, -1); });
-    EXPECT_TRUE(waitUntil([&] { return board->getCurrentSize() > before + 100000; }));
+    std::thread download([&] { result = attempt(zip, 0); });
+    EXPECT_TRUE(waitUntil([&] { return board->getCurrentSize() > before; }));
     dm->stop();
     download.join();
     EXPECT_FALSE(result);
@@ -228,6 +232,8 @@ TEST_F(Download, ThreadReportsAFinalErrorOnceWithItsRecord) {
     function_manager* fm = function_manager::getInstance();
     fm->m_observers.add(page.hwnd());
     fault(split, 2, "\"status\": 404");
+    // The first piece's thread makes the folders; this one comes alone.
+    common_util::ensure_directory(pathOf(split, 2));
     transfer_task* task = tasksFor(split, {2})[0];
     ASSERT_TRUE(wm->startDownloadThread(2, task));
     ASSERT_TRUE(waitUntil([&] { return !task->live; }));
