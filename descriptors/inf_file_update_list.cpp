@@ -59,7 +59,6 @@ bool InfFileUpdateList::forEach(const Visitor& visit) {
 
 void InfFileUpdateList::clear() {
     lockTasks();
-    // The engine looks entries up under the task mutex.
     m_itemsByEntry.clear();
     m_entriesByItem.clear();
     for (InfFileUpdate* item : m_queue) {
