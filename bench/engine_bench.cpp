@@ -145,9 +145,10 @@ int copyBench(const CString& source, const CString& medium, int largeCount, ULON
     cm->m_bActive = true;
     RunFlag running{true};
     std::vector<BYTE> buffer(kChunk);
-    // Three runs, the order of engine and bare loop alternating: the host
-    // writes back what the previous step wrote while the next one runs.
-    for (int run = 0; run < 3; ++run) {
+    // A warm-up run, then three, the order of engine and bare loop
+    // alternating: the host writes back what the previous step (or the
+    // source files' creation) wrote while the next one runs.
+    for (int run = 0; run < 4; ++run) {
         for (bench_set* set : {&large, &small}) {
             ULONGLONG bytes = 0;
             for (auto& item : set->items) {
@@ -175,6 +176,7 @@ int copyBench(const CString& source, const CString& medium, int largeCount, ULON
                 (engineStep ? engine : bare) = now() - t0;
                 for (auto& item : set->items) DeleteFileW(mediumPath(item.get(), medium).GetString());
             }
+            if (run == 0) continue;
             printf("set=%s files=%d bytes=%I64u engine=%.3f bare=%.3f\n", set == &large ? "large" : "small",
                    static_cast<int>(set->items.size()), bytes, engine, bare);
             fflush(stdout);

@@ -182,8 +182,8 @@ int copy_manager::func_copy_Item(InfFileUpdate* item, const RunFlag* stop) {
     }
     const CString source = item->getFilePath(m_strDownloadFolder);
     unzip_worker worker;
-    if ((package || exists(source)) &&
-        worker.file_size_check(source, static_cast<ULONGLONG>(item->getFileSize()), true)) {
+    // The size check fails for a missing file too: one query per file.
+    if (worker.file_size_check(source, static_cast<ULONGLONG>(item->getFileSize()), true)) {
         item->m_nState = ITEM_STATE_COPYING;
         if (package) copyPackageItem(item);
         else func_copy_worker(item, stop);
@@ -203,14 +203,14 @@ bool copy_manager::copyFileData(InfFileUpdate* item, const CString& source, cons
                                 double copyShare, LONG& fileError) {
     fileError = 0;
     CFile out;
-    const UINT keep = CFile::modeWrite | CFile::shareDenyWrite | CFile::modeNoTruncate | CFile::osWriteThrough |
-                      CFile::typeBinary;
-    const UINT create = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite | CFile::osWriteThrough |
-                        CFile::typeBinary;
+    // Opened as it is, or created: one call, because every lookup of a name
+    // that is not there costs a scan of its folder on some file systems.
+    const UINT keepOrCreate = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite |
+                              CFile::osWriteThrough | CFile::typeBinary;
     bool open = false;
     for (int attempt = 0; attempt < kTargetOpenTries && !open; ++attempt) {
         if (!flags.running()) return false;
-        open = out.Open(target.GetString(), keep) || out.Open(target.GetString(), create);
+        open = out.Open(target.GetString(), keepOrCreate) != FALSE;
         if (!open) {
             waitPumpingMessages(kTargetOpenWaitMs);
             if (!flags.running()) return false;
@@ -320,8 +320,7 @@ bool copy_manager::func_copy_worker(InfFileUpdate* item, const RunFlag* stop) {
     if (!flags.running()) return false;
 
     unzip_worker worker;
-    bool verified = exists(target) &&
-                    worker.file_size_check(target, static_cast<ULONGLONG>(item->getFileSize()), true);
+    bool verified = worker.file_size_check(target, static_cast<ULONGLONG>(item->getFileSize()), true);
     if (verified) {
         verify_ticker ticker(m_observers, static_cast<ULONGLONG>(item->getFileSize()));
         verified = worker.crc_check_copy(target, item->getFileCrc(), m_pBoard, verifyShare, flags);
