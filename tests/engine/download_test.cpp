@@ -263,3 +263,31 @@ TEST_F(Download, StoppedSessionReleasesTheSlotQuietly) {
     EXPECT_TRUE(standin::requests("/contents/pkg/*").empty());
     EXPECT_TRUE(waitUntil([&] { return wm->busyDownloadSlots() == 0; }));
 }
+
+TEST_F(Download, RefusedCertificateReachesThePage) {
+    // The stand-in's address as one decimal number reaches the same server,
+    // but its certificate does not name it.
+    const CString host = standin::host();
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    swscanf(host.GetString(), L"%u.%u.%u.%u", &a, &b, &c, &d);
+    const std::string alias = std::to_string((static_cast<unsigned long>(a) << 24) | (b << 16) | (c << 8) | d);
+    const std::string dotted(CStringA(host).GetString());
+    Descriptor unnamed;
+    ASSERT_TRUE(loadDescriptor(L"TS_A01_COMMON.inf", unnamed, [&](std::string& text) {
+        for (size_t at = text.find(dotted); at != std::string::npos; at = text.find(dotted, at + alias.size())) {
+            text.replace(at, dotted.size(), alias);
+        }
+    }));
+    InfFileUpdate* item = unnamed.item(L"MAP.exe");
+    ASSERT_NE(item->getFileUrl().Find(CString(alias.c_str())), -1);
+    function_manager* fm = function_manager::getInstance();
+    fm->m_observers.add(page.hwnd());
+    transfer_task* task = tasksFor(item, {-1})[0];
+    ASSERT_TRUE(worker_manager::getInstance()->startDownloadThread(0, task));
+    ASSERT_TRUE(waitUntil([&] { return !task->live; }));
+    fm->m_observers.remove(page.hwnd());
+    EXPECT_EQ(page.count(UM_MODULE_ERROR, MODULE_DOWNLOAD, MODULE_ERROR_DOWNLOAD), 1);
+    EXPECT_EQ(dm->getFailInfo().code, INET_ERROR_CERTIFICATE);
+    EXPECT_EQ(dm->getFailInfo().piece, -1);
+    EXPECT_TRUE(standin::requests("/contents/pkg/*").empty()) << "refused before any request";
+}
