@@ -181,6 +181,6 @@ public:
     void parse(CString text);
     void clear();
 
-    ver_file_head* m_pHead = nullptr;
-    std::vector<ver_file_entry*> m_entries;
+    ver_file_head* head = nullptr;
+    std::vector<ver_file_entry*> entries;
 };

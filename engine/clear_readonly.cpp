@@ -1,7 +1,7 @@
 // Clearing a disk's read-only attribute with the system's partition tool.
 #include "afx/handle.h"
 #include "engine/drive_probe.h"
-#include "engine/system_tools.h"
+#include "engine/system_folder.h"
 #include "engine/usb_detector.h"
 #include "foundation/logmanager.h"
 
@@ -65,8 +65,6 @@ BOOL CUSBDetector::clearReadOnly(wchar_t letter) {
     SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(inWrite.get(), HANDLE_FLAG_INHERIT, 0);
 
-    const CString tool = systemToolPath(L"diskpart.exe");
-    CString commandLine = L"\"" + tool + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -74,11 +72,7 @@ BOOL CUSBDetector::clearReadOnly(wchar_t letter) {
     startup.hStdOutput = outWrite.get();
     startup.hStdError = outWrite.get();
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(tool.GetString(), commandLine.GetBuffer(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process)) {
-        LOG_WRITE(L"[CreateProcess fail][%s][ErrCode:%d]", tool.GetString(), static_cast<int>(GetLastError()));
-        return FALSE;
-    }
+    if (!startSystemProgram(L"diskpart.exe", CString(), CREATE_NO_WINDOW, TRUE, startup, process)) return FALSE;
     UniqueKernelHandle processHandle(process.hProcess);
     CloseHandle(process.hThread);
     // Only the tool holds these ends now; its input ends when ours closes.
@@ -102,13 +96,13 @@ BOOL CUSBDetector::clearReadOnly(wchar_t letter) {
         if (wait != WAIT_TIMEOUT || GetTickCount() - start >= limit) break;
     }
     if (wait == WAIT_TIMEOUT) {
-        LOG_WRITE(L"[Partition tool did not end][%s]", tool.GetString());
+        LOG_WRITE(L"[Partition tool did not end][%s]", systemFilePath(L"diskpart.exe").GetString());
         TerminateProcess(processHandle.get(), 1);
         WaitForSingleObject(processHandle.get(), 5000);
         return FALSE;
     }
     if (!written) {
-        LOG_WRITE(L"[Partition tool input not written][%s]", tool.GetString());
+        LOG_WRITE(L"[Partition tool input not written][%s]", systemFilePath(L"diskpart.exe").GetString());
         return FALSE;
     }
     return probe.isDiskWritable(letter);

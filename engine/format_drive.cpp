@@ -2,7 +2,8 @@
 
 #include "afx/handle.h"
 #include "engine/drive_probe.h"
-#include "engine/system_tools.h"
+#include "engine/system_folder.h"
+#include "engine/worker_manager.h"
 #include "foundation/logmanager.h"
 
 #include <stdlib.h>
@@ -34,8 +35,6 @@ bool isSmallUsbDrive(wchar_t letter, const CString& root) {
     ULONGLONG total = 0, free = 0;
     return probe.getDiskSpace(root, total, free) && (total >> 10) < kLargestUsbKB;
 }
-
-void closeOwnHandlesOn(const CString& path);
 
 }  // namespace
 
@@ -112,7 +111,8 @@ BOOL formatDrive(const CString& path, const CString& deviceType) {
     if (path.IsEmpty() || !isFormattableDrive(path)) return FALSE;
     // A flag left by an earlier run would fail this one before it starts.
     formatFailed = 0;
-    closeOwnHandlesOn(path);
+    // No file of the program may keep the volume busy.
+    worker_manager::getInstance()->closeOwnHandles(path);
 
     FormatExLibrary& library = FormatExLibrary::getInstance();
     if (!library.formatEx) {
@@ -120,15 +120,15 @@ BOOL formatDrive(const CString& path, const CString& deviceType) {
             FreeLibrary(library.module);
             library.module = nullptr;
         }
-        const CString dll = systemToolPath(L"fmifs.dll");
-        library.module = LoadLibraryW(dll.GetString());
+        library.module = loadSystemLibrary(L"fmifs.dll");
         if (!library.module) {
-            LOG_WRITE(L"[LoadLibrary fail][%s][ErrCode:%d]", dll.GetString(), static_cast<int>(GetLastError()));
+            LOG_WRITE(L"[LoadLibrary fail][%s][ErrCode:%d]", systemFilePath(L"fmifs.dll").GetString(),
+                      static_cast<int>(GetLastError()));
             return FALSE;
         }
         library.formatEx = reinterpret_cast<PFORMATEX>(GetProcAddress(library.module, "FormatEx"));
         if (!library.formatEx) {
-            LOG_WRITE(L"[FormatEx missing][%s]", dll.GetString());
+            LOG_WRITE(L"[FormatEx missing][%s]", systemFilePath(L"fmifs.dll").GetString());
             FreeLibrary(library.module);
             library.module = nullptr;
             return FALSE;
@@ -167,34 +167,23 @@ BOOL formatDrive(const CString& path, const CString& deviceType) {
 
 BOOL formatDriveByCommand(const CString& path, const CString& fileSystem, DWORD clusterSize) {
     if (path.IsEmpty() || fileSystem.IsEmpty() || clusterSize < 512) return FALSE;
-    const CString tool = systemToolPath(L"format.com");
-    CString commandLine = L"\"" + tool + L"\" " + formatCommandArguments(path[0], fileSystem, clusterSize);
+    const CString arguments = formatCommandArguments(path[0], fileSystem, clusterSize);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(tool.GetString(), commandLine.GetBuffer(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process)) {
-        LOG_WRITE(L"[CreateProcess fail][%s][ErrCode:%d]", tool.GetString(), static_cast<int>(GetLastError()));
-        return FALSE;
-    }
+    if (!startSystemProgram(L"format.com", arguments, CREATE_NO_WINDOW, TRUE, startup, process)) return FALSE;
     UniqueKernelHandle processHandle(process.hProcess);
     CloseHandle(process.hThread);
     if (WaitForSingleObject(processHandle.get(), g_commandWaitMs.load()) == WAIT_TIMEOUT) {
         // The caller retries a second later: a formatter still at work on
         // the medium would meet the next one.
-        LOG_WRITE(L"[Format command did not end][%s]", commandLine.GetString());
+        LOG_WRITE(L"[Format command did not end][%s]", arguments.GetString());
         TerminateProcess(processHandle.get(), 1);
-        WaitForSingleObject(processHandle.get(), INFINITE);
+        WaitForSingleObject(processHandle.get(), 10000);
         return FALSE;
     }
     DWORD exitCode = 1;
     if (!GetExitCodeProcess(processHandle.get(), &exitCode)) return FALSE;
-    if (exitCode != 0) LOG_WRITE(L"[Format command failed][%s][ExitCode:%d]", commandLine.GetString(), static_cast<int>(exitCode));
+    if (exitCode != 0) LOG_WRITE(L"[Format command failed][%s][ExitCode:%d]", arguments.GetString(), static_cast<int>(exitCode));
     return exitCode == 0 ? TRUE : FALSE;
 }
-
-namespace {
-
-void closeOwnHandlesOn(const CString& /*path*/) {}
-
-}  // namespace

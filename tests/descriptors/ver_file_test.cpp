@@ -70,17 +70,17 @@ TEST(VerFileData, ReadsBothGenerations) {
         ver_file_data data;
         data.parse(c.text);
         if (c.layout == 0) {
-            EXPECT_EQ(data.m_pHead, nullptr) << c.what;
+            EXPECT_EQ(data.head, nullptr) << c.what;
         } else {
-            ASSERT_NE(data.m_pHead, nullptr) << c.what;
-            EXPECT_EQ(data.m_pHead->getVersion(), c.layout) << c.what;
-            EXPECT_EQ(data.m_pHead->getVerName(), c.verName) << c.what;
-            EXPECT_EQ(data.m_pHead->getModelCode(), c.model) << c.what;
-            EXPECT_EQ(data.m_pHead->getBrandCode(), c.brand) << c.what;
-            EXPECT_EQ(data.m_pHead->getComplete(), c.complete) << c.what;
+            ASSERT_NE(data.head, nullptr) << c.what;
+            EXPECT_EQ(data.head->getVersion(), c.layout) << c.what;
+            EXPECT_EQ(data.head->getVerName(), c.verName) << c.what;
+            EXPECT_EQ(data.head->getModelCode(), c.model) << c.what;
+            EXPECT_EQ(data.head->getBrandCode(), c.brand) << c.what;
+            EXPECT_EQ(data.head->getComplete(), c.complete) << c.what;
         }
         std::vector<Lines> entries;
-        for (const ver_file_entry* entry : data.m_entries) {
+        for (const ver_file_entry* entry : data.entries) {
             entries.push_back({entry->getDestPath(), entry->getFileName(), entry->getField(3)});
         }
         EXPECT_EQ(entries, c.entries) << c.what;
@@ -176,11 +176,11 @@ TEST_F(VersionFiles, OneDescriptorInTheDownloadFolderAndOnTheMedium) {
     // Read back, the version file gives the same records.
     ver_file_data data;
     data.parse(MultiByteToWide(readBytes(mediumFile()).c_str(), CP_UTF8));
-    ASSERT_NE(data.m_pHead, nullptr);
-    EXPECT_EQ(data.m_pHead->getComplete(), 1);
-    EXPECT_EQ(data.m_pHead->getSwVersion(), L"KOR.TS.A01.000.SD.STD_1");
-    ASSERT_EQ(data.m_entries.size(), 2u);
-    EXPECT_EQ(data.m_entries[0]->getFileName(), L"지도.dat");
+    ASSERT_NE(data.head, nullptr);
+    EXPECT_EQ(data.head->getComplete(), 1);
+    EXPECT_EQ(data.head->getSwVersion(), L"KOR.TS.A01.000.SD.STD_1");
+    ASSERT_EQ(data.entries.size(), 2u);
+    EXPECT_EQ(data.entries[0]->getFileName(), L"지도.dat");
 }
 
 TEST_F(VersionFiles, ModelItemsAreListedUnderTheCommonHead) {

@@ -3,7 +3,7 @@
 // the stub program under the names format.com and diskpart.exe, in a
 // folder beside the test executable. Stubs report through environment
 // variables (see helpers/).
-#include "engine/system_tools.h"
+#include "engine/system_folder.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ inline CString stubSystemFolder() {
 class StubTools {
 public:
     explicit StubTools(const char* exitCode = "0") {
-        m_previous = setSystemToolFolder(stubSystemFolder());
+        m_previous = setSystemFolder(stubSystemFolder());
         SetEnvironmentVariableW(L"KESTRUNE_STUB_LOG", log().GetString());
         SetEnvironmentVariableW(L"KESTRUNE_FMIFS_LOG", fmifsLog().GetString());
         SetEnvironmentVariableW(L"KESTRUNE_FMIFS_SCRIPT", (m_dir / L"script.txt").GetString());
@@ -35,7 +35,7 @@ public:
         setScript("");
     }
     ~StubTools() {
-        setSystemToolFolder(m_previous);
+        setSystemFolder(m_previous);
         for (const wchar_t* name : {L"KESTRUNE_STUB_LOG", L"KESTRUNE_STUB_EXIT", L"KESTRUNE_STUB_STDIN",
                                     L"KESTRUNE_FMIFS_LOG", L"KESTRUNE_FMIFS_SCRIPT"}) {
             SetEnvironmentVariableW(name, nullptr);
