@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -235,6 +236,52 @@ TEST_F(VersionFiles, ModeZeroMarksComplete) {
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].Right(2), L"|1");
     EXPECT_EQ(lines[1].Right(2), L"|0");
+}
+
+TEST_F(VersionFiles, HeadWithoutItemsIsNeverComplete) {
+    // The descriptor reads, but its only entry makes no item.
+    m_common = entryFromText(m_name + L".inf", standardHead() + crlf({L"[F]", L"AG_FILENAME=x", L"ERROR=1"}));
+    std::list<InfInfo*> entries{m_common.get()};
+    update_list_builder::build(entries);
+    ASSERT_EQ(InfFileUpdateList::getInstance().size(), 0u);
+    for (int mode : {0, static_cast<int>(VER_WRITE_LOCAL)}) {
+        ver_file_list::getInstance().write(m_local, mode);
+        Lines lines = linesOf(readBytes(localFile()));
+        ASSERT_EQ(lines.size(), 2u) << mode;
+        EXPECT_EQ(lines[0].Right(2), L"|0") << mode;
+    }
+}
+
+TEST_F(VersionFiles, RelativeOrEmptyFolderIsRefused) {
+    build(false);
+    TempDir current;
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(current.path().GetString()));
+    for (const wchar_t* dir : {L"", L"rel", L".\\rel", L"\\" }) {
+        ver_file_list::getInstance().write(dir, VER_WRITE_LOCAL);
+    }
+    SetCurrentDirectoryW(previous);
+    EXPECT_FALSE(fileExists(current / m_name)) << "beside the process";
+    EXPECT_FALSE(fileExists(current / (L"rel\\" + m_name)));
+}
+
+// The unzip side and the copy side write at the same moment: neither write is
+// lost.
+TEST_F(VersionFiles, OverlappingWritesBothLand) {
+    build(false);
+    setStates(ITEM_STATE_COPIED);
+    for (int round = 0; round < 20; ++round) {
+        DeleteFileW(localFile().GetString());
+        DeleteFileW(mediumFile().GetString());
+        std::thread unzip([&] { ver_file_list::getInstance().write(m_local, VER_WRITE_LOCAL); });
+        std::thread copy([&] { ver_file_list::getInstance().write(L"R:\\" + m_name + L"_x", VER_WRITE_MEDIUM); });
+        unzip.join();
+        copy.join();
+        ASSERT_TRUE(fileExists(localFile())) << round;
+        ASSERT_TRUE(fileExists(mediumFile())) << round;
+    }
+    EXPECT_FALSE(ver_file_list::getInstance().isBusy());
 }
 
 TEST_F(VersionFiles, InterruptedWriteLeavesTheOldFile) {
