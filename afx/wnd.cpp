@@ -39,6 +39,11 @@ void AfxDeleteTempMaps() {
     afxDeleteTempGdiObjects(state);
 }
 
+const CWnd CWnd::wndTop(HWND_TOP);
+const CWnd CWnd::wndBottom(HWND_BOTTOM);
+const CWnd CWnd::wndTopMost(HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
+
 // ---- handle maps -----------------------------------------------------------
 
 HWND CWnd::GetSafeHwnd() const {
