@@ -1,8 +1,9 @@
 // Sample texts in every face the program draws with, in English, Korean and
-// Arabic, drawn with GDI fonts (the controls' path) and with GDI+ (the
-// drawing functions' path), photographed for review.
+// Arabic, drawn with the font cache's GDI fonts (the controls' path) and
+// with GDI+ (the drawing functions' path), photographed for review.
 #include "tests/support/capture.h"
 #include "tests/ui/ui_fixtures.h"
+#include "ui/font_cache.h"
 
 #include <gdiplus.h>
 #include <gtest/gtest.h>
@@ -14,9 +15,9 @@ const wchar_t* const kFaces[] = {L"KestruneTessaly Regular", L"KestruneLuvo Regu
 const wchar_t* const kSamples[] = {L"Update your navigation 0123", L"내비게이션을 업데이트하세요",
                                    L"تحديث نظام الملاحة"};
 constexpr COLORREF kInk = RGB(0x20, 0x20, 0x60);
-constexpr int kRow = 34, kTop = 10, kLabel = 190, kColumn = 340;
+constexpr int kRow = 34, kTop = 10, kLabel = 180, kColumn = 340, kLastExtra = 60;
 
-// A font as the font cache makes it: only height, weight and face set.
+// A label font of the test's own.
 class PixelFont {
 public:
     PixelFont(const wchar_t* face, int pixels, int weight) {
@@ -37,7 +38,7 @@ private:
 RECT cell(int face, int sample, int column) {
     int top = kTop + (face * 3 + sample) * kRow;
     int left = kLabel + column * kColumn;
-    return RECT{left, top, left + kColumn - 10, top + kRow};
+    return RECT{left, top, left + kColumn - 10 + (column == 2 ? kLastExtra : 0), top + kRow};
 }
 
 void paint(HWND hwnd, HDC dc) {
@@ -61,9 +62,11 @@ void paint(HWND hwnd, HDC dc) {
         for (int s = 0; s < static_cast<int>(std::size(kSamples)); ++s) {
             bool rtl = s == 2;
             UINT align = DT_SINGLELINE | DT_VCENTER | (rtl ? DT_RIGHT | DT_RTLREADING : DT_LEFT);
+            g_strFontFace = face;
             for (int weight = 0; weight < 2; ++weight) {
-                PixelFont gdiFont(face.GetString(), 20, weight ? FW_BOLD : FW_NORMAL);
-                HGDIOBJ old = SelectObject(dc, gdiFont.get());
+                CFont* cached = weight ? CFontCache::getBoldFont(20) : CFontCache::getFont(20);
+                if (!cached) continue;
+                HGDIOBJ old = SelectObject(dc, cached->m_hObject);
                 RECT r = cell(f, s, weight);
                 DrawTextW(dc, kSamples[s], -1, &r, align);
                 SelectObject(dc, old);
@@ -120,7 +123,7 @@ TEST(BrandFaces, SampleTextsInEveryFaceAndScript) {
     RegisterClassW(&wc);
     const int height = kTop * 2 + static_cast<int>(std::size(kFaces)) * 3 * kRow;
     HWND window = CreateWindowExW(0, wc.lpszClassName, L"Faces", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  kLabel + 3 * kColumn, height, nullptr, nullptr, wc.hInstance, nullptr);
+                                  kLabel + 3 * kColumn + kLastExtra, height, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(window, nullptr);
     pumpMessages(100);
     WindowShot shot = saveScreenshot(
@@ -143,4 +146,6 @@ TEST(BrandFaces, SampleTextsInEveryFaceAndScript) {
         }
     }
     DestroyWindow(window);
+    g_strFontFace = CFontCache::kFaceTessaly;
+    CFontCache::clear();
 }
