@@ -47,6 +47,14 @@ BOOL CListWnd::Create(const RECT& rect, CWnd* parent, UINT id, DWORD style) {
 
 int CListWnd::pitch() const { return list_geometry::rowPitch(m_strStyle); }
 
+RECT CListWnd::rowBox(int row) const {
+    RECT box = list_geometry::rowRect(row, pitch(), m_nScrollPos, m_rcClient, m_nHOffset);
+    // With the scroll bar on the left the rows keep their width and leave
+    // the bar's strip on that side, as they do on the right otherwise.
+    if (!m_bLeftToRight) OffsetRect(&box, list_geometry::SCROLL_BAR_WIDTH, 0);
+    return box;
+}
+
 int CListWnd::itemCount() const { return m_pItems ? static_cast<int>(m_pItems->GetCount()) : 0; }
 
 CString CListWnd::itemAt(int index) const {
@@ -239,7 +247,7 @@ void CListWnd::OnMouseMove(UINT flags, CPoint point) {
             ::InvalidateRect(m_hWnd, nullptr, FALSE);
         }
     } else if (row != m_nHoverRow) {
-        RECT box = list_geometry::rowRect(row, pitch(), m_nScrollPos, m_rcClient, m_nHOffset);
+        RECT box = rowBox(row);
         if (PtInRect(&box, POINT{point.x, point.y})) {
             m_nHoverRow = row;
             ::InvalidateRect(m_hWnd, nullptr, FALSE);

@@ -56,6 +56,8 @@ public:
     CString m_strKeyboardText;
 
     int pitch() const;
+    // A row's rectangle in the current reading direction.
+    RECT rowBox(int row) const;
     int itemCount() const;
     CString itemAt(int index) const;
 

@@ -46,7 +46,7 @@ void CListWnd::drawRow(HDC dc, int row, bool hover) {
         text = TEXT_DARK;
         background = toColorRef(m_colors[HOVER]);
     }
-    RECT box = list_geometry::rowRect(row, pitch(), m_nScrollPos, m_rcClient, m_nHOffset);
+    RECT box = rowBox(row);
     fillRect(dc, box, background);
 
     int size = m_nFontSize;
@@ -54,7 +54,6 @@ void CListWnd::drawRow(HDC dc, int row, bool hover) {
     HGDIOBJ previous = SelectObject(dc, static_cast<HFONT>(CGdiObject::handleOf(CFontCache::getFont(size))));
     RECT textBox = box;
     textBox.left += 15;
-    if (m_bScrollShown && !m_bLeftToRight) textBox.left += list_geometry::SCROLL_BAR_WIDTH;
     textBox.right -= 15;
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (m_bLeftToRight ? 0 : DT_RIGHT);
     drawLine(dc, item, textBox, text, format);
@@ -86,13 +85,12 @@ void CListWnd::drawSearchRow(HDC dc, int row, bool hover) {
         text = TEXT_DARK;
         background = toColorRef(m_colors[SELECTED]);
     }
-    RECT box = list_geometry::rowRect(row, pitch(), m_nScrollPos, m_rcClient, m_nHOffset);
+    RECT box = rowBox(row);
     fillRect(dc, box, background);
 
     HGDIOBJ previous = SelectObject(dc, static_cast<HFONT>(CGdiObject::handleOf(CFontCache::getFont(16))));
     RECT textBox = box;
     textBox.left += 15;
-    if (m_bScrollShown && !m_bLeftToRight) textBox.left += list_geometry::SCROLL_BAR_WIDTH;
     textBox.right -= 15;
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     int typed = std::min(m_strSearch.GetLength(), item.GetLength());
@@ -100,8 +98,16 @@ void CListWnd::drawSearchRow(HDC dc, int row, bool hover) {
         drawLine(dc, item, textBox, text, format);
         drawLine(dc, CString(item.GetString(), typed), textBox, m_highlightColor, format);
     } else {
+        // Right to left the typed prefix is the right end of the drawn text:
+        // the whole item in grey, then its prefix's width in the highlight
+        // colour (drawing the rest over it would cover shaped glyphs twice).
+        drawLine(dc, item, textBox, TEXT_LIGHT, format | DT_RIGHT);
+        SIZE prefix{};
+        GetTextExtentPoint32W(dc, item, typed, &prefix);
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, textBox.right - prefix.cx, textBox.top, textBox.right, textBox.bottom);
         drawLine(dc, item, textBox, m_highlightColor, format | DT_RIGHT);
-        drawLine(dc, CString(item.GetString() + typed), textBox, TEXT_LIGHT, format | DT_RIGHT);
+        RestoreDC(dc, saved);
     }
     SelectObject(dc, previous);
     if (marked && m_pMarker) {
@@ -152,6 +158,7 @@ void CListWnd::OnPaint() {
         // Empty rows below the last item keep the list's striped look.
         for (int y = drawnBottom; y < client.bottom; y += 32) {
             RECT blank{0, y, 530, y + 33};
+            if (!m_bLeftToRight) OffsetRect(&blank, client.right - 530, 0);
             fillRect(canvas.dc(), blank, RGB(255, 255, 255));
         }
         CPen pen(PS_SOLID, 1, toColorRef(m_colors[BORDER]));

@@ -108,6 +108,30 @@ TEST_F(ButtonsTest, CheckButtonTogglesOncePerClick) {
     EXPECT_FALSE(check.m_bChecked);
 }
 
+TEST_F(ButtonsTest, FrameSizeFromTheStripAndTheCaption) {
+    CPngButton button;
+    ASSERT_TRUE(button.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 20, 30, 30), &host, 1010));
+    ASSERT_TRUE(button.setImage(326));
+    CRect client;
+    button.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 24);
+    EXPECT_EQ(client.Height(), 24);
+    button.setText(L"A caption wider than the strip", 12, 400);
+    EXPECT_EQ(button.m_colors[0], RGB(255, 255, 255));
+    EXPECT_EQ(button.m_nCaptionSize, 16);
+    button.updateSize();
+    CClientDC dc(&button);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, button.m_strCaption, button.m_strCaption.GetLength(), &extent);
+    EXPECT_EQ(button.m_nFrameWidth, extent.cx + 15);
+    EXPECT_EQ(button.m_nFrameHeight, 24);
+    // an id without an image leaves the button as it was
+    EXPECT_FALSE(button.setImage(65000));
+    EXPECT_EQ(button.image(), nullptr);
+    button.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 24);
+}
+
 TEST_F(ButtonsTest, StretchedButtonKeepsItsEndCaps) {
     CPngButton wide;
     ASSERT_TRUE(wide.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 150, 40, 170), &host, 1003));
