@@ -9,8 +9,8 @@ export WINEPREFIX=$build/wineprefix WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 stamp=$WINEPREFIX/.kestrune-drives
 font_stamp=$WINEPREFIX/.kestrune-fonts
-if [ -f "$stamp" ] && [ ! -f "$font_stamp" ] && [ -f "$WINEPREFIX/system.reg" ]; then
-  # A prefix made before the font replacement existed: add it alone.
+# Arial is not on the machine; text drawn in it falls back to DejaVu Sans.
+if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$font_stamp" ]; then
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "DejaVu Sans" /f </dev/null >/dev/null 2>&1
   wineserver -w || true
   touch "$font_stamp"
@@ -35,7 +35,6 @@ for d in r s; do
   ln -sfn "$build/drives/$d" "$WINEPREFIX/dosdevices/$d:"
   wine reg add 'HKLM\Software\Wine\Drives' /v "$d:" /d floppy /f </dev/null >/dev/null 2>&1
 done
-# Arial is not on the machine; text drawn in it falls back to DejaVu Sans.
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "DejaVu Sans" /f </dev/null >/dev/null 2>&1
 touch "$font_stamp"
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
