@@ -8,6 +8,13 @@ export WINEPREFIX=$build/wineprefix WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko installers: there is no network to fetch them from.
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 stamp=$WINEPREFIX/.kestrune-drives
+font_stamp=$WINEPREFIX/.kestrune-fonts
+if [ -f "$stamp" ] && [ ! -f "$font_stamp" ] && [ -f "$WINEPREFIX/system.reg" ]; then
+  # A prefix made before the font replacement existed: add it alone.
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "DejaVu Sans" /f </dev/null >/dev/null 2>&1
+  wineserver -w || true
+  touch "$font_stamp"
+fi
 [ -f "$stamp" ] && exit 0
 
 mkdir -p "$build"
@@ -21,6 +28,9 @@ for d in r s; do
   ln -sfn "$build/drives/$d" "$WINEPREFIX/dosdevices/$d:"
   wine reg add 'HKLM\Software\Wine\Drives' /v "$d:" /d floppy /f </dev/null >/dev/null 2>&1
 done
+# Arial is not on the machine; text drawn in it falls back to DejaVu Sans.
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d "DejaVu Sans" /f </dev/null >/dev/null 2>&1
+touch "$font_stamp"
 # A crashing test process must never wait for a debugger dialog.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
 # Drive types are read when the server starts.
