@@ -1,6 +1,7 @@
 #include "ui/msg_box_layout.h"
 
 #include "foundation/code_tables.h"
+#include "ui/text_ids.h"
 
 namespace msg_box_layout {
 
@@ -32,25 +33,25 @@ Layout typed(int type, int language) {
     Layout l;
     if (type < 0 || type > 2) return l;
     l.prepared = true;
-    l.popupTitleText = TEXT_POPUP_TITLE;
-    l.okText = TEXT_OK;
+    l.popupTitleText = IDS_LIVEUPDATE_TITLE;
+    l.okText = IDS_OK;
     l.titleAlign = 0x2;
     switch (type) {
         case POPUP_MSG_TYPE_LIVEUPDATE_NETWORK_FAIL:
             l.width = 400;
             l.height = 284;
-            l.titleTexts = {12422};
+            l.titleTexts = {IDS_LIVEUPDATE_NETWORK_FAIL};
             l.title = at(24, 90, 352, 48);
-            l.messageTexts = {12036};
+            l.messageTexts = {IDS_LIVEUPDATE_NETWORK_HINT};
             l.message = at(24, 168, 352, 36);
             l.ok = at(135, 234, 130, 40);
             break;
         case POPUP_MSG_TYPE_LIVEUPDATE_DOWNLOAD_FAIL: {
             l.width = 400;
             l.height = 326;
-            l.titleTexts = {12426};
+            l.titleTexts = {IDS_LIVEUPDATE_DOWNLOAD_FAIL};
             l.title = at(24, 90, 352, 48);
-            l.messageTexts = {12427, 12428};
+            l.messageTexts = {IDS_LIVEUPDATE_DOWNLOAD_HINT_1, IDS_LIVEUPDATE_DOWNLOAD_HINT_2};
             // Two long lines in Spanish and Portuguese need the room above.
             int y = (language == LANGUAGE_ES || language == LANGUAGE_PT) ? 154 : 144;
             l.message = at(24, y, 352, 54);
@@ -63,11 +64,11 @@ Layout typed(int type, int language) {
         case POPUP_MSG_TYPE_LIVEUPDATE_DOWN_FILE_AND_CRC_SIZE:
             l.width = 500;
             l.height = 250;
-            l.titleTexts = {TEXT_DAMAGED_TITLE, 12644};
+            l.titleTexts = {IDS_LIVEUPDATE_FILES_DAMAGED, IDS_LIVEUPDATE_DOWNLOAD_AGAIN};
             l.title = at(24, 90, 452, 48);
             l.ok = at(100, 190, 130, 40);
             l.cancel = at(250, 190, 130, 40);
-            l.cancelText = TEXT_CANCEL;
+            l.cancelText = IDS_CANCEL;
             break;
     }
     return l;
@@ -81,7 +82,7 @@ Layout plain(int layoutValue) {
     l.title = at(1, 60, 398, layoutValue == 4 ? 70 : 90);
     l.titleAlign = 0x12;
     l.ok = at(135, 160, 130, 40);
-    l.okText = TEXT_OK;
+    l.okText = IDS_OK;
     return l;
 }
 

@@ -39,14 +39,4 @@ Layout typed(int type, int language);
 // Plain mode; layout value 4 is the short text area.
 Layout plain(int layoutValue);
 
-// Text ids of the box.
-enum TextId {
-    TEXT_OK = 12045,
-    TEXT_CANCEL = 12040,
-    TEXT_LINK = 12054,
-    TEXT_POPUP_TITLE = 12421,
-    TEXT_LINK_WINDOW = 12429,
-    TEXT_DAMAGED_TITLE = 12643,
-};
-
 }  // namespace msg_box_layout

@@ -1,6 +1,6 @@
 #include "ui/page_rules.h"
 
-#include "foundation/code_tables.h"
+#include "ui/text_ids.h"
 
 namespace page_rules {
 
@@ -14,10 +14,10 @@ int fitFontSizeBy(int startSize, int maxLines, const std::function<int(int size)
 }
 
 int driveTypeTextId(const CString& mediaType) {
-    if (mediaType.Find(L"SD") >= 0) return TEXT_DRIVE_SD;
-    if (mediaType.Find(L"USB") >= 0) return mediaType.Find(L"DVD") >= 0 ? 0 : TEXT_DRIVE_USB;
-    if (mediaType.Find(L"DVD") >= 0) return TEXT_DRIVE_DVD;
-    return TEXT_DRIVE_SD;
+    if (mediaType.Find(L"SD") >= 0) return IDS_MEDIUM_SD;
+    if (mediaType.Find(L"USB") >= 0) return mediaType.Find(L"DVD") >= 0 ? 0 : IDS_MEDIUM_USB;
+    if (mediaType.Find(L"DVD") >= 0) return IDS_MEDIUM_DVD;
+    return IDS_MEDIUM_SD;
 }
 
 int waitingLeft(int clientWidth, bool arabic) {

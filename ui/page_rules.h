@@ -16,8 +16,6 @@ int fitFontSizeBy(int startSize, int maxLines, const std::function<int(int size)
 // description itself is the caption. Case-sensitive.
 int driveTypeTextId(const CString& mediaType);
 
-enum DriveText { TEXT_DRIVE_SD = 12257, TEXT_DRIVE_USB = 12258, TEXT_DRIVE_DVD = 12259 };
-
 constexpr int WAITING_SIZE = 110;
 constexpr int WAITING_TOP = 230;
 int waitingLeft(int clientWidth, bool arabic);

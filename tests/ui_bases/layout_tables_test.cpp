@@ -3,6 +3,7 @@
 #include "ui/msg_box_layout.h"
 #include "ui/notice_layout.h"
 #include "ui/page_rules.h"
+#include "ui/text_ids.h"
 #include "ui/title_bar_layout.h"
 
 #include "foundation/code_tables.h"
@@ -224,8 +225,8 @@ TEST(MsgBoxLayout, TypedLayoutsByTypeAndLanguage) {
         }
         EXPECT_EQ(c.okX, l.ok.x);
         EXPECT_EQ(c.okY, l.ok.y);
-        EXPECT_EQ(TEXT_OK, l.okText);
-        EXPECT_EQ(TEXT_POPUP_TITLE, l.popupTitleText);
+        EXPECT_EQ(IDS_OK, l.okText);
+        EXPECT_EQ(IDS_LIVEUPDATE_TITLE, l.popupTitleText);
         EXPECT_EQ(c.cancel, l.cancel.shown);
         if (c.cancel) {
             EXPECT_EQ(250, l.cancel.x);
