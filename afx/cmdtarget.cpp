@@ -12,20 +12,12 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
     return GetThisMessageMap();
 }
 
-namespace {
-
-bool isRoutedKind(UINT message) {
-    return message == WM_COMMAND || message == WM_NOTIFY || (message >= WM_REFLECT_BASE && message < AFX_REGISTERED_ENTRY);
-}
-
-}  // namespace
-
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message) const {
     for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn; ++e) {
             if (e->pnRegistered) {
                 if (*e->pnRegistered == message && message != 0) return e;
-            } else if (e->nMessage == message && !isRoutedKind(message)) {
+            } else if (e->nMessage == message) {
                 return e;
             }
         }

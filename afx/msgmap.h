@@ -176,4 +176,4 @@ protected:                                                   \
     {WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0, nullptr,                                                \
      AFX_THUNK_BEGIN HBRUSH hbr = self->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),     \
                                                  afxMsg - WM_CTLCOLORMSGBOX);                        \
-     if (!hbr) return FALSE; *afxResult = reinterpret_cast<LRESULT>(hbr); return TRUE; }},
+     if (!hbr) { return FALSE; } *afxResult = reinterpret_cast<LRESULT>(hbr); return TRUE; }},

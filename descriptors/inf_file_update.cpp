@@ -51,6 +51,7 @@ bool isContainedName(const CString& name) {
             else if (level[k] != L' ') onlyDotsAndBlanks = false;
         }
         if (onlyDotsAndBlanks && dots >= 2) return false;
+        if (common_util::is_unusable_name_level(level)) return false;
     }
     return true;
 }

@@ -105,7 +105,8 @@ private:
 CString replaceDestinationRoot(const CString& destination, const CString& folder);
 
 // FALSE for a server-given name or folder that could leave the folder it is
-// placed under: a ".." level, a drive or stream colon, or a leading "\\".
+// placed under or reach a device: a ".." level, a drive or stream colon, a
+// leading "\\", a reserved device name or a control character.
 bool isContainedName(const CString& name);
 
 // The process-wide list of the running update's items, in the order they

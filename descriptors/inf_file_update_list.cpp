@@ -58,9 +58,9 @@ bool InfFileUpdateList::forEach(const Visitor& visit) {
 }
 
 void InfFileUpdateList::clear() {
+    lockTasks();
     m_itemsByEntry.clear();
     m_entriesByItem.clear();
-    lockTasks();
     for (InfFileUpdate* item : m_queue) {
         if (m_pEngine) m_pEngine->removeItemRecords(item);
         delete item;

@@ -7,6 +7,9 @@ namespace {
 // Each request for the descriptor makes this many attempts in a row; the
 // worker has its own connect retries inside each.
 constexpr int kLoadAttempts = 4;
+// All attempts of one request together: an unreachable host would otherwise
+// hold the asking thread for many minutes.
+constexpr ULONGLONG kLoadBudgetMs = 60000;
 
 }  // namespace
 
@@ -42,14 +45,22 @@ void InfInfo::releaseInfFile() {
     }
 }
 
-InfFileHead* InfInfo::getInfFileHead() {
-    for (int i = 0; i < kLoadAttempts; ++i) loadInfFile();
-    return m_nReads.load() != 0 ? m_pHead : nullptr;
+InfFileTailMap* InfInfo::loadAttempts(const std::atomic<bool>* run) {
+    if (m_nReads.load() != 0) return m_pTails;
+    const ULONGLONG deadline = GetTickCount64() + kLoadBudgetMs;
+    for (int i = 0; i < kLoadAttempts; ++i) {
+        if (i > 0 && ((run && !run->load()) || GetTickCount64() >= deadline)) break;
+        if (loadInfFile(run, deadline)) break;
+    }
+    return m_nReads.load() != 0 ? m_pTails : nullptr;
 }
 
-InfFileTailMap* InfInfo::getInfFileTails() {
-    for (int i = 0; i < kLoadAttempts; ++i) loadInfFile();
-    return m_nReads.load() != 0 ? m_pTails : nullptr;
+InfFileHead* InfInfo::getInfFileHead(const std::atomic<bool>* run) {
+    return loadAttempts(run) ? m_pHead : nullptr;
+}
+
+InfFileTailMap* InfInfo::getInfFileTails(const std::atomic<bool>* run) {
+    return loadAttempts(run);
 }
 
 CString InfInfo::getInfFileUrl() const {
@@ -62,6 +73,13 @@ int InfInfo::readInfText(const CString& text) {
     if (!m_pHead || !m_pTails) return 0;
     ResponseParserInfFile parser(m_pHead, m_pTails);
     if (!parser.parse(text)) {
+        ++m_nFailures;
+        return 0;
+    }
+    // A descriptor lists at least one file; without one the text is not a
+    // descriptor, and reading it as loaded would let a medium seem up to date.
+    if (m_pTails->size() == 0) {
+        m_pHead->values().clear();
         ++m_nFailures;
         return 0;
     }

@@ -17,15 +17,19 @@ public:
     InfInfo& operator=(const InfInfo&) = delete;
 
     // The descriptor head after up to four load attempts; null when none
-    // succeeded.
-    InfFileHead* getInfFileHead();
+    // succeeded. The attempts end early when run (may be null) is cleared,
+    // and together take at most about a minute.
+    InfFileHead* getInfFileHead(const std::atomic<bool>* run = nullptr);
     // The descriptor entries, loaded the same way; null when not loaded.
-    InfFileTailMap* getInfFileTails();
+    InfFileTailMap* getInfFileTails(const std::atomic<bool>* run = nullptr);
     // One download-and-read attempt: 1 when the descriptor is loaded (at once
-    // after an earlier success), 0 when this attempt failed.
-    int loadInfFile();
+    // after an earlier success), 0 when this attempt failed. deadline is a
+    // GetTickCount64 value (0 for none).
+    int loadInfFile(const std::atomic<bool>* run = nullptr, ULONGLONG deadline = 0);
     // Reads a descriptor text that was fetched elsewhere, as a successful
-    // download would: 1 on success, 0 for an empty text.
+    // download would: 1 on success, 0 for an empty text or one without a
+    // single entry (an error page, a cut or mangled file), which leaves
+    // the head empty.
     int readInfText(const CString& text);
     // Frees the descriptor's entries and empties its head.
     void releaseInfFile();
@@ -102,7 +106,7 @@ public:
     integrity_words m_guard;
 
 private:
-    int finishRead(const CString& text);
+    InfFileTailMap* loadAttempts(const std::atomic<bool>* run);
 
     // The descriptor part; reaches the entry through the owner.
     InfInfo* m_pOwner;

@@ -1,6 +1,7 @@
 #include "descriptors/inf_info.h"
 
 #include "afx/file.h"
+#include "descriptors/inf_file_update.h"
 #include "descriptors/inf_receive_buffer.h"
 #include "descriptors/path_join.h"
 #include "foundation/logmanager.h"
@@ -29,7 +30,7 @@ int appendInfData(download_worker& worker, inf_receive_buffer& buffer, const BYT
 // file elsewhere.
 void writeReferenceCopy(const CString& infFileName, const CString& text) {
     CString name = infFileName.Mid(std::max(infFileName.ReverseFind(L'\\'), infFileName.ReverseFind(L'/')) + 1);
-    if (name.IsEmpty() || name == L"." || name == L".." || name.Find(L':') >= 0) {
+    if (name.IsEmpty() || !isContainedName(name)) {
         LOG_WRITE(L"[WARNING] descriptor name unusable for the reference copy [name:%s]", infFileName.GetString());
         return;
     }
@@ -55,16 +56,17 @@ void writeReferenceCopy(const CString& infFileName, const CString& text) {
 
 }  // namespace
 
-int InfInfo::loadInfFile() {
+int InfInfo::loadInfFile(const std::atomic<bool>* run, ULONGLONG deadline) {
     if (m_nReads.load() > 0) return 1;
 
     const CString url = getInfFileUrl();
     int result = 0;
     {
         download_worker worker(url);
+        worker.deadline = deadline;
         inf_receive_buffer buffer;
         bool delivered = worker.remote_file_download_tls(
-            0, nullptr, [&worker, &buffer](const BYTE* chunk, UINT32 length) {
+            0, run, [&worker, &buffer](const BYTE* chunk, UINT32 length) {
                 return appendInfData(worker, buffer, chunk, length);
             });
         CString text;
@@ -81,6 +83,11 @@ int InfInfo::loadInfFile() {
         } else {
             writeReferenceCopy(m_strInfFileName, text);
             result = readInfText(text);
+            if (!result) {
+                m_nLastWorkerResult = INET_ERROR_UNUSABLE_BODY;
+                LOG_WRITE(L"[ERR_INF_DOWNLOAD][no descriptor entries][url:%s][status:%d]", url.GetString(),
+                          worker.status);
+            }
         }
     }
     DeleteUrlCacheEntryW(url.GetString());

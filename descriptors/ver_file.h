@@ -13,6 +13,7 @@
 #include <atomic>
 #include <list>
 #include <map>
+#include <mutex>
 #include <vector>
 
 // Version-file types.
@@ -135,9 +136,10 @@ public:
     void clear();
     // Takes the element over.
     void append(ver_file* element);
-    // Writes the version file of the list's elements below dir (see the
-    // modes). One call writes at most one file, named after the first
-    // element written; a call while another runs returns at once.
+    // Writes the version file of the list's elements below dir, an absolute
+    // folder (see the modes). One call writes at most one file, named after
+    // the first element written; a call while another runs waits for it and
+    // then writes. A head whose items are all gone is never complete.
     void write(CString dir, int mode);
 
     const std::list<ver_file*>& elements() const { return m_list; }
@@ -151,9 +153,13 @@ private:
     ver_file_list() = default;
     ~ver_file_list() { clear(); }
 
+    void writeLocked(const CString& dir, int mode);
+
     std::list<ver_file*> m_list;
     std::atomic<int> m_nCleared{0};
+    // Writes running or waiting.
     std::atomic<int> m_nBusy{0};
+    std::mutex m_writeLock;
 };
 
 // One entry line read back: columns by position (0 destination, 1 file
@@ -181,6 +187,6 @@ public:
     void parse(CString text);
     void clear();
 
-    ver_file_head* m_pHead = nullptr;
-    std::vector<ver_file_entry*> m_entries;
+    ver_file_head* head = nullptr;
+    std::vector<ver_file_entry*> entries;
 };

@@ -63,15 +63,15 @@ CString ver_file_entry::getField(int column) const {
 }
 
 void ver_file_data::clear() {
-    delete m_pHead;
-    m_pHead = nullptr;
-    for (ver_file_entry* entry : m_entries) delete entry;
-    m_entries.clear();
+    delete head;
+    head = nullptr;
+    for (ver_file_entry* entry : entries) delete entry;
+    entries.clear();
 }
 
 void ver_file_data::parse(CString text) {
-    for (ver_file_entry* entry : m_entries) delete entry;
-    m_entries.clear();
+    for (ver_file_entry* entry : entries) delete entry;
+    entries.clear();
     common_util::split(text, L"\n", [this](int index, const CString& raw) {
         CString line = raw;
         line.Trim();
@@ -83,15 +83,15 @@ void ver_file_data::parse(CString text) {
         });
         if (index == 0) {
             CString marker = line.GetLength() < 2 ? line : line.Left(1);
-            delete m_pHead;
-            if (marker == L"+") m_pHead = new ver_file_head_v2;
-            else m_pHead = new ver_file_head_v1;
-            m_pHead->clearFields();
-            for (const auto& field : fields) m_pHead->setField(field.first, field.second);
+            delete head;
+            if (marker == L"+") head = new ver_file_head_v2;
+            else head = new ver_file_head_v1;
+            head->clearFields();
+            for (const auto& field : fields) head->setField(field.first, field.second);
         } else {
             auto* entry = new ver_file_entry;
             entry->m_fields = std::move(fields);
-            m_entries.push_back(entry);
+            entries.push_back(entry);
         }
         return true;
     });

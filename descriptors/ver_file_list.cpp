@@ -136,9 +136,34 @@ void ver_file_list::append(ver_file* element) {
     m_nCleared = 0;
 }
 
+namespace {
+
+// A drive or share path: a relative one would put the file wherever the
+// process happens to stand.
+bool isAbsoluteFolder(const CString& dir) {
+    if (dir.GetLength() >= 3 && iswalpha(dir[0]) && dir[1] == L':' && (dir[2] == L'\\' || dir[2] == L'/')) return true;
+    return dir.GetLength() >= 3 && (dir[0] == L'\\' || dir[0] == L'/') && (dir[1] == L'\\' || dir[1] == L'/');
+}
+
+}  // namespace
+
 void ver_file_list::write(CString dir, int mode) {
     if (m_nCleared.load() != 0) return;
-    if (m_nBusy.exchange(1) != 0) return;
+    if (!isAbsoluteFolder(dir)) {
+        LOG_WRITE(L"[WARNING] version file not written: no absolute folder [dir:%s]", dir.GetString());
+        return;
+    }
+    // Every write carries state another may lack (the copy's last "complete"
+    // while the unzip side writes), so none is skipped: they take turns.
+    ++m_nBusy;
+    {
+        std::lock_guard<std::mutex> lock(m_writeLock);
+        if (m_nCleared.load() == 0) writeLocked(dir, mode);
+    }
+    --m_nBusy;
+}
+
+void ver_file_list::writeLocked(const CString& dir, int mode) {
 
     const InfFileUpdateList& updates = InfFileUpdateList::getInstance();
     const bool writable = mode >= 0 && mode <= VER_WRITE_MEDIUM;
@@ -154,14 +179,15 @@ void ver_file_list::write(CString dir, int mode) {
         if (element->m_nType != VER_FILE_HVQ_COMMON) continue;
         ver_file_head* head = element->m_pHead;
 
-        int complete = 1;
-        if (mode != 0) {
-            for (InfFileUpdate* item : listed[i]) {
-                if (!updates.findEntry(item)) continue;
-                if (item->m_nState < threshold) {
-                    complete = 0;
-                    break;
-                }
+        // A head that lists nothing (its descriptor read without items, or
+        // the items gone) would mark a vehicle up to date that got nothing.
+        int complete = 0;
+        for (InfFileUpdate* item : listed[i]) {
+            if (!updates.findEntry(item)) continue;
+            complete = 1;
+            if (mode != 0 && item->m_nState < threshold) {
+                complete = 0;
+                break;
             }
         }
         head->setComplete(complete);
@@ -196,7 +222,6 @@ void ver_file_list::write(CString dir, int mode) {
 
     if (path.IsEmpty()) {
         LOG_WRITE(L"\n[WARNING] version filename not assigned.\n\n");
-        m_nBusy = 0;
         return;
     }
 
@@ -212,7 +237,6 @@ void ver_file_list::write(CString dir, int mode) {
     if (!file.Open(temporary.GetString(),
                    CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite | CFile::osWriteThrough, &error)) {
         LOG_WRITE(L"File Open Failed.[file:%s] (error code : %d)\n", temporary.GetString(), error.m_cause);
-        m_nBusy = 0;
         return;
     }
     bool written = false;
@@ -233,5 +257,4 @@ void ver_file_list::write(CString dir, int mode) {
         written = false;
     }
     if (!written) DeleteFileW(temporary.GetString());
-    m_nBusy = 0;
 }

@@ -48,4 +48,11 @@ bool ensure_directory(const CString& path);
 // not fit in 259 characters.
 void normalize_path(CString& path);
 
+// Whether one level of a path (no separators) names a device rather than a
+// file, or carries a character no file name may hold: a reserved device
+// name ("CON", "nul.txt", "COM1 .dat", "CONIN$") or any control character,
+// NUL included. Names from the network, a descriptor or an archive go
+// through it before they become paths.
+bool is_unusable_name_level(const CString& level);
+
 }  // namespace common_util

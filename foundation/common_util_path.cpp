@@ -60,4 +60,23 @@ void normalize_path(CString& path) {
     path = built;
 }
 
+bool is_unusable_name_level(const CString& level) {
+    for (int i = 0; i < level.GetLength(); ++i) {
+        if (level[i] < 0x20) return true;
+    }
+    // Windows opens the device for these base names whatever the folder and
+    // extension: "C:\\out\\nul.txt" is the null device.
+    CString base = level;
+    int dot = base.Find(L'.');
+    if (dot >= 0) base = base.Left(dot);
+    base.TrimRight(L' ');
+    base.MakeUpper();
+    static const wchar_t* const fixed[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* name : fixed) {
+        if (base == name) return true;
+    }
+    return base.GetLength() == 4 && (base.Left(3) == L"COM" || base.Left(3) == L"LPT") && base[3] >= L'1' &&
+           base[3] <= L'9';
+}
+
 }  // namespace common_util

@@ -47,9 +47,12 @@ public:
     // every level is a folder at the end.
     static BOOL createDirectory(const CString& path);
     // Deletes a folder tree; links inside it are removed, never followed.
-    // FALSE for a missing folder, an empty path or a drive root.
+    // Goes on past what cannot be deleted, and then returns FALSE. FALSE
+    // without touching anything for a missing folder, an empty path, a drive
+    // root, a share without a folder below it and the "\\?\" and "\\.\" forms.
     static BOOL deleteDirectory(const CString& path);
-    // Clears the read-only attribute and deletes the file. Always TRUE.
+    // Clears the read-only attribute and deletes the file. TRUE when no file
+    // is left there.
     static BOOL deleteFile(const CString& path);
     // Whether a search finds the path. With packageFlag, a path naming
     // "MAP.exe", "HTML.exe", "IMAGE.exe" or "SPOT.exe" counts as present unseen.

@@ -59,11 +59,24 @@ CString fullPath(const CString& path) {
 }
 
 // An empty path, "\", "C:", "C:\" and "\\server\share" (also when reached
-// through ".." or a relative path) name a whole volume.
+// through ".." or a relative path) name a whole volume. The device and
+// long-path forms ("\\?\", "\\.\") are refused whole: the platform's root
+// test does not know them, and no caller needs them.
 bool namesVolumeRoot(const CString& path) {
     CString trimmed = path;
     trimmed.TrimRight(L"\\/");
     if (trimmed.IsEmpty()) return true;
+    if (trimmed.GetLength() >= 2 && isSeparator(trimmed[0]) && isSeparator(trimmed[1])) {
+        if (trimmed.GetLength() >= 3 && (trimmed[2] == L'?' || trimmed[2] == L'.')) return true;
+        // Below a share there must be a folder: server, share, folder.
+        int pieces = 0, pos = 2;
+        bool climbs = false;
+        for (CString piece = trimmed.Tokenize(L"\\/", pos); pos >= 0; piece = trimmed.Tokenize(L"\\/", pos)) {
+            if (piece == L"..") climbs = true;
+            else if (piece != L".") ++pieces;
+        }
+        if (pieces < 3 || climbs) return true;
+    }
     if (trimmed.GetLength() == 2 && trimmed[1] == L':') return true;
     CString full = fullPath(path);
     return full.IsEmpty() || PathIsRootW(full.GetString());
@@ -113,12 +126,13 @@ BOOL CGlobalFunc::deleteDirectory(const CString& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         removeLink(self);
-        return TRUE;
+        return GetFileAttributesW(self.GetString()) == INVALID_FILE_ATTRIBUTES ? TRUE : FALSE;
     }
 
     WIN32_FIND_DATAW entry{};
     UniqueFindHandle find(FindFirstFileW((folder + L"*.*").GetString(), &entry));
     if (!find) return FALSE;
+    // Everything that can go goes; the result says whether anything stayed.
     do {
         CString name = entry.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -129,21 +143,22 @@ BOOL CGlobalFunc::deleteDirectory(const CString& path) {
             removeLink(child);
         } else {
             deleteDirectory(child);
-            RemoveDirectoryW(child.GetString());
         }
     } while (FindNextFileW(find.get(), &entry));
     find.reset();
-    RemoveDirectoryW(folder.GetString());
-    return TRUE;
+    RemoveDirectoryW(self.GetString());
+    return GetFileAttributesW(self.GetString()) == INVALID_FILE_ATTRIBUTES ? TRUE : FALSE;
 }
 
 BOOL CGlobalFunc::deleteFile(const CString& path) {
     DWORD attributes = GetFileAttributesW(path.GetString());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) return TRUE;  // nothing there to delete
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
         SetFileAttributesW(path.GetString(), attributes & ~FILE_ATTRIBUTE_READONLY);
     }
-    DeleteFileW(path.GetString());
-    return TRUE;
+    if (DeleteFileW(path.GetString())) return TRUE;
+    LOG_WRITE(L"[deleteFile][%s][ErrCode:%d]", path.GetString(), static_cast<int>(GetLastError()));
+    return FALSE;
 }
 
 BOOL CGlobalFunc::isFileExist(const CString& path, BOOL packageFlag) {

@@ -47,14 +47,14 @@ bool isWebAddress(const CString& url) {
     return true;
 }
 
-// An absolute folder path (drive or network share) that exists as a folder:
-// opening it shows it in the file manager and runs nothing.
+// An absolute local folder (on a drive letter) that exists as a folder:
+// opening it shows it in the file manager and runs nothing. A share path is
+// refused unseen: merely asking for its attributes would sign in to that
+// host with the user's credentials, and the text comes from outside.
 bool isExistingFolder(const CString& path) {
     bool drive = path.GetLength() >= 3 && iswalpha(path[0]) && path[1] == L':' &&
                  (path[2] == L'\\' || path[2] == L'/');
-    bool share = path.GetLength() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' &&
-                 path[2] != L'.';
-    if (!drive && !share) return false;
+    if (!drive) return false;
     if (path.Find(L'"') >= 0) return false;
     DWORD attributes = GetFileAttributesW(path.GetString());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

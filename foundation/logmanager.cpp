@@ -160,7 +160,19 @@ bool LogManager::getFileVersion(CString& version) {
 }
 
 CString logFolderForInstallPath(const CString& installPath) {
-    CString joined = installPath + L"\\log\\";
+    CString base = installPath;
+    base.Trim();
+    const bool absolute = (base.GetLength() >= 3 && iswalpha(base[0]) && base[1] == L':' &&
+                           (base[2] == L'\\' || base[2] == L'/')) ||
+                          (base.GetLength() >= 3 && base[0] == L'\\' && base[1] == L'\\');
+    if (!absolute) {
+        // Never "\log\" of whatever drive is current.
+        wchar_t module[MAX_PATH] = {};
+        const DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
+        base = n > 0 && n < MAX_PATH ? CString(module) : CString();
+        base = base.Left(base.ReverseFind(L'\\'));
+    }
+    CString joined = base + L"\\log\\";
     // Keep a leading "\\" (a network path); collapse every other run.
     CString out = joined.Left(2);
     for (int i = 2; i < joined.GetLength(); ++i) {

@@ -30,10 +30,13 @@ public:
     void logV(const char* function, int line, const wchar_t* format, va_list args);
     void logNoLocation(const wchar_t* format, ...);
 
-    // Exit housekeeping of the log folder: drops files without a recent date
-    // stamp, then the oldest files until the folder fits the byte limit.
+    // Exit housekeeping of the log folder: drops the writers' day files
+    // ("<stem>_YYYYMMDD<ext>") without a recent date stamp, then the oldest
+    // of them until they fit the byte limit. Other files and a folder that
+    // is not absolute are left alone. Today is the writers' clock
+    // (GetLocalTime).
     void deleteOldLogs();
-    void deleteOldLogs(__time64_t now);
+    void deleteOldLogs(const SYSTEMTIME& today);
 
     static bool getFileVersion(CString& version);
 
@@ -68,7 +71,9 @@ private:
 
     bool format(const wchar_t* format, va_list args, CString& out) const;
     LogWriter* currentWriter();
-    void deleteByDate(__time64_t now);
+    void deleteByDate(const SYSTEMTIME& today);
+    // The date stamp of a file name one of the writers produces, else empty.
+    CString writtenStamp(const CString& name) const;
     void deleteBySize();
     // Stores the upload's system values (a client version left empty keeps
     // the earlier one) and copies the context; false without a log state.
@@ -82,7 +87,8 @@ extern LogManager g_logManager;
 
 // The log folder for an install path: install path + "\log\", with repeated
 // separators collapsed so that a trailing "\" in the path does not leave an
-// empty folder level (which would stop the folder from being created).
+// empty folder level (which would stop the folder from being created). An
+// empty or relative install path puts the folder beside the program.
 CString logFolderForInstallPath(const CString& installPath);
 
 #define LOG_WRITE(...)                                                       \

@@ -30,6 +30,8 @@ public:
     void setLanguage(int uiLanguage);
     void clear();
 
+    void setText(int dlgId, CWnd* control, int id) { setText(dlgId, hwndOf(control), id); }
+    void appendText(int dlgId, CWnd* control, int id) { appendText(dlgId, hwndOf(control), id); }
     void setText(int dlgId, HWND control, int id);
     void appendText(int dlgId, HWND control, int id);
     void setTextParam(int id, const CString& placeholder, const CString& value);
@@ -37,11 +39,21 @@ public:
 
     // Draws the control's current text; returns the height used (0 without
     // a text drawer, which the drawing functions install).
+    int drawText(CDC* dc, CWnd* control, const CString& face, int pixelSize, int hAlign, COLORREF colour,
+                 BOOL underline, int vAlign, int lineHeight, int lineSpacing, const RECT& rect) const {
+        return drawText(dc ? dc->GetSafeHdc() : nullptr, hwndOf(control), face, pixelSize, hAlign, colour,
+                        underline, vAlign, lineHeight, lineSpacing, rect);
+    }
     int drawText(HDC dc, HWND control, const CString& face, int pixelSize, int hAlign, COLORREF colour,
                  BOOL underline, int vAlign, int lineHeight, int lineSpacing, const RECT& rect) const;
     // Moves a child: kind 1 mirrors always, kind 2 only in the Arabic UI.
+    static BOOL moveWnd(CWnd* parent, CWnd* control, int x, int y, int width, int height, int kind) {
+        return moveWnd(hwndOf(parent), hwndOf(control), x, y, width, height, kind);
+    }
     static BOOL moveWnd(HWND parent, HWND control, int x, int y, int width, int height, int kind);
 
+    void applyText(CWnd* control, int id) { applyText(hwndOf(control), id); }
+    void appendTextTo(CWnd* control, int id) { appendTextTo(hwndOf(control), id); }
     void applyText(HWND control, int id);
     void appendTextTo(HWND control, int id);
     // Removes the layout tags from text; with sum, records their values in
@@ -52,6 +64,7 @@ public:
     const DScript* script(int id) const;
     HWND registeredControl(int id) const;
     int appliedId(HWND control) const;  // -1 when none
+    int appliedId(CWnd* control) const { return appliedId(hwndOf(control)); }
 
     // Installed by the controls: sets an owner-drawn button's caption along
     // with its window text, and draws text lines (spacing 0: the plain
@@ -63,6 +76,7 @@ public:
     static void setControlHooks(CaptionSetter caption, TextLinesDrawer drawer);
 
 private:
+    static HWND hwndOf(const CWnd* wnd) { return wnd ? wnd->GetSafeHwnd() : nullptr; }
     CString preparedText(int id) const;
     bool forgetIfGone(HWND control);
 

@@ -135,6 +135,12 @@ BOOL CGdiFunc::drawNineSlice(Gdiplus::Graphics* graphics, Gdiplus::Image* image,
                              int right, int top, int bottom) {
     if (!image || !graphics) return FALSE;
     EdgeAttributes attributes;
+    // Whole source pixels, so that a stretched edge never samples its
+    // transparent surroundings.
+    Gdiplus::InterpolationMode interpolation = graphics->GetInterpolationMode();
+    Gdiplus::PixelOffsetMode offset = graphics->GetPixelOffsetMode();
+    graphics->SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    graphics->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     auto pieces = nineSlicePieces(static_cast<int>(image->GetWidth()), static_cast<int>(image->GetHeight()), width,
                                   height, left, right, top, bottom);
     for (const auto& piece : pieces) {
@@ -142,6 +148,8 @@ BOOL CGdiFunc::drawNineSlice(Gdiplus::Graphics* graphics, Gdiplus::Image* image,
         graphics->DrawImage(image, piece.destination, piece.source.X, piece.source.Y, piece.source.Width,
                             piece.source.Height, Gdiplus::UnitPixel, attributes.get());
     }
+    graphics->SetInterpolationMode(interpolation);
+    graphics->SetPixelOffsetMode(offset);
     return TRUE;
 }
 

@@ -12,11 +12,6 @@ CLangLibrary::RootLangHook g_rootLang = nullptr;
 CLangLibrary::BroadcastHook g_broadcast = nullptr;
 CString g_pathOverride;
 
-void standardMessageBox(const CString& text) {
-    MessageBoxW(nullptr, text.GetString(), L"Kestrune", MB_OK | MB_ICONEXCLAMATION);
-}
-CLangLibrary::MessageBoxHook g_messageBox = standardMessageBox;
-
 CString libraryPath() {
     if (!g_pathOverride.IsEmpty()) return g_pathOverride;
     wchar_t module[MAX_PATH] = {};
@@ -29,7 +24,7 @@ CString libraryPath() {
 
 CString ownString(UINT id) {
     const wchar_t* text = nullptr;
-    int n = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    int n = LoadStringW(AfxGetResourceHandle(), id, reinterpret_cast<LPWSTR>(&text), 0);
     return n > 0 && text ? CString(text, n) : CString();
 }
 
@@ -49,14 +44,14 @@ BOOL CLangLibrary::loadLanguage(int uiLanguage) {
     if (GetFileAttributesW(path.GetString()) == INVALID_FILE_ATTRIBUTES) {
         CString text;
         text.Format(L"Load failed language file - not exist : %s", path.GetString());
-        g_messageBox(text);
+        AfxMessageBox(text.GetString());
         return FALSE;
     }
     HMODULE library = LoadLibraryW(path.GetString());
     if (!library) {
         CString text;
         text.Format(L"Load failed language file : %s", path.GetString());
-        g_messageBox(text);
+        AfxMessageBox(text.GetString());
         return FALSE;
     }
     s_library = library;
@@ -101,12 +96,6 @@ void CLangLibrary::setChangeHooks(RootLangHook rootLang, BroadcastHook broadcast
 
 void CLangLibrary::setLibraryPath(const CString& path) {
     g_pathOverride = path;
-}
-
-CLangLibrary::MessageBoxHook CLangLibrary::setMessageBoxHook(MessageBoxHook hook) {
-    MessageBoxHook old = g_messageBox;
-    g_messageBox = hook ? hook : standardMessageBox;
-    return old;
 }
 
 HMODULE CLangLibrary::exchangeLibrary(HMODULE library) {

@@ -31,11 +31,10 @@ public:
     static void setChangeHooks(RootLangHook rootLang, BroadcastHook broadcast);
 
     // Seams for tests: where the library is looked for (empty: beside the
-    // program), the message box, and the loaded library itself (the former
-    // one is returned and stays loaded; null lets loadLanguage load again).
+    // program) and the loaded library itself (the former one is returned and
+    // stays loaded; null lets loadLanguage load again). Message boxes go
+    // through AfxMessageBox and its seam.
     static void setLibraryPath(const CString& path);
-    using MessageBoxHook = void (*)(const CString& text);
-    static MessageBoxHook setMessageBoxHook(MessageBoxHook hook);
     static HMODULE exchangeLibrary(HMODULE library);
 
 private:

@@ -2,25 +2,23 @@
 
 CMemoryCanvas::CMemoryCanvas(HDC dc, int width, int height)
     : m_width(width > 0 ? width : 1), m_height(height > 0 ? height : 1) {
-    m_dc = CreateCompatibleDC(dc);
-    m_bitmap = CreateCompatibleBitmap(dc, m_width, m_height);
-    if (m_dc && m_bitmap) m_previous = SelectObject(m_dc, m_bitmap);
+    m_dc.CreateCompatibleDC(CDC::FromHandle(dc));
+    m_bitmap.CreateCompatibleBitmap(CDC::FromHandle(dc), m_width, m_height);
+    if (valid()) m_previous = ::SelectObject(m_dc.GetSafeHdc(), m_bitmap.GetSafeHandle());
 }
 
 CMemoryCanvas::~CMemoryCanvas() {
-    if (m_dc && m_previous) SelectObject(m_dc, m_previous);
-    if (m_bitmap) DeleteObject(m_bitmap);
-    if (m_dc) DeleteDC(m_dc);
+    if (m_previous) ::SelectObject(m_dc.GetSafeHdc(), m_previous);
 }
 
-void CMemoryCanvas::fill(COLORREF colour) {
+void CMemoryCanvas::fill(COLORREF colour) { fill(RECT{0, 0, m_width, m_height}, colour); }
+
+void CMemoryCanvas::fill(const RECT& area, COLORREF colour) {
     if (!valid()) return;
-    RECT all{0, 0, m_width, m_height};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(m_dc, &all, brush);
-    DeleteObject(brush);
+    CBrush brush(colour);
+    ::FillRect(m_dc.GetSafeHdc(), &area, brush);
 }
 
 void CMemoryCanvas::copyTo(HDC target, int x, int y) const {
-    if (valid()) BitBlt(target, x, y, m_width, m_height, m_dc, 0, 0, SRCCOPY);
+    if (valid()) ::BitBlt(target, x, y, m_width, m_height, m_dc.GetSafeHdc(), 0, 0, SRCCOPY);
 }

@@ -4,8 +4,9 @@
 
 namespace {
 
+// At most 18 digits, so that no value from a header overflows.
 bool parseNumber(const CString& text, long long& value) {
-    if (text.IsEmpty() || text.GetLength() > 19) return false;
+    if (text.IsEmpty() || text.GetLength() > 18) return false;
     value = 0;
     for (int i = 0; i < text.GetLength(); ++i) {
         wchar_t c = text[i];
@@ -82,11 +83,11 @@ download_plan planDownloadReply(int status, ULONGLONG offset, bool hasLength, UL
         return read(offset + length, length, 0, false);
     }
     if (status == 416) {
-        // Asked for bytes from the end of a file that is already complete.
+        // Asked for bytes from the end of a file that is already complete:
+        // only the server's "*/N" naming that very length says so.
         if (hasLength && length != 0) return download_plan();
-        if (hasRange && first < 0) return size >= 0 && static_cast<ULONGLONG>(size) == offset ? done(offset)
-                                                                                               : download_plan();
-        return offset > 0 ? done(offset) : download_plan();
+        if (hasRange && first < 0 && size >= 0 && static_cast<ULONGLONG>(size) == offset) return done(offset);
+        return download_plan();
     }
     return download_plan();
 }

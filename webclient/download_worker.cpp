@@ -76,12 +76,16 @@ download_worker::~download_worker() {
 }
 
 bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* runFlag, ReceiveCallback sink) {
-    run_state run(runFlag);
+    run_state run(runFlag, deadline);
     std::vector<BYTE> buffer(kReceiveBufferBytes);
     std::vector<BYTE> pending;
     int pendingReads = 0;
     UniqueInternetHandle internet, connection, request;
+    // Cycles lost in a row without a byte delivered: a long download over a
+    // line that drops now and then must not fail for drops that each moved
+    // data.
     int budget = kCycleBudget;
+    ULONGLONG cycleStart = offset;
 
     auto closeAll = [&]() {
         request.reset();
@@ -89,6 +93,7 @@ bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* 
         internet.reset();
     };
     auto finish = [&](bool ok) {
+        if (!ok && code == INET_STOPPED && run.expired()) code = INET_ERROR_READ;
         std::vector<BYTE>().swap(pending);
         DeleteUrlCacheEntryW(url.GetString());
         closeAll();
@@ -99,6 +104,8 @@ bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* 
     auto loseCycle = [&](int failCode, bool wait) {
         code = failCode;
         closeAll();
+        if (offset != cycleStart) budget = kCycleBudget;
+        cycleStart = offset;
         if (--budget <= 0) return false;
         if (wait) waitPumpingMessages(kCycleWaitMs);
         return true;
@@ -196,6 +203,7 @@ bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* 
                 if (error != ERROR_NO_MORE_FILES) {
                     LOG_WRITE(L"[DEBUG][InternetQueryDataAvailable][agent_name:%s][ErrCode:%d]",
                               agent_name.GetString(), static_cast<int>(error));
+                    if (!pending.empty() && !deliver()) return finish(false);
                     if (!loseCycle(INET_ERROR_QUERY_DATA, true)) return finish(false);
                     nextCycle = true;
                     break;
@@ -211,6 +219,9 @@ bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* 
                 // download: the next cycle asks for the rest from the bytes
                 // delivered.
                 if (isTransientReadError(error)) {
+                    // What arrived before the drop is good: handed on, it is
+                    // not asked for again and counts as progress.
+                    if (!pending.empty() && !deliver()) return finish(false);
                     if (!loseCycle(INET_ERROR_READ, true)) return finish(false);
                     nextCycle = true;
                     break;
@@ -256,6 +267,7 @@ bool download_worker::remote_file_download_tls(ULONGLONG offset, const RunFlag* 
                 waitPumpingMessages(kIdleWaitMs);
                 continue;
             }
+            if (!pending.empty() && !deliver()) return finish(false);
             if (!loseCycle(INET_ERROR_READ, false)) {
                 LOG_WRITE(L"[DEBUG][RECEIVE DATA TIMEOUT][agent_name:%s][ErrCode:%d]", agent_name.GetString(),
                           static_cast<int>(GetLastError()));

@@ -19,6 +19,9 @@ public:
     bool remote_file_download_tls(ULONGLONG offset, const RunFlag* runFlag, ReceiveCallback sink);
 
     CString url;
+    // A GetTickCount64 value after which the download gives up with
+    // INET_ERROR_READ, as if no data had come in time; 0 for none.
+    ULONGLONG deadline = 0;
     // Offset of the current reply plus its length: the size the complete
     // file will have. Set before the first sink call of each reply.
     ULONGLONG total = 0;

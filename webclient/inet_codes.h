@@ -22,4 +22,5 @@ enum INET_RESULT {
     INET_ERROR_UPLOAD_FILE_MISSING = 1016, // the file to upload does not exist
     INET_ERROR_UPLOAD_FILE_OPEN = 1017,    // the file to upload cannot be read
     INET_ERROR_CERTIFICATE = 1018,         // the server's certificate was not trusted
+    INET_ERROR_UNUSABLE_BODY = 1019,       // the body arrived whole but is not what was asked for
 };

@@ -20,19 +20,30 @@ using ReceiveCallback = std::function<int(const BYTE* data, UINT32 count)>;
 // Cleared by another thread to stop a transfer.
 using RunFlag = std::atomic<bool>;
 
-// The worker's view of a run flag: once seen cleared it stays cleared, even
-// if the flag is set again.
+// The worker's view of a run flag and of an optional deadline (a
+// GetTickCount64 value, 0 for none): once seen cleared or passed it stays
+// so, even if the flag is set again.
 class run_state {
 public:
-    explicit run_state(const RunFlag* flag) : m_flag(flag) {}
+    explicit run_state(const RunFlag* flag, ULONGLONG deadline = 0) : m_flag(flag), m_deadline(deadline) {}
     bool check() {
         if (m_running && m_flag && !m_flag->load()) m_running = false;
+        if (m_running && m_deadline != 0 && GetTickCount64() >= m_deadline) {
+            m_running = false;
+            m_expired = true;
+        }
         return m_running;
     }
+    bool expired() const { return m_expired; }
+    // For a watcher on another thread: the flag and the deadline as given.
+    const RunFlag* flag() const { return m_flag; }
+    ULONGLONG deadline() const { return m_deadline; }
 
 private:
     const RunFlag* m_flag;
+    ULONGLONG m_deadline;
     bool m_running = true;
+    bool m_expired = false;
 };
 
 class internet_worker {

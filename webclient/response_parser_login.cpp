@@ -103,13 +103,14 @@ int ResponseParserLogin::parseFormat2(CString text) {
     if (m_pText3) *m_pText3 = replyToken(result, 2);
     if (m_pDealerCode) *m_pDealerCode = replyToken(splitReply(replyToken(fields, FIELD_DEALER), L"|"), 0);
 
-    // A reply whose lists disagree cannot be matched up vehicle by vehicle:
-    // it is as unusable as a reply without vehicles, not a sign-in.
+    // A success whose lists disagree cannot be matched up vehicle by
+    // vehicle: it is as unusable as one without vehicles. A refusal keeps its
+    // own code whatever else it carries, and yields no vehicles then.
     for (LoginField f : kPerVehicleFields) {
-        if (list(f).size() != n) {
-            m_nResultCode = 900;
-            return 0;
-        }
+        if (list(f).size() == n) continue;
+        if (m_nResultCode != 200) return 1;
+        m_nResultCode = 900;
+        return 0;
     }
     if (m_nResultCode == 200 && n == 0) {
         m_nResultCode = 900;

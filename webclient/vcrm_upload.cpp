@@ -6,6 +6,7 @@
 #include <shlwapi.h>
 
 #include <cstdlib>
+#include <set>
 
 namespace {
 
@@ -43,21 +44,48 @@ int vcrm_copy_zip_files(const CString& source, const CString& staging) {
     const CString pattern = joinPath(source, L"*");
     if (pattern.IsEmpty()) return 0;
     int count = 0;
+    std::set<CString> used;
     CFileFind find;
     BOOL more = find.FindFile(pattern.GetString());
     while (more) {
         more = find.FindNextFile();
         if (find.IsDots() || find.IsDirectory()) continue;
         ++count;
-        const CString target = stagedName(joinPath(staging, find.GetFileName().GetString()));
-        if (!target.IsEmpty()) CopyFileW(find.GetFilePath().GetString(), target.GetString(), FALSE);
+        const CString source = find.GetFilePath();
+        CString target = stagedName(joinPath(staging, find.GetFileName().GetString()));
+        CString key = target;
+        key.MakeLower();
+        if (target.IsEmpty() || !used.insert(key).second) {
+            LOG_WRITE(L"[VCRM][not staged: name unusable or taken][%s]", source.GetString());
+            continue;
+        }
+        if (!CopyFileW(source.GetString(), target.GetString(), FALSE)) {
+            LOG_WRITE(L"[VCRM][not staged][%s][ErrCode:%d]", source.GetString(), static_cast<int>(GetLastError()));
+        }
     }
     return count;
 }
 
-BOOL vcrm_upload_files(const CString& url, const CString& staging, int number) {
+BOOL vcrm_upload_files(const CString& url, const CString& staging, int number, int found) {
     const CString pattern = joinPath(staging, L"*");
     if (pattern.IsEmpty()) return FALSE;
+    const DWORD attributes = GetFileAttributesW(staging.GetString());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        LOG_WRITE(L"[VCRM][staging folder missing][%s]", staging.GetString());
+        return FALSE;
+    }
+    int staged = 0;
+    {
+        CFileFind count;
+        for (BOOL more = count.FindFile(pattern.GetString()); more;) {
+            more = count.FindNextFile();
+            if (!count.IsDots() && !count.IsDirectory()) ++staged;
+        }
+    }
+    if (found >= 0 && staged < found) {
+        LOG_WRITE(L"[VCRM][staged %d of %d files: nothing sent]", staged, found);
+        return FALSE;
+    }
     CFileFind find;
     BOOL more = find.FindFile(pattern.GetString());
     if (!more) return TRUE;

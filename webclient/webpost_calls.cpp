@@ -37,7 +37,9 @@ CString CWebPOST::submitWithRetries(const char* function, CString server, CStrin
                                          static_cast<int>(data->count));
                 if (detailedLog) {
                     g_logManager.log(function, __LINE__, L"[DEBUG][Submit result is NOT NULL]");
-                    g_logManager.log(function, __LINE__, L"[DEBUG][Submit result is %s]", result.GetString());
+                    // The sign-in reply names the user and the vehicles: its size only.
+                    g_logManager.log(function, __LINE__, L"[DEBUG][Submit result is %d characters]",
+                                     result.GetLength());
                 }
             } else if (detailedLog) {
                 g_logManager.log(function, __LINE__, L"[DEBUG][Submit result is NULL]");

@@ -5,6 +5,7 @@
 #include "foundation/message_pump.h"
 #include "foundation/private_messages.h"
 #include "webclient/connectivity.h"
+#include "webclient/download_plan.h"
 #include "webclient/tls_options.h"
 #include "webclient/webpost.h"
 #include "webclient/webpost_reply.h"
@@ -50,6 +51,17 @@ HINTERNET openUrl(HINTERNET internet, const CString& url, ULONGLONG from) {
                   static_cast<int>(GetLastError()));
     }
     return handle;
+}
+
+// A 206 must continue the file where it stands: a part from elsewhere would
+// be written at the wrong place.
+bool partStartsAt(HINTERNET request, ULONGLONG offset) {
+    wchar_t text[128] = {};
+    DWORD size = sizeof(text);
+    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_RANGE, text, &size, nullptr)) return true;
+    long long first = -1, whole = -1;
+    if (!parseContentRange(text, first, whole)) return false;
+    return first < 0 || static_cast<ULONGLONG>(first) == offset;
 }
 
 // A connection that broke off: WinINet reports it as aborted or reset, and
@@ -116,6 +128,10 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
     int status = 0;
     if (!queryLength(urlSlot.load(), contentLength)) return fail();
     if (!queryStatus(urlSlot.load(), status) || status < 200 || status > 299) return fail();
+    if (status == 206 && !partStartsAt(urlSlot.load(), start)) {
+        LOG_WRITE(L"[ERR_2_LIVEUPDATE][part does not start at %I64u][URL:%s]", start, url.GetString());
+        return fail();
+    }
     try {
         if (!append) {
             if (!m_file.Open(path.GetString(), CFile::modeCreate | CFile::modeWrite)) return fail();
@@ -162,7 +178,21 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
                 waitPumpingMessages(kReconnectWaitMs);
                 continue;
             }
-            if (status == 200 && written > 0) {
+            if (status < 200 || status > 299) {
+                LOG_WRITE(L"[ERR_2_LIVEUPDATE][HTTP Status:%d][URL:%s]", status, url.GetString());
+                return fail();
+            }
+            // The file's size is the first reply's: a later reply that
+            // describes another file, or a part from elsewhere, ends the
+            // download rather than leave a short or shifted file behind.
+            const bool whole = status != 206;
+            if ((whole ? contentLength : written + contentLength) != expected ||
+                (!whole && !partStartsAt(urlSlot.load(), written))) {
+                LOG_WRITE(L"[ERR_2_LIVEUPDATE][reply does not continue the file][%I64u of %I64u][URL:%s]", written,
+                          expected, url.GetString());
+                return fail();
+            }
+            if (whole && written > 0) {
                 try {
                     m_file.SetLength(0);
                     m_file.SeekToBegin();
@@ -172,11 +202,7 @@ BOOL CWebPOST::HttpDownload_(const CString& url, const CString& localPath, ULONG
                 }
                 written = 0;
                 received = 0;
-            } else if (status < 200 || status > 299) {
-                LOG_WRITE(L"[ERR_2_LIVEUPDATE][HTTP Status:%d][URL:%s]", status, url.GetString());
-                return fail();
             }
-            expected = written + contentLength;
             reconnecting = false;
         }
 
@@ -283,9 +309,18 @@ int CWebPOST::GetDownloadFileSize(CString url, CString localPath, BOOL probe, UL
 
 BOOL CWebPOST::MyCreateDirectoryA(CString path) {
     path.Replace(L'/', L'\\');
+    // A share keeps its leading pair; "\\server\share" itself is never made.
+    const bool share = path.Left(2) == L"\\\\";
+    if (share) path.Delete(0, 2);
     path.Replace(L"\\\\", L"\\");
+    if (share) path.Insert(0, L"\\\\");
     if (path.GetLength() > 248) return FALSE;
     int first = path.Find(L'\\');
+    if (share) {
+        first = path.Find(L'\\', 2);
+        if (first > 2) first = path.Find(L'\\', first + 1);
+        if (first < 0) return TRUE;
+    }
     if (first < 0) return TRUE;
     CString sofar = path.Left(first);
     int position = first;

@@ -46,7 +46,7 @@ BOOL CWebPOST::Submit(CString server, CString path, ResponseData* data, int port
         return FALSE;
     }
     if (verb == L"GET") path += L"?" + query;
-    LOG_WRITE(L"[InternetConnect][szServerAddr=%s%s]", server.GetString(), path.GetString());
+    LOG_WRITE(L"[InternetConnect][szServerAddr=%s%s]", server.GetString(), maskQueryValues(path).GetString());
 
     const bool https = port == 443 || secure;
     const DWORD flags = kRequestFlags | (https ? INTERNET_FLAG_SECURE : 0);
@@ -89,8 +89,7 @@ BOOL CWebPOST::Submit(CString server, CString path, ResponseData* data, int port
         return FALSE;
     }
     KESTRUNE_DECLARE_FUNCTION_NAME;
-    readReply(kestrune_function_.c_str(), request.get(), data, ReplyReading{10, true, 10, true});
-    return TRUE;
+    return readReply(kestrune_function_.c_str(), request.get(), data, ReplyReading{10, true, 10, true}) ? TRUE : FALSE;
 }
 
 BOOL CWebPOST::SubmitAsJson(CString server, CString path, ResponseData* data, int port, const RequsetParam* param,
@@ -161,8 +160,7 @@ BOOL CWebPOST::SubmitAsJson(CString server, CString path, ResponseData* data, in
         return FALSE;
     }
     KESTRUNE_DECLARE_FUNCTION_NAME;
-    readReply(kestrune_function_.c_str(), request.get(), data, ReplyReading{3, false, 5, false});
-    return TRUE;
+    return readReply(kestrune_function_.c_str(), request.get(), data, ReplyReading{3, false, 5, false}) ? TRUE : FALSE;
 }
 
 int CWebPOST::HttpCheckStatus(CString server, CString path, int port, const CString& verb, BOOL secure) {

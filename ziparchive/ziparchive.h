@@ -9,6 +9,7 @@
 #include "ziparchive/zipstorage.h"
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 // Progress of an extraction: compressed bytes of this chunk, the running sum
@@ -52,8 +53,11 @@ public:
     // compressed bytes read from the archive for them.
     DWORD ReadEntry(void* buffer, DWORD size, DWORD* compressedTaken = nullptr);
     // 1 done and verified, -1 stopped before the end, -2 attributes not set,
-    // 0 nothing open or the file's times could not be set.
+    // 0 nothing open or the file's times could not be set. An entry stopped
+    // before its end gets no times or attributes and its data descriptor is
+    // not read.
     int CloseEntry(LPCWSTR path = nullptr, bool afterError = false);
+    // The same for the file that received the entry; the file is closed.
     int CloseEntry(CFile& file);
 
     // Memory blocks zlib holds now: 0 whenever no entry is being inflated.
@@ -67,7 +71,11 @@ private:
     static voidpf zlibAlloc(voidpf opaque, uInt items, uInt size);
     static void zlibFree(voidpf opaque, voidpf address);
     void endInflate();
-    void setEntryTimesAndAttributes(const CZipFileHeader& header, LPCWSTR path, int& result, bool& failed);
+    static bool setEntryTimes(const CZipFileHeader& header, HANDLE file);
+    // Ends the open entry: verification, then (for a finished entry) times
+    // through file or, without it, through path, then beforeAttributes (the
+    // file's close), then attributes through path.
+    int finishEntry(HANDLE file, LPCWSTR path, bool afterError, const std::function<void()>& beforeAttributes);
     [[noreturn]] void throwError(int code) const;
 
     bool m_bDetectZlibMemoryLeaks = true;

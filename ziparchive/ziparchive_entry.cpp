@@ -101,35 +101,31 @@ DWORD CZipArchive::ReadEntry(void* buffer, DWORD size, DWORD* compressedTaken) {
     return result;
 }
 
-void CZipArchive::setEntryTimesAndAttributes(const CZipFileHeader& header, LPCWSTR path, int& result,
-                                             bool& failed) {
-    failed = false;
-    {
-        UniqueFileHandle file(CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (!file) {
-            failed = true;
-            return;
-        }
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        FILETIME modified = now;
-        CTime time;
-        // An entry whose DOS date is not a valid time keeps "now".
-        if (header.GetModTime(time)) {
-            ULONGLONG ticks = static_cast<ULONGLONG>(time.GetTime()) * 10000000ULL + 116444736000000000ULL;
-            modified.dwLowDateTime = static_cast<DWORD>(ticks);
-            modified.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-        }
-        if (!SetFileTime(file.get(), &now, &now, &modified)) {
-            failed = true;
-            return;
-        }
-    }
-    if (!SetFileAttributesW(path, header.GetSystemAttr())) result = -2;
+namespace {
+
+// Windows gives a new file the archive attribute; only what goes beyond it
+// costs a call.
+bool hasAttributesToSet(DWORD attributes) {
+    return (attributes & ~(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0;
 }
 
-int CZipArchive::CloseEntry(LPCWSTR path, bool afterError) {
+}  // namespace
+
+bool CZipArchive::setEntryTimes(const CZipFileHeader& header, HANDLE file) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    FILETIME modified = now;
+    CTime time;
+    // An entry whose DOS date is not a valid time keeps "now".
+    if (header.GetModTime(time)) {
+        ULONGLONG ticks = static_cast<ULONGLONG>(time.GetTime()) * 10000000ULL + 116444736000000000ULL;
+        modified.dwLowDateTime = static_cast<DWORD>(ticks);
+        modified.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    }
+    return SetFileTime(file, &now, &now, &modified) != FALSE;
+}
+
+int CZipArchive::finishEntry(HANDLE file, LPCWSTR path, bool afterError, const std::function<void()>& beforeAttributes) {
     if (m_iFileOpened != entryExtract) return 0;
     CZipFileHeader* header = m_centralDir.m_pOpenedFile;
     if (!header) {
@@ -139,29 +135,47 @@ int CZipArchive::CloseEntry(LPCWSTR path, bool afterError) {
         m_info.m_pBuffer.Release();
         return 0;
     }
+    // An entry left before its end (stopped, paused) is no file yet: its
+    // partial copy gets neither the entry's time nor its attributes (a
+    // read-only partial file would refuse the retry), and the archive
+    // position is somewhere inside its data, not at its data descriptor.
+    const bool finished = m_info.m_uUncomprLeft == 0;
     int result = 1;
     if (!afterError) {
-        if (m_info.m_uUncomprLeft == 0) {
-            if (m_info.m_uCrc32 != header->m_uCrc32) throwError(CZipException::ZIP_BADCRC);
-        } else {
-            result = -1;
-        }
+        if (!finished) result = -1;
+        else if (m_info.m_uCrc32 != header->m_uCrc32) throwError(CZipException::ZIP_BADCRC);
         endInflate();
-        if (path) {
-            bool failed = false;
-            setEntryTimesAndAttributes(*header, path, result, failed);
-            if (failed) return 0;
+        if (finished && (file || path)) {
+            bool timesSet = false;
+            if (file) {
+                timesSet = setEntryTimes(*header, file);
+            } else {
+                UniqueFileHandle opened(CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                timesSet = opened && setEntryTimes(*header, opened.get());
+            }
+            if (beforeAttributes) beforeAttributes();
+            if (!timesSet) return 0;
+            const DWORD attributes = header->GetSystemAttr();
+            if (path && hasAttributesToSet(attributes) && !SetFileAttributesW(path, attributes)) result = -2;
+        } else if (beforeAttributes) {
+            beforeAttributes();
         }
     }
     endInflate();
-    m_centralDir.CloseFile(!afterError);
+    m_centralDir.CloseFile(!afterError && finished);
     m_iFileOpened = entryNone;
     m_info.m_pBuffer.Release();
     return result;
 }
 
+int CZipArchive::CloseEntry(LPCWSTR path, bool afterError) {
+    return finishEntry(nullptr, path, afterError, nullptr);
+}
+
 int CZipArchive::CloseEntry(CFile& file) {
-    CString path = file.GetFilePath();
-    file.Close();
-    return CloseEntry(path.GetString(), false);
+    const CString path = file.GetFilePath();
+    // The times go through the handle that wrote the file: a second open
+    // per file would cost as much as the write of a small one.
+    return finishEntry(file, path.GetString(), false, [&file] { file.Close(); });
 }

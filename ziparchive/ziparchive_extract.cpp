@@ -4,6 +4,39 @@
 #include "ziparchive/zipentrypath.h"
 #include "ziparchive/zippath.h"
 
+namespace {
+
+// zipExtractBusy goes back to 0 however the extraction ends, an exception
+// included: the update page would otherwise wait on it for good.
+struct ExtractBusyGuard {
+    ~ExtractBusyGuard() { zipExtractBusy = 0; }
+};
+
+constexpr DWORD kReplaceableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// Opens the entry's file for writing. The usual case costs one call: the
+// folder is made only when the open finds it missing (once per folder, not
+// once per file), and an earlier read-only or hidden copy of the entry is
+// made writable only when it refuses the open.
+void createEntryFile(CFile& file, const CString& target) {
+    const UINT flags = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite;
+    CFileException error;
+    if (file.Open(target.GetString(), flags, &error)) return;
+    if (error.m_lOsError == ERROR_PATH_NOT_FOUND) {
+        forceDirectory(target.Left(target.ReverseFind(L'\\')));
+    } else if (error.m_lOsError == ERROR_ACCESS_DENIED) {
+        const DWORD old = GetFileAttributesW(target.GetString());
+        if (old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY) && (old & kReplaceableAttributes)) {
+            SetFileAttributesW(target.GetString(), old & ~kReplaceableAttributes);
+        }
+    }
+    if (!file.Open(target.GetString(), flags, &error)) {
+        AfxThrowFileException(error.m_cause, error.m_lOsError, target.GetString());
+    }
+}
+
+}  // namespace
+
 bool CZipArchive::ExtractFile(WORD index, LPCWSTR folder, bool fullPath, LPCWSTR newName, ZipCallback callback,
                               void* userData, DWORD bufferSize) {
     // Without a folder the entry would land at the root of the current drive;
@@ -31,10 +64,14 @@ bool CZipArchive::ExtractFile(WORD index, LPCWSTR folder, bool fullPath, LPCWSTR
     }
 
     if (!OpenEntry(index)) return false;
-
-    int slash = target.ReverseFind(L'\\');
-    forceDirectory(target.Left(slash));
-    CFile file(target.GetString(), CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite);
+    ExtractBusyGuard busy;
+    CFile file;
+    try {
+        createEntryFile(file, target);
+    } catch (...) {
+        CloseEntry(nullptr, true);
+        throw;
+    }
 
     CZipAutoBuffer buffer(bufferSize);
     DWORD sum = 0;

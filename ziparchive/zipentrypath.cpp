@@ -1,24 +1,8 @@
 #include "ziparchive/zipentrypath.h"
 
-namespace {
+#include "foundation/common_util.h"
 
-bool isReservedDeviceName(CString part) {
-    // Windows opens the device for these base names whatever the folder
-    // and extension: "C:\out\nul.txt" is the null device.
-    int dot = part.Find(L'.');
-    if (dot >= 0) part = part.Left(dot);
-    part.TrimRight(L' ');
-    part.MakeUpper();
-    static const wchar_t* const fixed[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-    for (const wchar_t* name : fixed) {
-        if (part == name) return true;
-    }
-    if (part.GetLength() == 4 && (part.Left(3) == L"COM" || part.Left(3) == L"LPT") && part[3] >= L'1' &&
-        part[3] <= L'9') {
-        return true;
-    }
-    return false;
-}
+namespace {
 
 bool isSafePart(const CString& part) {
     if (part.IsEmpty() || part == L".") return true;
@@ -26,7 +10,7 @@ bool isSafePart(const CString& part) {
     // "..", "..." and dot-and-space runs: Windows trims trailing dots and
     // spaces, so all of them can end up meaning a parent folder.
     if (part.SpanIncluding(L". ").GetLength() == part.GetLength()) return false;
-    return !isReservedDeviceName(part);
+    return !common_util::is_unusable_name_level(part);
 }
 
 }  // namespace

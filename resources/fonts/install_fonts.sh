@@ -34,4 +34,12 @@ REGEDIT4
 "Tahoma Bold (TrueType)"="tahomabd.ttf"
 REG
 wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
+# Tahoma and DejaVu Sans have no Hangul (a language list shows Korean in
+# every UI language): they borrow it from Nanum through font linking, as
+# Windows links its own faces. Links are looked up by full face name.
+link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+for face in Tahoma "DejaVu Sans"; do
+  wine reg add "$link" /v "$face" /t REG_MULTI_SZ /d 'NanumGothic.ttf,NanumGothic' /f </dev/null >/dev/null 2>&1
+  wine reg add "$link" /v "$face Bold" /t REG_MULTI_SZ /d 'NanumGothicBold.ttf,NanumGothic' /f </dev/null >/dev/null 2>&1
+done
 echo "fonts installed into $fonts"

@@ -5,31 +5,41 @@
 
 The brand faces are free fonts under new family names: Tessaly from DejaVu
 Sans, Luvo from DejaVu Serif, Dravane from DejaVu Sans Condensed. DejaVu has
-Latin, Arabic and much else but no Hangul, so each face also receives the
-Hangul syllables and jamo of Nanum (Gothic for the sans faces, Myeongjo for
-the serif one), scaled to DejaVu's units. Regular and bold of a brand share
+no Hangul, so each face also receives the Hangul syllables and jamo of Nanum
+(Gothic for the sans faces, Myeongjo for the serif one), scaled to DejaVu's
+units. DejaVu Serif has no Arabic either: Luvo takes the Arabic of DejaVu
+Sans with its shaping tables (merged by fontTools; the serif loses its
+hinting instructions on the way). Regular and bold of a brand share
 the family name "<Brand> Regular", so that a bold request of that family
 gets the bold file. DROIDSANS.TTF is DejaVu Sans itself, with its bold
 companion under its own name. The licences of both font families are copied
 beside the fonts.
 """
 import copy
+import logging
 import os
 import shutil
 import sys
+import tempfile
 
+from fontTools import subset
+from fontTools.merge import Merger
 from fontTools.ttLib import TTFont
 from fontTools.ttLib.tables import ttProgram
 
 HANGUL = [(0x1100, 0x11FF), (0x3130, 0x318F), (0xA960, 0xA97F), (0xAC00, 0xD7A3), (0xD7B0, 0xD7FF)]
 
 BRANDS = [
-    # (family, file stem, regular, bold, Hangul regular, Hangul bold)
-    ("KestruneTessaly", "DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "NanumGothic.ttf", "NanumGothicBold.ttf"),
-    ("KestruneLuvo", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf", "NanumMyeongjo.ttf", "NanumMyeongjoBold.ttf"),
+    # (family, regular, bold, Hangul regular, Hangul bold, Arabic regular, Arabic bold)
+    ("KestruneTessaly", "DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "NanumGothic.ttf", "NanumGothicBold.ttf",
+     None, None),
+    ("KestruneLuvo", "DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf", "NanumMyeongjo.ttf", "NanumMyeongjoBold.ttf",
+     "DejaVuSans.ttf", "DejaVuSans-Bold.ttf"),
     ("KestruneDravane", "DejaVuSansCondensed.ttf", "DejaVuSansCondensed-Bold.ttf",
-     "NanumGothic.ttf", "NanumGothicBold.ttf"),
+     "NanumGothic.ttf", "NanumGothicBold.ttf", None, None),
 ]
+ARABIC = [(0x0600, 0x06FF), (0x0750, 0x077F), (0xFB50, 0xFDFF), (0xFE70, 0xFEFF)]
+UNMERGEABLE = ("MATH", "FFTM", "kern", "fpgm", "prep", "cvt ", "gasp")
 
 LICENCES = [
     ("/usr/share/doc/fonts-dejavu-core/copyright", "LICENSE-DejaVu.txt"),
@@ -105,6 +115,32 @@ def add_hangul(base, donor):
     return len(added)
 
 
+def subset_file(src, dst, unicodes):
+    options = subset.Options()
+    options.hinting = False
+    options.layout_features = ["*"]
+    options.name_IDs = ["*"]
+    options.glyph_names = True
+    options.notdef_outline = True
+    font = TTFont(src)
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(unicodes=unicodes)
+    subsetter.subset(font)
+    for tag in UNMERGEABLE:
+        if tag in font:
+            del font[tag]
+    font.save(dst)
+
+
+def with_arabic(base_path, donor_path, work):
+    """base_path's font with the Arabic of donor_path (same units per em)."""
+    base_copy, arabic = os.path.join(work, "base.ttf"), os.path.join(work, "arabic.ttf")
+    subset_file(base_path, base_copy, TTFont(base_path).getBestCmap().keys())
+    wanted_cps = [cp for lo, hi in ARABIC for cp in range(lo, hi + 1)]
+    subset_file(donor_path, arabic, wanted_cps)
+    return Merger().merge([base_copy, arabic])
+
+
 def rename(font, family, bold):
     style = "Bold" if bold else "Regular"
     family_name = f"{family} Regular"
@@ -128,15 +164,20 @@ def rename(font, family, bold):
 
 
 def main():
+    logging.getLogger("fontTools").setLevel(logging.ERROR)
     if len(sys.argv) not in (2, 4):
         raise SystemExit(__doc__)
     out = sys.argv[1]
     dejavu = sys.argv[2] if len(sys.argv) == 4 else "/usr/share/fonts/truetype/dejavu"
     nanum = sys.argv[3] if len(sys.argv) == 4 else "/usr/share/fonts/truetype/nanum"
     os.makedirs(out, exist_ok=True)
-    for family, regular, bold, hg_regular, hg_bold in BRANDS:
-        for src, donor, is_bold in ((regular, hg_regular, False), (bold, hg_bold, True)):
-            font = TTFont(os.path.join(dejavu, src))
+    for family, regular, bold, hg_regular, hg_bold, ar_regular, ar_bold in BRANDS:
+        for src, donor, ar, is_bold in ((regular, hg_regular, ar_regular, False), (bold, hg_bold, ar_bold, True)):
+            if ar:
+                with tempfile.TemporaryDirectory() as work:
+                    font = with_arabic(os.path.join(dejavu, src), os.path.join(dejavu, ar), work)
+            else:
+                font = TTFont(os.path.join(dejavu, src))
             count = add_hangul(font, TTFont(os.path.join(nanum, donor)))
             rename(font, family, is_bold)
             target = os.path.join(out, f"{family}-{'Bold' if is_bold else 'Regular'}.ttf")

@@ -149,6 +149,30 @@ TEST(InfInfoEntry, ReadAddsNameAndTypeByPosition) {
     EXPECT_EQ(empty.getFailureCount(), 1);
 }
 
+// Texts that are no descriptor: an error page served with 200, a file whose
+// line ends were changed, a head alone. None of them is loaded.
+TEST(InfInfoEntry, TextWithoutEntriesIsNoDescriptor) {
+    const struct {
+        const wchar_t* what;
+        CString text;
+    } cases[] = {
+        {L"LF line ends", L"[HEAD]\nUPDATE_VERSION=1\n[F]\nAG_FILENAME=a\n"},
+        {L"HTML error page", L"<html><body>[503] Service busy</body></html>\r\n"},
+        {L"head only", standardHead()},
+        {L"sections without pairs", standardHead() + crlf({L"[F1]", L"[F2]", L"# nothing"})},
+    };
+    for (const auto& c : cases) {
+        InfInfo entry;
+        entry.setInfFileName(L"CAR.inf");
+        EXPECT_EQ(entry.readInfText(c.text), 0) << c.what;
+        EXPECT_EQ(entry.getReadCount(), 0) << c.what;
+        EXPECT_EQ(entry.getFailureCount(), 1) << c.what;
+        // A later good text still loads, with nothing of the bad one left.
+        ASSERT_EQ(entry.readInfText(standardHead() + crlf({L"[F]", L"AG_FILENAME=a"})), 1) << c.what;
+        EXPECT_TRUE(entry.getInfFileHead()->getValue(L"AG_FILENAME").IsEmpty()) << c.what;
+    }
+}
+
 TEST(InfInfoEntry, DescriptorAddress) {
     for (const wchar_t* folder : {L"https://host/contents/inf", L"https://host/contents/inf/"}) {
         InfInfo entry;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -70,17 +71,17 @@ TEST(VerFileData, ReadsBothGenerations) {
         ver_file_data data;
         data.parse(c.text);
         if (c.layout == 0) {
-            EXPECT_EQ(data.m_pHead, nullptr) << c.what;
+            EXPECT_EQ(data.head, nullptr) << c.what;
         } else {
-            ASSERT_NE(data.m_pHead, nullptr) << c.what;
-            EXPECT_EQ(data.m_pHead->getVersion(), c.layout) << c.what;
-            EXPECT_EQ(data.m_pHead->getVerName(), c.verName) << c.what;
-            EXPECT_EQ(data.m_pHead->getModelCode(), c.model) << c.what;
-            EXPECT_EQ(data.m_pHead->getBrandCode(), c.brand) << c.what;
-            EXPECT_EQ(data.m_pHead->getComplete(), c.complete) << c.what;
+            ASSERT_NE(data.head, nullptr) << c.what;
+            EXPECT_EQ(data.head->getVersion(), c.layout) << c.what;
+            EXPECT_EQ(data.head->getVerName(), c.verName) << c.what;
+            EXPECT_EQ(data.head->getModelCode(), c.model) << c.what;
+            EXPECT_EQ(data.head->getBrandCode(), c.brand) << c.what;
+            EXPECT_EQ(data.head->getComplete(), c.complete) << c.what;
         }
         std::vector<Lines> entries;
-        for (const ver_file_entry* entry : data.m_entries) {
+        for (const ver_file_entry* entry : data.entries) {
             entries.push_back({entry->getDestPath(), entry->getFileName(), entry->getField(3)});
         }
         EXPECT_EQ(entries, c.entries) << c.what;
@@ -176,11 +177,11 @@ TEST_F(VersionFiles, OneDescriptorInTheDownloadFolderAndOnTheMedium) {
     // Read back, the version file gives the same records.
     ver_file_data data;
     data.parse(MultiByteToWide(readBytes(mediumFile()).c_str(), CP_UTF8));
-    ASSERT_NE(data.m_pHead, nullptr);
-    EXPECT_EQ(data.m_pHead->getComplete(), 1);
-    EXPECT_EQ(data.m_pHead->getSwVersion(), L"KOR.TS.A01.000.SD.STD_1");
-    ASSERT_EQ(data.m_entries.size(), 2u);
-    EXPECT_EQ(data.m_entries[0]->getFileName(), L"지도.dat");
+    ASSERT_NE(data.head, nullptr);
+    EXPECT_EQ(data.head->getComplete(), 1);
+    EXPECT_EQ(data.head->getSwVersion(), L"KOR.TS.A01.000.SD.STD_1");
+    ASSERT_EQ(data.entries.size(), 2u);
+    EXPECT_EQ(data.entries[0]->getFileName(), L"지도.dat");
 }
 
 TEST_F(VersionFiles, ModelItemsAreListedUnderTheCommonHead) {
@@ -235,6 +236,52 @@ TEST_F(VersionFiles, ModeZeroMarksComplete) {
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].Right(2), L"|1");
     EXPECT_EQ(lines[1].Right(2), L"|0");
+}
+
+TEST_F(VersionFiles, HeadWithoutItemsIsNeverComplete) {
+    // The descriptor reads, but its only entry makes no item.
+    m_common = entryFromText(m_name + L".inf", standardHead() + crlf({L"[F]", L"AG_FILENAME=x", L"ERROR=1"}));
+    std::list<InfInfo*> entries{m_common.get()};
+    update_list_builder::build(entries);
+    ASSERT_EQ(InfFileUpdateList::getInstance().size(), 0u);
+    for (int mode : {0, static_cast<int>(VER_WRITE_LOCAL)}) {
+        ver_file_list::getInstance().write(m_local, mode);
+        Lines lines = linesOf(readBytes(localFile()));
+        ASSERT_EQ(lines.size(), 2u) << mode;
+        EXPECT_EQ(lines[0].Right(2), L"|0") << mode;
+    }
+}
+
+TEST_F(VersionFiles, RelativeOrEmptyFolderIsRefused) {
+    build(false);
+    TempDir current;
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(current.path().GetString()));
+    for (const wchar_t* dir : {L"", L"rel", L".\\rel", L"\\" }) {
+        ver_file_list::getInstance().write(dir, VER_WRITE_LOCAL);
+    }
+    SetCurrentDirectoryW(previous);
+    EXPECT_FALSE(fileExists(current / m_name)) << "beside the process";
+    EXPECT_FALSE(fileExists(current / (L"rel\\" + m_name)));
+}
+
+// The unzip side and the copy side write at the same moment: neither write is
+// lost.
+TEST_F(VersionFiles, OverlappingWritesBothLand) {
+    build(false);
+    setStates(ITEM_STATE_COPIED);
+    for (int round = 0; round < 20; ++round) {
+        DeleteFileW(localFile().GetString());
+        DeleteFileW(mediumFile().GetString());
+        std::thread unzip([&] { ver_file_list::getInstance().write(m_local, VER_WRITE_LOCAL); });
+        std::thread copy([&] { ver_file_list::getInstance().write(L"R:\\" + m_name + L"_x", VER_WRITE_MEDIUM); });
+        unzip.join();
+        copy.join();
+        ASSERT_TRUE(fileExists(localFile())) << round;
+        ASSERT_TRUE(fileExists(mediumFile())) << round;
+    }
+    EXPECT_FALSE(ver_file_list::getInstance().isBusy());
 }
 
 TEST_F(VersionFiles, InterruptedWriteLeavesTheOldFile) {

@@ -128,17 +128,16 @@ TEST(GlobalDeleteDirectory, LinksAreRemovedNotFollowed) {
         GTEST_SKIP() << "no directory links on this system";
     }
 
-    EXPECT_TRUE(CGlobalFunc::deleteDirectory(tree));
-    // The folder named for deletion is itself a link.
-    EXPECT_TRUE(CGlobalFunc::deleteDirectory(dir / L"toplink"));
-    EXPECT_EQ(readBytes(target + L"\\sub\\precious.txt"), "p");
-
     // Wine cannot remove a host link through RemoveDirectory (it reaches for
-    // the target instead); Windows removes junctions and links that way.
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) {
-        EXPECT_FALSE(fileExists(tree));
-        EXPECT_FALSE(isLink(dir / L"toplink"));
-    }
+    // the target instead); Windows removes junctions and links that way. The
+    // result says whether the link went.
+    const bool removable = !GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    EXPECT_EQ(CGlobalFunc::deleteDirectory(tree), removable ? TRUE : FALSE);
+    // The folder named for deletion is itself a link.
+    EXPECT_EQ(CGlobalFunc::deleteDirectory(dir / L"toplink"), removable ? TRUE : FALSE);
+    EXPECT_EQ(readBytes(target + L"\\sub\\precious.txt"), "p");
+    EXPECT_EQ(fileExists(tree), !removable);
+    EXPECT_EQ(isLink(dir / L"toplink"), !removable);
     removeHostLink(tree + L"\\link");
     removeHostLink(dir / L"toplink");
 }
@@ -153,7 +152,24 @@ TEST(GlobalDeleteDirectory, RefusesEmptyPathsAndDriveRoots) {
     sentinel.Format(L"R:\\kt_sentinel_%lu.txt", GetCurrentProcessId());
     ASSERT_TRUE(writeBytes(sentinel, "s"));
 
-    const wchar_t* refused[] = {L"", L"\\", L"/", L"R:", L"R:\\", L"R:/", L"R:\\\\", L"R:\\sub\\..", L"."};
+    const wchar_t* refused[] = {L"",
+                                L"\\",
+                                L"/",
+                                L"R:",
+                                L"R:\\",
+                                L"R:/",
+                                L"R:\\\\",
+                                L"R:\\sub\\..",
+                                L".",
+                                L"\\\\?\\R:\\",
+                                L"\\\\?\\R:",
+                                L"\\\\.\\R:\\",
+                                L"\\\\?\\UNC\\localhost\\R$\\",
+                                L"\\\\server\\share",
+                                L"\\\\server\\share\\",
+                                L"//server/share/",
+                                L"\\\\server\\share\\dir\\..",
+                                L"\\\\server"};
     for (const wchar_t* path : refused) EXPECT_FALSE(CGlobalFunc::deleteDirectory(path)) << path;
     EXPECT_TRUE(fileExists(sentinel));
 
@@ -161,7 +177,24 @@ TEST(GlobalDeleteDirectory, RefusesEmptyPathsAndDriveRoots) {
     SetCurrentDirectoryW(previous);
 }
 
-TEST(GlobalDeleteFile, ClearsReadOnlyAndNeverFails) {
+TEST(GlobalDeleteDirectory, WhatStaysMakesItFalse) {
+    TempDir dir;
+    CString root = dir / L"tree";
+    ASSERT_TRUE(CGlobalFunc::createDirectory(root + L"\\inner"));
+    ASSERT_TRUE(writeBytes(root + L"\\inner\\held.txt", "h"));
+    ASSERT_TRUE(writeBytes(root + L"\\free.txt", "f"));
+    UniqueFileHandle open(CreateFileW((root + L"\\inner\\held.txt").GetString(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(open);
+    EXPECT_FALSE(CGlobalFunc::deleteDirectory(root));
+    EXPECT_FALSE(fileExists(root + L"\\free.txt"));  // the rest went all the same
+    EXPECT_TRUE(fileExists(root + L"\\inner\\held.txt"));
+    open.reset();
+    EXPECT_TRUE(CGlobalFunc::deleteDirectory(root));
+    EXPECT_FALSE(fileExists(root));
+}
+
+TEST(GlobalDeleteFile, ClearsReadOnlyAndReportsWhatStays) {
     TempDir dir;
     CString file = dir / L"ro.txt";
     ASSERT_TRUE(writeBytes(file, "r"));
@@ -174,7 +207,7 @@ TEST(GlobalDeleteFile, ClearsReadOnlyAndNeverFails) {
     CString held = dir / L"held.txt";
     ASSERT_TRUE(writeBytes(held, "h"));
     UniqueFileHandle open(CreateFileW(held.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_TRUE(CGlobalFunc::deleteFile(held));
+    EXPECT_FALSE(CGlobalFunc::deleteFile(held));
     EXPECT_TRUE(fileExists(held));
 }
 

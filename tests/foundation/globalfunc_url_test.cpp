@@ -46,6 +46,9 @@ TEST_F(OpenUrlTest, WebAddressesAndFoldersOnly) {
         {dir / L"missing", false},
         {L"C:\\Windows\\System32\\cmd.exe", false},
         {L"sub\\folder", false},
+        {L"\\\\localhost\\C$", false},  // a share is never asked for
+        {L"//localhost/C$/", false},
+        {L"\\\\?\\C:\\", false},
     };
     for (const auto& c : cases) {
         opened.clear();

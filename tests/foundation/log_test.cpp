@@ -158,9 +158,13 @@ TEST(LogFolder, InstallPathJoins) {
         {L"C:\\Program Files\\Kestrune\\", L"C:\\Program Files\\Kestrune\\log\\"},
         {L"C:\\Kestrune\\\\", L"C:\\Kestrune\\log\\"},
         {L"\\\\server\\share\\K", L"\\\\server\\share\\K\\log\\"},
-        {L"", L"\\log\\"},
     };
     for (const auto& c : cases) EXPECT_STREQ(logFolderForInstallPath(c.install).GetString(), c.folder);
+    // Without a usable install path: beside the program, never "\log\" of the
+    // current drive.
+    for (const wchar_t* install : {L"", L"  ", L"relative\\K"}) {
+        EXPECT_EQ(logFolderForInstallPath(install), moduleFolder() + L"log\\") << install;
+    }
 }
 
 TEST(CreateDirectoryPath, StopsAtTheFirstEmptyPart) {

@@ -10,10 +10,10 @@
 // The real language library in English; a test may swap in another library
 // (or none) and a missing path, both restored afterwards. Message boxes are
 // recorded instead of shown.
-class LangLibraryTest : public testing::Test {
+class LangLibraryTest : public testing::Test, private IAfxMessageBoxSeam {
 protected:
     void SetUp() override {
-        m_previousHook = CLangLibrary::setMessageBoxHook(record);
+        m_previousSeam = AfxSetMessageBoxSeam(this);
         CLangLibrary::setLibraryPath(CString());
         ASSERT_TRUE(CLangLibrary::loadLanguage(LANGUAGE_EN));
         m_real = CLangLibrary::library();
@@ -24,7 +24,7 @@ protected:
         for (HMODULE m : m_loaded) if (m != swapped && m != m_real) FreeLibrary(m);
         CLangLibrary::setLibraryPath(CString());
         CLangLibrary::loadLanguage(LANGUAGE_EN);
-        CLangLibrary::setMessageBoxHook(m_previousHook);
+        AfxSetMessageBoxSeam(m_previousSeam);
     }
 
     // Reads texts from another library (owned by the fixture) or from none.
@@ -33,13 +33,16 @@ protected:
         if (old && old != m_real) m_loaded.push_back(old);
     }
 
-    static void record(const CString& text) { s_messages.push_back(text); }
+    int show(HWND, LPCWSTR text, LPCWSTR, UINT) override {
+        s_messages.push_back(text);
+        return IDOK;
+    }
     static inline std::vector<CString> s_messages;
 
 private:
     HMODULE m_real = nullptr;
     std::vector<HMODULE> m_loaded;
-    CLangLibrary::MessageBoxHook m_previousHook = nullptr;
+    IAfxMessageBoxSeam* m_previousSeam = nullptr;
 };
 
 // A hidden top-level window with static children, for the language manager

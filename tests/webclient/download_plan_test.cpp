@@ -31,7 +31,7 @@ TEST(DownloadPlan, RepliesTable) {
         {"no length on a part", 206, 400, false, 0, L"", K::READ, 400, 0, 0, true},
         {"empty file", 200, 0, true, 0, L"", K::DONE, 0, 0, 0, false},
         {"416 at the end of a complete file", 416, 1000, true, 0, L"bytes */1000", K::DONE, 1000, 0, 0, false},
-        {"416 without Content-Range", 416, 1000, false, 0, L"", K::DONE, 1000, 0, 0, false},
+        {"416 without Content-Range", 416, 1000, false, 0, L"", K::FAIL, 0, 0, 0, false},
         {"416 past the end", 416, 1200, true, 0, L"bytes */1000", K::FAIL, 0, 0, 0, false},
         {"416 with a body", 416, 1000, true, 20, L"bytes */1000", K::FAIL, 0, 0, 0, false},
         {"416 from the start", 416, 0, true, 0, L"", K::FAIL, 0, 0, 0, false},
@@ -67,6 +67,9 @@ TEST(DownloadPlan, ContentRangeForms) {
         {L"bytes */*", false, 0, 0},
         {L"items 0-1/2", false, 0, 0},
         {L"bytes x-1/2", false, 0, 0},
+        {L"bytes 0-9/999999999999999999", true, 0, 999999999999999999LL},
+        {L"bytes 0-9/9999999999999999999", false, 0, 0},
+        {L"bytes 0-9999999999999999999/10", false, 0, 0},
         {L"", false, 0, 0},
     };
     for (const Case& c : cases) {

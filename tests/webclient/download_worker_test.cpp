@@ -182,6 +182,10 @@ TEST_F(DownloadWorker, ServerFaultsTable) {
         {"empty 200 from the start", R"([{"path":"/contents/pkg/*","empty":true}])", 0, true, 0, 1},
         {"416 at the end", "[]", size, true, 0, 1},
         {"416 past the end", "[]", size + 10, false, INET_ERROR_HTTP_STATUS, 1},
+        {"416 without Content-Range", R"([{"path":"/contents/pkg/*","status":416}])", size, false,
+         INET_ERROR_HTTP_STATUS, 1},
+        {"25 drops that each moved data", R"([{"path":"/contents/pkg/*","reset":10000,"times":25}])", 0, true, 0,
+         26},
         {"dropped twice, then served", R"([{"path":"/contents/pkg/*","drop":true,"times":2}])", 0, true, 0, 0},
     };
     download_worker reference(standin::url(kPackage));

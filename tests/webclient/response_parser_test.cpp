@@ -166,6 +166,11 @@ TEST(ResponseParserLogin, ResultCodesTextsAndRefusals) {
              r.result = L"700|Kim||A.inf$1|B.inf$1";
              return r.text();
          }(), 2, 1, 700, L"Kim", L"", L"", 2},
+        {L"refusal with all 19 fields", [] {
+             LoginReply r;
+             r.result = L"401|m1|m2";
+             return r.text();
+         }(), 2, 1, 401, L"m1", L"", L"m2", 0},
         {L"another format", L"X#!#401|m1|m2", 1, 0, -1, L"-", L"-", L"-", 0},
     };
     for (const auto& c : cases) {

@@ -47,15 +47,39 @@ TEST(VehicleDataStaging, FilesAreStagedUnderZipNames) {
     } cases[] = {
         {"nothing", {}, 0, {}},
         {"extension replaced or added", {L"a.dat", L"b"}, 2, {L"a.zip", L"b.zip"}},
-        {"same base name", {L"x.1", L"x.2"}, 2, {L"x.zip"}},
+        {"same base name: the first stays", {L"x.1", L"x.2"}, 2, {L"x.zip"}},
     };
     for (const auto& c : cases) {
         TempDir source, staging;
         for (const wchar_t* name : c.sources) writeBytes(source / name, CStringA(name).GetString());
         CreateDirectoryW((source / L"sub").GetString(), nullptr);
         writeBytes(source / L"sub\\inner.dat", "inner");
-        EXPECT_EQ(vcrm_copy_zip_files(source.path(), staging.path()), c.count) << c.name;
+        const int found = vcrm_copy_zip_files(source.path(), staging.path());
+        EXPECT_EQ(found, c.count) << c.name;
         EXPECT_EQ(filesIn(staging.path()), c.staged) << c.name;
+        // Whatever was found and not staged keeps the source from going.
+        if (c.staged.size() < static_cast<size_t>(found)) {
+            EXPECT_FALSE(vcrm_upload_files(L"https://127.0.0.1:1/x", staging.path(), 1, found)) << c.name;
+            EXPECT_EQ(filesIn(staging.path()), c.staged) << c.name;
+        }
+    }
+    // A copy that fails: the source is held open without read sharing.
+    {
+        TempDir source, staging;
+        writeBytes(source / L"held.dat", "h");
+        HANDLE held = CreateFileW((source / L"held.dat").GetString(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const int found = vcrm_copy_zip_files(source.path(), staging.path());
+        CloseHandle(held);
+        EXPECT_EQ(found, 1);
+        EXPECT_TRUE(filesIn(staging.path()).empty());
+        EXPECT_FALSE(vcrm_upload_files(L"https://127.0.0.1:1/x", staging.path(), 1, found));
+    }
+    // A staging folder that is not there.
+    {
+        TempDir parent;
+        EXPECT_FALSE(vcrm_upload_files(L"https://127.0.0.1:1/x", parent / L"missing", 1));
     }
     // Content is copied unchanged.
     TempDir source, staging;

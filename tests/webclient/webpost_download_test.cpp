@@ -139,6 +139,10 @@ TEST_F(WebPostDownload, FaultsTable) {
         {"no Content-Length", R"([{"path":"*/Kestrune.exe","no_length":true}])", false, false, 1, nullptr},
         {"missing file", R"([{"path":"*/Kestrune.exe","status":404}])", false, false, 1, nullptr},
         {"resets without end", R"([{"path":"*/Kestrune.exe","reset":0}])", false, true, 21, nullptr},
+        {"after a reset the part starts elsewhere",
+         R"([{"path":"*/Kestrune.exe","reset":10000,"rate":100000,"times":1},
+            {"path":"*/Kestrune.exe","range_back":3000}])",
+         false, true, 2, "bytes="},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -251,6 +255,22 @@ TEST(WebPostFolders, CreatedLevelByLevel) {
 
     ASSERT_TRUE(writeBytes(dir / L"file", "x"));  // no folder can live under a file
     EXPECT_FALSE(CWebPOST::MyCreateDirectoryA(dir / L"file\\sub\\deeper"));
+}
+
+// A share path stays a share: its levels never land on the current drive.
+TEST(WebPostFolders, SharePathKeepsItsServer) {
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(L"R:\\"));
+    CString server;
+    server.Format(L"kt_noserver_%lu", GetCurrentProcessId());
+    EXPECT_FALSE(CWebPOST::MyCreateDirectoryA(L"\\\\" + server + L"\\share\\dir"));
+    EXPECT_FALSE(CWebPOST::MyCreateDirectoryA(L"//" + server + L"/share/dir"));
+    EXPECT_EQ(GetFileAttributesW((L"R:\\" + server).GetString()), INVALID_FILE_ATTRIBUTES);
+    RemoveDirectoryW((L"R:\\" + server + L"\\share\\dir").GetString());
+    RemoveDirectoryW((L"R:\\" + server + L"\\share").GetString());
+    RemoveDirectoryW((L"R:\\" + server).GetString());
+    SetCurrentDirectoryW(previous);
 }
 
 }  // namespace

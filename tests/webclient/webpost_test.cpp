@@ -3,6 +3,7 @@
 #include "webclient/api_endpoints.h"
 #include "webclient/connectivity.h"
 #include "webclient/webpost.h"
+#include "webclient/webpost_reply.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,8 @@ TEST_F(WebPost, CallsRetryAndGiveUp) {
         {0, R"([{"path":"/api/GetGUID","status":500,"times":2}])", true, 3},
         {0, R"([{"path":"/api/GetGUID","status":404}])", false, 5},
         {0, R"([{"path":"/api/GetGUID","empty":true,"times":1}])", true, 2},  // an empty reply is no answer
+        {0, R"([{"path":"/api/GetGUID","cut":5,"times":1}])", true, 2},          // nor is a cut one
+        {3, R"([{"path":"/api/GetLanguage","endless":20000000,"times":1}])", true, 2},
         {1, R"([{"path":"/api/ChkRegist","drop":true}])", false, 0},
         {3, R"([{"path":"/api/GetLanguage","status":503,"times":4}])", true, 5},
         {4, R"([{"path":"/api/ChkDown","empty":true}])", false, 5},
@@ -174,10 +177,26 @@ TEST_F(WebPost, CallsRetryAndGiveUp) {
         CWebPOST post;
         CString reply = call.run(post, getServerHost(call.apiType), getApiPath(call.apiType));
         EXPECT_EQ(!reply.IsEmpty(), c.answered) << reply.GetString();
+        if (c.answered && std::string(c.rules).find("\"status\"") == std::string::npos) {
+            EXPECT_EQ(reply.Left(static_cast<int>(wcslen(call.replyStart))), call.replyStart);
+        }
         if (c.requests) {
             EXPECT_EQ(standin::requests(call.pathPattern).size(), c.requests);
         }
     }
+}
+
+TEST(WebPostLog, QueryValuesAreMasked) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* logged;
+    } cases[] = {
+        {L"/api/ChkRegist?D1=abc%2B&D2=&D3=x=y", L"/api/ChkRegist?D1=*&D2=*&D3=*"},
+        {L"/api/GetGUID?", L"/api/GetGUID?"},
+        {L"/api/x?flag&D1=v", L"/api/x?flag&D1=*"},
+        {L"/UpdateInfo.txt", L"/UpdateInfo.txt"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(maskQueryValues(c.path), CString(c.logged)) << c.path;
 }
 
 TEST_F(WebPost, FormRequestDetails) {

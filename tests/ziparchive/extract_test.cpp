@@ -142,6 +142,50 @@ TEST(ZipExtract, StopFromCallbackLeavesShorterFile) {
     zip.Close();
 }
 
+// A pause or stop mid-entry leaves a partial file that the retry replaces.
+TEST(ZipExtract, InterruptedEntryLeavesAWritablePartialFile) {
+    TempDir dir;
+    CZipArchive zip;
+    zip.Open(fixture(L"standard.zip").GetString());
+    const WORD readOnly = indexOf(zip, L"readonly.txt");
+    Progress p;
+    p.stopAfter = 1;
+    EXPECT_FALSE(zip.ExtractFile(readOnly, dir.path().GetString(), true, nullptr, recordProgress, &p, 4));
+    const DWORD partial = GetFileAttributesW((dir / L"readonly.txt").GetString());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, partial);
+    EXPECT_FALSE(partial & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(4u, readBytes(dir / L"readonly.txt").size());
+
+    // The retry, and a second extraction over the finished read-only copy.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(zip.ExtractFile(readOnly, dir.path().GetString())) << round;
+        EXPECT_EQ(expectedBytes(L"readonly.txt"), readBytes(dir / L"readonly.txt")) << round;
+        EXPECT_TRUE(GetFileAttributesW((dir / L"readonly.txt").GetString()) & FILE_ATTRIBUTE_READONLY) << round;
+    }
+    SetFileAttributesW((dir / L"readonly.txt").GetString(), FILE_ATTRIBUTE_NORMAL);
+    zip.Close();
+
+    // An entry followed by a data descriptor, stopped mid-way: the descriptor
+    // is not looked for inside the entry's data.
+    zip.Open(fixture(L"descriptor.zip").GetString());
+    Progress stop;
+    stop.stopAfter = 1;
+    EXPECT_EQ(kOk, outcome([&] {
+        EXPECT_FALSE(zip.ExtractFile(0, dir.path().GetString(), true, nullptr, recordProgress, &stop, 1000));
+    }));
+    EXPECT_EQ(kOk, outcome([&] { EXPECT_TRUE(zip.ExtractFile(0, dir.path().GetString())); }));
+    EXPECT_EQ(expectedBytes(L"descriptor\\d1.txt"), readBytes(dir / L"d1.txt"));
+    EXPECT_EQ(kOk, outcome([&] { EXPECT_TRUE(zip.ExtractFile(1, dir.path().GetString())); }));
+    zip.Close();
+
+    // A data error after the first chunks: the busy flag still goes down.
+    zip.Open(fixture(L"truncated.zip").GetString());
+    EXPECT_EQ(CZipException::bufError, outcome([&] { zip.ExtractFile(0, dir.path().GetString(), true, nullptr,
+                                                                      nullptr, nullptr, 1000); }));
+    EXPECT_EQ(0, zipExtractBusy.load());
+    zip.Close(true);
+}
+
 TEST(ZipExtract, DataErrorsRaiseTheirCause) {
     const long long kNoFile = -1, kSomeBytes = -2;
     struct Case {
@@ -228,6 +272,8 @@ TEST(ZipExtract, NamesThatLeaveTheFolderAreRefused) {
         {9, nullptr},                        // .../evil5.txt
         {10, L"\u00fcber_oem.txt"},
         {11, L"plain\\dir"},                 // folder without the folder attribute
+        {12, nullptr},                       // "..\0/"
+        {13, nullptr},                       // a control character
     };
     for (const Case& c : cases) {
         bool ok = zip.ExtractFile(c.index, out.GetString());

@@ -241,6 +241,8 @@ def own_archives(out, rng):
         b".../evil5.txt",
         b"\x81ber_oem.txt",   # cp437 "u with diaeresis", no UTF-8 flag
         b"plain/dir/",        # a folder marked only by its trailing separator
+        b"..\x00/",           # a NUL hides the ".." from a check that stops at it
+        b"bell\x07.txt",      # a control character
     ]
     save("names.zip", [stored(n, b"x", ext_attr=0) for n in names])
 

@@ -21,6 +21,8 @@ SWITCHES = {
     "cut": int,             # send only N body bytes, then close (the declared length stays)
     "reset": int,           # send only N body bytes, then reset the connection
     "ignore_range": bool,   # answer a ranged GET with 200 and the whole body
+    "range_back": int,      # answer a ranged GET from N bytes before the asked start (honest Content-Range)
+    "endless": int,         # 200 with N filler bytes and no Content-Length (a reply that will not end)
     "stall": float,         # pause this many seconds ...
     "stall_after": int,     # ... after N body bytes (default 0; -1: before the status line)
     "rate": int,            # throughput limit in bytes per second

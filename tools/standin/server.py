@@ -124,6 +124,8 @@ class _Handler(BaseHTTPRequestHandler):
             self._commit(entry, started)
             self.close_connection = True
             return
+        if fault.get("range_back"):
+            headers = [(n, _range_back(v, fault["range_back"]) if n.lower() == "range" else v) for n, v in headers]
         req = Request(srv.role, self.command, path, query, headers, body)
         try:
             reply = srv.instance.service.handle(req, ignore_range=bool(fault.get("ignore_range")))
@@ -140,6 +142,9 @@ class _Handler(BaseHTTPRequestHandler):
                 "body", "").encode("utf-8"), None, []
         elif fault.get("empty"):
             reply.status, reply.body, reply.file, reply.headers = 200, b"", None, []
+        elif fault.get("endless"):
+            reply.status, reply.body, reply.file, reply.headers = 200, b"x" * fault["endless"], None, []
+            fault = dict(fault, no_length=True)
         self._send(reply, fault, entry, started)
 
     def _plain(self, status, entry, started):
@@ -231,6 +236,15 @@ class _Handler(BaseHTTPRequestHandler):
                     return
                 left -= len(chunk)
                 yield chunk
+
+
+def _range_back(value, back):
+    """'bytes=N-' moved back by back bytes (not below 0); other forms unchanged."""
+    unit, _, spec = value.partition("=")
+    start, dash, end = spec.partition("-")
+    if unit.strip().lower() != "bytes" or not dash or not start.strip().isdigit():
+        return value
+    return "bytes=%d-%s" % (max(0, int(start) - back), end)
 
 
 def _drain(sock, limit=2.0):

@@ -181,18 +181,21 @@ class Faults(StandInCase):
             ({"drop": True}, None, False, b"", "closed"),
             ({"stall": 3, "stall_after": 100}, "200 OK", True, whole[:100], "timeout"),
             ({"stall": 3, "stall_after": -1}, None, False, b"", "timeout"),
+            ({"range_back": 4}, "206 Partial Content", True, whole[6:], "closed"),
+            ({"endless": 70000}, "200 OK", False, b"x" * 70000, "closed"),
         ]
         for rule, status_line, has_length, body, end in cases:
             with self.subTest(rule=rule):
                 self.s.set_faults([dict(rule, path="/contents/pkg/*/MAP/*.zip")])
-                extra = "Connection: close\r\n" + ("Range: bytes=10-\r\n" if "ignore_range" in rule else "")
+                ranged = "ignore_range" in rule or "range_back" in rule
+                extra = "Connection: close\r\n" + ("Range: bytes=10-\r\n" if ranged else "")
                 head, got, how = self.raw_get(MAPDATA, timeout=1, headers=extra)
                 if status_line is None:
                     self.assertEqual("", head)
                 else:
                     self.assertTrue(head.startswith("HTTP/1.1 " + status_line), head[:40])
                 self.assertEqual(has_length, "Content-Length" in head)
-                if has_length and rule.get("status") is None and not rule.get("empty"):
+                if has_length and rule.get("status") is None and not rule.get("empty") and not ranged:
                     self.assertIn("Content-Length: %d" % n, head)
                 self.assertEqual((body, end), (got, how))
                 self.assertEqual(rule, {k: v for k, v in self.last(path=MAPDATA)["fault"].items() if k != "path"})
