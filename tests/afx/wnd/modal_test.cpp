@@ -13,6 +13,10 @@ public:
     explicit CScriptedModal(CWnd* parent = nullptr) : CDialog(IDD_MODAL, parent) {}
     std::function<void(CScriptedModal&)> onInit;
     std::function<void(CScriptedModal&)> onTick;
+    // The loop shows the dialog when its queue first runs empty; on a busy
+    // machine the first tick can come before that, so a test that looks at
+    // the shown dialog waits for it.
+    bool tickWhenShown = false;
     CEdit m_edit;
 
     BOOL OnInitDialog() override {
@@ -25,10 +29,14 @@ public:
 
 protected:
     void OnTimer(UINT_PTR id) {
+        if (tickWhenShown && !IsWindowVisible() && ++m_waitedTicks < 250) return;
         KillTimer(id);
         if (onTick) onTick(*this);
     }
     DECLARE_MESSAGE_MAP()
+
+private:
+    int m_waitedTicks = 0;
 };
 
 BEGIN_MESSAGE_MAP(CScriptedModal, CDialog)
@@ -57,6 +65,7 @@ TEST(DoModal, DisablesTheOwnerWhileItRuns) {
     CWnd owner;
     ASSERT_TRUE(makeOwner(owner));
     CScriptedModal dlg(&owner);
+    dlg.tickWhenShown = true;
     BOOL enabledDuring = TRUE, visibleDuring = FALSE;
     dlg.onTick = [&](CScriptedModal& d) {
         enabledDuring = owner.IsWindowEnabled();
