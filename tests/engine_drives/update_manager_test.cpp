@@ -293,6 +293,37 @@ TEST_F(SelfUpdate, AFileThatCannotBeReplacedStaysWithItsVersion) {
               readBytes(dir / L"Info\\UpdateInfo.txt"));
 }
 
+// A running program file can be moved aside but not deleted: the new file
+// takes its place and the next check removes the old one.
+TEST_F(SelfUpdate, TheRunningProgramFileIsReplaced) {
+    ASSERT_TRUE(CopyFileW((moduleFolder() + L"stub_tool.exe").GetString(), (dir / L"Kestrune.exe").GetString(), FALSE));
+    SetEnvironmentVariableW(L"KESTRUNE_STUB_EXIT", L"hang");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION running{};
+    CString commandLine = L"\"" + (dir / L"Kestrune.exe") + L"\"";
+    const BOOL started = CreateProcessW(nullptr, commandLine.GetBuffer(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                        nullptr, nullptr, &startup, &running);
+    SetEnvironmentVariableW(L"KESTRUNE_STUB_EXIT", nullptr);
+    ASSERT_TRUE(started);
+
+    CUpdateManager manager;
+    configure(manager, false);
+    ASSERT_EQ(1, manager.checkUpdateNeeded());
+    EXPECT_EQ(1, owner.run(manager));
+    EXPECT_TRUE(holds(L"Kestrune.exe", listed["/Kestrune.exe"]));
+    EXPECT_NE(std::string::npos, readBytes(dir / L"Info\\UpdateInfo.txt").find("00012|/Kestrune.exe\r\n"));
+
+    TerminateProcess(running.hProcess, 0);
+    WaitForSingleObject(running.hProcess, 10000);
+    CloseHandle(running.hProcess);
+    CloseHandle(running.hThread);
+    CUpdateManager next;
+    configure(next, false);
+    EXPECT_EQ(0, next.checkUpdateNeeded());
+    EXPECT_FALSE(fileExists(dir / L"_Kestrune.exe"));
+}
+
 TEST_F(SelfUpdate, AnInstallPathThatIsEmptyOrRelativeTouchesNothing) {
     for (const wchar_t* path : {L"", L"relative\\folder", L"\\rooted\\without\\drive"}) {
         standin::markRequests();
