@@ -66,7 +66,7 @@ protected:
         }
         RECT left{10, 10, client.Width() / 2 - 10, client.Height()};
         RECT right{client.Width() / 2 + 10, 10, client.Width() - 10, client.Height()};
-        CString body = text(12445) + L" " + text(12211);
+        CString body = text(12445) + L" " + text(12211) + L" " + text(12167) + L" " + text(12421);
         CGdiFunc::drawTextLinesInWnd(m_hWnd, dc, 14, body, g_strFontFace, 0, RGB(0x38, 0x38, 0x38), FALSE, 0, 16,
                                      0, nullptr, left);
         CGdiFunc::drawTextLinesExInWnd(m_hWnd, dc, 14, body, g_strFontFace, 0, RGB(0x38, 0x38, 0x38), FALSE, 0, 16,
