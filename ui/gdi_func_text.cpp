@@ -113,7 +113,12 @@ std::vector<CString> CGdiFunc::splitLines(Gdiplus::Graphics* graphics, const Gdi
 
 CString CGdiFunc::fitWithEllipsis(Gdiplus::Graphics* graphics, const Gdiplus::Font* font, const CString& text,
                                   Gdiplus::REAL width) {
-    auto fits = [&](const CString& candidate) { return measureText(graphics, font, candidate).Width <= width; };
+    // Measured as drawn, with the padding the drawing adds at both ends.
+    auto fits = [&](const CString& candidate) {
+        Gdiplus::RectF bounds;
+        graphics->MeasureString(candidate, candidate.GetLength(), font, Gdiplus::PointF(0, 0), &bounds);
+        return bounds.Width <= width;
+    };
     if (text.IsEmpty() || fits(text)) return text;
     // The longest prefix that still fits with the ellipsis behind it.
     int low = 0;

@@ -277,7 +277,7 @@ void GalleryPass::statics() {
         int width, height;
         std::function<void(CStaticEx&)> setup;
     } labels[] = {
-        {L"single-ellipsis", L"one line cut at the edge (Wine's GDI+ draws no ellipsis character)", 12445, 160, 30,
+        {L"single-ellipsis", L"one line cut with an ellipsis", 12445, 160, 30,
          [](CStaticEx& s) { s.m_bSingleLine = TRUE; }},
         {L"wrapped-24", L"wrapped text, 24-pixel lines", 12445, 200, 90, [](CStaticEx& s) { s.m_nTextSize = 14; }},
         {L"wrapped-32", L"wrapped text, 32-pixel lines", 12445, 200, 110, [](CStaticEx& s) { s.m_nTextSize = 26; }},
