@@ -69,6 +69,9 @@ private:
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
+inline LPCWSTR AfxGetAppName() {
+    return AfxGetApp() ? AfxGetApp()->m_pszAppName : L"";
+}
 
 // The program's main routine: InitApplication, InitInstance, then Run (or
 // ExitInstance when InitInstance fails).

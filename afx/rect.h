@@ -18,6 +18,11 @@ public:
     CPoint() { x = y = 0; }
     CPoint(int px, int py) { x = px; y = py; }
     CPoint(POINT p) { x = p.x; y = p.y; }
+    // Packed coordinates, as in a mouse message's lParam or GetMessagePos.
+    explicit CPoint(LPARAM packed) {
+        x = static_cast<short>(LOWORD(packed));
+        y = static_cast<short>(HIWORD(packed));
+    }
     void Offset(int dx, int dy) { x += dx; y += dy; }
     void SetPoint(int px, int py) { x = px; y = py; }
     BOOL operator==(POINT p) const { return x == p.x && y == p.y; }

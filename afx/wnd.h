@@ -183,6 +183,9 @@ public:
 
     int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
+    // Insert-after values of SetWindowPos.
+    static const CWnd wndTop, wndBottom, wndTopMost, wndNoTopMost;
+
     int m_nFlags = 0;          // WF_* below
     int m_nModalResult = 0;
 
@@ -237,6 +240,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    explicit CWnd(HWND hWndSpecial) : m_hWnd(hWndSpecial) {}
     friend LRESULT CALLBACK afxCbtFilterHook(int, WPARAM, LPARAM);
     friend LRESULT AfxCallWndProc(CWnd*, HWND, UINT, WPARAM, LPARAM);
     void unbindAfterNcDestroy();

@@ -163,6 +163,8 @@ TEST(Dispatch, PreSubclassWindowRunsOnceForCreateAndForSubclassing) {
     CProbeWnd parent(trace);
     ASSERT_TRUE(createProbe(parent));
 
+    // Windows has given a child its id when PreSubclassWindow runs during
+    // Create; Wine gives it later, and the layer sets it first (as Windows).
     CProbeButton created;
     ASSERT_TRUE(created.Create(L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 40, 20), &parent, 55));
     EXPECT_EQ(1, created.m_preSubclassCalls);
