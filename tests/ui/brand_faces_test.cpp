@@ -129,8 +129,9 @@ TEST(BrandFaces, SampleTextsInEveryFaceAndScript) {
     WindowShot shot = saveScreenshot(
         window, L"brand_faces",
         L"five faces (KestruneTessaly, KestruneLuvo, KestruneDravane Regular, DejaVu Sans, Tahoma), each with an "
-        L"English, a Korean and a right-aligned Arabic line; columns: GDI regular, GDI bold (visibly heavier), "
-        L"GDI+; every glyph drawn, no boxes");
+        L"English, a Korean and an Arabic line (joined letters, right-aligned in the GDI columns; Wine's GDI+ "
+        L"ignores the right-to-left flag); columns: GDI regular, GDI bold (visibly heavier), GDI+; every glyph "
+        L"drawn, no boxes");
     ASSERT_GT(shot.width(), 0);
     for (int f = 0; f < static_cast<int>(std::size(kFaces)); ++f) {
         for (int s = 0; s < static_cast<int>(std::size(kSamples)); ++s) {

@@ -175,3 +175,24 @@ TEST_F(DLangTest, MoveWndMirrorsByKind) {
         EXPECT_EQ(r.right - r.left, 100);
     }
 }
+
+TEST_F(DLangTest, WindowObjectsThatAreDeletedAreSkipped) {
+    auto* title = new CStatic;
+    CStatic kept;
+    ASSERT_TRUE(title->Create(L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 20), CWnd::FromHandle(windows.parent()), 100));
+    ASSERT_TRUE(kept.Create(L"", WS_CHILD | WS_VISIBLE, CRect(0, 30, 200, 50), CWnd::FromHandle(windows.parent()), 101));
+    lang.setText(91, title, 12607);
+    lang.setText(91, &kept, 12045);
+    EXPECT_EQ(lang.appliedId(title), 12607);
+    CString shown;
+    kept.GetWindowText(shown);
+    EXPECT_EQ(shown, CString(L"OK"));
+
+    // A page deletes a control without unregistering it: the manager keeps
+    // only the handle, finds the window gone and forgets it.
+    delete title;
+    lang.setTextParam(12607, L"[#Brand#]", L"Luvo");
+    EXPECT_EQ(lang.registeredControl(12607), nullptr);
+    lang.setTextParam(12045, L"[#Unused#]", L"x");
+    EXPECT_EQ(lang.registeredControl(12045), kept.GetSafeHwnd());
+}
