@@ -16,6 +16,7 @@
 #include "descriptors/integrity_words.h"
 #include "descriptors/update_item_engine.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -77,8 +78,8 @@ public:
     integrity_words m_guard;
     // Always 2 for an item built from a descriptor entry.
     int m_nKind = 0;
-    // One of ITEM_STATE_*; written by the engine's threads.
-    int m_nState = 0;
+    // One of ITEM_STATE_*; written and read by the engine's threads.
+    std::atomic<int> m_nState{0};
     // 1 = may be transferred; 2 = the entry carries its error flag.
     int m_nUsable = 0;
 
@@ -131,6 +132,9 @@ public:
     InfFileUpdate* findByEntry(const InfFileTail* entry) const;
     InfFileTail* findEntry(const InfFileUpdate* item) const;
     size_t size() const { return m_queue.size(); }
+    // The item at a position of the queue, null past its end. For the
+    // transfer engine, which walks the queue under its task mutex.
+    InfFileUpdate* at(size_t index) const { return index < m_queue.size() ? m_queue[index] : nullptr; }
 
     // The transfer engine plugs in here (see update_item_engine.h); null
     // goes back to the list's own mutex.

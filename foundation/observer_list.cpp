@@ -8,6 +8,11 @@ void observer_list::add(HWND window) {
     if (std::find(m_windows.begin(), m_windows.end(), window) == m_windows.end()) m_windows.push_back(window);
 }
 
+void observer_list::remove(HWND window) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), window), m_windows.end());
+}
+
 std::vector<HWND> observer_list::snapshot() const {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_windows;

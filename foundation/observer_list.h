@@ -10,8 +10,10 @@
 
 class observer_list {
 public:
-    // Null and already listed windows are ignored; nothing is ever removed.
+    // Null and already listed windows are ignored.
     void add(HWND window);
+    // A window that is not listed is ignored.
+    void remove(HWND window);
     // SendMessage to every window in the order they were added; the last
     // window's result, 0 for an empty list.
     LRESULT send_message_all(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,388 @@
+#include "engine/copy_manager.h"
+
+#include "afx/file.h"
+#include "descriptors/ver_file.h"
+#include "engine/function_manager.h"
+#include "engine/package_names.h"
+#include "engine/system_folder.h"
+#include "engine/worker_manager.h"
+#include "foundation/common_util.h"
+#include "foundation/globalfunc.h"
+#include "foundation/logmanager.h"
+#include "foundation/message_pump.h"
+#include "foundation/private_messages.h"
+#include "foundation/utilmanager.h"
+
+#include <vector>
+
+std::atomic<ULONGLONG> g_nCopiedBytes{0};
+std::atomic<ULONGLONG> g_nCopyMillis{0};
+std::atomic<ULONGLONG> g_nVerifyMillis{0};
+std::atomic<ULONGLONG> g_nLargeCopyFileSize{0};
+std::atomic<unsigned char> g_bCopyBusy{0};
+
+namespace {
+
+constexpr UINT kChunkBytes = 1048576;
+constexpr int kTargetOpenTries = 20;
+constexpr DWORD kTargetOpenWaitMs = 100;
+constexpr DWORD kInvalidItemWaitMs = 10;
+constexpr ULONGLONG kLargeFileBytes = 1536000000ULL;
+// The update page refreshes its display on this timer id while a large
+// file is verified on the copy thread.
+constexpr UINT_PTR kVerifyTimerId = 53;
+constexpr DWORD kVerifyTimerMs = 1000;
+constexpr ULONGLONG kTickerMinBytes = 64ULL << 20;
+constexpr ULONGLONG kDiskCheckWaitMs = 60000;
+
+std::mutex g_faultLock;
+copy_manager::file_fault g_fault;
+
+void injectFault(const wchar_t* step, const CString& path) {
+    copy_manager::file_fault fault;
+    {
+        std::lock_guard<std::mutex> lock(g_faultLock);
+        fault = g_fault;
+    }
+    if (!fault) return;
+    if (DWORD error = fault(step, path)) {
+        AfxThrowFileException(CFileException::OsErrorToException(static_cast<LONG>(error)),
+                              static_cast<LONG>(error), path.GetString());
+    }
+}
+
+bool exists(const CString& path) {
+    return GetFileAttributesW(path.GetString()) != INVALID_FILE_ATTRIBUTES;
+}
+
+CString normalised(CString path) {
+    path.Replace(L"\\\\", L"\\");
+    path.Replace(L'/', L'\\');
+    return path;
+}
+
+
+// Posts the page's refresh timer while a verification runs (a window timer
+// belongs to the thread that owns the window, so none is set from here).
+class verify_ticker {
+public:
+    // A file checked in well under a second needs no refresh (and setting
+    // up the timer costs more than checking a small file).
+    verify_ticker(observer_list& observers, ULONGLONG size) : m_observers(observers) {
+        if (size < kTickerMinBytes) return;
+        CreateTimerQueueTimer(&m_timer, nullptr, &verify_ticker::tick, this, kVerifyTimerMs, kVerifyTimerMs,
+                              WT_EXECUTEDEFAULT);
+    }
+    ~verify_ticker() {
+        if (m_timer) DeleteTimerQueueTimer(nullptr, m_timer, INVALID_HANDLE_VALUE);
+    }
+
+private:
+    static void CALLBACK tick(PVOID self, BOOLEAN) {
+        static_cast<verify_ticker*>(self)->m_observers.post_message_all(WM_TIMER, kVerifyTimerId, 0);
+    }
+    observer_list& m_observers;
+    HANDLE m_timer = nullptr;
+};
+
+}  // namespace
+
+copy_manager* copy_manager::getInstance() {
+    static copy_manager manager;
+    return &manager;
+}
+
+copy_manager::copy_manager() {
+    score_board* boards = score_board::getBoards();
+    m_pBoard = &boards[BOARD_CHECK_AND_COPY];
+    m_pPackageBoard = &boards[BOARD_PACKAGE_COPY];
+}
+
+void copy_manager::setFileFault(file_fault fault) {
+    std::lock_guard<std::mutex> lock(g_faultLock);
+    g_fault = std::move(fault);
+}
+
+void copy_manager::setBasePath(const CString& path) {
+    std::lock_guard<std::mutex> lock(m_baseLock);
+    m_strBasePath = normalised(path);
+}
+
+CString copy_manager::getBasePath() {
+    std::lock_guard<std::mutex> lock(m_baseLock);
+    return m_strBasePath;
+}
+
+CString copy_manager::mediumPath(InfFileUpdate* item) {
+    CString path = item->getFilePath(getBasePath());
+    common_util::normalize_path(path);
+    return path;
+}
+
+void copy_manager::progressShares(ULONGLONG copyMillis, ULONGLONG verifyMillis, double& copyShare,
+                                  double& verifyShare) {
+    copyShare = 0.8;
+    verifyShare = 0.2;
+    if (copyMillis > 1000 && verifyMillis > 1000) {
+        const double all = static_cast<double>(copyMillis + verifyMillis);
+        copyShare = copyMillis / all;
+        verifyShare = verifyMillis / all;
+        if (copyShare > 0.95) {
+            copyShare = 0.95;
+            verifyShare = 0.05;
+        } else if (verifyShare > 0.95) {
+            copyShare = 0.05;
+            verifyShare = 0.95;
+        }
+    }
+}
+
+bool copy_manager::copyFileTime(HANDLE source, HANDLE target) {
+    if (source == INVALID_HANDLE_VALUE || target == INVALID_HANDLE_VALUE || !source || !target) return false;
+    FILETIME created, accessed, written;
+    if (!GetFileTime(source, &created, &accessed, &written)) return false;
+    return SetFileTime(target, &created, &accessed, &written) != FALSE;
+}
+
+bool copy_manager::alreadyCopied(InfFileUpdate* item, const CString& target, run_flags flags, bool& stopped) {
+    stopped = false;
+    ULONGLONG size = 0;
+    if (!unzip_worker::getFileSize(target, size) || size != static_cast<ULONGLONG>(item->getFileSize())) return false;
+    // A copy stopped before its verdict, or a bad copy, can have that size.
+    unzip_worker worker;
+    if (worker.crc_check_copy(target, item->getFileCrc(), nullptr, 0, flags)) return true;
+    if (worker.m_nErrorCode == UNZIP_ERROR_STOPPED) {
+        stopped = true;
+        return false;
+    }
+    LOG_WRITE(L"[copy] file on the medium differs, copied again [file:%s]", target.GetString());
+    worker_manager::getInstance()->removeFile(target);
+    return false;
+}
+
+int copy_manager::func_copy_Item(InfFileUpdate* item, const RunFlag* stop) {
+    if (!item || !item->m_guard.intact()) {
+        LOG_WRITE(L"[InfFileUpdate] INVALID QUEUE ITEM - func_unzip_thread");
+        waitPumpingMessages(kInvalidItemWaitMs);
+        return 0;
+    }
+    const run_flags flags{stop, &m_bActive};
+    const bool package = isPackageName(item->getFileName());
+    const CString target = mediumPath(item);
+    if (!package) {
+        bool stopped = false;
+        if (alreadyCopied(item, target, flags, stopped)) {
+            item->m_nState = ITEM_STATE_COPIED;
+            m_observers.post_message_all(UM_COPY_PROGRESS, 0, 0);
+            score_board::getBoards()[BOARD_COPY_TOTALS].setFlag(1);
+            function_manager::getInstance()->checkMediumFiles();
+            return 1;
+        }
+        if (stopped) return 0;
+    }
+    const CString source = item->getFilePath(m_strDownloadFolder);
+    unzip_worker worker;
+    // The size check fails for a missing file too: one query per file.
+    if (worker.file_size_check(source, static_cast<ULONGLONG>(item->getFileSize()), true)) {
+        item->m_nState = ITEM_STATE_COPYING;
+        if (package) copyPackageItem(item);
+        else func_copy_worker(item, stop);
+        int expected = ITEM_STATE_COPYING;
+        item->m_nState.compare_exchange_strong(expected, ITEM_STATE_UNZIPPED);
+        return 1;
+    }
+    if (flags.running()) {
+        item->m_nState = ITEM_STATE_COPY_FAILED;
+        m_observers.send_message_all(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_VERIFY);
+        return 1;
+    }
+    return 0;
+}
+
+bool copy_manager::copyFileData(InfFileUpdate* item, const CString& source, const CString& target, run_flags flags,
+                                double copyShare, LONG& fileError) {
+    fileError = 0;
+    CFile out;
+    // Opened as it is, or created: one call, because every lookup of a name
+    // that is not there costs a scan of its folder on some file systems.
+    const UINT keepOrCreate = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite |
+                              CFile::osWriteThrough | CFile::typeBinary;
+    bool open = false;
+    for (int attempt = 0; attempt < kTargetOpenTries && !open; ++attempt) {
+        if (!flags.running()) return false;
+        open = out.Open(target.GetString(), keepOrCreate) != FALSE;
+        if (!open) {
+            waitPumpingMessages(kTargetOpenWaitMs);
+            if (!flags.running()) return false;
+        }
+    }
+    if (!open) {
+        LOG_WRITE(L"[ERR_3040][CFile Open][file_path_local:%s][ErrCode:%d]", target.GetString(),
+                  static_cast<int>(GetLastError()));
+        m_observers.send_message_all(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_TARGET);
+        return false;
+    }
+    try {
+        injectFault(L"seek", target);
+        const ULONGLONG resume = out.SeekToEnd();
+        if (!flags.running()) {
+            out.Abort();
+            return false;
+        }
+        CFile in;
+        if (!in.Open(source.GetString(), CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary)) {
+            LOG_WRITE(L"[ERR_3040][CFile Open][file_path_local:%s][ErrCode:%d]", target.GetString(),
+                      static_cast<int>(GetLastError()));
+            m_observers.send_message_all(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_SOURCE);
+            out.Abort();
+            return false;
+        }
+        if (static_cast<ULONGLONG>(item->getFileSize()) > kLargeFileBytes) {
+            g_nLargeCopyFileSize = static_cast<ULONGLONG>(item->getFileSize());
+        }
+        in.Seek(static_cast<LONGLONG>(resume), CFile::begin);
+        // Kept per thread: allocating a chunk costs more than copying a
+        // small file.
+        thread_local std::vector<BYTE> buffer;
+        if (buffer.size() < kChunkBytes) buffer.resize(kChunkBytes);
+        while (flags.running()) {
+            injectFault(L"read", source);
+            UINT got = in.Read(buffer.data(), kChunkBytes);
+            if (got == 0) break;
+            g_bCopyBusy = 1;
+            try {
+                injectFault(L"write", target);
+                out.Write(buffer.data(), got);
+            } catch (CFileException* e) {
+                LOG_WRITE(L"[FileToWrite.Write Error][File:%s][ErrorCode:%d]", target.GetString(),
+                          static_cast<int>(e->m_lOsError));
+                e->Delete();
+                m_observers.send_message_all(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_WRITE);
+                g_bCopyBusy = 0;
+                break;
+            }
+            m_pBoard->addCurrentSize(static_cast<LONGLONG>(got * copyShare));
+            m_observers.post_message_all(UM_COPY_PROGRESS, 0, 0);
+        }
+        copyFileTime(in.m_hFile, out.m_hFile);
+        LOG_WRITE(L"[FileToRead ::CloseFileHandle()][data_path:%s]", source.GetString());
+        in.Abort();
+        LOG_WRITE(L"[FileToWrite::CloseFileHandle()][dest_path:%s]", target.GetString());
+        try {
+            out.Close();
+        } catch (CFileException* e) {
+            e->Delete();
+            out.Abort();
+        }
+        return true;
+    } catch (CFileException* e) {
+        const LONG error = e->m_lOsError;
+        e->Delete();
+        out.Abort();
+        g_bCopyBusy = 0;
+        LOG_WRITE(L"[ERR_3040][copy][file:%s][ErrCode:%d]", target.GetString(), static_cast<int>(error));
+        fileError = error ? error : ERROR_GEN_FAILURE;
+        return false;
+    }
+}
+
+bool copy_manager::func_copy_worker(InfFileUpdate* item, const RunFlag* stop) {
+    double copyShare = 0, verifyShare = 0;
+    progressShares(g_nCopyMillis.load(), g_nVerifyMillis.load(), copyShare, verifyShare);
+    const run_flags flags{stop, &m_bActive};
+    const CString source = item->getFilePath(m_strDownloadFolder);
+    const CString target = mediumPath(item);
+    common_util::ensure_directory(target);
+
+    ULONGLONG copyStart = GetTickCount64();
+    bool repaired = false;
+    for (;;) {
+        LONG fileError = 0;
+        copyStart = GetTickCount64();
+        bool copied = copyFileData(item, source, target, flags, copyShare, fileError);
+        if (copied) break;
+        if (fileError == ERROR_FILE_CORRUPT && !repaired) {
+            // One repair per file; a medium that stays corrupt is reported.
+            repaired = true;
+            if (runDiskCheck(target)) {
+                CString found;
+                found.Format(L"%c:\\FOUND.000", target.GetLength() ? target[0] : L'C');
+                CGlobalFunc::deleteDirectory(found);
+                continue;
+            }
+        }
+        g_bCopyBusy = 0;
+        if (fileError) m_observers.send_message_all(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_TARGET);
+        return false;
+    }
+    const ULONGLONG verifyStart = GetTickCount64();
+    g_bCopyBusy = 0;
+    if (!flags.running()) return false;
+
+    unzip_worker worker;
+    bool verified = worker.file_size_check(target, static_cast<ULONGLONG>(item->getFileSize()), true);
+    if (verified) {
+        verify_ticker ticker(m_observers, static_cast<ULONGLONG>(item->getFileSize()));
+        verified = worker.crc_check_copy(target, item->getFileCrc(), m_pBoard, verifyShare, flags);
+        if (!verified && worker.m_nErrorCode == UNZIP_ERROR_STOPPED) return false;
+    }
+    if (verified) {
+        item->m_nState = ITEM_STATE_COPIED;
+        m_pBoard->addCurrentCount(1);
+        m_observers.post_message_all(UM_COPY_PROGRESS, 0, 0);
+        ver_file_list::getInstance().write(getBasePath(), VER_WRITE_MEDIUM);
+        const ULONGLONG end = GetTickCount64();
+        g_nCopiedBytes += static_cast<ULONGLONG>(item->getFileSize());
+        g_nCopyMillis += verifyStart - copyStart;
+        g_nVerifyMillis += end - verifyStart;
+        return true;
+    }
+    item->m_nState = ITEM_STATE_COPY_FAILED;
+    m_observers.send_message_all(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_VERIFY);
+    worker_manager::getInstance()->removeFile(target);
+    return false;
+}
+
+bool copy_manager::runDiskCheck(const CString& path) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE outRead = nullptr, outWrite = nullptr, inRead = nullptr, inWrite = nullptr;
+    if (!CreatePipe(&outRead, &outWrite, &inherit, 0)) return false;
+    UniqueKernelHandle outReadOwner(outRead), outWriteOwner(outWrite);
+    if (!CreatePipe(&inRead, &inWrite, &inherit, 0)) return false;
+    UniqueKernelHandle inReadOwner(inRead), inWriteOwner(inWrite);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(inWrite, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inRead;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = outWrite;
+    PROCESS_INFORMATION info{};
+    if (!startSystemProgram(L"chkdsk.exe", L"/F /X " + path, CREATE_NO_WINDOW, TRUE, startup, info)) return false;
+    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    inReadOwner.reset();
+    outWriteOwner.reset();
+    DWORD written = 0;
+    WriteFile(inWrite, "Y\n", 2, &written, nullptr);
+    inWriteOwner.reset();
+    // The checker's output is read (and dropped) so that it never blocks on
+    // a full pipe; it is waited for, bounded.
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        DWORD available = 0;
+        while (PeekNamedPipe(outRead, nullptr, 0, nullptr, &available, nullptr) && available) {
+            char sink[512];
+            DWORD got = 0;
+            if (!ReadFile(outRead, sink, sizeof(sink), &got, nullptr) || got == 0) break;
+        }
+        if (WaitForSingleObject(process.get(), 50) == WAIT_OBJECT_0) break;
+        if (GetTickCount64() - start > kDiskCheckWaitMs) {
+            LOG_WRITE(L"[chkdsk] still running, not waited for [file:%s]", path.GetString());
+            break;
+        }
+    }
+    DeleteFileW(path.GetString());
+    return !exists(path);
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The copy to the medium: an ordinary item is one file, copied in 1 MiB
+// write-through chunks (resumed at the length of a partial copy), given the
+// source's times and verified by size and CRC-32; a self-contained package
+// is copied as the folders its extraction produced.
+#include "descriptors/inf_file_update.h"
+#include "engine/score_board.h"
+#include "engine/unzip_worker.h"
+#include "foundation/observer_list.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+// Totals over the program's run, for the update page's time estimate:
+// bytes of verified files, and the milliseconds spent writing and verifying
+// them.
+extern std::atomic<ULONGLONG> g_nCopiedBytes;
+extern std::atomic<ULONGLONG> g_nCopyMillis;
+extern std::atomic<ULONGLONG> g_nVerifyMillis;
+// The size of a file above 1,536,000,000 bytes the copy began; 0 before.
+extern std::atomic<ULONGLONG> g_nLargeCopyFileSize;
+// 1 while the copy writes file data or a folder tree to the medium.
+extern std::atomic<unsigned char> g_bCopyBusy;
+
+class copy_manager {
+public:
+    static copy_manager* getInstance();
+
+    // Copies one item; 1 when it was handled, 0 when invalid or stopped.
+    // stop is the copy thread's running flag.
+    int func_copy_Item(InfFileUpdate* item, const RunFlag* stop);
+    bool func_copy_worker(InfFileUpdate* item, const RunFlag* stop);
+    void copyPackageItem(InfFileUpdate* item);
+    int copyPackageFolders(const CString& name, const CString& source, const CString& target);
+    int copyTree(const CString& source, const CString& target);
+    void countTree(const CString& folder);
+    bool createDirectoryTree(const CString& path, bool isFolder);
+    // Repairs the medium of a file the platform reports corrupt, with the
+    // system's disk checker; true when the damaged file is gone afterwards.
+    bool runDiskCheck(const CString& path);
+    void setBasePath(const CString& path);
+    CString getBasePath();
+    // End of the copy phase.
+    void notifyFinished();
+    static bool copyFileTime(HANDLE source, HANDLE target);
+    // The shares of copying and verifying in the copy progress, from the
+    // measured totals.
+    static void progressShares(ULONGLONG copyMillis, ULONGLONG verifyMillis, double& copyShare, double& verifyShare);
+
+    // A seam at the file operations of the copy: called before each
+    // "seek", "read" and "write" with the path; a non-zero Windows error
+    // makes that operation fail with it. Empty in the program.
+    using file_fault = std::function<DWORD(const wchar_t* step, const CString& path)>;
+    static void setFileFault(file_fault fault);
+
+    observer_list m_observers;
+    CString m_strDownloadFolder;
+    score_board* m_pBoard = nullptr;         // board 0
+    score_board* m_pPackageBoard = nullptr;  // board 4
+    RunFlag m_bActive{false};
+
+    copy_manager(const copy_manager&) = delete;
+    copy_manager& operator=(const copy_manager&) = delete;
+
+private:
+    copy_manager();
+    // The item's path on the medium.
+    CString mediumPath(InfFileUpdate* item);
+    bool alreadyCopied(InfFileUpdate* item, const CString& target, run_flags flags, bool& stopped);
+    bool copyFileData(InfFileUpdate* item, const CString& source, const CString& target, run_flags flags,
+                      double copyShare, LONG& fileError);
+
+    std::mutex m_baseLock;
+    CString m_strBasePath;
+};

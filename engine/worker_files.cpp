@@ -1,0 +1,167 @@
+// The engine's file removal: deletes that wait while another handle shares
+// the file, and a short-lived thread for a file that stays locked.
+#include "engine/close_own_handles.h"
+#include "engine/thread_name.h"
+#include "engine/worker_manager.h"
+#include "afx/filefind.h"
+#include "foundation/logmanager.h"
+#include "foundation/message_pump.h"
+
+namespace {
+
+constexpr int kRemoveRounds = 10;
+constexpr int kSharedTries = 30;
+constexpr DWORD kSharedWaitMs = 100;
+constexpr DWORD kRetrySliceMs = 10;
+
+// The file index alone is not enough: a file system may give a new file
+// the index of one just deleted.
+struct file_identity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    FILETIME created{};
+    bool operator==(const file_identity& o) const {
+        return volume == o.volume && indexHigh == o.indexHigh && indexLow == o.indexLow &&
+               CompareFileTime(&created, &o.created) == 0;
+    }
+};
+
+bool identityOf(HANDLE file, file_identity& out) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return false;
+    out.volume = info.dwVolumeSerialNumber;
+    out.indexHigh = info.nFileIndexHigh;
+    out.indexLow = info.nFileIndexLow;
+    out.created = info.ftCreationTime;
+    return true;
+}
+
+// Opening for attributes only does not collide with other handles' sharing.
+bool identityOf(const CString& path, file_identity& out) {
+    UniqueFileHandle file(CreateFileW(path.GetString(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file && identityOf(file.get(), out);
+}
+
+// What the remove thread owns: its own copy of the path and the identity of
+// the file it was handed.
+struct remove_record {
+    CString path;
+    file_identity identity;
+};
+
+enum class delete_result { deleted, gone, shared, failed };
+
+// Deletes the file at path only while it is still the file with identity.
+delete_result deleteIdentified(const CString& path, const file_identity& identity) {
+    UniqueFileHandle file(CreateFileW(path.GetString(), DELETE | FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return delete_result::gone;
+        return error == ERROR_SHARING_VIOLATION ? delete_result::shared : delete_result::failed;
+    }
+    file_identity now;
+    if (!identityOf(file.get(), now) || !(now == identity)) return delete_result::gone;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof(disposition))) {
+        return delete_result::failed;
+    }
+    return delete_result::deleted;
+}
+
+// Rounds of tries while the file stays shared; after each round this
+// process's own handles on it are closed.
+void removeIdentified(const remove_record& record) {
+    for (int round = 0; round < kRemoveRounds; ++round) {
+        for (int attempt = 0; attempt < kSharedTries; ++attempt) {
+            delete_result result = deleteIdentified(record.path, record.identity);
+            if (result != delete_result::shared) {
+                if (result == delete_result::failed) {
+                    LOG_WRITE(L"[RemoveThread] not deleted [file:%s][ErrorCode:%d]", record.path.GetString(),
+                              static_cast<int>(GetLastError()));
+                }
+                return;
+            }
+            waitPumpingMessages(kSharedWaitMs);
+        }
+        closeOwnHandles(record.path);
+    }
+    LOG_WRITE(L"[RemoveThread] still shared, given up [file:%s]", record.path.GetString());
+}
+
+void deleteOneFile(const CString& path) {
+    for (int round = 0; round < kRemoveRounds; ++round) {
+        DWORD error = 0;
+        for (int attempt = 0; attempt < kSharedTries; ++attempt) {
+            if (DeleteFileW(path.GetString())) return;
+            error = GetLastError();
+            if (error != ERROR_SHARING_VIOLATION) return;
+            waitPumpingMessages(kSharedWaitMs);
+        }
+        if (error == ERROR_SHARING_VIOLATION && closeOwnHandles(path) && DeleteFileW(path.GetString())) return;
+    }
+}
+
+}  // namespace
+
+bool worker_manager::closeOwnHandles(const CString& path) {
+    return ::closeOwnHandles(path);
+}
+
+bool worker_manager::deleteFileRetry(int budgetMs, const CString& path) {
+    for (;;) {
+        if (DeleteFileW(path.GetString())) return true;
+        if (GetLastError() != ERROR_SHARING_VIOLATION || budgetMs <= 0) return false;
+        waitPumpingMessages(kRetrySliceMs);
+        budgetMs -= static_cast<int>(kRetrySliceMs);
+    }
+}
+
+bool worker_manager::removeFile(const CString& path) {
+    if (DeleteFileW(path.GetString())) return true;
+    if (GetLastError() != ERROR_SHARING_VIOLATION) return false;
+    auto* record = new remove_record;
+    record->path = path;
+    if (!identityOf(path, record->identity)) {
+        delete record;
+        return false;
+    }
+    CWinThread* thread = AfxBeginThread(&worker_manager::RemoveThread_Function, record, THREAD_PRIORITY_NORMAL, 0,
+                                        CREATE_SUSPENDED);
+    if (!thread) {
+        delete record;
+        return false;
+    }
+    SetThreadName(thread, "RemoveThread_Function");
+    thread->ResumeThread();
+    return true;
+}
+
+UINT worker_manager::RemoveThread_Function(LPVOID param) {
+    auto* record = static_cast<remove_record*>(param);
+    removeIdentified(*record);
+    delete record;
+    return 1;
+}
+
+void worker_manager::deleteFolder(const CString& path) {
+    CFileFind finder;
+    BOOL more = finder.FindFile(path.GetString());
+    while (more) {
+        more = finder.FindNextFile();
+        if (finder.IsDots()) continue;
+        CString found = finder.GetFilePath();
+        if (finder.IsDirectory()) {
+            CString pattern = found;
+            if (pattern.Right(1) != L"\\" && pattern.Right(1) != L"/") pattern += L"\\";
+            deleteFolder(pattern + L"*.*");
+            RemoveDirectoryW(found.GetString());
+        } else {
+            deleteOneFile(found);
+        }
+    }
+}

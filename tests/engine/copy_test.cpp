@@ -1,0 +1,312 @@
+// The copy to the removable test drive R: and its verification.
+#include "engine/copy_manager.h"
+#include "engine/function_manager.h"
+#include "engine/system_folder.h"
+#include "engine/worker_manager.h"
+#include "foundation/common_util.h"
+#include "foundation/utilmanager.h"
+#include "tests/engine/engine_fixtures.h"
+#include "tests/support/test_support.h"
+#include "tests/webclient/standin_client.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+constexpr size_t kMiB = 1048576;
+
+std::string pattern(size_t size, char seed) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + seed) ^ (i >> 12));
+    return bytes;
+}
+
+// Clears the flag at the n-th positive count of the board.
+class StoppingBoard : public score_board {
+public:
+    StoppingBoard(RunFlag* flag, int at) : m_flag(flag), m_at(at) {}
+    void addCurrentSize(LONGLONG delta) override {
+        score_board::addCurrentSize(delta);
+        if (delta > 0 && ++m_seen == m_at) *m_flag = false;
+    }
+
+private:
+    RunFlag* m_flag;
+    int m_at;
+    int m_seen = 0;
+};
+
+class Copy : public testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_STANDIN();
+        if (GetDriveTypeW(L"R:\\") != DRIVE_REMOVABLE) GTEST_SKIP() << "no removable test drive R:";
+        clearMedium();
+        cm->m_strDownloadFolder = dir.path();
+        cm->setBasePath(L"R:\\");
+        cm->m_observers.add(page.hwnd());
+        cm->m_bActive = true;
+        copy_manager::setFileFault([this](const wchar_t* step, const CString&) -> DWORD {
+            if (wcscmp(step, L"write") == 0) ++writes;
+            return fault ? fault(step) : 0;
+        });
+    }
+    // The items' folders on the medium (the descriptor's first level is
+    // dropped there).
+    static void clearMedium() {
+        for (const wchar_t* folder : {L"R:\\INFO", L"R:\\PKG", L"R:\\MAP", L"R:\\ROAD"}) removeTree(folder);
+    }
+    void TearDown() override {
+        copy_manager::setFileFault(nullptr);
+        cm->m_observers.remove(page.hwnd());
+        cm->m_pBoard = &score_board::getBoards()[BOARD_CHECK_AND_COPY];
+        clearMedium();
+    }
+
+    // An item of content bytes: the descriptor's "version.txt" entry with
+    // size and CRC of the content (crc overrides the CRC).
+    InfFileUpdate* item(const std::string& content, const char* crc = nullptr) {
+        auto descriptor = std::make_unique<Descriptor>();
+        const std::string size = std::to_string(content.size());
+        const std::string sum = crc ? crc : std::to_string(standin::crc32Of(content));
+        EXPECT_TRUE(loadDescriptor(L"TS_A01_COMMON.inf", *descriptor, [&](std::string& text) {
+            setEntryValue(text, "version.txt", "AG_FILESIZE", size);
+            setEntryValue(text, "version.txt", "AG_FILECRC", sum);
+        }));
+        InfFileUpdate* result = descriptor->item(L"version.txt");
+        result->m_nState = ITEM_STATE_UNZIPPED;
+        CString source = result->getFilePath(dir.path());
+        common_util::ensure_directory(source);
+        writeBytes(source, content);
+        descriptors.push_back(std::move(descriptor));
+        return result;
+    }
+    CString target(InfFileUpdate* item) {
+        CString path = item->getFilePath(L"R:\\");
+        common_util::normalize_path(path);
+        return path;
+    }
+
+    copy_manager* cm = copy_manager::getInstance();
+    FakePage page;
+    TempDir dir;
+    std::vector<std::unique_ptr<Descriptor>> descriptors;
+    RunFlag running{true};
+    std::atomic<int> writes{0};
+    std::function<DWORD(const wchar_t*)> fault;
+};
+
+}  // namespace
+
+TEST_F(Copy, FreshFileIsCopiedAndVerified) {
+    const std::string content = pattern(5 * kMiB + 123, 1);
+    InfFileUpdate* it = item(content);
+    const ULONGLONG before = cm->m_pBoard->getCurrentSize();
+    const ULONGLONG copiedBefore = g_nCopiedBytes.load();
+    EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
+    EXPECT_EQ(it->m_nState.load(), ITEM_STATE_COPIED);
+    EXPECT_TRUE(readBytes(target(it)) == content);
+    EXPECT_EQ(writes.load(), 6) << "1 MiB chunks";
+    const ULONGLONG counted = cm->m_pBoard->getCurrentSize() - before;
+    EXPECT_NEAR(static_cast<double>(counted), static_cast<double>(content.size()), 64.0);
+    EXPECT_EQ(g_nCopiedBytes.load() - copiedBefore, content.size());
+    page.sync();
+    EXPECT_GE(page.count(UM_COPY_PROGRESS), 6);
+    EXPECT_EQ(page.count(UM_MODULE_ERROR), 0);
+    EXPECT_EQ(g_bCopyBusy.load(), 0);
+
+    // A 0-byte file: nothing to write, verified by size and CRC.
+    InfFileUpdate* empty = item(std::string(), "0");
+    clearMedium();
+    writes = 0;
+    EXPECT_EQ(cm->func_copy_Item(empty, &running), 1);
+    EXPECT_EQ(empty->m_nState.load(), ITEM_STATE_COPIED);
+    EXPECT_EQ(writes.load(), 0);
+    EXPECT_TRUE(fileExists(target(empty)));
+}
+
+TEST_F(Copy, ResumesAPartialCopyAt3MiB) {
+    const std::string content = pattern(5 * kMiB, 2);
+    InfFileUpdate* it = item(content);
+    common_util::ensure_directory(target(it));
+    writeBytes(target(it), content.substr(0, 3 * kMiB));
+    EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
+    EXPECT_EQ(it->m_nState.load(), ITEM_STATE_COPIED);
+    EXPECT_EQ(writes.load(), 2) << "the copy went on at byte 3,145,728";
+    EXPECT_TRUE(readBytes(target(it)) == content);
+}
+
+TEST_F(Copy, FileAlreadyOnTheMedium) {
+    const std::string content = pattern(2 * kMiB, 3);
+    struct Case {
+        const char* name;
+        std::string onMedium;
+        int writes;
+    } cases[] = {
+        {"same content", content, 0},
+        {"other content of that size", pattern(2 * kMiB, 4), 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        InfFileUpdate* it = item(content);
+        common_util::ensure_directory(target(it));
+        writeBytes(target(it), c.onMedium);
+        writes = 0;
+        score_board::getBoards()[BOARD_COPY_TOTALS].takeFlag();
+        EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
+        EXPECT_EQ(it->m_nState.load(), ITEM_STATE_COPIED);
+        EXPECT_EQ(writes.load(), c.writes);
+        EXPECT_TRUE(readBytes(target(it)) == content);
+        EXPECT_EQ(score_board::getBoards()[BOARD_COPY_TOTALS].takeFlag(), c.writes == 0 ? 1 : 0);
+    }
+}
+
+TEST_F(Copy, CrcMismatchFailsAndRemovesTheCopy) {
+    InfFileUpdate* it = item(pattern(kMiB + 5, 5), "1234");
+    EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
+    EXPECT_EQ(it->m_nState.load(), ITEM_STATE_COPY_FAILED);
+    EXPECT_EQ(page.count(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_VERIFY), 1);
+    EXPECT_TRUE(waitUntil([&] { return !fileExists(target(it)); }));
+
+    // A missing source is a failure of its own.
+    InfFileUpdate* gone = item("abc");
+    DeleteFileW(gone->getFilePath(dir.path()).GetString());
+    page.clear();
+    EXPECT_EQ(cm->func_copy_Item(gone, &running), 1);
+    EXPECT_EQ(gone->m_nState.load(), ITEM_STATE_COPY_FAILED);
+    EXPECT_EQ(page.count(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_VERIFY), 1);
+}
+
+TEST_F(Copy, StopMidCopyAndMidVerifyLeaveNoVerdict) {
+    const std::string content = pattern(4 * kMiB, 6);
+    {
+        SCOPED_TRACE("mid-copy");
+        InfFileUpdate* it = item(content);
+        fault = [&](const wchar_t* step) -> DWORD {
+            if (wcscmp(step, L"write") == 0 && writes == 2) running = false;
+            return 0;
+        };
+        EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
+        EXPECT_EQ(it->m_nState.load(), ITEM_STATE_UNZIPPED);
+        EXPECT_EQ(CUtilManager::getFileSize(target(it)), 2 * kMiB) << "kept, to be resumed";
+        EXPECT_EQ(page.count(UM_MODULE_ERROR), 0);
+        EXPECT_EQ(g_bCopyBusy.load(), 0);
+    }
+    {
+        SCOPED_TRACE("mid-verify");
+        clearMedium();
+        fault = nullptr;
+        running = true;
+        InfFileUpdate* it = item(content);
+        StoppingBoard board(&running, 4 + 2);  // four chunks copied, then half the check
+        cm->m_pBoard = &board;
+        EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
+        EXPECT_EQ(it->m_nState.load(), ITEM_STATE_UNZIPPED);
+        EXPECT_TRUE(fileExists(target(it))) << "no verdict, nothing deleted";
+        EXPECT_EQ(page.count(UM_MODULE_ERROR), 0);
+    }
+}
+
+TEST_F(Copy, PackageFoldersAndVnt) {
+    Descriptor descriptor;
+    ASSERT_TRUE(loadDescriptor(L"TS_A01_COMMON.inf", descriptor));
+    InfFileUpdate* map = descriptor.item(L"MAP.exe");
+    CString folder = map->getFilePath(dir.path());
+    folder = folder.Left(folder.ReverseFind(L'\\') + 1);
+    const char* files[] = {"MAP\\TPEG_IMAGE\\a.bin", "MAP\\TPEG_IMAGE\\deep\\b.bin", "MAP\\TPEG_IMAGE_NEW\\c.bin",
+                           "MAP\\OTHER\\d.bin"};
+    for (const char* f : files) {
+        CString path = folder + CString(f);
+        common_util::ensure_directory(path);
+        writeBytes(path, std::string(f));
+    }
+    // Present with its size already: counted, not copied again.
+    common_util::ensure_directory(L"R:\\PKG\\MAP\\TPEG_IMAGE\\a.bin");
+    writeBytes(L"R:\\PKG\\MAP\\TPEG_IMAGE\\a.bin", std::string(files[0]));
+    map->m_nState = ITEM_STATE_UNZIPPED;
+    EXPECT_EQ(cm->func_copy_Item(map, &running), 1);
+    EXPECT_EQ(map->m_nState.load(), ITEM_STATE_COPIED);
+    EXPECT_EQ(readBytes(L"R:\\PKG\\MAP\\TPEG_IMAGE\\deep\\b.bin"), files[1]);
+    EXPECT_EQ(readBytes(L"R:\\PKG\\MAP\\TPEG_IMAGE_NEW\\c.bin"), files[2]);
+    EXPECT_FALSE(fileExists(L"R:\\PKG\\MAP\\OTHER"));
+    EXPECT_EQ(page.count(UM_COPY_STEP_DONE, 0, 1), 1);
+    EXPECT_EQ(page.count(UM_TRANSFER_PHASE, TRANSFER_PHASE_COPY_STEP, 0), 1);
+    score_board& packageBoard = score_board::getBoards()[BOARD_PACKAGE_COPY];
+    EXPECT_EQ(packageBoard.getTotalCount(), 3u);
+    EXPECT_EQ(packageBoard.getCurrentCount(), 3u);
+
+    Descriptor renamed;
+    ASSERT_TRUE(loadDescriptor(L"TS_A01_COMMON.inf", renamed, [](std::string& text) {
+        setEntryValue(text, "MAP.exe", "AG_FILENAME", "vnt.exe");
+        setEntryValue(text, "MAP.exe", "AG_ZIPNAME", "vnt.exe");
+    }));
+    InfFileUpdate* vnt = renamed.item(L"vnt.exe");
+    vnt->m_nState = ITEM_STATE_UNZIPPED;
+    EXPECT_EQ(cm->func_copy_Item(vnt, &running), 1);
+    EXPECT_EQ(vnt->m_nState.load(), ITEM_STATE_COPIED) << "nothing to copy, and no failure";
+}
+
+TEST_F(Copy, CorruptMediumIsRepairedOnce) {
+    const CString stubs = moduleFolder() + L"stubsys";
+    ASSERT_TRUE(fileExists(stubs + L"\\chkdsk.exe"));
+    const CString previous = setSystemFolder(stubs);
+    DeleteFileW((stubs + L"\\chkdsk.log").GetString());
+    const std::string content = pattern(kMiB + 7, 8);
+    {
+        SCOPED_TRACE("repaired");
+        InfFileUpdate* it = item(content);
+        int seeks = 0;
+        fault = [&](const wchar_t* step) -> DWORD {
+            return wcscmp(step, L"seek") == 0 && ++seeks == 1 ? ERROR_FILE_CORRUPT : 0;
+        };
+        EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
+        EXPECT_EQ(it->m_nState.load(), ITEM_STATE_COPIED);
+        EXPECT_EQ(page.count(UM_MODULE_ERROR), 0);
+        std::string log = readBytes(stubs + L"\\chkdsk.log");
+        EXPECT_NE(log.find("/F /X R:\\INFO\\version.txt|Y"), std::string::npos) << log;
+    }
+    {
+        SCOPED_TRACE("stays corrupt");
+        clearMedium();
+        DeleteFileW((stubs + L"\\chkdsk.log").GetString());
+        InfFileUpdate* it = item(content);
+        fault = [](const wchar_t* step) -> DWORD { return wcscmp(step, L"seek") == 0 ? ERROR_FILE_CORRUPT : 0; };
+        page.clear();
+        EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
+        EXPECT_EQ(it->m_nState.load(), ITEM_STATE_UNZIPPED);
+        EXPECT_EQ(page.count(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_TARGET), 1);
+        std::string log = readBytes(stubs + L"\\chkdsk.log");
+        size_t runs = 0;
+        for (size_t at = log.find("chkdsk.exe"); at != std::string::npos; at = log.find("chkdsk.exe", at + 1)) ++runs;
+        EXPECT_EQ(runs, 1u) << "one repair per file";
+    }
+    setSystemFolder(previous);
+}
+
+TEST_F(Copy, StopAllStopsTheCopyThreadAndWaitsForIt) {
+    worker_manager* wm = worker_manager::getInstance();
+    function_manager* fm = function_manager::getInstance();
+    InfFileUpdate* it = item(pattern(24 * kMiB, 9));
+    fault = [](const wchar_t* step) -> DWORD {
+        if (wcscmp(step, L"write") == 0) Sleep(40);
+        return 0;
+    };
+    transfer_task* task = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> lock(fm->m_taskMutex);
+        task = fm->getOrCreateTask(fm->m_copyTasks, it, 0);
+    }
+    ASSERT_NE(task, nullptr);
+    ASSERT_TRUE(wm->startCopyThread(task));
+    EXPECT_FALSE(wm->isSlotFree(worker_manager::SLOT_COPY));
+    EXPECT_FALSE(wm->startCopyThread(task)) << "one copy thread";
+    ASSERT_TRUE(waitUntil([&] { return writes.load() >= 2; }));
+    wm->stopAll();
+    EXPECT_TRUE(wm->isSlotFree(worker_manager::SLOT_COPY)) << "joined, not forgotten";
+    EXPECT_FALSE(task->live.load());
+    EXPECT_EQ(it->m_nState.load(), ITEM_STATE_UNZIPPED) << "stopped before a verdict";
+    EXPECT_LT(writes.load(), 24);
+    EXPECT_EQ(fm->m_nPaused.load(), 0) << "the pause of stopAll ends";
+}
