@@ -49,6 +49,11 @@ public:
                                       int count = -1);
     static std::vector<CString> splitLines(Gdiplus::Graphics* graphics, const Gdiplus::Font* font,
                                            const CString& text, int widthLimit);
+    // The text cut to the width with a trailing ellipsis, or unchanged when
+    // it fits. Ellipsis trimming of the string format does the same on
+    // Windows; Wine's GDI+ only clips, so the one-line drawings cut here.
+    static CString fitWithEllipsis(Gdiplus::Graphics* graphics, const Gdiplus::Font* font, const CString& text,
+                                   Gdiplus::REAL width);
     // One line, cut with an ellipsis (Arabic: right to left, may wrap).
     // Returns the size of the whole text, not of what fitted.
     static SIZE drawText(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,

@@ -111,6 +111,29 @@ std::vector<CString> CGdiFunc::splitLines(Gdiplus::Graphics* graphics, const Gdi
     });
 }
 
+CString CGdiFunc::fitWithEllipsis(Gdiplus::Graphics* graphics, const Gdiplus::Font* font, const CString& text,
+                                  Gdiplus::REAL width) {
+    // Measured as drawn, with the padding the drawing adds at both ends.
+    auto fits = [&](const CString& candidate) {
+        Gdiplus::RectF bounds;
+        graphics->MeasureString(candidate, candidate.GetLength(), font, Gdiplus::PointF(0, 0), &bounds);
+        return bounds.Width <= width;
+    };
+    if (text.IsEmpty() || fits(text)) return text;
+    // The longest prefix that still fits with the ellipsis behind it.
+    int low = 0;
+    int high = text.GetLength() - 1;
+    while (low < high) {
+        int middle = (low + high + 1) / 2;
+        if (fits(CString(text.GetString(), middle) + L"\u2026")) {
+            low = middle;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return CString(text.GetString(), low) + L"\u2026";
+}
+
 int CGdiFunc::lineStep(int lineHeight, int rectHeight, int lineSpacing, bool ex) {
     int height = lineHeight == -1 ? rectHeight : lineHeight;
     if (ex ? height == 20 : height <= 20) height = 24;
@@ -146,7 +169,8 @@ SIZE CGdiFunc::drawText(HDC dc, const RECT& rect, const CString& text, const CSt
     Gdiplus::RectF box(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
                        static_cast<Gdiplus::REAL>(rect.right - rect.left),
                        static_cast<Gdiplus::REAL>(rect.bottom - rect.top));
-    graphics.DrawString(text, text.GetLength(), &font, box, &format, &brush);
+    CString shown = isArabic() ? text : fitWithEllipsis(&graphics, &font, text, box.Width);
+    graphics.DrawString(shown, shown.GetLength(), &font, box, &format, &brush);
     Gdiplus::RectF measured = measureText(&graphics, &font, text);
     return SIZE{static_cast<LONG>(measured.Width), static_cast<LONG>(measured.Height)};
 }

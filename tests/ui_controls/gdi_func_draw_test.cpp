@@ -190,8 +190,18 @@ TEST(GdiFuncDrawTest, SizesAndHeightsReported) {
     EXPECT_GT(whole.cx, 300);
     EXPECT_GT(whole.cy, 10);
     EXPECT_LT(shortText.cx, 20);
-    // the cut text stays inside its rectangle
+    // the cut text stays inside its rectangle, ending in an ellipsis
     EXPECT_EQ(canvas.ink(41, 900), 0);
+    {
+        Gdiplus::Graphics graphics(canvas.dc());
+        Gdiplus::FontFamily family(L"DejaVu Sans");
+        Gdiplus::Font font(&family, 16, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+        CString cut = CGdiFunc::fitWithEllipsis(&graphics, &font, text, 120);
+        EXPECT_LT(cut.GetLength(), text.GetLength());
+        EXPECT_EQ(cut[cut.GetLength() - 1], L'\u2026');
+        EXPECT_LE(CGdiFunc::measureText(&graphics, &font, cut).Width, 120);
+        EXPECT_EQ(CGdiFunc::fitWithEllipsis(&graphics, &font, L"Fits", 120), CString(L"Fits"));
+    }
 
     // a face that is not installed falls back to the shared "Arial" family
     Canvas fallback;

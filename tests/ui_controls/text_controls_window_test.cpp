@@ -53,6 +53,7 @@ TEST_F(TextControlsTest, EditPlaceholderStateMachine) {
     EXPECT_EQ(edit.GetPasswordChar(), 0);
 
     click(edit, 100, 15);
+    edit.SetFocus();
     typeText(L"a");
     EXPECT_EQ(textOf(edit), CString(L"a"));
     EXPECT_EQ(edit.GetPasswordChar(), L'*');

@@ -136,7 +136,22 @@ BOOL HostWindow::create(int width, int height, const wchar_t* title) {
     BOOL ok = CreateEx(0, className, title, WS_POPUP | WS_BORDER | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20,
                        r.right - r.left, r.bottom - r.top, nullptr, nullptr);
     if (ok) {
-        SetForegroundWindow();
+        // The first key of a fresh display session can get lost while the
+        // keyboard is set up: a harmless Shift goes first, once.
+        static bool warmedUp = false;
+        if (!warmedUp) {
+            warmedUp = true;
+            sendKey(VK_SHIFT, false);
+            sendKey(VK_SHIFT, true);
+            pump(300);
+        }
+        // Input goes to the foreground window; the first window of a process
+        // may take a moment to get there on the test display.
+        for (int i = 0; i < 20 && ::GetForegroundWindow() != m_hWnd; ++i) {
+            SetForegroundWindow();
+            SetActiveWindow();
+            pump(50);
+        }
         pump(100);
     }
     return ok;

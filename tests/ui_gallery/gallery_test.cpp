@@ -66,7 +66,7 @@ protected:
         }
         RECT left{10, 10, client.Width() / 2 - 10, client.Height()};
         RECT right{client.Width() / 2 + 10, 10, client.Width() - 10, client.Height()};
-        CString body = text(12445) + L" " + text(12211);
+        CString body = text(12445) + L" " + text(12211) + L" " + text(12167) + L" " + text(12421);
         CGdiFunc::drawTextLinesInWnd(m_hWnd, dc, 14, body, g_strFontFace, 0, RGB(0x38, 0x38, 0x38), FALSE, 0, 16,
                                      0, nullptr, left);
         CGdiFunc::drawTextLinesExInWnd(m_hWnd, dc, 14, body, g_strFontFace, 0, RGB(0x38, 0x38, 0x38), FALSE, 0, 16,
@@ -277,7 +277,7 @@ void GalleryPass::statics() {
         int width, height;
         std::function<void(CStaticEx&)> setup;
     } labels[] = {
-        {L"single-ellipsis", L"one line cut at the edge (Wine's GDI+ draws no ellipsis character)", 12445, 160, 30,
+        {L"single-ellipsis", L"one line cut with an ellipsis", 12445, 160, 30,
          [](CStaticEx& s) { s.m_bSingleLine = TRUE; }},
         {L"wrapped-24", L"wrapped text, 24-pixel lines", 12445, 200, 90, [](CStaticEx& s) { s.m_nTextSize = 14; }},
         {L"wrapped-32", L"wrapped text, 32-pixel lines", 12445, 200, 110, [](CStaticEx& s) { s.m_nTextSize = 26; }},
