@@ -1,14 +1,34 @@
 #include "ui/dlang.h"
 
 #include "foundation/globalfunc.h"
+#include "ui/gdi_func.h"
 #include "ui/lang_library.h"
+#include "ui/png_button.h"
+#include "ui/png_with_text_button.h"
 
 using DScript = CDLang::DScript;
 
 namespace {
 
-CDLang::CaptionSetter g_caption = nullptr;
-CDLang::TextLinesDrawer g_drawer = nullptr;
+// Owner-drawn buttons paint their own caption, not the window text.
+void setButtonCaption(HWND control, const CString& text) {
+    CWnd* wnd = CWnd::FromHandlePermanent(control);
+    if (!wnd) return;
+    if (auto* button = DYNAMIC_DOWNCAST(CPngWithTextButton, wnd)) {
+        button->setCaption(text);
+    } else if (auto* png = DYNAMIC_DOWNCAST(CPngButton, wnd)) {
+        png->setText(text, 16, FW_NORMAL);
+    }
+}
+
+int drawPlainTextLines(HDC dc, int pixelSize, const CString& text, const CString& face, const RECT& rect,
+                       int hAlign, COLORREF colour, BOOL underline, int vAlign, int lineHeight, int lineSpacing) {
+    return CGdiFunc::drawTextLines(dc, pixelSize, text, face, hAlign, colour, underline, vAlign, lineHeight,
+                                   lineSpacing, nullptr, rect);
+}
+
+CDLang::CaptionSetter g_caption = &setButtonCaption;
+CDLang::TextLinesDrawer g_drawer = &drawPlainTextLines;
 
 struct TagKind {
     const wchar_t* head;
@@ -34,8 +54,8 @@ int readNumber(const CString& s) {
 }  // namespace
 
 void CDLang::setControlHooks(CaptionSetter caption, TextLinesDrawer drawer) {
-    g_caption = caption;
-    g_drawer = drawer;
+    g_caption = caption ? caption : &setButtonCaption;
+    g_drawer = drawer ? drawer : &drawPlainTextLines;
 }
 
 void CDLang::setLanguage(int) {

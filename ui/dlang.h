@@ -66,9 +66,10 @@ public:
     int appliedId(HWND control) const;  // -1 when none
     int appliedId(CWnd* control) const { return appliedId(hwndOf(control)); }
 
-    // Installed by the controls: sets an owner-drawn button's caption along
-    // with its window text, and draws text lines (spacing 0: the plain
-    // variant) in a face and pixel size.
+    // Set an owner-drawn button's caption along with its window text, and
+    // draw text lines (spacing 0: the plain variant) in a face and pixel
+    // size. The toolkit's own are the default; tests replace them, null
+    // puts the default back.
     using CaptionSetter = void (*)(HWND control, const CString& text);
     using TextLinesDrawer = int (*)(HDC dc, int pixelSize, const CString& text, const CString& face,
                                     const RECT& rect, int hAlign, COLORREF colour, BOOL underline,

@@ -2,6 +2,8 @@
 
 #include "ui/gdi_func.h"
 
+#include <algorithm>
+
 namespace text_rules {
 
 int staticHorizontalAlign(int styleFlags, bool rightAlign) {
@@ -29,6 +31,14 @@ StaticLines staticLines(const CString& text, int width, bool automatic, int fixe
         if (size.cx > width - 5) result.lineHeight = staticLineHeight(automatic, fixedHeight, size.cy);
         return static_cast<int>(size.cx);
     });
+    // Lines that end at a line feed are closed without a width check, so
+    // nothing chose a height: stacked at one place they would draw over
+    // each other. Take it from the tallest line, by the same rule.
+    if (result.lineHeight == 0 && result.lines.size() > 1) {
+        int tallest = 0;
+        for (const CString& line : result.lines) tallest = std::max<int>(tallest, measure(line).cy);
+        result.lineHeight = staticLineHeight(automatic, fixedHeight, tallest);
+    }
     return result;
 }
 

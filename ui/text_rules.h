@@ -28,7 +28,7 @@ int staticLineHeight(bool automatic, int fixedHeight, int measuredHeight);
 
 struct StaticLines {
     std::vector<CString> lines;
-    int lineHeight;  // 0 when nothing had to be broken
+    int lineHeight;  // 0 for a single line that fits
 };
 // measure gives the integer width and height of a candidate line.
 StaticLines staticLines(const CString& text, int width, bool automatic, int fixedHeight,

@@ -202,6 +202,12 @@ TEST(StaticExRulesTest, LineHeights) {
     StaticLines fits = staticLines(L"short", 100, true, -1, measure(30));
     EXPECT_EQ(fits.lines.size(), 1u);
     EXPECT_EQ(fits.lineHeight, 0);
+    // Lines broken only at line feeds still get a height, so they never
+    // draw over each other.
+    StaticLines feeds = staticLines(L"one\ntwo", 100, true, -1, measure(20));
+    EXPECT_EQ(feeds.lines, (std::vector<CString>{L"one", L"two"}));
+    EXPECT_EQ(feeds.lineHeight, 24);
+    EXPECT_EQ(staticLines(L"one\ntwo", 100, false, 18, measure(20)).lineHeight, 18);
     EXPECT_EQ(staticLines(L"aaaa bbbb cccc", 100, false, 18, measure(30)).lineHeight, 18);
 
     EXPECT_EQ(staticFirstLineTop(STATIC_VCENTER, RECT{0, 0, 100, 100}, 2, 24), 26);
