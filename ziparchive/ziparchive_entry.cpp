@@ -165,7 +165,6 @@ int CZipArchive::finishEntry(HANDLE file, LPCWSTR path, bool afterError, const s
     endInflate();
     m_centralDir.CloseFile(!afterError && finished);
     m_iFileOpened = entryNone;
-    m_info.m_pBuffer.Release();
     return result;
 }
 
