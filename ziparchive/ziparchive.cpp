@@ -71,6 +71,8 @@ void CZipArchive::Close(bool afterError) {
     }
     // An entry abandoned after an error still holds zlib's state.
     endInflate();
+    m_info.m_pBuffer.Release();
+    m_extractBuffer.Release();
     m_centralDir.Clear();
     m_storage.Close(afterError);
 }

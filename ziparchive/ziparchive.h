@@ -80,6 +80,10 @@ private:
 
     bool m_bDetectZlibMemoryLeaks = true;
     CZipInternalInfo m_info;
+    // Kept from entry to entry while the archive is open: a 64 KiB block
+    // made and freed per entry costs the platform a commit and a release of
+    // memory each time, as much as writing a small file.
+    CZipAutoBuffer m_extractBuffer;
     CZipStorage m_storage;
     std::vector<void*> m_blocks;  // what zlib allocated and has not freed
     signed char m_iFileOpened = entryNone;

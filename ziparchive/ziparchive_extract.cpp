@@ -73,7 +73,7 @@ bool CZipArchive::ExtractFile(WORD index, LPCWSTR folder, bool fullPath, LPCWSTR
         throw;
     }
 
-    CZipAutoBuffer buffer(bufferSize);
+    char* buffer = m_extractBuffer.Allocate(bufferSize);
     DWORD sum = 0;
     DWORD count = 0;
     do {
