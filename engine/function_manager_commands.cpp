@@ -1,18 +1,75 @@
 // The effects of the queued commands on the command thread.
 #include "engine/function_manager.h"
+#include "engine/function_manager_internal.h"
 #include "engine/worker_manager.h"
-#include "foundation/message_pump.h"
+#include "foundation/logmanager.h"
+
+#include <mutex>
 
 namespace {
 
-constexpr DWORD kThreadWaitMs = 500;
+// How long FM_CMD_FORMAT and FM_CMD_FORMAT_DONE wait for a page thread.
+constexpr DWORD kPageThreadWaitMs = 500;
+
+// Handles of the engine's own on the compute and format threads. The
+// command object's handles are let go by whoever stops waiting for them;
+// these are closed only once their thread has ended, so a second compute
+// thread (a second pre-check rebuilding the items under the first) or a
+// second format thread never starts beside a live one.
+std::mutex g_pageThreadLock;
+HANDLE g_computeThread = nullptr;
+HANDLE g_formatThread = nullptr;
+
+bool isAlive(HANDLE thread) {
+    return thread && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
+}
+
+HANDLE duplicateOf(HANDLE thread) {
+    HANDLE own = nullptr;
+    if (thread) DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    return own;
+}
+
+// Waits up to ms (pumping) for the thread behind own; when it has ended
+// the handle is closed and true returned.
+bool waitAndForget(HANDLE& own, DWORD ms) {
+    HANDLE probe;
+    {
+        std::lock_guard<std::mutex> lock(g_pageThreadLock);
+        if (!own) return true;
+        probe = duplicateOf(own);
+    }
+    if (!function_manager::waitThread(probe, ms)) return false;
+    std::lock_guard<std::mutex> lock(g_pageThreadLock);
+    if (own) CloseHandle(own);
+    own = nullptr;
+    return true;
+}
+
+bool running(HANDLE& own) {
+    std::lock_guard<std::mutex> lock(g_pageThreadLock);
+    return isAlive(own);
+}
+
+void remember(HANDLE& own, HANDLE started) {
+    std::lock_guard<std::mutex> lock(g_pageThreadLock);
+    if (own) CloseHandle(own);
+    own = duplicateOf(started);
+}
 
 }  // namespace
 
+bool pageThreadsRunning() {
+    return running(g_computeThread) || running(g_formatThread);
+}
+
 void function_manager::reset() {
-    m_nState = FM_STATE_IDLE;
-    m_nQuit = 0;
-    m_nPaused = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_queueMutex);
+        m_nState = FM_STATE_IDLE;
+        m_nQuit = 0;
+        m_nPaused = 0;
+    }
     m_nFormatRequested = 0;
     m_nDownloadDone = 0;
     m_nUnzipDone = 0;
@@ -36,21 +93,19 @@ void function_manager::runCommand(const function_command& command) {
         break;
     case FM_CMD_BEGIN_TRANSFER:
         onBeginTransfer(page);
-        m_nTickCount = 0;
         break;
     case FM_CMD_DOWNLOAD_DONE:
         onDownloadDone(static_cast<transfer_task*>(command.pointer));
-        m_nTickCount = 0;
         break;
     case FM_CMD_UNZIP_DONE:
     case FM_CMD_COPY_DONE:
         onWorkerDone();
-        m_nTickCount = 0;
         break;
     case FM_CMD_FINISH:
         m_nState = FM_STATE_FINISHED;
         break;
     default:
+        // Codes without an effect are taken and dropped.
         break;
     }
 }
@@ -60,29 +115,53 @@ void function_manager::onStart(transfer_page* page) {
     m_pPage = page;
     if (m_nFormatRequested) {
         postCommand(FM_CMD_FORMAT, m_chDrive.load(), page);
-    } else if (!m_hComputeThread) {
-        startPageThread(&function_manager::ComputeThread_Function, "ComputeThread_Function", page, m_pComputeThread,
-                        m_hComputeThread);
+    } else if (running(g_computeThread)) {
+        LOG_WRITE(L"[ENGINE] START while the compute thread still runs: not started again");
+    } else if (startPageThread(&function_manager::ComputeThread_Function, "ComputeThread_Function", page,
+                               m_pComputeThread, m_hComputeThread)) {
+        remember(g_computeThread, m_hComputeThread);
     }
     m_nState = FM_STATE_STARTED;
-    m_observers.post_message_all(m_nDownloadDone ? UM_DOWNLOAD_COMPLETE : UM_TRANSFER_PHASE,
-                                 m_nDownloadDone ? 0 : TRANSFER_PHASE_DOWNLOAD, m_nDownloadDone ? 1 : 0);
-    m_observers.post_message_all(m_nUnzipDone ? UM_UNZIP_COMPLETE : UM_TRANSFER_PHASE,
-                                 m_nUnzipDone ? 0 : TRANSFER_PHASE_UNZIP, m_nUnzipDone ? 1 : 0);
-    m_observers.post_message_all(m_nCopyDone ? UM_COPY_COMPLETE : UM_TRANSFER_PHASE,
-                                 m_nCopyDone ? 0 : TRANSFER_PHASE_COPY, m_nCopyDone ? 1 : 0);
+
+    struct phase {
+        std::atomic<int>& done;
+        UINT complete;
+        int notice;
+    } phases[] = {
+        {m_nDownloadDone, UM_DOWNLOAD_COMPLETE, TRANSFER_PHASE_DOWNLOAD},
+        {m_nUnzipDone, UM_UNZIP_COMPLETE, TRANSFER_PHASE_UNZIP},
+        {m_nCopyDone, UM_COPY_COMPLETE, TRANSFER_PHASE_COPY},
+    };
+    for (const phase& p : phases) {
+        if (p.done) m_observers.post_message_all(p.complete, 0, 1);
+        else m_observers.post_message_all(UM_TRANSFER_PHASE, p.notice, 0);
+    }
 }
 
 void function_manager::onFormat(int parameter, transfer_page* page) {
-    m_chDrive = static_cast<wchar_t>(parameter & 0xFFFF);
+    m_chDrive = static_cast<wchar_t>(LOWORD(parameter));
     m_nFormatRequested = 1;
-    m_nDownloadDone = m_nUnzipDone = m_nCopyDone = 0;
-    waitThread(m_hComputeThread, kThreadWaitMs);
-    m_pComputeThread = nullptr;
-    waitThread(m_hFormatThread, kThreadWaitMs);
-    m_pFormatThread = nullptr;
-    startPageThread(&function_manager::FormatThread_Function, "FormatThread_Function", page, m_pFormatThread,
-                    m_hFormatThread);
+    m_nDownloadDone = 0;
+    m_nUnzipDone = 0;
+    m_nCopyDone = 0;
+    if (waitAndForget(g_computeThread, kPageThreadWaitMs)) {
+        if (m_hComputeThread) CloseHandle(m_hComputeThread);
+        m_hComputeThread = nullptr;
+        m_pComputeThread = nullptr;
+    }
+    if (waitAndForget(g_formatThread, kPageThreadWaitMs)) {
+        if (m_hFormatThread) CloseHandle(m_hFormatThread);
+        m_hFormatThread = nullptr;
+        m_pFormatThread = nullptr;
+        if (startPageThread(&function_manager::FormatThread_Function, "FormatThread_Function", page, m_pFormatThread,
+                            m_hFormatThread)) {
+            remember(g_formatThread, m_hFormatThread);
+        }
+    } else {
+        // Two preparations of one medium at once would format it under the
+        // copy; the running one queues its FORMAT_DONE.
+        LOG_WRITE(L"[ENGINE] FORMAT while the format thread still runs: not started again");
+    }
     calcTotals();
     dispatchByState(calcProgressState(), page);
 }
@@ -90,15 +169,20 @@ void function_manager::onFormat(int parameter, transfer_page* page) {
 void function_manager::onRestart() {
     m_nFormatRequested = 1;
     m_chDrive = 0;
-    m_nDownloadDone = m_nUnzipDone = m_nCopyDone = 0;
+    m_nDownloadDone = 0;
+    m_nUnzipDone = 0;
+    m_nCopyDone = 0;
     calcTotals();
     checkMediumFiles();
     dispatchByState(calcProgressState(), nullptr);
 }
 
 void function_manager::onFormatDone() {
-    waitThread(m_hFormatThread, kThreadWaitMs);
-    m_pFormatThread = nullptr;
+    if (waitAndForget(g_formatThread, kPageThreadWaitMs)) {
+        if (m_hFormatThread) CloseHandle(m_hFormatThread);
+        m_hFormatThread = nullptr;
+        m_pFormatThread = nullptr;
+    }
     m_observers.post_message_all(UM_TRANSFER_PHASE, TRANSFER_PHASE_COPY, 0);
     calcTotals();
     checkMediumFiles();
@@ -109,18 +193,29 @@ void function_manager::onBeginTransfer(transfer_page* page) {
     if (page) page->beginTransfer();
     else postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
     m_nState = FM_STATE_TRANSFER;
+    m_nTickCount = 0;
 }
 
 void function_manager::onDownloadDone(transfer_task* task) {
     if (task) {
-        if (task->piece == -1 && task->item) finishDownloadedItem(task->item);
+        // A record taken off the lists (its item freed with the list) is
+        // not followed to its item.
+        std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+        bool listed = false;
+        {
+            std::lock_guard<std::mutex> lock(m_listMutex);
+            for (transfer_task* known : m_downloadTasks) listed = listed || known == task;
+        }
+        if (listed && task->piece == -1) finishDownloadedItem(task->item);
     } else {
         if (!m_nDownloadDone) m_observers.post_message_all(UM_TRANSFER_PHASE, TRANSFER_PHASE_DOWNLOAD, 0);
         if (!m_nUnzipDone) m_observers.post_message_all(UM_TRANSFER_PHASE, TRANSFER_PHASE_UNZIP, 0);
     }
     scheduleNext(calcProgressState());
+    m_nTickCount = 0;
 }
 
 void function_manager::onWorkerDone() {
     scheduleNext(calcProgressState());
+    m_nTickCount = 0;
 }

@@ -1,96 +1,117 @@
-// Progress from the item states, phase completion and the medium check.
+// Progress and phases: the boards recomputed from the item states, the
+// completion of phases, the medium's files and the repair of split pieces.
 #include "engine/copy_manager.h"
 #include "engine/function_manager.h"
+#include "engine/function_manager_internal.h"
 #include "engine/package_names.h"
+#include "engine/transfer_rules.h"
 #include "engine/worker_manager.h"
 #include "foundation/common_util.h"
+#include "foundation/logmanager.h"
 #include "foundation/utilmanager.h"
 
 namespace {
 
-// An item the progress counts.
-bool isCounted(const InfFileUpdate* item) {
-    return item && item->getVer() >= 0 && item->getDownloadSize() <= kMaxItemFileSize && item->m_guard.intact();
+InfFileUpdateList& itemList() {
+    return InfFileUpdateList::getInstance();
+}
+
+// The counted items as the sums see them; the caller holds the task mutex.
+std::vector<item_progress> progressItems(function_manager* fm, bool withTasks) {
+    std::vector<item_progress> all;
+    for (InfFileUpdate* item : queuedItems()) {
+        if (!isTransferItem(item)) continue;
+        item_progress p;
+        p.state = item->m_nState;
+        p.downloadSize = static_cast<ULONGLONG>(item->getDownloadSize());
+        p.fileSize = static_cast<ULONGLONG>(item->getFileSize());
+        p.skipCopy = fm->isSkipCopy(item);
+        p.package = isPackageName(item->getFileName());
+        if (withTasks) {
+            std::lock_guard<std::mutex> lock(fm->m_listMutex);
+            if (p.state >= ITEM_STATE_DOWNLOADING && p.state < ITEM_STATE_DOWNLOADED) {
+                for (transfer_task* task : fm->m_downloadTasks) {
+                    if (task->item == item && task->state == 2) p.piecesDone += task->bytesDone;
+                }
+            }
+            if (p.state == ITEM_STATE_UNZIPPED || p.state == ITEM_STATE_COPYING) {
+                for (transfer_task* task : fm->m_copyTasks) {
+                    if (task->item == item && task->piece == 0) p.onMedium = task->bytesOnMedium;
+                }
+            }
+        }
+        all.push_back(p);
+    }
+    return all;
 }
 
 }  // namespace
 
+std::vector<InfFileUpdate*> queuedItems() {
+    std::vector<InfFileUpdate*> items;
+    const InfFileUpdateList& list = InfFileUpdateList::getInstance();
+    for (size_t i = 0; InfFileUpdate* item = list.at(i); ++i) items.push_back(item);
+    return items;
+}
+
+bool function_manager::isSkipCopy(InfFileUpdate* item) {
+    if (!item || !m_nPlatformFolder) return false;
+    const InfFileTail* entry = itemList().findEntry(item);
+    const InfFileHead* head = entry ? entry->head() : nullptr;
+    return isSkipCopyPath(true, item->getDestPath(), head ? head->getInfFileName() : CString());
+}
+
 void function_manager::calcTotals() {
-    ULONGLONG downloadSum = 0, unzipSum = 0, copySum = 0, count = 0, copyCount = 0;
-    InfFileUpdateList& list = InfFileUpdateList::getInstance();
-    for (size_t i = 0; i < list.size(); ++i) {
-        InfFileUpdate* item = list.at(i);
-        if (!isCounted(item)) continue;
-        const ULONGLONG size = static_cast<ULONGLONG>(item->getDownloadSize());
-        downloadSum += size;
-        unzipSum += size;
-        ++count;
-        if (isPackageName(item->getFileName())) unzipSum += static_cast<ULONGLONG>(item->getFileSize());
-        if (!isSkipCopy(item)) {
-            copySum += static_cast<ULONGLONG>(item->getFileSize());
-            ++copyCount;
-        }
+    transfer_totals totals;
+    {
+        std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+        totals = sumTotals(progressItems(this, false));
     }
-    m_pBoards[1]->setTotalSize(downloadSum);
-    m_pBoards[1]->setTotalCount(count);
-    m_pBoards[2]->setTotalSize(unzipSum);
-    m_pBoards[2]->setTotalCount(count);
-    m_pBoards[3]->setTotalSize(copySum);
-    m_pBoards[3]->setTotalCount(copyCount);
-    for (int b = 1; b <= 3; ++b) {
-        m_pBoards[b]->setCurrentSize(0);
-        m_pBoards[b]->setCurrentCount(0);
+    m_pBoards[BOARD_DOWNLOAD]->setTotalSize(totals.download);
+    m_pBoards[BOARD_DOWNLOAD]->setTotalCount(totals.count);
+    m_pBoards[BOARD_UNZIP]->setTotalSize(totals.unzip);
+    m_pBoards[BOARD_UNZIP]->setTotalCount(totals.count);
+    m_pBoards[BOARD_COPY_TOTALS]->setTotalSize(totals.copy);
+    m_pBoards[BOARD_COPY_TOTALS]->setTotalCount(totals.copyCount);
+    for (int board : {BOARD_DOWNLOAD, BOARD_UNZIP, BOARD_COPY_TOTALS}) {
+        m_pBoards[board]->setCurrentSize(0);
+        m_pBoards[board]->setCurrentCount(0);
     }
+    // The page restarts its copy figures from these totals.
+    m_pBoards[BOARD_COPY_TOTALS]->setFlag(1);
 }
 
 int function_manager::calcProgressState() {
     if (m_nQuit) return ITEM_STATE_COPIED;
-    int lowest = ITEM_STATE_COPIED, highest = 0;
-    ULONGLONG sizes[4] = {}, counts[4] = {};
-    InfFileUpdateList& list = InfFileUpdateList::getInstance();
-    for (size_t i = 0; i < list.size(); ++i) {
-        InfFileUpdate* item = list.at(i);
-        if (!isCounted(item)) continue;
-        const int state = item->m_nState;
-        lowest = std::min(lowest, state);
-        highest = std::max(highest, state);
-        const ULONGLONG size = static_cast<ULONGLONG>(item->getDownloadSize());
-        if (state >= ITEM_STATE_DOWNLOADED) {
-            sizes[1] += size;
-            ++counts[1];
-        } else if (state >= ITEM_STATE_DOWNLOADING) {
-            std::lock_guard<std::mutex> lock(m_listMutex);
-            for (transfer_task* task : m_downloadTasks) {
-                if (task->item == item && task->state == 2) sizes[1] += task->bytesDone;
-            }
-        }
-        if (state >= ITEM_STATE_UNZIPPED) {
-            sizes[2] += size;
-            ++counts[2];
-        }
-        if (state >= ITEM_STATE_COPIED && !isSkipCopy(item)) {
-            sizes[3] += static_cast<ULONGLONG>(item->getFileSize());
-            ++counts[3];
-        }
-        if (state == ITEM_STATE_UNZIPPED || state == ITEM_STATE_COPYING) {
-            std::lock_guard<std::mutex> lock(m_listMutex);
-            for (transfer_task* task : m_copyTasks) {
-                if (task->item == item && task->piece == 0) sizes[3] += task->bytesOnMedium;
-            }
-        }
+    progress_sums sums;
+    {
+        std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+        sums = sumProgress(progressItems(this, true));
     }
-    m_nLowestState = lowest;
-    m_nHighestState = highest;
-    for (int b = 1; b <= 3; ++b) {
-        m_pBoards[b]->raiseCurrentSize(sizes[b]);
-        m_pBoards[b]->raiseCurrentCount(counts[b]);
-    }
-    return lowest;
+    m_nLowestState = sums.lowest;
+    m_nHighestState = sums.highest;
+    m_pBoards[BOARD_DOWNLOAD]->raiseCurrentSize(sums.downloaded);
+    m_pBoards[BOARD_DOWNLOAD]->raiseCurrentCount(sums.downloadedCount);
+    m_pBoards[BOARD_UNZIP]->raiseCurrentSize(sums.unzipped);
+    m_pBoards[BOARD_UNZIP]->raiseCurrentCount(sums.unzippedCount);
+    m_pBoards[BOARD_COPY_TOTALS]->raiseCurrentSize(sums.copied);
+    m_pBoards[BOARD_COPY_TOTALS]->raiseCurrentCount(sums.copiedCount);
+    return sums.lowest;
 }
 
 void function_manager::checkPhaseComplete() {
     if (!m_nFormatRequested || m_nFormatting) return;
     const int lowest = calcProgressState();
+    if (lowest >= ITEM_STATE_COPIED) {
+        // Once per run: the page ends itself on these, so a repeat every
+        // schedule would end it again and again.
+        if (m_nState == FM_STATE_FINISHED) return;
+        m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
+        m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);
+        m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
+        m_nState = FM_STATE_FINISHED;
+        return;
+    }
     if (m_nState == FM_STATE_TRANSFER && lowest >= ITEM_STATE_DOWNLOADED) {
         m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
         m_nState = FM_STATE_DOWNLOADED;
@@ -103,43 +124,89 @@ void function_manager::checkPhaseComplete() {
             m_nState = FM_STATE_FINISHED;
         }
     }
-    if (lowest >= ITEM_STATE_COPIED) {
-        m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
-        m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);
-        m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
-        m_nState = FM_STATE_FINISHED;
-    }
 }
 
 void function_manager::checkMediumFiles() {
     if (m_nFormatting) return;
     const CString base = copy_manager::getInstance()->getBasePath();
-    InfFileUpdateList& list = InfFileUpdateList::getInstance();
-    for (size_t i = 0; i < list.size(); ++i) {
-        InfFileUpdate* item = list.at(i);
-        if (!item) return;
-        const int state = item->m_nState;
-        if (state < ITEM_STATE_UNZIPPED || state > ITEM_STATE_COPY_FAILED) continue;
-        CString path = item->getFilePath(base);
-        common_util::normalize_path(path);
-        const ULONGLONG size = CUtilManager::getFileSize(path);
-        if (size == ULLONG_MAX || size == 0) continue;
-        const ULONGLONG expected = static_cast<ULONGLONG>(item->getFileSize());
-        if (size > expected) {
-            worker_manager::getInstance()->removeFile(path);
-            item->m_nState = ITEM_STATE_UNZIPPED;
-        } else if (size < expected) {
-            if (transfer_task* task = getOrCreateTask(m_copyTasks, item, 0)) task->bytesOnMedium = size;
+    // Without a medium the item paths would be taken relative to the
+    // current folder.
+    if (base.IsEmpty()) return;
+
+    std::vector<CString> tooLarge;
+    std::vector<InfFileUpdate*> tooLargeItems;
+    {
+        std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+        for (InfFileUpdate* item : queuedItems()) {
+            if (!item) break;
+            const int state = item->m_nState;
+            if (state < ITEM_STATE_UNZIPPED || state > ITEM_STATE_COPY_FAILED) continue;
+            if (!isTransferItem(item) || isSkipCopy(item)) continue;
+            CString path = item->getFilePath(base);
+            common_util::normalize_path(path);
+            const ULONGLONG size = CUtilManager::getFileSize(path);
+            // A missing file reads as the largest size; a file of the expected
+            // size is left to the copy worker, which checks its CRC as well.
+            if (size == kUnreadableSize || size == 0) continue;
+            const ULONGLONG expected = static_cast<ULONGLONG>(item->getFileSize());
+            if (size > expected) {
+                tooLarge.push_back(path);
+                tooLargeItems.push_back(item);
+            } else if (size < expected) {
+                if (transfer_task* task = getOrCreateTask(m_copyTasks, item, 0)) task->bytesOnMedium = size;
+            }
         }
-        // A file of the expected size is judged by the copy, which checks
-        // its CRC-32 before it counts it as copied.
+    }
+    for (size_t i = 0; i < tooLarge.size(); ++i) {
+        worker_manager::getInstance()->removeFile(tooLarge[i]);
+        tooLargeItems[i]->m_nState = ITEM_STATE_UNZIPPED;
+    }
+}
+
+std::vector<ULONGLONG> pieceSizes(InfFileUpdate* item) {
+    std::vector<ULONGLONG> sizes;
+    const CString folder = worker_manager::getInstance()->m_strDownloadFolder;
+    for (int k = 0; k < item->getNumSpan(); ++k) {
+        CString path = item->getPartPath(folder, k);
+        sizes.push_back(path.IsEmpty() ? kUnreadableSize : CUtilManager::getFileSize(path));
+    }
+    return sizes;
+}
+
+std::vector<CString> applySplitRepair(function_manager* fm, InfFileUpdate* item, const split_repair& plan) {
+    std::vector<CString> paths;
+    const CString folder = worker_manager::getInstance()->m_strDownloadFolder;
+    for (int k : plan.deleted) {
+        if (transfer_task* task = fm->findTask(fm->m_downloadTasks, item, k)) {
+            // A worker still on its way out keeps its record; the next look
+            // at the pieces finds the file gone and fetches it again.
+            if (!task->live) {
+                task->state = 0;
+                task->bytesDone = 0;
+            }
+        }
+        CString path = item->getPartPath(folder, k);
+        if (!path.IsEmpty()) paths.push_back(path);
+    }
+    return paths;
+}
+
+void deletePieces(const std::vector<CString>& paths) {
+    worker_manager* workers = worker_manager::getInstance();
+    for (const CString& path : paths) {
+        LOG_WRITE(L"[SplitRepair] piece deleted to be fetched again [file:%s]", path.GetString());
+        if (!workers->deleteFileRetry(10000, path)) workers->removeFile(path);
     }
 }
 
 bool function_manager::validateSplitPieces(InfFileUpdate* item) {
-    return item != nullptr;
-}
-
-bool function_manager::isSkipCopy(InfFileUpdate*) {
-    return false;
+    if (!item) return false;
+    split_repair plan = planSplitRepair(pieceSizes(item));
+    std::vector<CString> paths;
+    {
+        std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+        paths = applySplitRepair(this, item, plan);
+    }
+    deletePieces(paths);
+    return plan.repaired;
 }

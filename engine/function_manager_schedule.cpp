@@ -1,75 +1,119 @@
-// The choice of the next work and the start of the worker threads.
+// Scheduling on the command thread: which item or piece is worked on next,
+// on which worker slot, and the ends of the download and unzip phases.
+//
+// The choosers run under the task mutex, which the UI thread also takes (the
+// page's progress timer). Whatever may block — a message sent to a window,
+// a file deleted while shared — is collected while the mutex is held and
+// done, in order, once it is released.
 #include "descriptors/ver_file.h"
 #include "engine/copy_manager.h"
 #include "engine/download_manager.h"
 #include "engine/function_manager.h"
+#include "engine/function_manager_internal.h"
+#include "engine/transfer_rules.h"
 #include "engine/unzip_manager.h"
 #include "engine/worker_manager.h"
 #include "foundation/message_pump.h"
 #include "foundation/utilmanager.h"
 
+#include <functional>
+
 namespace {
 
-constexpr LONGLONG kSelectedSizeLimit = 137438953472LL;
+// Depth of the choosing scopes on this thread, and what waits for the last
+// one to end.
+thread_local int t_choosing = 0;
+thread_local std::vector<std::function<void()>> t_afterRelease;
 
-// An item the engine may work on.
-bool isSelected(const InfFileUpdate* item) {
-    return item && item->m_nUsable == 1 && item->m_nKind == 2 && item->getVer() >= 1 &&
-           item->getDownloadSize() < kSelectedSizeLimit;
+void afterRelease(std::function<void()> action) {
+    if (t_choosing > 0) t_afterRelease.push_back(std::move(action));
+    else action();
 }
 
-template <typename Visit>
-void forEachItem(Visit visit) {
-    InfFileUpdateList& list = InfFileUpdateList::getInstance();
-    for (size_t i = 0; i < list.size(); ++i) {
-        InfFileUpdate* item = list.at(i);
-        if (!item || !visit(item)) return;
+// Holds the task mutex while a task is chosen; runs the deferred actions
+// after releasing it.
+class choosing_scope {
+public:
+    explicit choosing_scope(std::recursive_mutex& mutex) : m_mutex(mutex) {
+        m_mutex.lock();
+        ++t_choosing;
     }
+    ~choosing_scope() {
+        --t_choosing;
+        m_mutex.unlock();
+        if (t_choosing > 0) return;
+        std::vector<std::function<void()>> actions;
+        actions.swap(t_afterRelease);
+        for (auto& action : actions) action();
+    }
+    choosing_scope(const choosing_scope&) = delete;
+    choosing_scope& operator=(const choosing_scope&) = delete;
+
+private:
+    std::recursive_mutex& m_mutex;
+};
+
+constexpr DWORD kCheckingWaitMs = 300;
+constexpr int kCheckingRounds = 10;
+constexpr DWORD kCheckingGiveUpMs = 2000;
+constexpr DWORD kAfterScheduleMs = 10;
+
+bool inRange(int value, int low, int high) {
+    return value >= low && value <= high;
+}
+
+bool isDownloadState(int state) {
+    return inRange(state, ITEM_STATE_DOWNLOAD_READY, ITEM_STATE_DOWNLOAD_FAILED);
+}
+
+bool stopping(function_manager* fm) {
+    return fm->m_nQuit || fm->m_nPaused;
 }
 
 }  // namespace
 
 void function_manager::dispatchByState(int lowest, transfer_page* page) {
-    if (lowest >= 0 && lowest <= 3) {
+    if (inRange(lowest, ITEM_STATE_NEW, 3) || lowest == 0) {
+        // Items still being checked: start over with the remembered page.
         postCommand(FM_CMD_START, 0, m_pPage);
         m_pPage = nullptr;
-    } else if ((lowest >= 100 && lowest <= 102) || (lowest >= 200 && lowest <= 202) ||
-               (lowest >= 300 && lowest <= 302)) {
+    } else if (isDownloadState(lowest) || inRange(lowest, ITEM_STATE_DOWNLOADED, ITEM_STATE_UNZIP_FAILED) ||
+               inRange(lowest, ITEM_STATE_UNZIPPED, ITEM_STATE_COPY_FAILED)) {
         postCommand(FM_CMD_BEGIN_TRANSFER, 0, page);
     }
 }
 
 void function_manager::scheduleNext(int lowest) {
-    if (lowest >= 0 && lowest <= 3) {
-        for (int round = 0; round < 10; ++round) {
-            waitPumpingMessages(300);
-            if (calcProgressState() >= 100) {
+    if (inRange(lowest, 0, 3)) {
+        for (int round = 0; round < kCheckingRounds; ++round) {
+            waitPumpingMessages(kCheckingWaitMs);
+            if (calcProgressState() >= ITEM_STATE_DOWNLOAD_READY) {
                 startDownloads();
                 return;
             }
         }
-        waitPumpingMessages(2000);
+        waitPumpingMessages(kCheckingGiveUpMs);
         postCommand(FM_CMD_START, 0, m_pPage);
-    } else if ((lowest >= 100 && lowest <= 102) || lowest == 200) {
+    } else if (isDownloadState(lowest) || lowest == ITEM_STATE_DOWNLOADED) {
         startDownloads();
-    } else if (lowest >= 201 && lowest <= 300) {
+    } else if (inRange(lowest, ITEM_STATE_UNZIPPING, ITEM_STATE_UNZIPPED)) {
         startUnzip();
-    } else if (lowest >= 301 && lowest <= 303) {
+    } else if (inRange(lowest, ITEM_STATE_COPYING, ITEM_STATE_COPIED)) {
         startCopy();
     }
-    waitPumpingMessages(10);
+    waitPumpingMessages(kAfterScheduleMs);
 }
 
 void function_manager::startDownloads() {
     if (m_nState >= FM_STATE_PAUSED) return;
-    worker_manager* workers = worker_manager::getInstance();
     download_manager* downloads = download_manager::getInstance();
-    while (downloads->m_bActive && !m_nDownloadDone) {
-        int slot = workers->firstFreeDownloadSlot();
+    worker_manager* workers = worker_manager::getInstance();
+    while (downloads->m_bActive.load() && !m_nDownloadDone) {
+        const int slot = workers->firstFreeDownloadSlot();
         if (slot < 0) break;
         transfer_task* task = nullptr;
         {
-            std::lock_guard<std::recursive_mutex> lock(m_taskMutex);
+            choosing_scope choosing(m_taskMutex);
             task = nextDownloadTask(slot == 0);
         }
         if (!task) break;
@@ -86,16 +130,19 @@ void function_manager::startDownloads() {
 void function_manager::startUnzip() {
     if (m_nState >= FM_STATE_PAUSED) return;
     worker_manager* workers = worker_manager::getInstance();
-    unzip_manager* unzip = unzip_manager::getInstance();
-    while (unzip->m_bEnabled && !m_nUnzipDone && workers->isSlotFree(worker_manager::SLOT_UNZIP)) {
+    while (unzip_manager::getInstance()->m_bEnabled.load() && !m_nUnzipDone && workers->isSlotFree(worker_manager::SLOT_UNZIP)) {
         transfer_task* task = nullptr;
         {
-            std::lock_guard<std::recursive_mutex> lock(m_taskMutex);
+            choosing_scope choosing(m_taskMutex);
             task = nextUnzipTask();
         }
         if (!task) break;
+        task->slot = 0;
         m_observers.post_message_all(UM_UNZIP_PROGRESS, 0, 0);
-        if (!workers->startUnzipThread(task)) break;
+        if (!workers->startUnzipThread(task)) {
+            task->state = 0;
+            break;
+        }
     }
     startCopy();
 }
@@ -103,111 +150,133 @@ void function_manager::startUnzip() {
 void function_manager::startCopy() {
     if (m_nFormatting || m_nState >= FM_STATE_PAUSED) return;
     worker_manager* workers = worker_manager::getInstance();
-    copy_manager* copy = copy_manager::getInstance();
-    while (copy->m_bActive && !m_nCopyDone && workers->isSlotFree(worker_manager::SLOT_COPY)) {
+    copy_manager* copies = copy_manager::getInstance();
+    while (copies->m_bActive.load() && !m_nCopyDone && workers->isSlotFree(worker_manager::SLOT_COPY)) {
         transfer_task* task = nullptr;
         {
-            std::lock_guard<std::recursive_mutex> lock(m_taskMutex);
-            if (m_nQuit || m_nPaused || m_chDrive == 0) break;
-            forEachItem([&](InfFileUpdate* item) {
-                if (!isSelected(item)) return true;
-                int state = item->m_nState;
-                if (state < ITEM_STATE_UNZIPPED || state > ITEM_STATE_COPY_FAILED) return true;
-                if (isSkipCopy(item)) {
-                    item->m_nState = ITEM_STATE_COPIED;
-                    return true;
+            choosing_scope choosing(m_taskMutex);
+            if (!stopping(this) && m_chDrive != 0) {
+                for (InfFileUpdate* item : queuedItems()) {
+                    if (!item) break;
+                    if (!isTransferItem(item)) continue;
+                    if (!inRange(item->m_nState, ITEM_STATE_UNZIPPED, ITEM_STATE_COPY_FAILED)) continue;
+                    if (isSkipCopy(item)) {
+                        item->m_nState = ITEM_STATE_COPIED;
+                        continue;
+                    }
+                    task = getOrCreateTask(m_copyTasks, item, 0);
+                    if (task) break;
                 }
-                task = getOrCreateTask(m_copyTasks, item, 0);
-                return task == nullptr;
-            });
-            if (!task && calcProgressState() >= ITEM_STATE_COPIED) {
-                m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
-                m_nState = FM_STATE_FINISHED;
-                copy->notifyFinished();
-                m_nCopyDone = 1;
             }
         }
-        if (!task) break;
+        if (!task) {
+            if (calcProgressState() >= ITEM_STATE_COPIED) {
+                m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
+                m_nState = FM_STATE_FINISHED;
+                copies->notifyFinished();
+                m_nCopyDone = 1;
+            }
+            break;
+        }
+        task->slot = 0;
         m_observers.post_message_all(UM_COPY_PROGRESS, 0, 0);
-        if (!workers->startCopyThread(task)) break;
+        if (!workers->startCopyThread(task)) {
+            task->state = 0;
+            break;
+        }
     }
     checkPhaseComplete();
 }
 
 transfer_task* function_manager::nextDownloadTask(bool wholeFilesFirst) {
-    if (m_nQuit || m_nPaused) return nullptr;
-    transfer_task* found = nullptr;
-    auto wholeFile = [&](InfFileUpdate* item) {
+    if (stopping(this)) return nullptr;
+    const std::vector<InfFileUpdate*> items = queuedItems();
+
+    // A whole file: its finished task completes the item; a running one is
+    // left alone; otherwise it is handed out (a record whose worker is still
+    // on its way out is not).
+    auto wholeFile = [this](InfFileUpdate* item) -> transfer_task* {
         transfer_task* task = findTask(m_downloadTasks, item, -1);
         if (task && task->state == 2) {
             finishDownloadedItem(item);
-            return true;
+            return nullptr;
         }
-        if (task && task->state == 1) return true;
-        found = getOrCreateTask(m_downloadTasks, item, -1);
-        return found == nullptr;
+        if (task && task->state == 1) return nullptr;
+        return getOrCreateTask(m_downloadTasks, item, -1);
     };
-    auto inDownload = [](InfFileUpdate* item) {
-        int state = item->m_nState;
-        return isSelected(item) && state >= ITEM_STATE_DOWNLOAD_READY && state <= ITEM_STATE_DOWNLOAD_FAILED;
-    };
+
     if (wholeFilesFirst) {
-        forEachItem([&](InfFileUpdate* item) {
-            if (!inDownload(item) || item->getNumSpan() != 0) return true;
-            return wholeFile(item);
-        });
-        if (found) return found;
+        for (InfFileUpdate* item : items) {
+            if (!item || stopping(this)) return nullptr;
+            if (!isTransferItem(item) || !isDownloadState(item->m_nState) || item->getNumSpan() != 0) continue;
+            if (transfer_task* task = wholeFile(item)) return task;
+        }
     }
-    bool finishedItem = false;
-    forEachItem([&](InfFileUpdate* item) {
-        if (!inDownload(item)) return true;
-        if (item->getNumSpan() == 0) return wholeFile(item);
+
+    for (InfFileUpdate* item : items) {
+        if (!item || stopping(this)) return nullptr;
+        if (!isTransferItem(item) || !isDownloadState(item->m_nState)) continue;
         const int pieces = item->getNumSpan();
+        if (pieces == 0) {
+            if (transfer_task* task = wholeFile(item)) return task;
+            continue;
+        }
+
         if (item->m_nState != ITEM_STATE_DOWNLOADING) {
-            for (int k = 0; k < pieces; ++k) {
-                transfer_task* task = findTask(m_downloadTasks, item, k);
-                if (task && !task->live) {
+            // A fresh start of the item: earlier pieces are fetched again.
+            std::lock_guard<std::mutex> lock(m_listMutex);
+            for (transfer_task* task : m_downloadTasks) {
+                if (task->item == item && task->piece >= 0 && !task->live) {
                     task->state = 0;
                     task->bytesDone = 0;
                 }
             }
         }
+
+        bool running = false;
         for (int k = 0; k < pieces; ++k) {
             transfer_task* task = findTask(m_downloadTasks, item, k);
-            if (!task || task->state == 0) {
-                if (task && task->live) continue;
-                item->m_nState = ITEM_STATE_DOWNLOADING;
-                found = getOrCreateTask(m_downloadTasks, item, k);
-                return found == nullptr;
+            if (task && task->state != 0) continue;
+            if (task && task->live) {
+                running = true;
+                continue;
             }
+            item->m_nState = ITEM_STATE_DOWNLOADING;
+            if (transfer_task* fresh = getOrCreateTask(m_downloadTasks, item, k)) return fresh;
+            running = true;
         }
-        int finished = 0;
+        if (running) continue;
+
+        std::vector<transfer_task*> tasks;
+        for (int k = 0; k < pieces; ++k) tasks.push_back(findTask(m_downloadTasks, item, k));
+        bool allFinished = true;
+        for (transfer_task* task : tasks) allFinished = allFinished && task && task->state == 2;
+        if (!allFinished) continue;
+
+        const std::vector<ULONGLONG> sizes = pieceSizes(item);
         ULONGLONG sum = 0;
         for (int k = 0; k < pieces; ++k) {
-            transfer_task* task = findTask(m_downloadTasks, item, k);
-            if (!task || task->state != 2) continue;
-            ULONGLONG size = CUtilManager::getFileSize(item->getPartPath(worker_manager::getInstance()->m_strDownloadFolder, k));
-            if (size == ULLONG_MAX || size == 0) {
-                task->state = 0;
-                task->bytesDone = 0;
+            if (sizes[k] == kUnreadableSize || sizes[k] == 0) {
+                if (!tasks[k]->live) {
+                    tasks[k]->state = 0;
+                    tasks[k]->bytesDone = 0;
+                }
                 postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
-                return false;
+                return nullptr;
             }
-            task->bytesDone = size;
-            sum += size;
-            ++finished;
+            tasks[k]->bytesDone = sizes[k];
+            sum += sizes[k];
         }
-        if (finished < pieces) return true;
-        if (sum != static_cast<ULONGLONG>(item->getDownloadSize()) && pieces > 5 && validateSplitPieces(item)) {
-            postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
-            return false;
+        if (sum != static_cast<ULONGLONG>(item->getDownloadSize()) && pieces > 5) {
+            split_repair plan = planSplitRepair(sizes);
+            if (plan.repaired) {
+                std::vector<CString> paths = applySplitRepair(this, item, plan);
+                afterRelease([paths] { deletePieces(paths); });
+                postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
+                return nullptr;
+            }
         }
         finishDownloadedItem(item);
-        finishedItem = true;
-        return false;
-    });
-    if (found) return found;
-    if (finishedItem) {
         transfer_task* next = nextDownloadTask(false);
         if (!next) onDownloadPhaseDone();
         return next;
@@ -216,50 +285,56 @@ transfer_task* function_manager::nextDownloadTask(bool wholeFilesFirst) {
     return nullptr;
 }
 
-transfer_task* function_manager::nextUnzipTask() {
-    if (m_nQuit || m_nPaused) return nullptr;
-    transfer_task* found = nullptr;
-    forEachItem([&](InfFileUpdate* item) {
-        int state = item->m_nState;
-        if (!isSelected(item) || state < ITEM_STATE_DOWNLOADED || state > ITEM_STATE_UNZIP_FAILED) return true;
-        found = getOrCreateTask(m_unzipTasks, item, 0);
-        return found == nullptr;
-    });
-    if (found) return found;
-    if (m_nState == FM_STATE_DOWNLOADED && calcProgressState() >= ITEM_STATE_UNZIPPED) {
-        unzip_manager* unzip = unzip_manager::getInstance();
-        m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
-        m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);
-        m_nState = FM_STATE_UNZIPPED;
-        unzip->m_observers.send_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
-        unzip->m_observers.send_message_all(UM_UNZIP_COMPLETE, 0, unzip->m_nBusy == 1 ? 1 : 0);
-        unzip->m_nBusy = 0;
-        ver_file_list::getInstance().write(unzip->m_strDownloadFolder, VER_WRITE_LOCAL);
-        checkMediumFiles();
-        m_nUnzipDone = 1;
-        if (m_chDrive == 0) {
-            m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
-            m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);
-            m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
-            m_nState = FM_STATE_FINISHED;
-        }
-    }
-    return nullptr;
-}
-
 void function_manager::finishDownloadedItem(InfFileUpdate* item) {
-    // Every downloaded whole file goes through the unzip step, which checks
-    // its size and CRC-32 (and extracts a self-contained package).
-    if (item) item->m_nState = ITEM_STATE_DOWNLOADED;
+    // Every downloaded file goes through the unzip step, which checks its
+    // size and CRC and extracts a package.
+    // A late report of an item that went on meanwhile leaves it where it is.
+    if (item && item->m_nState < ITEM_STATE_DOWNLOADED) item->m_nState = ITEM_STATE_DOWNLOADED;
 }
 
 void function_manager::onDownloadPhaseDone() {
     if (m_nState != FM_STATE_TRANSFER || calcProgressState() < ITEM_STATE_DOWNLOADED) return;
-    download_manager* downloads = download_manager::getInstance();
     m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
     m_nState = FM_STATE_DOWNLOADED;
-    downloads->m_observers.send_message_all(UM_DOWNLOAD_COMPLETE, 0, *downloads->currentSessionFlag() ? 1 : 0);
-    downloads->stop();
-    checkMediumFiles();
     m_nDownloadDone = 1;
+    afterRelease([this] {
+        download_manager* downloads = download_manager::getInstance();
+        downloads->m_observers.send_message_all(UM_DOWNLOAD_COMPLETE, 0, downloads->currentSessionFlag()->load() ? 1 : 0);
+        downloads->stop();
+        checkMediumFiles();
+    });
+}
+
+transfer_task* function_manager::nextUnzipTask() {
+    if (stopping(this)) return nullptr;
+    for (InfFileUpdate* item : queuedItems()) {
+        if (!item || stopping(this)) return nullptr;
+        if (!isTransferItem(item) || !inRange(item->m_nState, ITEM_STATE_DOWNLOADED, ITEM_STATE_UNZIP_FAILED)) continue;
+        if (transfer_task* task = getOrCreateTask(m_unzipTasks, item, 0)) return task;
+    }
+    if (m_nState != FM_STATE_DOWNLOADED || calcProgressState() < ITEM_STATE_UNZIPPED) return nullptr;
+
+    m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
+    m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);
+    m_nState = FM_STATE_UNZIPPED;
+    m_nUnzipDone = 1;
+    const bool folderTarget = m_chDrive == 0;
+    afterRelease([this, folderTarget] {
+        unzip_manager* unzip = unzip_manager::getInstance();
+        unzip->m_observers.send_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
+        unzip->m_observers.send_message_all(UM_UNZIP_COMPLETE, 0, unzip->m_nBusy.load() == 1 ? 1 : 0);
+        unzip->m_nBusy = 0;
+        ver_file_list::getInstance().write(unzip->m_strDownloadFolder, VER_WRITE_LOCAL);
+        checkMediumFiles();
+        if (folderTarget) {
+            // Nothing to copy: the run ends with the extraction.
+            m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
+            m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);
+            m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
+            // Only now: the page ends a folder run on the unzip completion
+            // sent above, unless the run is already finished.
+            m_nState = FM_STATE_FINISHED;
+        }
+    });
+    return nullptr;
 }

@@ -1,0 +1,83 @@
+#pragma once
+// The pre-check of the download folder before a run: what an earlier run
+// left there (its version files, extracted files and pieces) decides which
+// items need no new download (state 200 or 300) and which do (100; their
+// old file is deleted). Afterwards the version files are written anew and
+// whatever no item needs is removed from the descriptors' folders.
+#include "descriptors/ver_file.h"
+#include "foundation/observer_list.h"
+
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+class score_board;
+
+// The text of a version file of the older generation: UTF-16 LE after a
+// byte-order mark. FALSE for an empty or unreadable file or another start.
+bool readUnicodeTextFile(CString& text, const CString& path);
+// The text of a version file of the current generation: UTF-8 (a byte that
+// is not part of valid UTF-8 reads as the character of its value). FALSE for
+// an empty or unreadable file.
+bool readByteTextFile(CString& text, const CString& path);
+
+class vercheck_manager {
+public:
+    static vercheck_manager& getInstance();
+
+    observer_list m_observers;
+
+    // "\\" and "/" become "\".
+    void setDownloadFolder(const CString& folder);
+    CString getDownloadFolder() const;
+
+    // The whole pre-check on the calling thread (one worker thread inside):
+    // UM_TRANSFER_PHASE (TRANSFER_PHASE_CHECK) first, UM_CHECK_ITEM_DONE per
+    // item, UM_CHECK_COMPLETE (0, 1) at the end. One check at a time.
+    void checkMedium();
+    // Stops a running check before its next item.
+    void stop() { m_bRunning = false; }
+    bool isRunning() const { return m_bRunning.load(); }
+
+    int runCheck();
+    void enqueueItem(InfFileUpdate* item);
+    void workerLoop();
+    void checkItem(InfFileUpdate* item);
+    // The recorded version of the item (column 2 of its line), 0 when no
+    // version file lists it.
+    int findVerEntry(const InfFileUpdate* item);
+    size_t buildKeepSet();
+    void cleanFolder(const CString& folder);
+
+    vercheck_manager(const vercheck_manager&) = delete;
+    vercheck_manager& operator=(const vercheck_manager&) = delete;
+
+private:
+    vercheck_manager();
+
+    struct caseless_less {
+        bool operator()(const CString& a, const CString& b) const;
+    };
+
+    // The download folder\<name> a version file's items live in, or empty
+    // when either part cannot be trusted to keep the walk in its place.
+    CString cleanableFolder(const CString& verName) const;
+
+    mutable std::mutex m_folderLock;
+    CString m_strDownloadFolder;
+    score_board* m_pBoard;
+
+    std::mutex m_listLock;
+    std::vector<std::unique_ptr<ver_file_data>> m_recorded;
+
+    std::atomic<bool> m_bRunning{false};
+    std::mutex m_checkLock;
+
+    std::mutex m_queueLock;
+    std::deque<InfFileUpdate*> m_queue;
+
+    std::set<CString, caseless_less> m_keep;
+};

@@ -1,0 +1,359 @@
+// The command thread's commands, ticks, dispatch and phases. The thread is
+// held inside a page routine (a gate) while a test looks at the queue, so
+// what a command queues is seen before the thread takes it.
+#include "engine/copy_manager.h"
+#include "engine/engine_control.h"
+#include "engine/function_manager.h"
+#include "engine/score_board.h"
+#include "engine/transfer_rules.h"
+#include "engine/worker_manager.h"
+#include "tests/engine/control_fixtures.h"
+#include "tests/engine/control_page.h"
+#include "tests/engine/pipeline_support.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Holds the command thread in beginTransfer until released.
+class Gate : public transfer_page {
+public:
+    Gate() : m_entered(CreateEventW(nullptr, TRUE, FALSE, nullptr)), m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Gate() override {
+        CloseHandle(m_entered);
+        CloseHandle(m_release);
+    }
+    int beginTransfer() override {
+        SetEvent(m_entered);
+        WaitForSingleObject(m_release, 20000);
+        return 1;
+    }
+    void computeAndInitDownload() override {}
+    void StartCarCopy() override {}
+    bool waitEntered() { return WaitForSingleObject(m_entered, 10000) == WAIT_OBJECT_0; }
+    void release() { SetEvent(m_release); }
+
+private:
+    HANDLE m_entered;
+    HANDLE m_release;
+};
+
+void copy_manager_base(const CString& path) {
+    copy_manager::getInstance()->setBasePath(path);
+}
+
+function_command cmd(int code, int parameter = 0, void* pointer = nullptr) {
+    function_command c;
+    c.code = code;
+    c.parameter = parameter;
+    c.pointer = pointer;
+    return c;
+}
+
+class HeldEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine = function_manager::getInstance();
+        engine->reset();
+        gate = std::make_unique<Gate>();
+        engine->postCommand(FM_CMD_BEGIN_TRANSFER, 0, gate.get());
+        ASSERT_TRUE(gate->waitEntered());
+    }
+
+    void TearDown() override {
+        clearQueue();
+        engine->m_nState = FM_STATE_IDLE;
+        gate->release();
+        for (int i = 0; i < 500 && engine->m_nState != FM_STATE_TRANSFER; ++i) Sleep(10);
+        engine->reset();
+        Sleep(20);
+    }
+
+    // Queues the commands and a new gate, lets the thread run them and
+    // holds it again at the new gate.
+    void run(std::initializer_list<function_command> commands) {
+        auto next = std::make_unique<Gate>();
+        {
+            std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+            for (const function_command& c : commands) engine->m_queue.push_back(c);
+            engine->m_queue.push_back(cmd(FM_CMD_BEGIN_TRANSFER, 0, next.get()));
+        }
+        SetEvent(engine->m_hEvent);
+        gate->release();
+        ASSERT_TRUE(next->waitEntered());
+        retired.push_back(std::move(gate));
+        gate = std::move(next);
+    }
+
+    std::vector<int> queued() {
+        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+        std::vector<int> codes;
+        for (const function_command& c : engine->m_queue) codes.push_back(c.code);
+        return codes;
+    }
+
+    void clearQueue() {
+        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+        engine->m_queue.clear();
+    }
+
+    function_manager* engine = nullptr;
+    std::unique_ptr<Gate> gate;
+    std::vector<std::unique_ptr<Gate>> retired;
+};
+
+TEST_F(HeldEngine, DispatchByLowestState) {
+    struct Case {
+        int lowest;
+        std::vector<int> queued;
+    } cases[] = {
+        {0, {FM_CMD_START}},   {1, {FM_CMD_START}},   {2, {FM_CMD_START}},   {3, {FM_CMD_START}},
+        {4, {}},               {99, {}},              {100, {FM_CMD_BEGIN_TRANSFER}}, {102, {FM_CMD_BEGIN_TRANSFER}},
+        {103, {}},             {199, {}},             {200, {FM_CMD_BEGIN_TRANSFER}}, {202, {FM_CMD_BEGIN_TRANSFER}},
+        {203, {}},             {300, {FM_CMD_BEGIN_TRANSFER}}, {302, {FM_CMD_BEGIN_TRANSFER}},
+        {303, {}},             {-1, {}},
+    };
+    Gate page;
+    for (const Case& c : cases) {
+        clearQueue();
+        engine->m_pPage = &page;
+        engine->dispatchByState(c.lowest, &page);
+        EXPECT_EQ(queued(), c.queued) << c.lowest;
+        if (!c.queued.empty() && c.queued[0] == FM_CMD_START) {
+            EXPECT_EQ(engine->m_pPage, nullptr) << c.lowest;
+        }
+    }
+}
+
+TEST_F(HeldEngine, PauseDropsAllButIdle) {
+    engine->postCommand(FM_CMD_PAUSE, 0, nullptr);
+    EXPECT_EQ(engine->m_nPaused.load(), 1);
+    engine->postCommand(FM_CMD_START, 0, nullptr);
+    engine->postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
+    EXPECT_TRUE(queued().empty());
+    engine->postCommand(FM_CMD_IDLE, 0, nullptr);
+    EXPECT_EQ(engine->m_nPaused.load(), 0);
+    EXPECT_TRUE(queued().empty()) << "the IDLE that ends a pause is not queued";
+    engine->postCommand(FM_CMD_START, 0, nullptr);
+    EXPECT_EQ(queued(), std::vector<int>{FM_CMD_START});
+    EXPECT_NE(engine->m_nState.load(), FM_STATE_PAUSED);
+}
+
+TEST_F(HeldEngine, ScheduleRunsOnTheNinthTick) {
+    struct Case {
+        int ticks;
+        bool scheduled;
+        int counter;
+    } cases[] = {{8, false, 8}, {9, true, 0}, {10, true, 1}};
+    for (const Case& c : cases) {
+        engine->m_nLowestState = -7;
+        std::vector<function_command> ticks(c.ticks, cmd(FM_CMD_IDLE));
+        auto next = std::make_unique<Gate>();
+        {
+            std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+            for (const auto& t : ticks) engine->m_queue.push_back(t);
+            engine->m_queue.push_back(cmd(FM_CMD_BEGIN_TRANSFER, 0, next.get()));
+        }
+        // BEGIN_TRANSFER zeroes the counter once its routine returns.
+        gate->release();
+        ASSERT_TRUE(next->waitEntered());
+        retired.push_back(std::move(gate));
+        gate = std::move(next);
+        EXPECT_EQ(engine->m_nLowestState != -7, c.scheduled) << c.ticks;
+        EXPECT_EQ(engine->m_nTickCount, c.counter) << c.ticks;
+    }
+}
+
+TEST_F(HeldEngine, RestartWithoutAMediumBeginsWithoutAPage) {
+    TestVehicle car({{L"a.dat"}});
+    car.build();
+    car.items()[0]->m_nState = ITEM_STATE_DOWNLOAD_READY;
+    engine->m_chDrive = L'R';
+    engine->m_nDownloadDone = 1;
+    run({cmd(FM_CMD_RESTART, 0, nullptr)});
+    EXPECT_EQ(engine->m_chDrive.load(), 0);
+    EXPECT_EQ(engine->m_nFormatRequested.load(), 1);
+    EXPECT_EQ(engine->m_nDownloadDone.load(), 0);
+    std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+    ASSERT_EQ(engine->m_queue.size(), 1u);
+    EXPECT_EQ(engine->m_queue.front().code, FM_CMD_BEGIN_TRANSFER);
+    EXPECT_EQ(engine->m_queue.front().pointer, nullptr);
+}
+
+TEST_F(HeldEngine, ProgressAndTotalsOverItemStates) {
+    TestVehicle car({
+        {L"a.dat", L"100"},
+        {L"HTML.exe", L"40"},
+        {L"b.idx", L"30", L"1", L"MAP", L"b.zip", L"60", 3},
+        {L"zero.dat", L"10", L"0"},  // never transferred: neither counted
+    });
+    car.build();
+    ASSERT_EQ(car.items().size(), 4u);
+    for (InfFileUpdate* item : car.items()) item->m_nState = ITEM_STATE_DOWNLOAD_READY;
+
+    score_board* boards = score_board::getBoards();
+    engine->calcTotals();
+    EXPECT_EQ(boards[BOARD_DOWNLOAD].getTotalSize(), 100u + 40 + 60);
+    EXPECT_EQ(boards[BOARD_DOWNLOAD].getTotalCount(), 3u);
+    EXPECT_EQ(boards[BOARD_UNZIP].getTotalSize(), 200u + 40) << "a package is extracted twice";
+    EXPECT_EQ(boards[BOARD_COPY_TOTALS].getTotalSize(), 100u + 40 + 30);
+    EXPECT_EQ(boards[BOARD_COPY_TOTALS].takeFlag(), 1);
+
+    EXPECT_EQ(engine->calcProgressState(), ITEM_STATE_DOWNLOAD_READY);
+    car.item(L"a.dat")->m_nState = ITEM_STATE_COPIED;
+    car.item(L"HTML.exe")->m_nState = ITEM_STATE_UNZIPPED;
+    car.item(L"b.idx")->m_nState = ITEM_STATE_DOWNLOADED;
+    EXPECT_EQ(engine->calcProgressState(), ITEM_STATE_DOWNLOADED) << "the item that is never taken does not hold it";
+    EXPECT_EQ(engine->m_nHighestState, ITEM_STATE_COPIED);
+    EXPECT_EQ(boards[BOARD_DOWNLOAD].getCurrentSize(), 200u);
+    EXPECT_EQ(boards[BOARD_UNZIP].getCurrentSize(), 140u);
+    EXPECT_EQ(boards[BOARD_COPY_TOTALS].getCurrentSize(), 100u);
+
+    // Bytes the workers added beyond the item states are never taken back.
+    boards[BOARD_DOWNLOAD].setCurrentSize(250);
+    car.item(L"b.idx")->m_nState = ITEM_STATE_DOWNLOAD_READY;
+    engine->calcProgressState();
+    EXPECT_EQ(boards[BOARD_DOWNLOAD].getCurrentSize(), 250u);
+
+    ver_file_list::getInstance().clear();
+    InfFileUpdateList::getInstance().clear();
+    EXPECT_EQ(engine->calcProgressState(), ITEM_STATE_COPIED) << "an empty list has nothing left";
+}
+
+TEST_F(HeldEngine, PhaseCompletionByLowestState) {
+    ControlPage page(0, {});
+    engine->m_observers.add(page.hwnd());
+    TestVehicle car({{L"a.dat"}, {L"b.dat"}});
+    car.build();
+    struct Case {
+        const char* what;
+        int formatRequested, formatting, state;
+        wchar_t drive;
+        int lowest;
+        int stateAfter;
+        std::vector<UINT> posted;
+    } cases[] = {
+        {"not prepared yet", 0, 0, FM_STATE_TRANSFER, L'R', 303, FM_STATE_TRANSFER, {}},
+        {"while formatting", 1, 1, FM_STATE_TRANSFER, L'R', 303, FM_STATE_TRANSFER, {}},
+        {"downloads done", 1, 0, FM_STATE_TRANSFER, L'R', 200, FM_STATE_DOWNLOADED, {UM_DOWNLOAD_COMPLETE}},
+        {"extracted, medium", 1, 0, FM_STATE_TRANSFER, L'R', 300, FM_STATE_DOWNLOADED,
+         {UM_DOWNLOAD_COMPLETE, UM_DOWNLOAD_COMPLETE, UM_UNZIP_COMPLETE}},
+        {"extracted, folder", 1, 0, FM_STATE_DOWNLOADED, 0, 300, FM_STATE_FINISHED,
+         {UM_DOWNLOAD_COMPLETE, UM_UNZIP_COMPLETE, UM_COPY_COMPLETE}},
+        {"copied", 1, 0, FM_STATE_UNZIPPED, L'R', 303, FM_STATE_FINISHED,
+         {UM_DOWNLOAD_COMPLETE, UM_UNZIP_COMPLETE, UM_COPY_COMPLETE}},
+        {"copied, already finished", 1, 0, FM_STATE_FINISHED, L'R', 303, FM_STATE_FINISHED, {}},
+        {"still downloading", 1, 0, FM_STATE_TRANSFER, L'R', 101, FM_STATE_TRANSFER, {}},
+    };
+    for (const Case& c : cases) {
+        for (InfFileUpdate* item : car.items()) item->m_nState = c.lowest;
+        engine->m_nFormatRequested = c.formatRequested;
+        engine->m_nFormatting = c.formatting;
+        engine->m_nState = c.state;
+        engine->m_chDrive = c.drive;
+        page.clear();
+        engine->checkPhaseComplete();
+        // Posted messages arrive in order; the check marks the end.
+        PostMessageW(page.hwnd(), WM_APP + 99, 0, 0);
+        ASSERT_TRUE(page.waitForMessage(WM_APP + 99, 0, 0, 5000));
+        std::vector<UINT> posted;
+        for (const recorded_message& m : page.messages()) {
+            if (m.message != WM_APP + 99) posted.push_back(m.message);
+        }
+        EXPECT_EQ(posted, c.posted) << c.what;
+        EXPECT_EQ(engine->m_nState.load(), c.stateAfter) << c.what;
+    }
+    engine->m_nFormatting = 0;
+}
+
+TEST_F(HeldEngine, MediumFilesAreMeasuredNotTrusted) {
+    TestVehicle car({{L"equal.dat"}, {L"short.dat"}, {L"long.dat"}, {L"missing.dat"}, {L"empty.dat"}});
+    car.build();
+    // On the medium an item lies below its destination without the first
+    // folder (R:\MAP\ for CAR\MAP).
+    const CString folder = L"R:\\MAP\\";
+    removeTree(folder);
+    copy_manager_base(L"R:\\");
+    for (InfFileUpdate* item : car.items()) item->m_nState = ITEM_STATE_UNZIPPED;
+    writeFileAt(folder + L"equal.dat", std::string(10, 'e'));
+    writeFileAt(folder + L"short.dat", std::string(4, 's'));
+    writeFileAt(folder + L"long.dat", std::string(12, 'l'));
+    writeFileAt(folder + L"empty.dat", std::string());
+
+    engine->checkMediumFiles();
+
+    EXPECT_EQ(car.item(L"equal.dat")->m_nState.load(), ITEM_STATE_UNZIPPED) << "left to the copy's CRC check";
+    EXPECT_EQ(car.item(L"missing.dat")->m_nState.load(), ITEM_STATE_UNZIPPED);
+    EXPECT_EQ(car.item(L"long.dat")->m_nState.load(), ITEM_STATE_UNZIPPED);
+    for (int i = 0; i < 100 && fileExists(folder + L"long.dat"); ++i) Sleep(10);
+    EXPECT_FALSE(fileExists(folder + L"long.dat"));
+    EXPECT_TRUE(fileExists(folder + L"equal.dat"));
+    transfer_task* partial = engine->findTask(engine->m_copyTasks, car.item(L"short.dat"), 0);
+    ASSERT_NE(partial, nullptr);
+    EXPECT_EQ(partial->bytesOnMedium.load(), 4u);
+    EXPECT_EQ(engine->findTask(engine->m_copyTasks, car.item(L"missing.dat"), 0), nullptr);
+    EXPECT_EQ(engine->findTask(engine->m_copyTasks, car.item(L"empty.dat"), 0), nullptr);
+    copy_manager_base(CString());
+    removeTree(folder);
+}
+
+TEST_F(HeldEngine, SplitPiecesRepairedOnDisk) {
+    TempDir downloads;
+    engine_control::setManagerPaths(downloads.path());
+    TestVehicle car({{L"s.idx", L"10", L"1", L"MAP", L"s.zip", L"30", 3}, {L"whole.dat"}});
+    car.build();
+    InfFileUpdate* split = car.item(L"s.idx");
+    writeFileAt(downloads / L"CAR\\MAP\\s.000", std::string(10, 'a'));
+    writeFileAt(downloads / L"CAR\\MAP\\s.001", std::string(10, 'b'));
+    writeFileAt(downloads / L"CAR\\MAP\\s.zip", std::string(7, 'c'));
+    {
+        std::lock_guard<std::recursive_mutex> tasks(engine->m_taskMutex);
+        for (int k = 0; k < 3; ++k) {
+            transfer_task* task = engine->getOrCreateTask(engine->m_downloadTasks, split, k);
+            ASSERT_NE(task, nullptr);
+            task->state = 2;
+            task->bytesDone = 10;
+        }
+    }
+    EXPECT_TRUE(engine->validateSplitPieces(split));
+    EXPECT_TRUE(fileExists(downloads / L"CAR\\MAP\\s.000"));
+    EXPECT_TRUE(fileExists(downloads / L"CAR\\MAP\\s.001"));
+    EXPECT_FALSE(fileExists(downloads / L"CAR\\MAP\\s.zip"));
+    EXPECT_EQ(engine->findTask(engine->m_downloadTasks, split, 2)->state.load(), 0);
+    EXPECT_EQ(engine->findTask(engine->m_downloadTasks, split, 0)->state.load(), 2);
+
+    // Not split: nothing to compare, and the answer comes at once.
+    EXPECT_FALSE(engine->validateSplitPieces(car.item(L"whole.dat")));
+    EXPECT_FALSE(engine->validateSplitPieces(nullptr));
+}
+
+TEST(CommandThread, StartTwiceRunsOneComputeThreadAndAnEmptyListEnds) {
+    function_manager* engine = function_manager::getInstance();
+    ASSERT_TRUE(waitEngineIdle(10000));
+    engine->reset();
+    ControlPage page(0, {});
+    page.holdCompute = true;
+    page.next();
+    page.next();
+    auto startsSeen = [](const std::vector<recorded_message>& all) {
+        int starts = 0;
+        for (const recorded_message& m : all) starts += m.message == UM_TRANSFER_PHASE && m.wParam == TRANSFER_PHASE_DOWNLOAD;
+        return starts >= 2;
+    };
+    ASSERT_TRUE(page.waitFor(startsSeen, 10000));
+    EXPECT_EQ(page.computeCalls.load(), 1);
+    page.holdCompute = false;
+
+    // The empty list: nothing to transfer, every phase complete at once.
+    ASSERT_TRUE(page.waitForMessage(UM_COPY_COMPLETE, 0, 1, 20000));
+    EXPECT_EQ(page.computeCalls.load(), 1);
+    EXPECT_EQ(page.beginCalls.load(), 0) << "dispatch queues nothing for an empty list";
+    EXPECT_EQ(engine->m_nState.load(), FM_STATE_FINISHED);
+    EXPECT_TRUE(waitEngineIdle(10000));
+    engine->reset();
+}
+
+}  // namespace
