@@ -17,6 +17,8 @@ CString moduleBaseName() {
 
 }  // namespace
 
+IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
+
 CWinApp* AfxGetApp() {
     return g_app;
 }
@@ -24,11 +26,12 @@ CWinApp* AfxGetApp() {
 CWinApp::CWinApp(LPCWSTR appName) {
     m_appName = appName ? CString(appName) : moduleBaseName();
     m_pszAppName = m_appName.GetString();
+    m_pPrevApp = g_app;
     g_app = this;
 }
 
 CWinApp::~CWinApp() {
-    if (g_app == this) g_app = nullptr;
+    if (g_app == this) g_app = m_pPrevApp;
 }
 
 void CWinApp::SetRegistryKey(LPCWSTR registryKey) {

@@ -1,5 +1,7 @@
 #include "afx/string.h"
 
+#include "afx/module.h"
+
 #include <cstdio>
 
 namespace afx_detail {
@@ -67,4 +69,31 @@ bool TryUtf8ToWide(const char* text, int length, CStringW& out) {
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, wide.GetBufferSetLength(n), n);
     out = wide;
     return true;
+}
+
+template <>
+BOOL CStringT<wchar_t>::LoadString(UINT nID) {
+    const wchar_t* text = nullptr;
+    // A zero buffer length returns a read-only pointer into the resource.
+    int n = ::LoadStringW(AfxGetResourceHandle(), nID, reinterpret_cast<LPWSTR>(&text), 0);
+    if (n <= 0 || !text) {
+        m_s.clear();
+        return FALSE;
+    }
+    m_s.assign(text, static_cast<size_t>(n));
+    return TRUE;
+}
+
+BOOL AfxExtractSubString(CString& rString, LPCWSTR lpszFullString, int iSubString, wchar_t chSep) {
+    rString.Empty();
+    if (!lpszFullString || iSubString < 0) return FALSE;
+    while (iSubString--) {
+        lpszFullString = wcschr(lpszFullString, chSep);
+        if (!lpszFullString) return FALSE;
+        ++lpszFullString;  // past the separator
+    }
+    const wchar_t* end = wcschr(lpszFullString, chSep);
+    int n = end ? static_cast<int>(end - lpszFullString) : static_cast<int>(wcslen(lpszFullString));
+    rString = CString(lpszFullString, n);
+    return TRUE;
 }

@@ -59,6 +59,10 @@ public:
     using XCHAR = T;
     using PCXSTR = const T*;
 
+    // The string nID of the resource module (see afx/module.h); FALSE and
+    // empty when it is missing. Wide strings only.
+    BOOL LoadString(UINT nID);
+
     CStringT() = default;
     CStringT(const CStringT&) = default;
     CStringT(CStringT&&) noexcept = default;
@@ -300,6 +304,9 @@ private:
     std::basic_string<T> m_s;
 };
 
+template <>
+BOOL CStringT<wchar_t>::LoadString(UINT nID);
+
 using CStringW = CStringT<wchar_t>;
 using CStringA = CStringT<char>;
 using CString = CStringW;
@@ -330,3 +337,7 @@ public:
 private:
     CStringW m_s;
 };
+
+// Field iSubString (from 0) of a text split at chSep into rString; FALSE
+// (and empty) when the text has fewer fields.
+BOOL AfxExtractSubString(CString& rString, LPCWSTR lpszFullString, int iSubString, wchar_t chSep = L'\n');

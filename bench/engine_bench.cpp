@@ -1,302 +1,224 @@
-// A full update through the transfer engine, from the stand-in to the
-// removable test drive R:, against each of its stages run alone in the
-// same process: first download only, then unzip only, then copy only (each
-// on what the stage before left), then all three together from scratch.
-// Prints "name=value" pairs for bench/engine_bench.py.
-//
-//   bench_engine.exe <download folder A> <download folder B>
-// The medium's folders of the update are emptied before the whole run.
-// config.json beside the executable names the stand-in's host.
-#include "afx/app.h"
-#include "descriptors/ver_file.h"
+// The transfer engine's copy and unzip paths against bare loops, in one
+// executable and run (bench/run_engine_bench.sh):
+//   bench_engine.exe copy <source folder> <medium root> <large files> <large MiB> <small files> <small KiB>
+//     copies every file with copy_manager (1 MiB write-through chunks,
+//     size and CRC-32 check) and with a bare loop that writes the same
+//     chunks write-through and reads the copy back once; prints
+//     "set=large|small files=N bytes=B engine=S bare=S" per set and run.
+//   bench_engine.exe unzip <package.zip> <target folder>
+//     extracts every entry and checks the CRC-32 of every file the way the
+//     unzip step does; prints "entries=N bytes=B seconds=S".
+#include "descriptors/inf_info.h"
 #include "engine/copy_manager.h"
-#include "engine/download_manager.h"
-#include "engine/engine_control.h"
-#include "engine/function_manager.h"
-#include "engine/transfer_page.h"
-#include "engine/unzip_manager.h"
-#include "engine/vercheck_manager.h"
+#include "engine/unzip_worker.h"
 #include "foundation/common_util.h"
-#include "foundation/config_file.h"
-#include "foundation/globalfunc.h"
-#include "foundation/private_messages.h"
-#include "foundation/regsetting.h"
+#include "ziparchive/ziparchive.h"
 
-#include <psapi.h>
+#include <zlib.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdio>
-#include <list>
-#include <mutex>
-#include <set>
-#include <thread>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
-const wchar_t kMedium[] = L"R:\\";
+constexpr DWORD kChunk = 1048576;
 
-// A page on a window of its own thread. It starts what the stage needs:
-// with `all` the download and unzip sides at once and the copy after the
-// medium preparation, as the update page does; without, only the download
-// side (the bench opens the others itself).
-class BenchPage : public transfer_page {
-public:
-    BenchPage(const std::list<InfInfo*>& descriptors, bool all) : m_descriptors(descriptors), m_all(all) {
-        m_thread = std::thread([this] { run(); });
-        std::unique_lock<std::mutex> hold(m_lock);
-        m_changed.wait(hold, [this] { return m_hwnd != nullptr; });
+double now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / frequency.QuadPart;
+}
+
+struct bench_file {
+    CString name;
+    ULONGLONG size = 0;
+    UINT32 crc = 0;
+};
+
+// Writes (or keeps, when its size is right) a file of deterministic bytes
+// and returns its CRC-32.
+UINT32 makeFile(const CString& path, ULONGLONG size, unsigned seed) {
+    std::vector<BYTE> block(kChunk);
+    UINT32 crc = 0;
+    bool keep = GetFileAttributesW(path.GetString()) != INVALID_FILE_ATTRIBUTES;
+    if (keep) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        GetFileAttributesExW(path.GetString(), GetFileExInfoStandard, &data);
+        keep = ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) == size;
     }
-    ~BenchPage() {
-        PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
-        m_thread.join();
+    HANDLE file = keep ? INVALID_HANDLE_VALUE
+                       : CreateFileW(path.GetString(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    unsigned state = seed * 2654435761u + 1;
+    for (ULONGLONG done = 0; done < size;) {
+        DWORD n = static_cast<DWORD>(std::min<ULONGLONG>(kChunk, size - done));
+        for (DWORD i = 0; i < n; i += 4) {
+            state = state * 1664525u + 1013904223u;
+            memcpy(&block[i], &state, std::min<DWORD>(4, n - i));
+        }
+        crc = static_cast<UINT32>(crc32(crc, block.data(), n));
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(file, block.data(), n, &written, nullptr);
+        }
+        done += n;
     }
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return crc;
+}
 
-    HWND hwnd() const { return m_hwnd; }
+// A descriptor of the files below <source>\BENCH\<folder>, as items.
+struct bench_set {
+    std::unique_ptr<InfInfo> info;
+    std::vector<std::unique_ptr<InfFileUpdate>> items;
+};
 
-    int beginTransfer() override {
-        download_manager::getInstance()->start();
-        if (m_all) unzip_manager::getInstance()->start();
-        function_manager::getInstance()->postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
+bool makeSet(const CString& source, const wchar_t* folder, int count, ULONGLONG size, bench_set& set) {
+    CString text = L"[HEAD]\r\nROOT_URL=http://bench.invalid/pkg\r\nCOMMON_PATH=BENCH\r\nMODEL_PATH=BENCH\r\nSD_ROOT=SD\r\n";
+    // The descriptor folder, then the destination (the root reference is
+    // not part of the local path).
+    CString dir = source + L"\\BENCH\\" + folder + L"\\";
+    common_util::ensure_directory(dir);
+    for (int i = 0; i < count; ++i) {
+        CString name;
+        name.Format(L"%s_%04d.bin", folder, i);
+        UINT32 crc = makeFile(dir + name, size, static_cast<unsigned>(i + 1) * (size & 0xFFFF));
+        CString section;
+        section.Format(L"[FILE_%04d]\r\nAG_FILENAME=%s\r\nAG_FILESIZE=%I64u\r\nAG_FILECRC=%u\r\nAG_NUMSPAN=0\r\n"
+                       L"AG_ZIPNAME=%s\r\nAG_ZIPSIZE=%I64u\r\nAG_VER=1\r\nDEST_PATH=$SD_ROOT$\\%s\r\n"
+                       L"FILEINFO_PATH=$COMMON_PATH$/%s\r\nERROR=0\r\n",
+                       i + 1, name.GetString(), size, crc, name.GetString(), size, folder, folder);
+        text += section;
+    }
+    set.info = std::make_unique<InfInfo>();
+    set.info->setInfFileName(L"BENCH.inf");
+    set.info->setInfUrl(L"http://bench.invalid/inf");
+    if (!set.info->readInfText(text)) return false;
+    set.info->getInfFileTails()->forEach([&](int, InfFileTail* tail) {
+        auto item = std::make_unique<InfFileUpdate>();
+        if (item->init(tail, CString())) set.items.push_back(std::move(item));
+        return true;
+    });
+    return static_cast<int>(set.items.size()) == count;
+}
+
+CString mediumPath(InfFileUpdate* item, const CString& medium) {
+    CString path = item->getFilePath(medium);
+    common_util::normalize_path(path);
+    return path;
+}
+
+bool bareCopy(const CString& source, const CString& target, UINT32 expected, std::vector<BYTE>& buffer) {
+    common_util::ensure_directory(target);
+    HANDLE in = CreateFileW(source.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE out = CreateFileW(target.GetString(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                             FILE_FLAG_WRITE_THROUGH, nullptr);
+    if (in == INVALID_HANDLE_VALUE || out == INVALID_HANDLE_VALUE) return false;
+    DWORD got = 0, written = 0;
+    while (ReadFile(in, buffer.data(), kChunk, &got, nullptr) && got) WriteFile(out, buffer.data(), got, &written, nullptr);
+    CloseHandle(in);
+    CloseHandle(out);
+    HANDLE back = CreateFileW(target.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    uLong crc = 0;
+    while (ReadFile(back, buffer.data(), kChunk, &got, nullptr) && got) crc = crc32(crc, buffer.data(), got);
+    CloseHandle(back);
+    return crc == expected;
+}
+
+int copyBench(const CString& source, const CString& medium, int largeCount, ULONGLONG largeMiB, int smallCount,
+              ULONGLONG smallKiB) {
+    bench_set large, small;
+    if (!makeSet(source, L"LARGE", largeCount, largeMiB << 20, large) ||
+        !makeSet(source, L"SMALL", smallCount, smallKiB << 10, small)) {
+        fprintf(stderr, "could not prepare the source files\n");
         return 1;
     }
-    void computeAndInitDownload() override { engine_control::InitDownload(m_descriptors); }
-    void StartCarCopy() override {
-        if (!m_all) return;
-        ver_file_list::getInstance().write(kMedium, VER_WRITE_MEDIUM);
-        copy_manager::getInstance()->m_bActive = true;
-    }
-
-    // Waits for the message with lParam 1; false after the time-out.
-    bool waitFor(UINT message, DWORD ms) {
-        std::unique_lock<std::mutex> hold(m_lock);
-        return m_changed.wait_for(hold, std::chrono::milliseconds(ms), [&] { return m_seen.count(message) != 0; });
-    }
-    void forget(UINT message) {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_seen.erase(message);
-    }
-    int errors() const { return m_errors.load(); }
-
-private:
-    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<BenchPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && message == UM_CHECK_COMPLETE) {
-            function_manager::getInstance()->postCommand(FM_CMD_FORMAT, L'R', static_cast<transfer_page*>(self));
-        } else if (self && message == UM_MODULE_ERROR) {
-            ++self->m_errors;
-            fprintf(stderr, "module error %d/%d\n", static_cast<int>(wParam), static_cast<int>(lParam));
-        } else if (self && lParam == 1 &&
-                   (message == UM_DOWNLOAD_COMPLETE || message == UM_UNZIP_COMPLETE || message == UM_COPY_COMPLETE)) {
-            std::lock_guard<std::mutex> hold(self->m_lock);
-            self->m_seen.insert(message);
-            self->m_changed.notify_all();
-        }
-        if (message == WM_CLOSE) {
-            DestroyWindow(hwnd);
-            PostQuitMessage(0);
-            return 0;
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-
-    void run() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &BenchPage::proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KestruneBenchPage";
-        RegisterClassW(&wc);
-        HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                                    nullptr);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        {
-            std::lock_guard<std::mutex> hold(m_lock);
-            m_hwnd = hwnd;
-        }
-        m_changed.notify_all();
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    }
-
-    std::list<InfInfo*> m_descriptors;
-    bool m_all;
-    std::thread m_thread;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    HWND m_hwnd = nullptr;
-    std::set<UINT> m_seen;
-    std::atomic<int> m_errors{0};
-};
-
-void listen(HWND hwnd) {
-    function_manager::getInstance()->m_observers.add(hwnd);
-    vercheck_manager::getInstance().m_observers.add(hwnd);
-    download_manager::getInstance()->m_observers.add(hwnd);
-    unzip_manager::getInstance()->m_observers.add(hwnd);
-    copy_manager::getInstance()->m_observers.add(hwnd);
-}
-
-void unlisten(HWND hwnd) {
-    function_manager::getInstance()->m_observers.remove(hwnd);
-    vercheck_manager::getInstance().m_observers.remove(hwnd);
-    download_manager::getInstance()->m_observers.remove(hwnd);
-    unzip_manager::getInstance()->m_observers.remove(hwnd);
-    copy_manager::getInstance()->m_observers.remove(hwnd);
-}
-
-double seconds(ULONGLONG fromTicks) {
-    return (GetTickCount64() - fromTicks) / 1000.0;
-}
-
-void waitIdle() {
-    ULONGLONG start = GetTickCount64();
-    while (!engine_control::isIdle()) {
-        Sleep(20);
-        if (GetTickCount64() - start > 5000) {
-            start = GetTickCount64();
-            function_manager* fm = function_manager::getInstance();
-            std::lock_guard<std::mutex> lock(fm->m_listMutex);
-            int live = 0;
-            for (auto* list : {&fm->m_downloadTasks, &fm->m_unzipTasks, &fm->m_copyTasks, &fm->m_retiredTasks})
-                for (auto* t : *list) live += t->live ? 1 : 0;
-            fprintf(stderr, "[bench_engine] waiting: live records %d\n", live);
+    copy_manager* cm = copy_manager::getInstance();
+    cm->m_strDownloadFolder = source;
+    cm->setBasePath(medium);
+    cm->m_bActive = true;
+    RunFlag running{true};
+    std::vector<BYTE> buffer(kChunk);
+    // A warm-up run, then three, the order of engine and bare loop
+    // alternating: the host writes back what the previous step (or the
+    // source files' creation) wrote while the next one runs.
+    for (int run = 0; run < 4; ++run) {
+        for (bench_set* set : {&large, &small}) {
+            ULONGLONG bytes = 0;
+            for (auto& item : set->items) {
+                bytes += static_cast<ULONGLONG>(item->getFileSize());
+                DeleteFileW(mediumPath(item.get(), medium).GetString());
+            }
+            double engine = 0, bare = 0;
+            for (int step = 0; step < 2; ++step) {
+                const bool engineStep = (step == 0) == (run % 2 == 0);
+                const double t0 = now();
+                for (auto& item : set->items) {
+                    if (engineStep) {
+                        item->m_nState = ITEM_STATE_UNZIPPED;
+                        cm->func_copy_Item(item.get(), &running);
+                        if (item->m_nState != ITEM_STATE_COPIED) {
+                            fprintf(stderr, "engine copy failed: %ls\n", item->getFilePath(source).GetString());
+                            return 1;
+                        }
+                    } else if (!bareCopy(item->getFilePath(source), mediumPath(item.get(), medium),
+                                         item->getFileCrc(), buffer)) {
+                        fprintf(stderr, "bare copy failed\n");
+                        return 1;
+                    }
+                }
+                (engineStep ? engine : bare) = now() - t0;
+                for (auto& item : set->items) DeleteFileW(mediumPath(item.get(), medium).GetString());
+            }
+            if (run == 0) continue;
+            printf("set=%s files=%d bytes=%I64u engine=%.3f bare=%.3f\n", set == &large ? "large" : "small",
+                   static_cast<int>(set->items.size()), bytes, engine, bare);
+            fflush(stdout);
         }
     }
+    return 0;
 }
 
-// The items' total bytes on the medium, to check the run copied them all.
-ULONGLONG bytesOnMedium() {
-    ULONGLONG total = 0;
-    for (size_t i = 0; InfFileUpdate* item = InfFileUpdateList::getInstance().at(i); ++i) {
-        if (item->m_nState != ITEM_STATE_COPIED) return 0;
-        total += static_cast<ULONGLONG>(item->getFileSize());
+int unzipBench(const CString& package, const CString& folder) {
+    double t0 = now();
+    unzip_worker worker;
+    CZipArchive archive;
+    std::vector<unzip_entry> entries;
+    if (!worker.unzip_open(&entries, archive, package) || !worker.unzip(archive, folder, nullptr, run_flags(), nullptr)) {
+        fprintf(stderr, "extraction failed, code %d\n", worker.m_nErrorCode);
+        return 1;
     }
-    return total;
-}
-
-constexpr DWORD kStageMs = 3600 * 1000;
-
-// The engine reads the download folder from the program's settings, as in
-// the program; the bench keeps them under a key of its own.
-class BenchApp : public CWinApp {
-public:
-    BenchApp() : CWinApp(L"bench_engine") { SetRegistryKey(L"KestruneBench"); }
-    ~BenchApp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KestruneBench"); }
-};
-BenchApp theApp;
-
-// Removes the items' top folders from the medium, and its version file.
-void emptyMedium() {
-    std::set<CString> tops;
-    for (size_t i = 0; InfFileUpdate* item = InfFileUpdateList::getInstance().at(i); ++i) {
-        CString path = item->getFilePath(kMedium);
-        common_util::normalize_path(path);
-        CString rest = path.Mid(3);
-        int separator = rest.Find(L'\\');
-        if (separator > 0) tops.insert(CString(kMedium) + rest.Left(separator));
+    ULONGLONG bytes = 0;
+    for (WORD i = 0; i < static_cast<WORD>(archive.GetCount()); ++i) {
+        CZipFileHeader header;
+        archive.GetFileInfo(header, i);
+        if (header.IsDirectory()) continue;
+        CString path = folder + L"\\" + header.GetFileName();
+        path.Replace(L'/', L'\\');
+        if (!worker.crc_check_unzip(path, header.m_uCrc32, run_flags())) {
+            fprintf(stderr, "CRC check failed: %ls\n", path.GetString());
+            return 1;
+        }
+        bytes += header.m_uUncomprSize;
     }
-    for (const CString& top : tops) CGlobalFunc::deleteDirectory(top);
-    CString ver = L"R:\\TS_BENCH\\TS_BENCH.ver";
-    common_util::normalize_path(ver);
-    DeleteFileW(ver.GetString());
+    archive.Close(true);
+    printf("entries=%d bytes=%I64u seconds=%.3f\n", static_cast<int>(entries.size()), bytes, now() - t0);
+    return 0;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        fprintf(stderr, "usage: bench_engine.exe <download folder A> <download folder B>\n");
-        return 2;
+    if (argc == 8 && wcscmp(argv[1], L"copy") == 0) {
+        return copyBench(argv[2], argv[3], _wtoi(argv[4]), _wtoi64(argv[5]), _wtoi(argv[6]), _wtoi64(argv[7]));
     }
-    if (!CConfigFile::getInstance()->loadFile(CGlobalFunc::getModuleDirectory() + L"\\config.json")) {
-        fprintf(stderr, "config.json not found beside the executable\n");
-        return 2;
-    }
-    const CString host = CConfigFile::getInstance()->getValue(L"API_HOST");
-    InfInfo entry;
-    entry.setInfUrl(L"https://" + host + L"/contents/inf/");
-    entry.setInfFileName(L"TS_BENCH.inf");
-    entry.setModelCode(L"B01");
-    entry.setFirstDescriptor(&entry);
-    entry.setSwVersion(L"KOR.TS.B01.000.SD.STD_240601");
-    entry.setBrandCode(L"TS");
-    entry.m_guard.set();
-    const std::list<InfInfo*> descriptors{&entry};
-    function_manager* engine = function_manager::getInstance();
-    copy_manager::getInstance()->setBasePath(kMedium);
-
-    // ---- the stages alone, one after the other, into folder A
-    CRegSetting::setDataPath(argv[1]);
-    double download = 0, unzip = 0, copy = 0;
-    int errors = 0;
-    {
-        engine->reset();
-        BenchPage page(descriptors, false);
-        listen(page.hwnd());
-        // The pre-check and the list come first, outside the measure.
-        engine->postCommand(FM_CMD_START, 0, static_cast<transfer_page*>(&page));
-        ULONGLONG start = 0;
-        while (engine->m_nState != FM_STATE_TRANSFER) Sleep(5);
-        start = GetTickCount64();
-        if (!page.waitFor(UM_DOWNLOAD_COMPLETE, kStageMs)) return 3;
-        download = seconds(start);
-        fprintf(stderr, "[bench_engine] download alone %.2f s\n", download);
-
-        start = GetTickCount64();
-        unzip_manager::getInstance()->start();
-        engine->postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
-        if (!page.waitFor(UM_UNZIP_COMPLETE, kStageMs)) return 4;
-        unzip = seconds(start);
-        fprintf(stderr, "[bench_engine] unzip alone %.2f s\n", unzip);
-
-        waitIdle();
-        start = GetTickCount64();
-        ver_file_list::getInstance().write(kMedium, VER_WRITE_MEDIUM);
-        copy_manager::getInstance()->m_bActive = true;
-        engine->postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
-        if (!page.waitFor(UM_COPY_COMPLETE, kStageMs)) return 5;
-        copy = seconds(start);
-        fprintf(stderr, "[bench_engine] copy alone %.2f s\n", copy);
-        if (bytesOnMedium() == 0) return 6;
-        errors += page.errors();
-        waitIdle();
-        unlisten(page.hwnd());
-    }
-
-    // ---- the whole pipeline from scratch into folder B, onto an emptied
-    // medium
-    engine_control::stopManagers();
-    waitIdle();
-    emptyMedium();
-    ver_file_list::getInstance().clear();
-    InfFileUpdateList::getInstance().clear();
-
-    CRegSetting::setDataPath(argv[2]);
-    double total = 0;
-    ULONGLONG copied = 0;
-    {
-        engine->reset();
-        BenchPage page(descriptors, true);
-        listen(page.hwnd());
-        engine->postCommand(FM_CMD_IDLE, 0, nullptr);
-        engine->postCommand(FM_CMD_START, 0, static_cast<transfer_page*>(&page));
-        while (engine->m_nState != FM_STATE_TRANSFER) Sleep(5);
-        const ULONGLONG start = GetTickCount64();
-        if (!page.waitFor(UM_COPY_COMPLETE, kStageMs)) return 7;
-        total = seconds(start);
-        copied = bytesOnMedium();
-        errors += page.errors();
-        waitIdle();
-        unlisten(page.hwnd());
-    }
-
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof(memory);
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
-    printf("download=%.3f unzip=%.3f copy=%.3f total=%.3f copied_bytes=%llu errors=%d peak_working_set_kib=%llu\n",
-           download, unzip, copy, total, copied, errors,
-           static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024));
-    fflush(stdout);
-    engine_control::shutdown(20000);
-    ExitProcess(copied == 0 ? 8 : 0);
+    if (argc == 4 && wcscmp(argv[1], L"unzip") == 0) return unzipBench(argv[2], argv[3]);
+    fprintf(stderr, "usage: bench_engine copy <source> <medium> <n> <MiB> <n> <KiB> | unzip <zip> <folder>\n");
+    return 2;
 }

@@ -80,3 +80,17 @@ function(kestrune_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
 endfunction()
+
+# Puts the language library "Lang.dll" beside an executable of the user
+# interface, as the installer does; CRAFTED adds the malformed test library.
+#   kestrune_lang_library(<target> [CRAFTED])
+function(kestrune_lang_library target)
+  add_dependencies(${target} lang_library)
+  set(dir ${CMAKE_BINARY_DIR}/resources/lang)
+  set(files ${dir}/Lang.dll)
+  if("CRAFTED" IN_LIST ARGN)
+    list(APPEND files ${dir}/LangCrafted.dll)
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${files} $<TARGET_FILE_DIR:${target}>)
+endfunction()

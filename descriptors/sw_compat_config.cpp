@@ -2,6 +2,8 @@
 
 #include "foundation/config_file.h"
 
+#include <mutex>
+
 namespace {
 
 CString member(const std::map<CString, CString>& table, const wchar_t* key) {
@@ -37,7 +39,18 @@ sw_compat_config sw_compat_config::fromTable(const std::map<CString, CString>& t
     return config;
 }
 
-const sw_compat_config& sw_compat_config::current() {
-    static const sw_compat_config config = fromTable(CConfigFile::getInstance()->table());
-    return config;
+std::shared_ptr<const sw_compat_config> sw_compat_config::current() {
+    static std::mutex lock;
+    static std::shared_ptr<const sw_compat_config> cached;
+    static unsigned cachedGeneration = 0;
+    CConfigFile* file = CConfigFile::getInstance();
+    std::lock_guard<std::mutex> guard(lock);
+    const unsigned generation = file->generation();
+    if (!cached || generation != cachedGeneration) {
+        // The generation is read before the table: a load in between makes
+        // the next call rebuild again, never keep a stale table.
+        cached = std::make_shared<const sw_compat_config>(fromTable(*file->table()));
+        cachedGeneration = generation;
+    }
+    return cached;
 }

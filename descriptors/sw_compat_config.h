@@ -21,6 +21,7 @@
 #include "afx/string.h"
 
 #include <map>
+#include <memory>
 #include <vector>
 
 struct sw_compat_config {
@@ -36,7 +37,7 @@ struct sw_compat_config {
     CString productionPrefix() const { return productionMarker.Left(13); }
 
     static sw_compat_config fromTable(const std::map<CString, CString>& table);
-    // The configuration of this run: read once, on first use, from the
-    // settings file that start-up loaded.
-    static const sw_compat_config& current();
+    // The configuration of the settings file as last loaded; rebuilt when a
+    // later load replaced the table. Safe from any thread.
+    static std::shared_ptr<const sw_compat_config> current();
 };

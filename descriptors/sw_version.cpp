@@ -77,7 +77,7 @@ int compareSwVersion(const InfInfo* entry, const CString& pattern, const CString
 }
 
 int compareSwVersion(const InfInfo* entry, const CString& pattern, const CString& deviceVersion) {
-    return compareSwVersion(entry, pattern, deviceVersion, sw_compat_config::current());
+    return compareSwVersion(entry, pattern, deviceVersion, *sw_compat_config::current());
 }
 
 int checkSwVersion(const CString& deviceVersion, const InfInfo* entry, int brandId, const sw_compat_config& config) {
@@ -105,7 +105,7 @@ int checkSwVersion(const CString& deviceVersion, const InfInfo* entry, int brand
 }
 
 int checkSwVersion(const CString& deviceVersion, const InfInfo* entry, int brandId) {
-    return checkSwVersion(deviceVersion, entry, brandId, sw_compat_config::current());
+    return checkSwVersion(deviceVersion, entry, brandId, *sw_compat_config::current());
 }
 
 int findEquivalentModel(const InfInfo* entry, const InfInfoList& list, const CString& deviceVersion,
@@ -134,5 +134,5 @@ int findEquivalentModel(const InfInfo* entry, const InfInfoList& list, const CSt
 
 int findEquivalentModel(const InfInfo* entry, const InfInfoList& list, const CString& deviceVersion,
                         equivalent_models& result) {
-    return findEquivalentModel(entry, list, deviceVersion, result, sw_compat_config::current());
+    return findEquivalentModel(entry, list, deviceVersion, result, *sw_compat_config::current());
 }

@@ -32,6 +32,7 @@ constexpr ULONGLONG kLargeFileBytes = 1536000000ULL;
 // file is verified on the copy thread.
 constexpr UINT_PTR kVerifyTimerId = 53;
 constexpr DWORD kVerifyTimerMs = 1000;
+constexpr ULONGLONG kTickerMinBytes = 64ULL << 20;
 constexpr ULONGLONG kDiskCheckWaitMs = 60000;
 
 std::mutex g_faultLock;
@@ -65,7 +66,10 @@ CString normalised(CString path) {
 // belongs to the thread that owns the window, so none is set from here).
 class verify_ticker {
 public:
-    explicit verify_ticker(observer_list& observers) : m_observers(observers) {
+    // A file checked in well under a second needs no refresh (and setting
+    // up the timer costs more than checking a small file).
+    verify_ticker(observer_list& observers, ULONGLONG size) : m_observers(observers) {
+        if (size < kTickerMinBytes) return;
         CreateTimerQueueTimer(&m_timer, nullptr, &verify_ticker::tick, this, kVerifyTimerMs, kVerifyTimerMs,
                               WT_EXECUTEDEFAULT);
     }
@@ -142,8 +146,8 @@ bool copy_manager::copyFileTime(HANDLE source, HANDLE target) {
 
 bool copy_manager::alreadyCopied(InfFileUpdate* item, const CString& target, run_flags flags, bool& stopped) {
     stopped = false;
-    ULONGLONG size = CUtilManager::getFileSize(target);
-    if (size == ULLONG_MAX || size != static_cast<ULONGLONG>(item->getFileSize())) return false;
+    ULONGLONG size = 0;
+    if (!unzip_worker::getFileSize(target, size) || size != static_cast<ULONGLONG>(item->getFileSize())) return false;
     // A copy stopped before its verdict, or a bad copy, can have that size.
     unzip_worker worker;
     if (worker.crc_check_copy(target, item->getFileCrc(), nullptr, 0, flags)) return true;
@@ -178,8 +182,8 @@ int copy_manager::func_copy_Item(InfFileUpdate* item, const RunFlag* stop) {
     }
     const CString source = item->getFilePath(m_strDownloadFolder);
     unzip_worker worker;
-    if ((package || exists(source)) &&
-        worker.file_size_check(source, static_cast<ULONGLONG>(item->getFileSize()), true)) {
+    // The size check fails for a missing file too: one query per file.
+    if (worker.file_size_check(source, static_cast<ULONGLONG>(item->getFileSize()), true)) {
         item->m_nState = ITEM_STATE_COPYING;
         if (package) copyPackageItem(item);
         else func_copy_worker(item, stop);
@@ -199,14 +203,14 @@ bool copy_manager::copyFileData(InfFileUpdate* item, const CString& source, cons
                                 double copyShare, LONG& fileError) {
     fileError = 0;
     CFile out;
-    const UINT keep = CFile::modeWrite | CFile::shareDenyWrite | CFile::modeNoTruncate | CFile::osWriteThrough |
-                      CFile::typeBinary;
-    const UINT create = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite | CFile::osWriteThrough |
-                        CFile::typeBinary;
+    // Opened as it is, or created: one call, because every lookup of a name
+    // that is not there costs a scan of its folder on some file systems.
+    const UINT keepOrCreate = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite |
+                              CFile::osWriteThrough | CFile::typeBinary;
     bool open = false;
     for (int attempt = 0; attempt < kTargetOpenTries && !open; ++attempt) {
         if (!flags.running()) return false;
-        open = out.Open(target.GetString(), keep) || out.Open(target.GetString(), create);
+        open = out.Open(target.GetString(), keepOrCreate) != FALSE;
         if (!open) {
             waitPumpingMessages(kTargetOpenWaitMs);
             if (!flags.running()) return false;
@@ -237,7 +241,10 @@ bool copy_manager::copyFileData(InfFileUpdate* item, const CString& source, cons
             g_nLargeCopyFileSize = static_cast<ULONGLONG>(item->getFileSize());
         }
         in.Seek(static_cast<LONGLONG>(resume), CFile::begin);
-        std::vector<BYTE> buffer(kChunkBytes);
+        // Kept per thread: allocating a chunk costs more than copying a
+        // small file.
+        thread_local std::vector<BYTE> buffer;
+        if (buffer.size() < kChunkBytes) buffer.resize(kChunkBytes);
         while (flags.running()) {
             injectFault(L"read", source);
             UINT got = in.Read(buffer.data(), kChunkBytes);
@@ -262,7 +269,6 @@ bool copy_manager::copyFileData(InfFileUpdate* item, const CString& source, cons
         in.Abort();
         LOG_WRITE(L"[FileToWrite::CloseFileHandle()][dest_path:%s]", target.GetString());
         try {
-            out.Flush();
             out.Close();
         } catch (CFileException* e) {
             e->Delete();
@@ -314,10 +320,9 @@ bool copy_manager::func_copy_worker(InfFileUpdate* item, const RunFlag* stop) {
     if (!flags.running()) return false;
 
     unzip_worker worker;
-    bool verified = exists(target) &&
-                    worker.file_size_check(target, static_cast<ULONGLONG>(item->getFileSize()), true);
+    bool verified = worker.file_size_check(target, static_cast<ULONGLONG>(item->getFileSize()), true);
     if (verified) {
-        verify_ticker ticker(m_observers);
+        verify_ticker ticker(m_observers, static_cast<ULONGLONG>(item->getFileSize()));
         verified = worker.crc_check_copy(target, item->getFileCrc(), m_pBoard, verifyShare, flags);
         if (!verified && worker.m_nErrorCode == UNZIP_ERROR_STOPPED) return false;
     }

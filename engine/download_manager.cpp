@@ -59,9 +59,10 @@ void download_manager::setFailInfo(InfFileUpdate* item, int piece, int code, int
 }
 
 bool download_manager::openLocalFile(attempt& state) {
-    const UINT keep = CFile::modeWrite | CFile::shareDenyWrite | CFile::modeNoTruncate | CFile::typeBinary;
-    const UINT create = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite | CFile::typeBinary;
-    return state.file.Open(state.path.GetString(), keep) || state.file.Open(state.path.GetString(), create);
+    // Opened as it is (to resume at its length), or created: one call.
+    const UINT keepOrCreate =
+        CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite | CFile::typeBinary;
+    return state.file.Open(state.path.GetString(), keepOrCreate) != FALSE;
 }
 
 bool download_manager::func_downlaod_worker(int& error, int& status, InfFileUpdate* item, const CString& url,

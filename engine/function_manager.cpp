@@ -57,7 +57,8 @@ void function_manager::start() {
 }
 
 function_manager::~function_manager() {
-    InfFileUpdateList::getInstance().attachEngine(nullptr);
+    // Not a word to the update-item list: at exit it may be gone already,
+    // and its own destructor lets go of the engine before it clears.
     m_bRun = false;
     if (m_hEvent) {
         SetEvent(m_hEvent);

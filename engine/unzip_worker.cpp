@@ -12,6 +12,9 @@
 namespace {
 
 constexpr DWORD kCrcBlock = 65536;
+// The copy's check reads what it has just written in the copy's own chunk
+// size: fewer calls per file on the medium.
+constexpr DWORD kCopyCrcBlock = 1048576;
 constexpr DWORD kOpenWaitMs = 50;
 constexpr int kUnzipOpenAttempts = 61;
 constexpr int kCopyOpenAttempts = 5;
@@ -35,8 +38,16 @@ bool unzipProgressCallback(int chunkBytes, int, void* userData) {
 }
 
 bool unzip_worker::getFileSize(const CString& path, ULONGLONG& size) {
-    size = CUtilManager::getFileSize(path);
-    return size != ULLONG_MAX;
+    // One attribute query: it runs for every file of the update, and a
+    // directory search plus a status call cost more than a small file's copy.
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.IsEmpty() || !GetFileAttributesExW(path.GetString(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        size = ULLONG_MAX;
+        return false;
+    }
+    size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
 }
 
 bool unzip_worker::file_size_check(const CString& path, ULONGLONG expected, bool packageSkip) {
@@ -57,8 +68,11 @@ bool unzip_worker::file_size_check(const CString& path, ULONGLONG expected, bool
 }
 
 bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, int openAttempts, bool logOpen,
-                             score_board* board, double scale) {
-    std::vector<BYTE> buffer(kCrcBlock);
+                             score_board* board, double scale, DWORD block) {
+    // Kept per thread: a large allocation costs more than checking a small
+    // file.
+    thread_local std::vector<BYTE> buffer;
+    if (buffer.size() < block) buffer.resize(block);
     const UINT32 start = crc;
     for (int pass = 1;; ++pass) {
         UniqueFileHandle file;
@@ -80,7 +94,7 @@ bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, 
         ULONGLONG counted = 0;
         for (;;) {
             DWORD got = 0;
-            if (!ReadFile(file.get(), buffer.data(), kCrcBlock, &got, nullptr)) break;
+            if (!ReadFile(file.get(), buffer.data(), block, &got, nullptr)) break;
             if (got == 0) break;
             value = crc32(value, buffer.data(), got);
             counted += got;
@@ -100,7 +114,7 @@ bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, 
 }
 
 bool unzip_worker::crc_calc_unzip(const CString& path, UINT32& crc, run_flags flags) {
-    return crcOfFile(path, crc, flags, kUnzipOpenAttempts, true, nullptr, 0);
+    return crcOfFile(path, crc, flags, kUnzipOpenAttempts, true, nullptr, 0, kCrcBlock);
 }
 
 bool unzip_worker::crc_check_unzip(const CString& path, UINT32 expected, run_flags flags) {
@@ -122,7 +136,7 @@ bool unzip_worker::crc_check_unzip(const CString& path, UINT32 expected, run_fla
 bool unzip_worker::crc_check_copy(const CString& path, UINT32 expected, score_board* board, double scale,
                                   run_flags flags) {
     UINT32 crc = 0;
-    bool read = crcOfFile(path, crc, flags, kCopyOpenAttempts, false, board, scale);
+    bool read = crcOfFile(path, crc, flags, kCopyOpenAttempts, false, board, scale, kCopyCrcBlock);
     if (!read && !flags.running()) {
         m_nErrorCode = UNZIP_ERROR_STOPPED;
         return false;

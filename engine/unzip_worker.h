@@ -68,5 +68,5 @@ public:
 
 private:
     bool crcOfFile(const CString& path, UINT32& crc, run_flags flags, int openAttempts, bool logOpen,
-                   score_board* board, double scale);
+                   score_board* board, double scale, DWORD block);
 };

@@ -1,6 +1,7 @@
 #include "foundation/config_file.h"
 #include "afx/file.h"
 #include "foundation/globalfunc.h"
+#include "foundation/logmanager.h"
 
 #include <json/json.h>
 #include <shlwapi.h>
@@ -57,21 +58,38 @@ bool CConfigFile::loadFile(const CString& path) {
         Json::Value root;
         Json::Reader reader;
         if (!reader.parse(text, root, false) || !root.isObject()) return false;
-        std::map<CString, CString> table;
+        auto table = std::make_shared<std::map<CString, CString>>();
         for (const std::string& name : root.getMemberNames()) {
             const Json::Value& value = root[name];
             // Numbers and flags read as their text; a list or an object has none.
             if (value.isArray() || value.isObject()) continue;
-            table[fromUtf8(name)] = fromUtf8(value.asString());
+            (*table)[fromUtf8(name)] = fromUtf8(value.asString());
         }
-        m_table.swap(table);
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_table = std::move(table);
+            ++m_generation;
+        }
+        m_emptyLogged = false;
         return true;
     } catch (const std::exception&) {
         return false;
     }
 }
 
+std::shared_ptr<const std::map<CString, CString>> CConfigFile::table() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_table;
+}
+
 CString CConfigFile::getValue(const CString& key) const {
-    auto it = m_table.find(key);
-    return it == m_table.end() ? CString() : it->second;
+    const auto current = table();
+    if (current->empty()) {
+        if (!m_emptyLogged.exchange(true)) {
+            LOG_WRITE(L"[WARNING] configuration empty: %S not loaded or without members", m_fileName);
+        }
+        return CString();
+    }
+    auto it = current->find(key);
+    return it == current->end() ? CString() : it->second;
 }

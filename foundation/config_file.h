@@ -1,10 +1,14 @@
 #pragma once
 // "config.json" beside the program: a JSON object of text members, among
 // them "LIVEUPDATE_URL" and "UPDATEFILE_PATH" of the self-update server.
-// Read on the UI thread.
+// Safe to read from any thread: a load builds a new table and publishes it
+// whole, so a reader sees the old table or the new one, never a mix.
 #include "afx/string.h"
 
+#include <atomic>
 #include <map>
+#include <memory>
+#include <mutex>
 
 class CConfigFile {
 public:
@@ -17,9 +21,14 @@ public:
     // The same for a settings file at any path.
     bool loadFile(const CString& path);
 
-    // The member's text; empty when the file lacks it.
+    // The member's text; empty when the file lacks it. An empty table is
+    // logged once.
     CString getValue(const CString& key) const;
-    const std::map<CString, CString>& table() const { return m_table; }
+    // The table as last published (shared, never changed afterwards).
+    std::shared_ptr<const std::map<CString, CString>> table() const;
+    // Grows with every successful load: readers that derive settings from
+    // the table rebuild them when it changed.
+    unsigned generation() const { return m_generation.load(); }
     const char* fileName() const { return m_fileName; }
 
     CConfigFile(const CConfigFile&) = delete;
@@ -29,5 +38,8 @@ private:
     CConfigFile() = default;
 
     const char* m_fileName = "config.json";
-    std::map<CString, CString> m_table;
+    mutable std::mutex m_lock;  // guards the pointer, not the table it names
+    std::shared_ptr<const std::map<CString, CString>> m_table = std::make_shared<std::map<CString, CString>>();
+    std::atomic<unsigned> m_generation{0};
+    mutable std::atomic<bool> m_emptyLogged{false};
 };

@@ -13,7 +13,13 @@ struct ProviderRow {
 };
 
 // Older systems ship the AES provider only under its "(Prototype)" name.
+// The verify-only rows come first: such a context has no key container, so
+// no other object or process can delete one under it (a plain-text key
+// blob imports there). The container rows remain for a provider that
+// refuses them.
 const ProviderRow kProviders[] = {
+    {L"Microsoft Enhanced RSA and AES Cryptographic Provider", PROV_RSA_AES, CRYPT_VERIFYCONTEXT},
+    {L"Microsoft Enhanced RSA and AES Cryptographic Provider (Prototype)", PROV_RSA_AES, CRYPT_VERIFYCONTEXT},
     {L"Microsoft Enhanced RSA and AES Cryptographic Provider", PROV_RSA_AES, 0},
     {L"Microsoft Enhanced RSA and AES Cryptographic Provider", PROV_RSA_AES, CRYPT_NEWKEYSET},
     {L"Microsoft Enhanced RSA and AES Cryptographic Provider (Prototype)", PROV_RSA_AES, 0},
@@ -61,7 +67,8 @@ WinAES::WinAES(unsigned options) : m_options(options) {
     for (int row = 0; row < static_cast<int>(sizeof(kProviders) / sizeof(kProviders[0])); ++row) {
         const ProviderRow& p = kProviders[row];
         if ((p.flags & CRYPT_NEWKEYSET) && !(m_options & OPTION_CREATE_CONTAINER)) continue;
-        if (CryptAcquireContextW(&m_hProvider, m_container, p.name, p.type, p.flags)) {
+        const wchar_t* container = (p.flags & CRYPT_VERIFYCONTEXT) ? nullptr : m_container;
+        if (CryptAcquireContextW(&m_hProvider, container, p.name, p.type, p.flags)) {
             m_providerRow = row;
             break;
         }
@@ -78,7 +85,8 @@ WinAES::~WinAES() {
         CryptReleaseContext(m_hProvider, 0);
         m_hProvider = 0;
     }
-    if ((m_options & OPTION_DELETE_CONTAINER) && m_providerRow >= 0) {
+    if ((m_options & OPTION_DELETE_CONTAINER) && m_providerRow >= 0 &&
+        !(kProviders[m_providerRow].flags & CRYPT_VERIFYCONTEXT)) {
         HCRYPTPROV gone = 0;  // not a context: deleting a key set returns none
         CryptAcquireContextW(&gone, m_container, kProviders[m_providerRow].name, kProviders[m_providerRow].type,
                              CRYPT_DELETEKEYSET);

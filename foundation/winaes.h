@@ -56,6 +56,7 @@ public:
     BOOL Decrypt(const BYTE* cipher, DWORD cipherLength, BYTE* plain, DWORD& plainLength);
 
     // Index of the provider row that opened the context; -1 when none did.
+    // Rows 0 and 1 are verify-only contexts without a key container.
     int providerRow() const { return m_providerRow; }
 
     static const wchar_t* containerName() { return L"Temporary - OK to Delete"; }

@@ -1,10 +1,13 @@
 #include "webclient/internet_worker.h"
+#include "afx/handle.h"
 #include "afx/inet.h"
 #include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
 #include "webclient/connectivity.h"
 #include "webclient/tls_options.h"
 
+#include <memory>
+#include <mutex>
 #include <random>
 
 namespace {
@@ -16,6 +19,70 @@ constexpr DWORD kSendTimeoutMs = 5000;
 constexpr int kConnectAttempts = 3;
 constexpr int kSendTries = 3;
 constexpr DWORD kSendRetryWaitMs = 100;
+
+// WinINet waits for a reply's head inside HttpSendRequest, and Wine ends
+// that wait neither at the receive time-out nor when the handle is closed: a
+// server that accepts and never answers would hold the caller for as long as
+// it likes. With a run flag or a deadline the send therefore runs on a
+// short-lived thread; when the caller stops waiting, the thread is
+// abandoned (never killed) and closes the handles it was given once its
+// send returns.
+struct SendContext {
+    HINTERNET request = nullptr;
+    HINTERNET connection = nullptr;
+    CString headers;
+    BOOL sent = FALSE;
+    DWORD error = 0;
+    std::mutex lock;
+    bool abandoned = false;
+};
+
+DWORD WINAPI sendThread(LPVOID parameter) {
+    std::unique_ptr<std::shared_ptr<SendContext>> owner(static_cast<std::shared_ptr<SendContext>*>(parameter));
+    SendContext& ctx = **owner;
+    const BOOL sent = HttpSendRequestW(ctx.request, ctx.headers.GetString(),
+                                       static_cast<DWORD>(ctx.headers.GetLength()), nullptr, 0);
+    const DWORD error = GetLastError();
+    std::lock_guard<std::mutex> guard(ctx.lock);
+    ctx.sent = sent;
+    ctx.error = error;
+    if (ctx.abandoned) {
+        InternetCloseHandle(ctx.request);
+        InternetCloseHandle(ctx.connection);
+    }
+    return 0;
+}
+
+// 1 sent, 0 failed (error set), -1 stopped: the handles went to the thread.
+int sendWatched(UniqueInternetHandle& connection, UniqueInternetHandle& request, const CString& headers,
+                run_state& run, DWORD& error) {
+    auto ctx = std::make_shared<SendContext>();
+    ctx->request = request.get();
+    ctx->connection = connection.get();
+    ctx->headers = headers;
+    auto* parameter = new std::shared_ptr<SendContext>(ctx);
+    UniqueKernelHandle thread(CreateThread(nullptr, 0, sendThread, parameter, 0, nullptr));
+    if (!thread) {
+        delete parameter;
+        const BOOL sent = HttpSendRequestW(request.get(), headers.GetString(),
+                                           static_cast<DWORD>(headers.GetLength()), nullptr, 0);
+        error = GetLastError();
+        return sent ? 1 : 0;
+    }
+    for (;;) {
+        if (WaitForSingleObject(thread.get(), 50) == WAIT_OBJECT_0) break;
+        if (!run.check()) {
+            std::lock_guard<std::mutex> guard(ctx->lock);
+            if (WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0) break;
+            ctx->abandoned = true;
+            request.release();
+            connection.release();
+            return -1;
+        }
+    }
+    error = ctx->error;
+    return ctx->sent ? 1 : 0;
+}
 
 const wchar_t kAgentAlphabet[] = L"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
@@ -123,10 +190,22 @@ bool internet_worker::_HttpOpenRequest(HINTERNET internet, UniqueInternetHandle&
     }
 
     for (int attempt = 1;; ++attempt) {
-        if (HttpSendRequestW(request.get(), headers.GetString(), static_cast<DWORD>(headers.GetLength()), nullptr, 0)) {
-            return true;
+        DWORD error = 0;
+        int sent = 0;
+        if (run && (run->flag() || run->deadline() != 0)) {
+            sent = sendWatched(connection, request, headers, *run, error);
+        } else {
+            sent = HttpSendRequestW(request.get(), headers.GetString(), static_cast<DWORD>(headers.GetLength()),
+                                    nullptr, 0)
+                       ? 1
+                       : 0;
+            error = GetLastError();
         }
-        DWORD error = GetLastError();
+        if (sent < 0) {
+            code = INET_STOPPED;
+            return false;
+        }
+        if (sent) return true;
         // A refused certificate stays refused; another try only repeats it.
         if (attempt == kSendTries || isCertificateError(error)) {
             logSendFailure(kestrune_function_.c_str(), __LINE__, L"HttpSendRequest", error);

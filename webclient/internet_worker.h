@@ -35,6 +35,9 @@ public:
         return m_running;
     }
     bool expired() const { return m_expired; }
+    // For a watcher on another thread: the flag and the deadline as given.
+    const RunFlag* flag() const { return m_flag; }
+    ULONGLONG deadline() const { return m_deadline; }
 
 private:
     const RunFlag* m_flag;

@@ -146,6 +146,12 @@ bool internet_worker::_HttpOpenRequestMultipart(HINTERNET internet, UniqueIntern
                   agent_name.GetString(), static_cast<int>(GetLastError()));
         return false;
     }
-    HttpEndRequestW(request.get(), nullptr, 0, 0);
+    // The reply's head is read here: a server that closed without answering
+    // fails the request now, not later as an unreadable status.
+    if (!HttpEndRequestW(request.get(), nullptr, 0, 0)) {
+        KESTRUNE_DECLARE_FUNCTION_NAME;
+        logSendFailure(kestrune_function_.c_str(), __LINE__, L"HttpEndRequest", GetLastError());
+        return false;
+    }
     return true;
 }

@@ -4,6 +4,7 @@
 #include "foundation/logmanager.h"
 #include "foundation/private_messages.h"
 #include "foundation/utilmanager.h"
+#include "webclient/webpost_reply.h"
 
 #include <tinyxml.h>
 #include <urlmon.h>
@@ -116,9 +117,11 @@ void CNoticeParser::readNotice(const CString& host, const CString& path, int por
     const HRESULT downloaded = URLDownloadToFileW(nullptr, url.GetString(), target.GetString(), 0, nullptr);
     const DWORD lastError = GetLastError();
     // Some URL monikers (Wine's among them) report success for a connection
-    // that brought nothing; an empty file is no notice either.
+    // that brought nothing; an empty file is no notice either, and one past
+    // the reply cap is none that the service writes (it would only be read
+    // into memory whole).
     const ULONGLONG size = CUtilManager::getFileSize(target);
-    if (FAILED(downloaded) || size == 0 || size == ULLONG_MAX) {
+    if (FAILED(downloaded) || size == 0 || size == ULLONG_MAX || size > kReplyCapBytes) {
         const DWORD error = FAILED(downloaded) ? lastError : static_cast<DWORD>(ERROR_NO_DATA);
         CString record;
         record.Format(L"[E:%d,T:%s,FP:%s]", STAT_STAGE_VEHICLE_CHOICE, CGlobalFunc::getTimeStamp().GetString(),

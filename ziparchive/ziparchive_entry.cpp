@@ -15,7 +15,7 @@ bool CZipArchive::OpenEntry(WORD index) {
     m_info.m_pBuffer.Allocate(m_info.m_iBufferSize);
 
     m_storage.ChangeVolume(header->m_uDiskStart);
-    m_storage.m_pFile->Seek(static_cast<LONGLONG>(header->m_uOffset + m_centralDir.m_uBytesBeforeZip), CFile::begin);
+    m_storage.Seek(static_cast<ULONGLONG>(header->m_uOffset) + m_centralDir.m_uBytesBeforeZip);
     header->ReadLocal(&m_storage, m_centralDir.m_pLocalExtraField);
 
     // No password is ever set, so encrypted entries cannot be read.

@@ -29,8 +29,7 @@ void CZipCentralDir::Clear() {
 // signature. The chunks overlap by 3 bytes so that a signature across a
 // chunk border is found; the highest hit wins.
 ULONGLONG CZipCentralDir::LocateEnd() {
-    CZipBigFile& file = *m_pStorage->m_pFile;
-    ULONGLONG length = file.GetLength();
+    ULONGLONG length = m_pStorage->m_pFile->GetLength();
     if (length == 0) throwError(CZipException::ZIP_CDIR_NOTFOUND);
     ULONGLONG window = std::min<ULONGLONG>(length, kEndSearchWindow);
     ULONGLONG windowStart = length - window;
@@ -40,8 +39,8 @@ ULONGLONG CZipCentralDir::LocateEnd() {
     ULONGLONG start = length - std::min<ULONGLONG>(m_iBufferSize, window);
     for (;;) {
         DWORD size = static_cast<DWORD>(chunkEnd - start);
-        file.Seek(static_cast<LONGLONG>(start), CFile::begin);
-        if (file.Read(buffer, size) != size) throwError(CZipException::ZIP_BADZIPFILE);
+        m_pStorage->Seek(start);
+        m_pStorage->Read(buffer, size, true);
         for (DWORD i = size >= 4 ? size - 4 + 1 : 0; i-- > 0;) {
             if (zipDword(buffer + i) == kEndSignature) return start + i;
         }
@@ -54,7 +53,7 @@ ULONGLONG CZipCentralDir::LocateEnd() {
 
 void CZipCentralDir::Read() {
     m_uCentrDirPos = LocateEnd();
-    m_pStorage->m_pFile->Seek(static_cast<LONGLONG>(m_uCentrDirPos), CFile::begin);
+    m_pStorage->Seek(m_uCentrDirPos);
     char buf[kEndSize];
     m_pStorage->Read(buf, kEndSize, true);
     m_uSignature = zipDword(buf);
@@ -85,7 +84,7 @@ void CZipCentralDir::Read() {
 }
 
 void CZipCentralDir::ReadHeaders() {
-    m_pStorage->m_pFile->Seek(static_cast<LONGLONG>(m_uBytesBeforeZip + m_uOffset), CFile::begin);
+    m_pStorage->Seek(m_uBytesBeforeZip + m_uOffset);
     m_headers.clear();
     for (WORD i = 0; i < m_uEntriesNumber; ++i) {
         m_headers.push_back(std::make_unique<CZipFileHeader>());

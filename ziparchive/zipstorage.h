@@ -6,6 +6,8 @@
 // through stem.zip.
 #include "ziparchive/zipbigfile.h"
 
+#include <memory>
+
 enum ZipSpanMode {
     ZIP_SPAN_NONE = 0,          // single-file archive
     ZIP_SPAN_REMOVABLE = 1,     // one file per removable disk (not readable here)
@@ -23,6 +25,10 @@ public:
     // Opens the archive file for reading: mode 1 read-only, mode 0 read and
     // write. Raises CFileException when it cannot be opened.
     void Open(LPCWSTR path, int mode, int volumeSize);
+
+    // Moves the read position within the current volume. A position the
+    // read-ahead already holds, or the one the file is at, costs no call.
+    void Seek(ULONGLONG offset);
 
     // Reads exactly `length` bytes or raises CZipException (bad zip file).
     // Without `wholeRecord` the bytes may continue on the next volume; with it
@@ -54,10 +60,24 @@ public:
 
 private:
     [[noreturn]] void throwBadZip() const;
+    // Up to `length` bytes of the current volume, fewer only at its end.
+    DWORD readVolume(char* out, DWORD length);
+    // Forgets the read-ahead; the file position is unknown again when the
+    // file changed under it.
+    void dropReadAhead(bool positionKnown);
     bool isVolumeFiles() const { return m_iSpanMode == ZIP_SPAN_VOLUME_FILES; }
 
     CZipBigFile m_file;
     int m_iSpanMode = ZIP_SPAN_NONE;
     int m_iLastVolume = 0;  // number of the volume holding the end record
     int m_iCurrentVolume = -1;
+
+    // Read-ahead: a small entry's local header, name, extra field and data,
+    // and usually the next entries too, come from one read of the file.
+    static const DWORD kReadAhead = 0x10000;
+    std::unique_ptr<char[]> m_readAhead;
+    DWORD m_readAheadFill = 0;  // bytes held
+    DWORD m_readAheadPos = 0;   // next byte to hand out
+    ULONGLONG m_filePos = 0;    // where the file is; the read-ahead ends there
+    bool m_filePosKnown = false;
 };

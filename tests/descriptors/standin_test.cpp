@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -160,6 +162,50 @@ TEST(StandinDescriptors, ReferenceCopyStaysInItsFolder) {
     ASSERT_NE(entry->getInfFileHead(), nullptr);
     EXPECT_TRUE(fileExists(CString(temp) + L"Kestrune\\TS_B02.inf"));
     EXPECT_FALSE(fileExists(outside));
+}
+
+void setFaults(const std::string& rules) {
+    const CString target = instanceFolder() + L"faults.json";
+    ASSERT_TRUE(writeBytes(target + L".tmp", rules));
+    ASSERT_TRUE(MoveFileExW((target + L".tmp").GetString(), target.GetString(), MOVEFILE_REPLACE_EXISTING));
+}
+
+// An error page served with 200 is read, found to hold no descriptor, and
+// reported as such: nothing counts as loaded.
+TEST(StandinDescriptors, ErrorPageIsNoDescriptor) {
+    REQUIRE_STANDIN();
+    setFaults(R"([{"path":"/contents/inf/PAGE.inf","status":200,"body":"<html>[busy] try later</html>"}])");
+    std::unique_ptr<InfInfo> entry(vehicleEntry(L"PAGE.inf", 0, nullptr));
+    EXPECT_EQ(entry->getInfFileHead(), nullptr);
+    EXPECT_EQ(entry->getLastHttpStatus(), 200);
+    EXPECT_EQ(entry->getLastWorkerResult(), INET_ERROR_UNUSABLE_BODY);
+    EXPECT_EQ(entry->getReadCount(), 0);
+    setFaults("[]");
+}
+
+// A host that never answers: the asking thread gets its answer soon after
+// it clears its run flag, not after every attempt ran out.
+TEST(StandinDescriptors, RunFlagEndsTheLoad) {
+    REQUIRE_STANDIN();
+    setFaults(R"([{"path":"/contents/inf/STALL.inf","stall":60,"stall_after":-1}])");
+    std::unique_ptr<InfInfo> entry(vehicleEntry(L"STALL.inf", 0, nullptr));
+    std::atomic<bool> run{true};
+    InfFileHead* head = reinterpret_cast<InfFileHead*>(1);
+    ULONGLONG clearedAt = 0, doneAt = 0;
+    std::thread load([&] {
+        head = entry->getInfFileHead(&run);
+        doneAt = GetTickCount64();
+    });
+    Sleep(1000);
+    clearedAt = GetTickCount64();
+    run = false;
+    load.join();
+    EXPECT_EQ(head, nullptr);
+    // One blocked send may still run out its time-out; never the many
+    // attempts an unreachable host costs.
+    EXPECT_LT(doneAt - clearedAt, 20000u);
+    EXPECT_LE(requestsFor("/contents/inf/STALL.inf"), 2);
+    setFaults("[]");
 }
 
 TEST(StandinDescriptors, UnreachableDescriptor) {

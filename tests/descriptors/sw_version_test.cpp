@@ -1,5 +1,7 @@
 #include "descriptors/sw_version.h"
 #include "foundation/code_tables.h"
+#include "foundation/config_file.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +31,19 @@ TEST(SwCompat, ConfigurationFromTheSettingsFile) {
     EXPECT_EQ(config.equivalenceGroups[0], (std::vector<CString>{L"101", L"102"}));
     EXPECT_EQ(config.equivalenceGroups[1], (std::vector<CString>{L"201", L"202", L"203"}));
     EXPECT_TRUE(sw_compat_config::fromTable({}).equivalenceGroups.empty());
+}
+
+// A settings file loaded after the first use is what the rules read next.
+TEST(SwCompat, CurrentFollowsAReload) {
+    TempDir dir;
+    const CString path = dir / L"config.json";
+    CConfigFile* file = CConfigFile::getInstance();
+    ASSERT_TRUE(writeBytes(path, R"({"MODEL_FALLBACK":"first"})"));
+    ASSERT_TRUE(file->loadFile(path));
+    EXPECT_EQ(sw_compat_config::current()->fallbackModel, L"first");
+    ASSERT_TRUE(writeBytes(path, R"({"MODEL_FALLBACK":"second"})"));
+    ASSERT_TRUE(file->loadFile(path));
+    EXPECT_EQ(sw_compat_config::current()->fallbackModel, L"second");
 }
 
 TEST(SwCompat, SplitVersion) {

@@ -1,5 +1,6 @@
 // The copy to the removable test drive R: and its verification.
 #include "engine/copy_manager.h"
+#include "engine/function_manager.h"
 #include "engine/system_folder.h"
 #include "engine/worker_manager.h"
 #include "foundation/common_util.h"
@@ -199,7 +200,7 @@ TEST_F(Copy, StopMidCopyAndMidVerifyLeaveNoVerdict) {
         fault = nullptr;
         running = true;
         InfFileUpdate* it = item(content);
-        StoppingBoard board(&running, 4 + 8);  // four chunks copied, then into the CRC pass
+        StoppingBoard board(&running, 4 + 2);  // four chunks copied, then half the check
         cm->m_pBoard = &board;
         EXPECT_EQ(cm->func_copy_Item(it, &running), 1);
         EXPECT_EQ(it->m_nState.load(), ITEM_STATE_UNZIPPED);
@@ -282,4 +283,30 @@ TEST_F(Copy, CorruptMediumIsRepairedOnce) {
         EXPECT_EQ(runs, 1u) << "one repair per file";
     }
     setSystemFolder(previous);
+}
+
+TEST_F(Copy, StopAllStopsTheCopyThreadAndWaitsForIt) {
+    worker_manager* wm = worker_manager::getInstance();
+    function_manager* fm = function_manager::getInstance();
+    InfFileUpdate* it = item(pattern(24 * kMiB, 9));
+    fault = [](const wchar_t* step) -> DWORD {
+        if (wcscmp(step, L"write") == 0) Sleep(40);
+        return 0;
+    };
+    transfer_task* task = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> lock(fm->m_taskMutex);
+        task = fm->getOrCreateTask(fm->m_copyTasks, it, 0);
+    }
+    ASSERT_NE(task, nullptr);
+    ASSERT_TRUE(wm->startCopyThread(task));
+    EXPECT_FALSE(wm->isSlotFree(worker_manager::SLOT_COPY));
+    EXPECT_FALSE(wm->startCopyThread(task)) << "one copy thread";
+    ASSERT_TRUE(waitUntil([&] { return writes.load() >= 2; }));
+    wm->stopAll();
+    EXPECT_TRUE(wm->isSlotFree(worker_manager::SLOT_COPY)) << "joined, not forgotten";
+    EXPECT_FALSE(task->live.load());
+    EXPECT_EQ(it->m_nState.load(), ITEM_STATE_UNZIPPED) << "stopped before a verdict";
+    EXPECT_LT(writes.load(), 24);
+    EXPECT_EQ(fm->m_nPaused.load(), 0) << "the pause of stopAll ends";
 }

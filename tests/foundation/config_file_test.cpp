@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace {
 
 class ConfigFileTest : public testing::Test {
@@ -18,7 +22,7 @@ protected:
     CString path() const { return dir / L"config.json"; }
 
     void expectUntouched() {
-        EXPECT_EQ(config().table().size(), 1u);
+        EXPECT_EQ(config().table()->size(), 1u);
         EXPECT_EQ(config().getValue(L"LIVEUPDATE_URL"), CString(L"old"));
     }
 
@@ -30,7 +34,7 @@ TEST_F(ConfigFileTest, LoadsEveryStringMember) {
                            "{\n  \"UPDATEFILE_PATH\": \"y\",\n  \"LIVEUPDATE_URL\": \"x\",\n"
                            "  \"GREETING\": \"\xEC\x95\x88\xEB\x85\x95\"\n}\n"));
     EXPECT_TRUE(config().loadFile(path()));
-    EXPECT_EQ(config().table().size(), 3u);
+    EXPECT_EQ(config().table()->size(), 3u);
     EXPECT_EQ(config().getValue(L"LIVEUPDATE_URL"), CString(L"x"));
     EXPECT_EQ(config().getValue(L"UPDATEFILE_PATH"), CString(L"y"));
     EXPECT_EQ(config().getValue(L"GREETING"), CString(L"\uC548\uB155"));
@@ -55,15 +59,15 @@ TEST_F(ConfigFileTest, MembersThatAreNotTextNeverThrow) {
     EXPECT_EQ(config().getValue(L"LIVEUPDATE_URL"), CString(L"u"));
     EXPECT_EQ(config().getValue(L"PORT"), CString(L"8080"));
     EXPECT_EQ(config().getValue(L"ON"), CString(L"true"));
-    EXPECT_EQ(config().table().count(L"LIST"), 0u);
-    EXPECT_EQ(config().table().count(L"MAP"), 0u);
-    EXPECT_EQ(config().table().count(L"NONE"), 1u);
+    EXPECT_EQ(config().table()->count(L"LIST"), 0u);
+    EXPECT_EQ(config().table()->count(L"MAP"), 0u);
+    EXPECT_EQ(config().table()->count(L"NONE"), 1u);
 }
 
 TEST_F(ConfigFileTest, LaterLoadReplacesTheTableAndByteOrderMarkIsSkipped) {
     ASSERT_TRUE(writeBytes(path(), "\xEF\xBB\xBF{\"UPDATEFILE_PATH\":\"/files\"}"));
     EXPECT_TRUE(config().loadFile(path()));
-    EXPECT_EQ(config().table().size(), 1u);
+    EXPECT_EQ(config().table()->size(), 1u);
     EXPECT_EQ(config().getValue(L"UPDATEFILE_PATH"), CString(L"/files"));
 }
 
@@ -83,6 +87,32 @@ TEST_F(ConfigFileTest, LoadReadsBesideTheProgram) {
     EXPECT_EQ(config().getValue(L"LIVEUPDATE_URL"), CString(L"here"));
     EXPECT_FALSE(config().load());
     EXPECT_EQ(config().getValue(L"LIVEUPDATE_URL"), CString(L"here"));
+}
+
+// Readers on other threads while the table is replaced again and again: each
+// sees one whole table.
+TEST_F(ConfigFileTest, ReadersSeeOneWholeTable) {
+    const CString a = dir / L"a.json", b = dir / L"b.json";
+    ASSERT_TRUE(writeBytes(a, R"({"K":"a","L":"a"})"));
+    ASSERT_TRUE(writeBytes(b, R"({"K":"b","L":"b","M":"b"})"));
+    std::atomic<bool> done{false};
+    std::atomic<int> mixed{0};
+    std::vector<std::thread> readers;
+    for (int r = 0; r < 3; ++r) {
+        readers.emplace_back([&] {
+            while (!done) {
+                auto table = config().table();
+                const CString k = table->count(L"K") ? table->at(L"K") : CString();
+                const CString l = table->count(L"L") ? table->at(L"L") : CString();
+                if (k != l) ++mixed;
+                config().getValue(L"M");
+            }
+        });
+    }
+    for (int i = 0; i < 300; ++i) ASSERT_TRUE(config().loadFile(i % 2 ? a : b));
+    done = true;
+    for (auto& t : readers) t.join();
+    EXPECT_EQ(mixed.load(), 0);
 }
 
 TEST(ModuleDirectory, FolderOfTheExecutable) {

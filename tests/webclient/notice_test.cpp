@@ -148,6 +148,7 @@ TEST_F(NoticeDownload, FailedDownloadIsRecorded) {
     } cases[] = {
         {"nothing listens", "[]", 1},
         {"connection dropped: nothing arrives", R"([{"path": "/api/*/GetNotice", "drop": true}])", 443},
+        {"a reply that does not end", R"([{"path": "/api/*/GetNotice", "endless": 17000000}])", 443},
     };
     for (const auto& c : cases) {
         standin::setFaults(c.rules);

@@ -102,6 +102,9 @@ TEST_F(UploadWorker, FailuresTable) {
         {"reply never sent: bounded repeats", R"([{"path":"/offlinevcrm/*","cut":0}])", false, false,
          INET_ERROR_READ, 3, false},
         {"reply cut once, then whole", R"([{"path":"/offlinevcrm/*","cut":0,"times":1}])", false, true, 0, 2, true},
+        // Wine ends the request without error and reports status 0 after it.
+        {"closed without a reply", R"([{"path":"/offlinevcrm/*","drop":true}])", false, false, INET_ERROR_HTTP_STATUS,
+         1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -138,7 +138,12 @@ TEST_F(WebPostDownload, FaultsTable) {
         {"replies that bring nothing", R"([{"path":"*/Kestrune.exe","cut":0}])", false, true, 21, nullptr},
         {"no Content-Length", R"([{"path":"*/Kestrune.exe","no_length":true}])", false, false, 1, nullptr},
         {"missing file", R"([{"path":"*/Kestrune.exe","status":404}])", false, false, 1, nullptr},
-        {"resets without end", R"([{"path":"*/Kestrune.exe","reset":0}])", false, true, 21, nullptr},
+        // A reset before any body byte may come before WinINet has read the
+        // head or after; a first reply cut cleanly makes the head arrive every
+        // time, so each reset after it costs one reconnect of the budget.
+        {"resets without end", R"([{"path":"*/Kestrune.exe","cut":10000,"times":1},
+            {"path":"*/Kestrune.exe","reset":0}])",
+         false, true, 21, "bytes=10000-"},
         {"after a reset the part starts elsewhere",
          R"([{"path":"*/Kestrune.exe","reset":10000,"rate":100000,"times":1},
             {"path":"*/Kestrune.exe","range_back":3000}])",

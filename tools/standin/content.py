@@ -133,7 +133,9 @@ class ContentStore:
         self.update_routes[UPDATE_FOLDER + "UpdateInfo.txt"] = Resource("text/plain", self.update_list)
 
     def find(self, role: str, path: str):
-        if role == "update" and path in self.update_routes:
+        # The self-update folder is also served over HTTPS (the api host's
+        # port 443), for a deployment whose LIVEUPDATE_URL is "https://".
+        if role in ("update", "api") and path in self.update_routes:
             return self.update_routes[path]
         if role in ("api", "api_ru", "update"):
             return self.routes.get(path)

@@ -124,6 +124,9 @@ class Packages(StandInCase):
             version, path, size, crc = line.split("|")
             _, _, data = self.fetch("/UPDATE_PROGRAM_DOWNLOAD/UPDATE_CLIENT/KestruneV02/PATCH/WIN" + path, "update")
             self.assertEqual((int(size), int(crc)), (len(data), zlib.crc32(data)), path)
+        # The same folder over HTTPS on the api host.
+        self.assertEqual((200, body), self.fetch("/UPDATE_PROGRAM_DOWNLOAD/UPDATE_CLIENT/KestruneV02/PATCH/WIN/"
+                                                 "UpdateInfo.txt", "api")[::2])
 
 
 class Ranges(StandInCase):

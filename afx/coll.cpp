@@ -1,0 +1,4 @@
+#include "afx/coll.h"
+
+IMPLEMENT_DYNAMIC(CStringList, CObject)
+IMPLEMENT_DYNAMIC(CPtrList, CObject)

@@ -1,0 +1,4 @@
+#include "afx/winappex.h"
+
+IMPLEMENT_DYNCREATE(CMFCToolTipCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CWinAppEx, CWinApp)

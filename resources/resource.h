@@ -1,0 +1,68 @@
+// Resource ids of the program: dialog templates, controls, skins, icon and
+// the program's own strings. Language texts are not here: they live in the
+// language library (ui/text_ids.h).
+#pragma once
+
+// Icon, frame resource and the program's own strings.
+#define IDR_MAINFRAME                   128
+#define IDP_OLE_INIT_FAILED             100
+#ifndef AFX_IDS_APP_TITLE
+#define AFX_IDS_APP_TITLE               0xE000
+#endif
+
+// Dialog templates.
+#define IDD_BASE_DIALOG                 312     // root dialog (frameless, skinned)
+#define IDD_MSG_BOX                     319     // popup message box
+#define IDD_CHILD_NOTICE                398     // notice bar along a page's bottom
+
+// Controls.
+#define IDC_BUTTON_OK                   1100
+#define IDC_BUTTON_CANCEL               1101
+#define IDC_BUTTON_EXIT                 1498
+#define IDC_STATIC_TITLE                1500
+#define IDC_STATIC_DATE                 1502
+#define IDC_BUTTON_LOGOUT               1505
+#define IDC_BUTTON_MINI                 1506
+#define IDC_BUTTON_CONFIG               1528
+#define IDC_STATIC_LINK                 1551
+#define IDC_BUTTON_GUIDE                1552
+#define IDC_BUTTON_MORE                 1555
+#define IDC_STATIC_MESSAGE              1556    // message box
+#define IDC_BUTTON_ITEM                 1556    // notice bar
+
+// Skins (resource type "PNG"); sizes and frames in resources/skins/skins.tsv.
+#define IDB_ROOT_BACKGROUND             320
+#define IDB_POPUP_BACKGROUND            324
+#define IDB_CHECK_ICON                  325
+#define IDB_BUTTON_EXIT                 326
+#define IDB_COMBO_ARROW                 329
+#define IDB_BUTTON_GUIDE                330
+#define IDB_BUTTON_MINI                 339
+#define IDB_BUTTON_MORE                 342
+#define IDB_LINK_ICON                   344
+#define IDB_SCROLL_TRACK                345
+#define IDB_SCROLL_DOWN                 346
+#define IDB_SCROLL_THUMB                347
+#define IDB_SCROLL_UP                   348
+#define IDB_BUTTON_CONFIG_ON            349
+#define IDB_BUTTON_CONFIG               350
+#define IDB_WAITING_FIRST               360     // twelve frames: 360 .. 371
+#define IDB_WAITING_LAST                371
+#define IDB_BUTTON_POPUP                398
+#define IDB_USER_ICON                   425
+#define IDB_SEPARATOR                   427
+#define IDB_NOTICE_MARK                 428
+#define IDB_COMBO_FRAME                 430
+#define IDB_GLOBE                       466
+#define IDB_LOGO_NONE                   524
+#define IDB_LOGO_TS                     525
+#define IDB_LOGO_DR                     526
+#define IDB_LOGO_LV                     527
+#define IDB_BUTTON_LOGOUT               528
+#define IDB_LIST_MARK                   1689
+#define IDB_LOGO_NONE_AR                1723
+#define IDB_LOGO_TS_AR                  1724
+#define IDB_LOGO_DR_AR                  1725
+#define IDB_LOGO_LV_AR                  1726
+#define IDB_LOGO_LV_NA                  1749
+#define IDB_LOGO_LV_NA_AR               1750

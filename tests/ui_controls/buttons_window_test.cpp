@@ -1,0 +1,222 @@
+// The two skinned buttons with real input: one BN_CLICKED per click with
+// the capture already released, frames and caption colours from state,
+// toggling, links, and mirroring under Arabic.
+#include "foundation/code_tables.h"
+#include "foundation/globalfunc.h"
+#include "foundation/registered_messages.h"
+#include "tests/support/capture.h"
+#include "tests/ui_controls/window_support.h"
+#include "ui/png_button.h"
+#include "ui/png_with_text_button.h"
+
+#include "skin_table.h"
+
+#include <gtest/gtest.h>
+
+using namespace ui_test;
+
+namespace {
+
+const SkinRow& skin(int id) {
+    for (const auto& row : kSkinTable) {
+        if (row.id == id) return row;
+    }
+    static SkinRow none{};
+    return none;
+}
+
+// Lets the double-click time pass, so that the next press is a new click.
+void settle() { pump(GetDoubleClickTime() + 50); }
+
+COLORREF pixelOf(HWND hwnd, int x, int y) {
+    WindowShot shot;
+    shot.capture(hwnd, true);
+    return shot.at(x, y);
+}
+
+class ButtonsTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(host.create(500, 300)); }
+    HostWindow host;
+};
+
+TEST_F(ButtonsTest, PushButtonFramesAndOneClickPerClick) {
+    CPngButton button;
+    ASSERT_TRUE(button.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 20, 60, 40), &host, 1001));
+    ASSERT_TRUE(button.setImage(398));
+    CRect client;
+    button.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 130);
+    EXPECT_EQ(client.Height(), 40);
+    const SkinRow& row = skin(398);
+    moveMouse(host, 400, 250);
+    pump(100);
+    EXPECT_EQ(pixelOf(button, 65, 20), row.fill[0]);
+
+    moveMouse(button, 65, 20);
+    pump(100);
+    EXPECT_TRUE(button.m_bHover);
+    EXPECT_EQ(pixelOf(button, 65, 20), row.fill[1]);
+
+    press(button, 65, 20);
+    EXPECT_TRUE(button.m_bPressed);
+    EXPECT_EQ(pixelOf(button, 65, 20), row.fill[2]);
+    release(button, 65, 20);
+    ASSERT_EQ(host.count(WM_COMMAND, BN_CLICKED), 1);
+    EXPECT_EQ(host.notices.back().capture, nullptr);
+
+    settle();
+    click(button, 65, 20);
+    EXPECT_EQ(host.count(WM_COMMAND, BN_CLICKED), 2);
+    // An owner-drawn button reports the second press of a double-click as
+    // BN_DOUBLECLICKED; the double-click flips a plain button's checked
+    // flag, which only the caption colours read.
+    settle();
+    click(button, 65, 20, true);
+    EXPECT_EQ(host.count(WM_COMMAND, BN_CLICKED), 3);
+    EXPECT_EQ(host.count(WM_COMMAND, BN_DOUBLECLICKED), 1);
+    EXPECT_TRUE(button.m_bChecked);
+
+    button.setEnable(FALSE);
+    pump(50);
+    EXPECT_FALSE(button.m_bHover);
+    EXPECT_EQ(pixelOf(button, 65, 20), row.fill[3]);
+    settle();
+    click(button, 65, 20);
+    EXPECT_EQ(host.count(WM_COMMAND, BN_CLICKED), 3);
+}
+
+TEST_F(ButtonsTest, CheckButtonTogglesOncePerClick) {
+    CPngButton check;
+    ASSERT_TRUE(check.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 100, 40, 120), &host, 1002));
+    check.m_nFrameCount = 7;
+    ASSERT_TRUE(check.setImage(325));
+    EXPECT_TRUE(check.m_bToggle);
+    const SkinRow& row = skin(325);
+    click(check, 9, 9);
+    EXPECT_TRUE(check.m_bChecked);
+    EXPECT_EQ(host.count(WM_COMMAND, BN_CLICKED), 1);
+    moveMouse(host, 400, 250);
+    pump(80);
+    EXPECT_EQ(pixelOf(check, 9, 9), row.fill[4]);
+    check.setEnable(FALSE);
+    pump(50);
+    EXPECT_EQ(pixelOf(check, 9, 9), row.fill[6]);
+    check.setEnable(TRUE);
+    settle();
+    click(check, 9, 9);
+    EXPECT_FALSE(check.m_bChecked);
+}
+
+TEST_F(ButtonsTest, FrameSizeFromTheStripAndTheCaption) {
+    CPngButton button;
+    ASSERT_TRUE(button.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 20, 30, 30), &host, 1010));
+    ASSERT_TRUE(button.setImage(326));
+    CRect client;
+    button.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 24);
+    EXPECT_EQ(client.Height(), 24);
+    button.setText(L"A caption wider than the strip", 12, 400);
+    EXPECT_EQ(button.m_colors[0], RGB(255, 255, 255));
+    EXPECT_EQ(button.m_nCaptionSize, 16);
+    button.updateSize();
+    CClientDC dc(&button);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, button.m_strCaption, button.m_strCaption.GetLength(), &extent);
+    EXPECT_EQ(button.m_nFrameWidth, extent.cx + 15);
+    EXPECT_EQ(button.m_nFrameHeight, 24);
+    // an id without an image leaves the button as it was
+    EXPECT_FALSE(button.setImage(65000));
+    EXPECT_EQ(button.image(), nullptr);
+    button.GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 24);
+}
+
+TEST_F(ButtonsTest, StretchedButtonKeepsItsEndCaps) {
+    CPngButton wide;
+    ASSERT_TRUE(wide.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 150, 40, 170), &host, 1003));
+    ASSERT_TRUE(wide.setImage(398));
+    wide.SetWindowPos(nullptr, 0, 0, 300, 40, SWP_NOMOVE | SWP_NOZORDER);
+    pump(50);
+    EXPECT_EQ(wide.m_nFrameWidth, 300);
+    const SkinRow& row = skin(398);
+    moveMouse(host, 400, 280);
+    WindowShot shot;
+    shot.capture(wide, true);
+    EXPECT_EQ(shot.at(0, 20), row.edge[0]);
+    EXPECT_EQ(shot.at(299, 20), row.edge[0]);
+    EXPECT_EQ(shot.at(150, 20), row.fill[0]);
+    EXPECT_EQ(shot.at(150, 0), row.edge[0]);
+}
+
+TEST_F(ButtonsTest, RightToLeftModesFollowTheLanguage) {
+    CPngButton follows, never;
+    ASSERT_TRUE(follows.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 20, 40, 40), &host, 1004));
+    ASSERT_TRUE(never.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 80, 40, 100), &host, 1005));
+    for (CPngButton* b : {&follows, &never}) {
+        b->setImage(398);
+        b->m_strCaption = L"Caption";
+        b->m_nLeftOffset = 4;  // near the left edge unless mirrored
+        b->setTextColor(RGB(0, 0, 0));
+    }
+    follows.m_nRightToLeft = 0;
+    {
+        LanguageScope arabic(LANGUAGE_AR);
+        host.SendMessageToDescendants(RWM_CHANGE_LANGUAGE);
+        pump(80);
+        EXPECT_EQ(follows.m_nRightToLeft, 1);
+        EXPECT_EQ(never.m_nRightToLeft, 2);
+        const SkinRow& row = skin(398);
+        auto inkLeftRight = [&](HWND hwnd) {
+            WindowShot shot;
+            shot.capture(hwnd, true);
+            RECT left{0, 0, 65, 40}, right{65, 0, 130, 40};
+            int fillLeft = shot.count(row.fill[0], left) + shot.count(row.edge[0], left);
+            int fillRight = shot.count(row.fill[0], right) + shot.count(row.edge[0], right);
+            return std::make_pair(65 * 40 - fillLeft, 65 * 40 - fillRight);
+        };
+        moveMouse(host, 400, 280);
+        auto mirrored = inkLeftRight(follows);
+        auto plain = inkLeftRight(never);
+        EXPECT_GT(mirrored.second, mirrored.first);
+        EXPECT_GT(plain.first, plain.second);
+    }
+    host.SendMessageToDescendants(RWM_CHANGE_LANGUAGE);
+    EXPECT_EQ(follows.m_nRightToLeft, 0);
+}
+
+TEST_F(ButtonsTest, TextButtonLinksAndClicks) {
+    std::vector<CString> opened;
+    auto previous = CGlobalFunc::setUrlLauncher([&](const CString& target) { opened.push_back(target); });
+    CPngWithTextButton link(L"Customer centre", 2);
+    ASSERT_TRUE(link.Create(L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(20, 200, 220, 230), &host,
+                            1006));
+    link.setText(L"Customer centre", 14, FALSE, 2);
+    link.setUrl(L" ");
+    click(link, 20, 15);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(host.count(WM_COMMAND, BN_CLICKED), 1);
+    EXPECT_EQ(host.notices.back().capture, nullptr);
+    EXPECT_TRUE(link.m_bChecked);
+    link.setUrl(L"https://example.test/centre");
+    settle();
+    click(link, 20, 15);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(host.count(WM_COMMAND, BN_CLICKED), 2);
+    EXPECT_FALSE(link.m_bChecked);
+
+    // kind 7 toggles but never opens
+    link.setText(L"Plain", 14, TRUE, 7);
+    settle();
+    click(link, 20, 15);
+    EXPECT_EQ(opened.size(), 1u);
+    CGlobalFunc::setUrlLauncher(previous);
+
+    EXPECT_FALSE(CPngWithTextButton::opensLink(2, L"   "));
+    EXPECT_TRUE(CPngWithTextButton::opensLink(2, L" a "));
+    EXPECT_TRUE(CPngWithTextButton::opensLink(6, L"    "));
+    EXPECT_FALSE(CPngWithTextButton::opensLink(7, L"https://x.test"));
+    EXPECT_FALSE(CPngWithTextButton::opensLink(1, L"https://x.test"));
+}
+
+}  // namespace

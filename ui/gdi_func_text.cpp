@@ -1,0 +1,187 @@
+// Text measuring, line breaking and drawing of the drawing functions.
+#include "ui/gdi_func.h"
+
+#include <memory>
+
+namespace {
+
+// A family from familyOf, deleted unless it is the shared one.
+class FamilyRef {
+public:
+    explicit FamilyRef(const CString& face) : m_family(CGdiFunc::familyOf(face)) {}
+    ~FamilyRef() {
+        if (!CGdiFunc::isSharedFamily(m_family)) delete m_family;
+    }
+    FamilyRef(const FamilyRef&) = delete;
+    FamilyRef& operator=(const FamilyRef&) = delete;
+    Gdiplus::FontFamily* get() const { return m_family; }
+
+private:
+    Gdiplus::FontFamily* m_family;
+};
+
+std::vector<CString> splitAt(const CString& text, wchar_t separator) {
+    std::vector<CString> parts;
+    CString part;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        wchar_t c = text[i];
+        if (c == separator) {
+            if (!part.IsEmpty()) parts.push_back(part);
+            part.Empty();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.IsEmpty()) parts.push_back(part);
+    return parts;
+}
+
+int drawLines(HWND window, HDC dc, int size, const CString& text, const CString& face, int horizontalAlign,
+              COLORREF colour, BOOL underline, int verticalAlign, int lineHeight, int lineSpacing,
+              int* firstLineFree, RECT rect, bool ex) {
+    if (window && CGdiFunc::isArabic()) rect = CGdiFunc::mirrorRect(rect, CGdiFunc::clientWidth(window));
+    Gdiplus::Graphics graphics(dc);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    FamilyRef family(face);
+    Gdiplus::Font font(family.get(), static_cast<Gdiplus::REAL>(size),
+                       underline ? Gdiplus::FontStyleUnderline : Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    Gdiplus::StringFormat format;
+    CGdiFunc::multiLineFormat(format, horizontalAlign, verticalAlign, CGdiFunc::isArabic());
+
+    int step = CGdiFunc::lineStep(lineHeight, rect.bottom - rect.top, lineSpacing, ex);
+    std::vector<CString> lines = CGdiFunc::splitLines(&graphics, &font, text, (rect.right - rect.left) - 3);
+    int used = step * static_cast<int>(lines.size());
+    if (firstLineFree && !lines.empty()) {
+        Gdiplus::RectF bounds;
+        graphics.MeasureString(lines[0], lines[0].GetLength(), &font, Gdiplus::PointF(0, 0), &bounds);
+        *firstLineFree = static_cast<int>(step - bounds.Height);
+    }
+    Gdiplus::SolidBrush brush(CGdiFunc::toColor(colour));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        Gdiplus::RectF box(static_cast<Gdiplus::REAL>(rect.left),
+                           static_cast<Gdiplus::REAL>(rect.top + static_cast<int>(i) * step),
+                           static_cast<Gdiplus::REAL>(rect.right - rect.left), static_cast<Gdiplus::REAL>(step));
+        graphics.DrawString(lines[i], lines[i].GetLength(), &font, box, &format, &brush);
+    }
+    return used;
+}
+
+}  // namespace
+
+Gdiplus::RectF CGdiFunc::measureText(Gdiplus::Graphics* graphics, const Gdiplus::Font* font, const CString& text,
+                                     int count) {
+    Gdiplus::RectF bounds;
+    if (count < 0) count = text.GetLength();
+    if (!graphics || !font || count <= 0) return bounds;
+    Gdiplus::StringFormat format;
+    Gdiplus::CharacterRange range(0, count);
+    format.SetMeasurableCharacterRanges(1, &range);
+    Gdiplus::Region region;
+    Gdiplus::RectF layout(0, 0, 65536, 65536);
+    if (graphics->MeasureCharacterRanges(text, text.GetLength(), font, layout, &format, 1, &region) ==
+        Gdiplus::Ok) {
+        region.GetBounds(&bounds, graphics);
+    }
+    return bounds;
+}
+
+std::vector<CString> CGdiFunc::splitLinesBy(const CString& text, int widthLimit,
+                                            const std::function<int(const CString&)>& measureWidth) {
+    std::vector<CString> result;
+    for (const CString& line : splitAt(text, L'\n')) {
+        CString current;
+        for (const CString& word : splitAt(line, L' ')) {
+            CString candidate = current.IsEmpty() ? word : current + L" " + word;
+            if (measureWidth(candidate) > widthLimit - 5) {
+                result.push_back(current);
+                current = word;
+            } else {
+                current = candidate;
+            }
+        }
+        result.push_back(current);
+    }
+    return result;
+}
+
+std::vector<CString> CGdiFunc::splitLines(Gdiplus::Graphics* graphics, const Gdiplus::Font* font,
+                                          const CString& text, int widthLimit) {
+    return splitLinesBy(text, widthLimit, [&](const CString& candidate) {
+        return static_cast<int>(measureText(graphics, font, candidate).Width);
+    });
+}
+
+int CGdiFunc::lineStep(int lineHeight, int rectHeight, int lineSpacing, bool ex) {
+    int height = lineHeight == -1 ? rectHeight : lineHeight;
+    if (ex ? height == 20 : height <= 20) height = 24;
+    return height + lineSpacing;
+}
+
+void CGdiFunc::singleLineFormat(Gdiplus::StringFormat& format, int horizontalAlign, bool rightToLeft) {
+    format.SetAlignment(static_cast<Gdiplus::StringAlignment>(horizontalAlign));
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+    // Arabic may wrap inside its rectangle instead of being cut.
+    format.SetFormatFlags(rightToLeft ? Gdiplus::StringFormatFlagsDirectionRightToLeft
+                                      : Gdiplus::StringFormatFlagsNoWrap);
+}
+
+void CGdiFunc::multiLineFormat(Gdiplus::StringFormat& format, int horizontalAlign, int verticalAlign,
+                               bool rightToLeft) {
+    if (rightToLeft) format.SetFormatFlags(Gdiplus::StringFormatFlagsDirectionRightToLeft);
+    format.SetAlignment(static_cast<Gdiplus::StringAlignment>(horizontalAlign));
+    format.SetLineAlignment(static_cast<Gdiplus::StringAlignment>(verticalAlign));
+}
+
+SIZE CGdiFunc::drawText(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,
+                        COLORREF colour, int horizontalAlign) {
+    Gdiplus::Graphics graphics(dc);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    FamilyRef family(face);
+    Gdiplus::Font font(family.get(), static_cast<Gdiplus::REAL>(size),
+                       bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    Gdiplus::StringFormat format;
+    singleLineFormat(format, horizontalAlign, isArabic());
+    Gdiplus::SolidBrush brush(toColor(colour));
+    Gdiplus::RectF box(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
+                       static_cast<Gdiplus::REAL>(rect.right - rect.left),
+                       static_cast<Gdiplus::REAL>(rect.bottom - rect.top));
+    graphics.DrawString(text, text.GetLength(), &font, box, &format, &brush);
+    Gdiplus::RectF measured = measureText(&graphics, &font, text);
+    return SIZE{static_cast<LONG>(measured.Width), static_cast<LONG>(measured.Height)};
+}
+
+SIZE CGdiFunc::drawTextInWnd(HWND window, HDC dc, const RECT& rect, const CString& text, const CString& face,
+                             int size, BOOL bold, COLORREF colour, int horizontalAlign) {
+    RECT box = rect;
+    if (window && isArabic()) box = mirrorRect(rect, clientWidth(window));
+    return drawText(dc, box, text, face, size, bold, colour, horizontalAlign);
+}
+
+int CGdiFunc::drawTextLines(HDC dc, int size, const CString& text, const CString& face, int horizontalAlign,
+                            COLORREF colour, BOOL underline, int verticalAlign, int lineHeight, int lineSpacing,
+                            int* firstLineFree, const RECT& rect) {
+    return drawLines(nullptr, dc, size, text, face, horizontalAlign, colour, underline, verticalAlign, lineHeight,
+                     lineSpacing, firstLineFree, rect, false);
+}
+
+int CGdiFunc::drawTextLinesEx(HDC dc, int size, const CString& text, const CString& face, int horizontalAlign,
+                              COLORREF colour, BOOL underline, int verticalAlign, int lineHeight, int lineSpacing,
+                              int* firstLineFree, const RECT& rect) {
+    return drawLines(nullptr, dc, size, text, face, horizontalAlign, colour, underline, verticalAlign, lineHeight,
+                     lineSpacing, firstLineFree, rect, true);
+}
+
+int CGdiFunc::drawTextLinesInWnd(HWND window, HDC dc, int size, const CString& text, const CString& face,
+                                 int horizontalAlign, COLORREF colour, BOOL underline, int verticalAlign,
+                                 int lineHeight, int lineSpacing, int* firstLineFree, const RECT& rect) {
+    return drawLines(window, dc, size, text, face, horizontalAlign, colour, underline, verticalAlign, lineHeight,
+                     lineSpacing, firstLineFree, rect, false);
+}
+
+int CGdiFunc::drawTextLinesExInWnd(HWND window, HDC dc, int size, const CString& text, const CString& face,
+                                   int horizontalAlign, COLORREF colour, BOOL underline, int verticalAlign,
+                                   int lineHeight, int lineSpacing, int* firstLineFree, const RECT& rect) {
+    return drawLines(window, dc, size, text, face, horizontalAlign, colour, underline, verticalAlign, lineHeight,
+                     lineSpacing, firstLineFree, rect, true);
+}

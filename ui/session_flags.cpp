@@ -1,0 +1,3 @@
+#include "ui/session_flags.h"
+
+BOOL g_bSignedIn = FALSE;

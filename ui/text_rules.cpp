@@ -1,0 +1,83 @@
+#include "ui/text_rules.h"
+
+#include "ui/gdi_func.h"
+
+namespace text_rules {
+
+int staticHorizontalAlign(int styleFlags, bool rightAlign) {
+    if (styleFlags & STATIC_CENTER) return Gdiplus::StringAlignmentCenter;
+    if ((styleFlags & STATIC_RIGHT) || rightAlign) return Gdiplus::StringAlignmentFar;
+    return Gdiplus::StringAlignmentNear;
+}
+
+int staticVerticalAlign(int styleFlags) {
+    return (styleFlags & STATIC_VCENTER) ? Gdiplus::StringAlignmentCenter : Gdiplus::StringAlignmentNear;
+}
+
+int staticLineHeight(bool automatic, int fixedHeight, int measuredHeight) {
+    if (!automatic && fixedHeight > 0) return fixedHeight;
+    if (measuredHeight <= 24) return 24;
+    if (measuredHeight <= 32) return 32;
+    return measuredHeight;
+}
+
+StaticLines staticLines(const CString& text, int width, bool automatic, int fixedHeight,
+                        const std::function<SIZE(const CString&)>& measure) {
+    StaticLines result{{}, 0};
+    result.lines = CGdiFunc::splitLinesBy(text, width, [&](const CString& candidate) {
+        SIZE size = measure(candidate);
+        if (size.cx > width - 5) result.lineHeight = staticLineHeight(automatic, fixedHeight, size.cy);
+        return static_cast<int>(size.cx);
+    });
+    return result;
+}
+
+int staticFirstLineTop(int styleFlags, const RECT& rect, int lineCount, int lineHeight) {
+    if (!(styleFlags & STATIC_VCENTER)) return 0;
+    return (rect.bottom - lineCount * lineHeight - rect.top) / 2;
+}
+
+void staticFormat(Gdiplus::StringFormat& format, bool singleLine, bool leftToRight, bool rightAlign) {
+    bool keepLeftToRight = leftToRight || rightAlign;
+    if (singleLine) {
+        format.SetFormatFlags(keepLeftToRight ? Gdiplus::StringFormatFlagsNoWrap
+                                              : Gdiplus::StringFormatFlagsDirectionRightToLeft |
+                                                    Gdiplus::StringFormatFlagsNoWrap);
+        format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+    } else if (!keepLeftToRight) {
+        format.SetFormatFlags(Gdiplus::StringFormatFlagsDirectionRightToLeft);
+    }
+}
+
+CString comboShownText(const CString& full, CString* rest) {
+    int at = full.Find(L"|*|");
+    if (at < 0) {
+        if (rest) rest->Empty();
+        return full;
+    }
+    if (rest) *rest = CString(full.GetString() + at + 3);
+    return CString(full.GetString(), at);
+}
+
+void comboFormat(Gdiplus::StringFormat& format, bool leftToRight) {
+    format.SetAlignment(Gdiplus::StringAlignmentNear);
+    format.SetLineAlignment(Gdiplus::StringAlignmentNear);
+    format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+    format.SetFormatFlags(leftToRight ? Gdiplus::StringFormatFlagsNoWrap
+                                      : Gdiplus::StringFormatFlagsDirectionRightToLeft);
+}
+
+Fill progressFill(int clientWidth, double position, int lower, int upper, bool rightToLeft) {
+    int filled = 0;
+    if (upper != lower) filled = static_cast<int>(clientWidth * (position - lower) / (upper - lower));
+    if (filled < 0) filled = 0;
+    return rightToLeft ? Fill{clientWidth - filled, filled} : Fill{0, filled};
+}
+
+int nextFrame(int frame, int frameCount) {
+    if (frameCount <= 0) return -1;
+    int next = frame + 1;
+    return next >= frameCount ? 0 : next;
+}
+
+}  // namespace text_rules
