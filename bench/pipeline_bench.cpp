@@ -164,6 +164,15 @@ void waitIdle() {
     }
 }
 
+// The items' total download bytes.
+ULONGLONG bytesToFetch() {
+    ULONGLONG total = 0;
+    for (size_t i = 0; InfFileUpdate* item = InfFileUpdateList::getInstance().at(i); ++i) {
+        total += static_cast<ULONGLONG>(item->getDownloadSize());
+    }
+    return total;
+}
+
 // The items' total bytes on the medium, to check the run copied them all.
 ULONGLONG bytesOnMedium() {
     ULONGLONG total = 0;
@@ -273,7 +282,7 @@ int wmain(int argc, wchar_t** argv) {
 
     CRegSetting::setDataPath(argv[2]);
     double total = 0;
-    ULONGLONG copied = 0;
+    ULONGLONG copied = 0, fetched = 0;
     {
         engine->reset();
         BenchPage page(descriptors, true);
@@ -285,6 +294,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!page.waitFor(UM_COPY_COMPLETE, kStageMs)) return 7;
         total = seconds(start);
         copied = bytesOnMedium();
+        fetched = bytesToFetch();
         errors += page.errors();
         waitIdle();
         unlisten(page.hwnd());
@@ -293,8 +303,9 @@ int wmain(int argc, wchar_t** argv) {
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
-    printf("download=%.3f unzip=%.3f copy=%.3f total=%.3f copied_bytes=%llu errors=%d peak_working_set_kib=%llu\n",
-           download, unzip, copy, total, copied, errors,
+    printf("download=%.3f unzip=%.3f copy=%.3f total=%.3f fetched_bytes=%llu copied_bytes=%llu errors=%d "
+           "peak_working_set_kib=%llu\n",
+           download, unzip, copy, total, fetched, copied, errors,
            static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024));
     fflush(stdout);
     engine_control::shutdown(20000);

@@ -88,8 +88,9 @@ def main():
     stages = {name: float(fields[name]) for name in ("download", "unzip", "copy")}
     total = float(fields["total"])
     slowest = max(stages, key=stages.get)
-    mib = int(fields["copied_bytes"]) / (1 << 20)
-    print("[bench] %.0f MiB in %d items, stand-in on loopback (HTTPS) to R:" % (mib, args.items))
+    mib = int(fields["fetched_bytes"]) / (1 << 20)
+    print("[bench] %.0f MiB fetched in %d items, stand-in on loopback (HTTPS) to R: (%.0f MiB of item files on"
+          " the medium besides the package folders)" % (mib, args.items, int(fields["copied_bytes"]) / (1 << 20)))
     for name in ("download", "unzip", "copy"):
         print("[bench]   %-8s alone: %7.2f s  %7.1f MiB/s" % (name, stages[name], mib / stages[name]))
     print("[bench]   whole run     : %7.2f s  %7.1f MiB/s" % (total, mib / total))
