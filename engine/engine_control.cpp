@@ -21,6 +21,22 @@ namespace {
 constexpr DWORD kWorkersEndMs = 30000;
 constexpr DWORD kPollMs = 20;
 
+// Only the command thread may look at the slots while it runs (a look
+// releases the slot of an ended thread); others ask the task records,
+// which a worker lets go of as its last act on them.
+bool noWorkerOnARecord() {
+    function_manager* engine = function_manager::getInstance();
+    std::lock_guard<std::mutex> lock(engine->m_listMutex);
+    for (const transfer_task_list* list :
+         {&engine->m_downloadTasks, &engine->m_unzipTasks, &engine->m_copyTasks, &engine->m_retiredTasks}) {
+        for (const transfer_task* task : *list) {
+            if (task->live) return false;
+        }
+    }
+    return true;
+}
+
+// Once the command thread has ended the caller is the slots' only user.
 bool allSlotsFree() {
     worker_manager* workers = worker_manager::getInstance();
     for (int slot = 0; slot < worker_manager::SLOT_COUNT; ++slot) {
@@ -73,7 +89,7 @@ void InitDownload(const std::list<InfInfo*>& descriptors) {
     score_board* boards = score_board::getBoards();
     for (int board = 0; board < BOARD_COUNT; ++board) boards[board].reset();
 
-    if (!waitUntil(allSlotsFree, GetTickCount64() + kWorkersEndMs)) {
+    if (!waitUntil(noWorkerOnARecord, GetTickCount64() + kWorkersEndMs)) {
         LOG_WRITE(L"[ERR_ENGINE] workers of the last run still busy: run not prepared");
         vercheck_manager::getInstance().m_observers.post_message_all(UM_CHECK_COMPLETE, 0, 0);
         return;
@@ -95,7 +111,7 @@ void stopManagers() {
 }
 
 bool isIdle() {
-    return allSlotsFree() && !pageThreadsRunning();
+    return noWorkerOnARecord() && !pageThreadsRunning();
 }
 
 bool shutdown(DWORD timeoutMs) {
@@ -106,8 +122,9 @@ bool shutdown(DWORD timeoutMs) {
 
     HANDLE command = duplicate(engine->m_hCommandThread);
     bool ended = waitUntil([command] { return threadEnded(command); }, deadline);
-    ended = waitUntil(isIdle, deadline) && ended;
     if (command) CloseHandle(command);
+    // The workers' threads themselves, not only their records.
+    ended = ended && waitUntil([] { return allSlotsFree() && !pageThreadsRunning(); }, deadline);
     if (!ended) LOG_WRITE(L"[ERR_ENGINE] engine threads still running at shut-down");
     return ended;
 }

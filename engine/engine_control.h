@@ -25,7 +25,7 @@ void InitDownload(const std::list<InfInfo*>& descriptors);
 // download session and the unzip and copy sides stopped. Nothing waits.
 void stopManagers();
 
-// No worker, compute or format thread of the engine runs.
+// No worker uses a task record and no compute or format thread runs.
 bool isIdle();
 
 // Stops the managers, ends the command thread and waits, pumping messages,

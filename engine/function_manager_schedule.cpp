@@ -153,9 +153,12 @@ void function_manager::startCopy() {
     copy_manager* copies = copy_manager::getInstance();
     while (copies->m_bActive.load() && !m_nCopyDone && workers->isSlotFree(worker_manager::SLOT_COPY)) {
         transfer_task* task = nullptr;
+        // Without a medium root the item paths would name folders below
+        // whatever the current folder is.
+        const bool haveMedium = m_chDrive != 0 && !copies->getBasePath().IsEmpty();
         {
             choosing_scope choosing(m_taskMutex);
-            if (!stopping(this) && m_chDrive != 0) {
+            if (!stopping(this) && haveMedium) {
                 for (InfFileUpdate* item : queuedItems()) {
                     if (!item) break;
                     if (!isTransferItem(item)) continue;

@@ -66,6 +66,11 @@ void worker_manager::SetThreadName(CWinThread* thread, const char* name) {
 
 bool worker_manager::isSlotFree(int index) {
     if (index < 0 || index >= SLOT_COUNT) return false;
+    std::lock_guard<std::recursive_mutex> lock(m_slotLock);
+    return reapSlot(index);
+}
+
+bool worker_manager::reapSlot(int index) {
     slot& s = m_slots[index];
     if (!s.handle) return true;
     DWORD wait = s.reported ? kReportedWaitMs : 0;
@@ -94,7 +99,8 @@ int worker_manager::busyDownloadSlots() {
 }
 
 bool worker_manager::startWorker(int index, AFX_THREADPROC proc, const char* name, transfer_task* task) {
-    if (!isSlotFree(index)) return false;
+    std::lock_guard<std::recursive_mutex> lock(m_slotLock);
+    if (!reapSlot(index)) return false;
     CWinThread* thread = AfxBeginThread(proc, task, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     if (!thread) {
         LOG_WRITE(L"[ERR_ENGINE] %S not started [ErrorCode:%d]", name, static_cast<int>(GetLastError()));

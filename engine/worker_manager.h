@@ -8,6 +8,7 @@
 #include "engine/function_manager.h"
 
 #include <atomic>
+#include <mutex>
 
 constexpr int MAX_DOWNLOAD_THREADS = 3;
 
@@ -79,10 +80,15 @@ public:
 private:
     worker_manager();
     ~worker_manager();
+    bool reapSlot(int slot);
     bool startWorker(int slot, AFX_THREADPROC proc, const char* name, transfer_task* task);
     bool finish(transfer_task* task, int firstSlot, int lastSlot, int command, int parameter);
     // Marks the slots that hold the task's thread as reported; true if any.
     bool markReported(transfer_task* task, int firstSlot, int lastSlot);
     // Clears the task's running flag and lets go of the record.
     static void releaseTask(transfer_task* task);
+
+    // Guards taking and releasing the slots' handles (the command thread
+    // and stopAll's caller may look at a slot at once).
+    std::recursive_mutex m_slotLock;
 };

@@ -300,6 +300,21 @@ TEST_F(HeldEngine, MediumFilesAreMeasuredNotTrusted) {
     removeTree(folder);
 }
 
+TEST_F(HeldEngine, NoCopyWithoutAMediumRoot) {
+    TestVehicle car({{L"a.dat"}});
+    car.build();
+    car.items()[0]->m_nState = ITEM_STATE_UNZIPPED;
+    copy_manager_base(CString());
+    copy_manager::getInstance()->m_bActive = true;
+    engine->m_chDrive = L'R';
+    engine->m_nState = FM_STATE_UNZIPPED;
+    engine->startCopy();
+    EXPECT_EQ(engine->findTask(engine->m_copyTasks, car.items()[0], 0), nullptr);
+    EXPECT_EQ(car.items()[0]->m_nState.load(), ITEM_STATE_UNZIPPED);
+    EXPECT_NE(engine->m_nState.load(), FM_STATE_FINISHED);
+    copy_manager::getInstance()->m_bActive = false;
+}
+
 TEST_F(HeldEngine, SplitPiecesRepairedOnDisk) {
     TempDir downloads;
     engine_control::setManagerPaths(downloads.path());

@@ -118,6 +118,29 @@ TEST(FunctionManager, TaskRecordsAreReusedButNeverWhileTheirWorkerRuns) {
     delete task;
 }
 
+TEST(FunctionManager, ClearingTheItemListDropsItsTasks) {
+    function_manager* fm = function_manager::getInstance();
+    InfFileUpdate gone, kept;
+    transfer_task* download = nullptr;
+    transfer_task* copy = nullptr;
+    transfer_task* other = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> lock(fm->m_taskMutex);
+        download = fm->getOrCreateTask(fm->m_downloadTasks, &gone, -1);
+        copy = fm->getOrCreateTask(fm->m_copyTasks, &gone, 0);
+        other = fm->getOrCreateTask(fm->m_unzipTasks, &kept, 0);
+        fm->removeItemRecords(&gone);
+    }
+    EXPECT_EQ(fm->findTask(fm->m_downloadTasks, &gone, -1), nullptr);
+    EXPECT_EQ(fm->findTask(fm->m_copyTasks, &gone, 0), nullptr);
+    EXPECT_EQ(fm->findTask(fm->m_unzipTasks, &kept, 0), other);
+    // A queued end command may still name a dropped record: it stays
+    // allocated, stopped and without its item.
+    EXPECT_FALSE(download->running.load());
+    EXPECT_EQ(copy->item, nullptr);
+    fm->removeItemRecords(&kept);
+}
+
 TEST(ScoreBoard, CountersAndFlag) {
     score_board board;
     board.setCurrentSize(100);

@@ -202,6 +202,30 @@ TEST_F(Pipeline, FaultsRecoveredOrReported) {
     EXPECT_GE(requestsFor("/contents/pkg/TS_PIPE/DATA/f05.bin"), 4);
 }
 
+TEST_F(Pipeline, RefusedCertificateIsReported) {
+    // The content host under a name its certificate does not carry: the
+    // same address written as one number.
+    PipelineVehicle car;
+    InfFileHead* head = car.entry()->getInfFileHead();
+    ASSERT_NE(head, nullptr);
+    const CString address = standinHost();
+    int a = 0, b = 0, c = 0, d = 0;
+    ASSERT_EQ(swscanf(address.GetString(), L"%d.%d.%d.%d", &a, &b, &c, &d), 4);
+    CString alias;
+    alias.Format(L"%lu", (static_cast<unsigned long>(a) << 24) | (b << 16) | (c << 8) | d);
+    CString rootUrl = head->getValue(L"ROOT_URL");
+    rootUrl.Replace(address, alias);
+    head->addValue(L"ROOT_URL", rootUrl);
+
+    const size_t logBefore = requestLogSize();
+    ControlPage page(0, car.descriptors());
+    page.next();
+    EXPECT_TRUE(page.waitForMessage(UM_MODULE_ERROR, MODULE_DOWNLOAD, MODULE_ERROR_DOWNLOAD, kRunMs));
+    EXPECT_EQ(requestsSince(logBefore, "/contents/pkg/TS_PIPE/"), 0) << "nothing fetched under the wrong name";
+    page.hold();
+    EXPECT_TRUE(waitEngineIdle(30000));
+}
+
 // ---- children: this executable again, for what ends a process
 
 // The child of KillMidRunFetchesNothingFinishedAgain: a run that its parent
