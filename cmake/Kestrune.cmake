@@ -78,7 +78,10 @@ function(kestrune_test name)
   else()
     add_test(NAME ${name} COMMAND test_${name} --gtest_color=no)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
+  # A crash under Wine can end the process with a clean exit code after
+  # GoogleTest already printed failures: the output decides too.
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT}
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\];Unhandled exception;Unhandled page fault")
 endfunction()
 
 # Puts the language library "Lang.dll" beside an executable of the user

@@ -26,21 +26,7 @@ class Win32DriveQueries : public IDriveQueries {
 public:
     UINT getDriveType(const CString& root) override { return GetDriveTypeW(root.GetString()); }
 
-    BOOL isUsbBusDevice(wchar_t letter) override {
-        UniqueFileHandle h = openVolume(letter, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
-        if (!h) return FALSE;
-        STORAGE_PROPERTY_QUERY query{};
-        query.PropertyId = StorageDeviceProperty;
-        query.QueryType = PropertyStandardQuery;
-        STORAGE_DEVICE_DESCRIPTOR desc{};
-        DWORD returned = 0;
-        if (!DeviceIoControl(h.get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof(query), &desc, sizeof(desc),
-                             &returned, nullptr)) {
-            return FALSE;
-        }
-        // Device type 5 is a CD/DVD drive, which never takes an update.
-        return desc.BusType == BusTypeUsb && desc.DeviceType != 5;
-    }
+    BOOL isUsbBusDevice(wchar_t letter) override { return queryUsbBusDevice(letter); }
 
     DWORD getLogicalDrives() override { return GetLogicalDrives(); }
 

@@ -1,4 +1,5 @@
 #include "ui/edit_ctrl.h"
+#include "ui/edit_frame.h"
 
 #include "foundation/code_tables.h"
 #include "foundation/registered_messages.h"
@@ -197,21 +198,7 @@ void CEditCtrl::OnRButtonDown(UINT, CPoint) {}
 
 void CEditCtrl::OnNcPaint() {}
 
-void CEditCtrl::drawFrame() {
-    RECT window{};
-    ::GetWindowRect(m_hWnd, &window);
-    int width = window.right - window.left;
-    int height = window.bottom - window.top;
-    CWindowDC dc(this);
-    if (m_pFrame) {
-        Gdiplus::Graphics graphics(dc.GetSafeHdc());
-        graphics.DrawImage(m_pFrame, 0, 0, width, height + 2);
-    } else {
-        CBrush border(m_borderColor);
-        RECT box{0, 0, width, height};
-        ::FrameRect(dc, &box, border);
-    }
-}
+void CEditCtrl::drawFrame() { drawEditFrame(*this, m_pFrame, m_borderColor); }
 
 void CEditCtrl::OnPaint() {
     m_strLastText = windowText();

@@ -1,4 +1,5 @@
 #include "ui/edit_placeholder_text.h"
+#include "ui/edit_frame.h"
 
 #include "foundation/code_tables.h"
 #include "foundation/private_messages.h"
@@ -42,21 +43,7 @@ void CEditPlaceholderText::OnSize(UINT type, int cx, int cy) {
     ::SendMessageW(m_hWnd, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&box));
 }
 
-void CEditPlaceholderText::drawFrame() {
-    RECT window{};
-    ::GetWindowRect(m_hWnd, &window);
-    int width = window.right - window.left;
-    int height = window.bottom - window.top;
-    CWindowDC dc(this);
-    if (m_pFrame) {
-        Gdiplus::Graphics graphics(dc.GetSafeHdc());
-        graphics.DrawImage(m_pFrame, 0, 0, width, height + 2);
-    } else {
-        CBrush border(m_borderColor);
-        RECT box{0, 0, width, height};
-        ::FrameRect(dc, &box, border);
-    }
-}
+void CEditPlaceholderText::drawFrame() { drawEditFrame(*this, m_pFrame, m_borderColor); }
 
 void CEditPlaceholderText::OnNcPaint() {
     if (!m_pFrame) drawFrame();

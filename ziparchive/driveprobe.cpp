@@ -12,24 +12,7 @@ class Win32DriveProbe : public IDriveProbe {
 public:
     UINT getDriveType(const CString& root) override { return GetDriveTypeW(root.GetString()); }
 
-    BOOL isUsbBusDevice(wchar_t letter) override {
-        CString volume;
-        volume.Format(L"\\\\.\\%c:", letter);
-        UniqueFileHandle h(CreateFileW(volume.GetString(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       OPEN_EXISTING, 0, nullptr));
-        if (!h) return FALSE;
-        STORAGE_PROPERTY_QUERY query{};
-        query.PropertyId = StorageDeviceProperty;
-        query.QueryType = PropertyStandardQuery;
-        STORAGE_DEVICE_DESCRIPTOR desc{};
-        DWORD returned = 0;
-        if (!DeviceIoControl(h.get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof(query), &desc, sizeof(desc),
-                             &returned, nullptr)) {
-            return FALSE;
-        }
-        // Device type 5 is a CD/DVD drive, which never takes an update.
-        return desc.BusType == BusTypeUsb && desc.DeviceType != 5;
-    }
+    BOOL isUsbBusDevice(wchar_t letter) override { return queryUsbBusDevice(letter); }
 
     BOOL getTotalBytes(const CString& root, ULONGLONG& total) override {
         ULARGE_INTEGER avail, all, free;
@@ -52,6 +35,25 @@ CString drivePart(const CString& path) {
 }
 
 }  // namespace
+
+BOOL queryUsbBusDevice(wchar_t letter) {
+    CString volume;
+    volume.Format(L"\\\\.\\%c:", letter);
+    UniqueFileHandle h(CreateFileW(volume.GetString(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!h) return FALSE;
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    STORAGE_DEVICE_DESCRIPTOR desc{};
+    DWORD returned = 0;
+    if (!DeviceIoControl(h.get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof(query), &desc, sizeof(desc),
+                         &returned, nullptr)) {
+        return FALSE;
+    }
+    // Device type 5 is a CD/DVD drive, which never takes an update.
+    return desc.BusType == BusTypeUsb && desc.DeviceType != 5;
+}
 
 IDriveProbe* setDriveProbe(IDriveProbe* probe) {
     IDriveProbe* old = g_probe.exchange(probe);

@@ -15,6 +15,10 @@ public:
     virtual BOOL getTotalBytes(const CString& root, ULONGLONG& total) = 0;
 };
 
+// The platform's answer to IDriveProbe::isUsbBusDevice, for every probe
+// that asks the volume itself.
+BOOL queryUsbBusDevice(wchar_t letter);
+
 // The probe in use. Installing nullptr brings back the Win32 probe. Returns
 // the probe that was installed before. Install before worker threads start.
 IDriveProbe* setDriveProbe(IDriveProbe* probe);

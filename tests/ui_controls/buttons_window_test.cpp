@@ -105,7 +105,8 @@ TEST_F(ButtonsTest, CheckButtonTogglesOncePerClick) {
     check.setEnable(TRUE);
     settle();
     click(check, 9, 9);
-    EXPECT_FALSE(check.m_bChecked);
+    EXPECT_TRUE(pumpUntil([&] { return !check.m_bChecked; }));
+    EXPECT_EQ(host.count(WM_COMMAND, BN_CLICKED), 2);
 }
 
 TEST_F(ButtonsTest, FrameSizeFromTheStripAndTheCaption) {

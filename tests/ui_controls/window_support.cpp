@@ -66,6 +66,15 @@ void pump(DWORD forMs) {
     } while (GetTickCount() - start < forMs);
 }
 
+bool pumpUntil(const std::function<bool()>& done, DWORD maxMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= maxMs) return false;
+        pump(10);
+    }
+    return true;
+}
+
 void moveMouse(HWND hwnd, int x, int y) {
     sendMouse(0, screenPoint(hwnd, x, y));
     pump(30);

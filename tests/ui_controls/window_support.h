@@ -5,6 +5,7 @@
 // language for one scope.
 #include "afx/ctrl.h"
 
+#include <functional>
 #include <vector>
 
 namespace ui_test {
@@ -12,6 +13,9 @@ namespace ui_test {
 // Runs the thread's messages for a while; PreTranslateMessage first, as the
 // application's loop does. Counts WM_PAINT per window when asked.
 void pump(DWORD forMs = 50);
+// Pumps until the condition holds or the time is up: input sent through
+// the display can take longer than a fixed pause on a busy machine.
+bool pumpUntil(const std::function<bool()>& done, DWORD maxMs = 2000);
 void countPaints(std::vector<std::pair<HWND, int>>* counter);
 
 // Real input, in screen coordinates of a window's client point.
