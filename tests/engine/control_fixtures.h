@@ -11,6 +11,10 @@
 
 // Failure messages show the text (engine_fixtures.cpp).
 void PrintTo(const CString& text, std::ostream* os);
+// A text for a failure message (a CString is not streamed itself).
+inline std::string u8(const CString& text) {
+    return std::string(WideToMultiByte(text.GetString(), CP_UTF8).GetString());
+}
 
 // One descriptor entry. The item's folder below the download folder is
 // "<INF base name>\<dest>".
