@@ -33,8 +33,22 @@ struct SendContext {
     CString headers;
     BOOL sent = FALSE;
     DWORD error = 0;
-    std::mutex lock;
+    // A slim lock, ready without a first-use initialisation: the runtime's
+    // lazily initialised mutex crashed when the send thread and its caller
+    // took it for the first time at once.
+    SRWLOCK lock = SRWLOCK_INIT;
     bool abandoned = false;
+};
+
+class ContextLock {
+public:
+    explicit ContextLock(SendContext& ctx) : m_lock(ctx.lock) { AcquireSRWLockExclusive(&m_lock); }
+    ~ContextLock() { ReleaseSRWLockExclusive(&m_lock); }
+    ContextLock(const ContextLock&) = delete;
+    ContextLock& operator=(const ContextLock&) = delete;
+
+private:
+    SRWLOCK& m_lock;
 };
 
 DWORD WINAPI sendThread(LPVOID parameter) {
@@ -43,7 +57,7 @@ DWORD WINAPI sendThread(LPVOID parameter) {
     const BOOL sent = HttpSendRequestW(ctx.request, ctx.headers.GetString(),
                                        static_cast<DWORD>(ctx.headers.GetLength()), nullptr, 0);
     const DWORD error = GetLastError();
-    std::lock_guard<std::mutex> guard(ctx.lock);
+    ContextLock guard(ctx);
     ctx.sent = sent;
     ctx.error = error;
     if (ctx.abandoned) {
@@ -72,7 +86,7 @@ int sendWatched(UniqueInternetHandle& connection, UniqueInternetHandle& request,
     for (;;) {
         if (WaitForSingleObject(thread.get(), 50) == WAIT_OBJECT_0) break;
         if (!run.check()) {
-            std::lock_guard<std::mutex> guard(ctx->lock);
+            ContextLock guard(*ctx);
             if (WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0) break;
             ctx->abandoned = true;
             request.release();
