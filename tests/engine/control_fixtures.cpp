@@ -4,11 +4,11 @@
 #include "foundation/common_util.h"
 #include "tests/support/test_support.h"
 
-CString descriptorText(const std::vector<ItemSpec>& specs) {
+CString descriptorText(const std::vector<ItemRow>& rows) {
     CString text = L"[HEAD]\r\nROOT_URL=https://host/contents/pkg\r\nSD_ROOT=SD\r\nCOMMON_PATH=CAR\r\n"
                    L"UPDATE_VERSION=2024.05.01\r\n";
     int index = 0;
-    for (const ItemSpec& s : specs) {
+    for (const ItemRow& s : rows) {
         text.AppendFormat(L"[FILE%d]\r\n", index++);
         text.AppendFormat(L"AG_FILENAME=%s\r\nAG_FILESIZE=%s\r\nAG_VER=%s\r\nAG_FILECRC=%u\r\n", s.name.GetString(),
                           s.size.GetString(), s.ver.GetString(), s.crc);
@@ -36,15 +36,15 @@ std::unique_ptr<InfInfo> entryOf(const CString& infName, const CString& text) {
 
 }  // namespace
 
-OwnedItem::OwnedItem(const ItemSpec& spec, const CString& infName)
-    : m_info(entryOf(infName, descriptorText({spec}))) {
+OwnedItem::OwnedItem(const ItemRow& row, const CString& infName)
+    : m_info(entryOf(infName, descriptorText({row}))) {
     InfFileTailMap* tails = m_info->getInfFileTails();
     InfFileTail* tail = tails ? tails->get(0) : nullptr;
     m_ok = tail && m_item.init(tail, CString());
 }
 
-TestVehicle::TestVehicle(const std::vector<ItemSpec>& specs, const CString& infName)
-    : m_info(entryOf(infName, descriptorText(specs))) {}
+TestVehicle::TestVehicle(const std::vector<ItemRow>& rows, const CString& infName)
+    : m_info(entryOf(infName, descriptorText(rows))) {}
 
 TestVehicle::~TestVehicle() {
     // The lists point into this vehicle's descriptor.

@@ -18,7 +18,7 @@ inline std::string u8(const CString& text) {
 
 // One descriptor entry. The item's folder below the download folder is
 // "<INF base name>\<dest>".
-struct ItemSpec {
+struct ItemRow {
     CString name;
     CString size = L"10";
     CString ver = L"1";
@@ -29,12 +29,12 @@ struct ItemSpec {
     UINT32 crc = 0;
 };
 
-CString descriptorText(const std::vector<ItemSpec>& specs);
+CString descriptorText(const std::vector<ItemRow>& rows);
 
 // A single item built outside the process-wide list.
 class OwnedItem {
 public:
-    explicit OwnedItem(const ItemSpec& spec, const CString& infName = L"CAR.inf");
+    explicit OwnedItem(const ItemRow& row, const CString& infName = L"CAR.inf");
     bool ok() const { return m_ok; }
     InfFileUpdate* get() { return &m_item; }
     InfFileUpdate* operator->() { return &m_item; }
@@ -49,7 +49,7 @@ private:
 // version-file lists from it (what the compute thread does before a run).
 class TestVehicle {
 public:
-    explicit TestVehicle(const std::vector<ItemSpec>& specs, const CString& infName = L"CAR.inf");
+    explicit TestVehicle(const std::vector<ItemRow>& rows, const CString& infName = L"CAR.inf");
     ~TestVehicle();
     void build();
     InfInfo* entry() { return m_info.get(); }

@@ -152,13 +152,13 @@ TEST_F(PreCheck, CleansNothingOutsideAnAbsoluteDownloadFolder) {
 }
 
 TEST_F(PreCheck, StopLeavesTheRestUnchecked) {
-    std::vector<ItemSpec> specs;
+    std::vector<ItemRow> rows;
     for (int i = 0; i < 300; ++i) {
         CString name;
         name.Format(L"f%03d.dat", i);
-        specs.push_back({name});
+        rows.push_back({name});
     }
-    TestVehicle car(specs);
+    TestVehicle car(rows);
     car.build();
 
     MessageWindow page;

@@ -73,10 +73,10 @@ TEST(TransferRules, OneTestForCountingAndChoosing) {
         {"not usable", L"1", L"100", true, 2, false},
     };
     for (const Case& c : cases) {
-        ItemSpec spec{L"f.dat"};
-        spec.ver = c.ver;
-        spec.size = c.size;
-        OwnedItem item(spec);
+        ItemRow row{L"f.dat"};
+        row.ver = c.ver;
+        row.size = c.size;
+        OwnedItem item(row);
         ASSERT_TRUE(item.ok()) << c.what;
         if (!c.intact) item->m_guard.word[2] = 0;
         item->m_nUsable = c.usable;

@@ -240,8 +240,8 @@ class _Handler(BaseHTTPRequestHandler):
 
 def _range_back(value, back):
     """'bytes=N-' moved back by back bytes (not below 0); other forms unchanged."""
-    unit, _, spec = value.partition("=")
-    start, dash, end = spec.partition("-")
+    unit, _, span = value.partition("=")
+    start, dash, end = span.partition("-")
     if unit.strip().lower() != "bytes" or not dash or not start.strip().isdigit():
         return value
     return "bytes=%d-%s" % (max(0, int(start) - back), end)
