@@ -22,20 +22,6 @@
 
 namespace {
 
-// GDI+ for the whole run, as the program starts it once.
-class GdiplusEnvironment : public testing::Environment {
-public:
-    void SetUp() override {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
-
-private:
-    ULONG_PTR m_token = 0;
-};
-testing::Environment* const g_gdiplus = testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
-
 const wchar_t kGuid[] = L"C0FFEE00-5EED-4B1D-8A11-000000000001";
 
 void useRegion(int region) {
