@@ -4,6 +4,7 @@
 #include "shell/scan/medium_scan.h"
 #include "tests/shell_scan/scan_fixtures.h"
 #include "tests/support/test_support.h"
+#include "tests/webclient/config_scope.h"
 
 #include <gtest/gtest.h>
 
@@ -271,4 +272,36 @@ TEST(MediumScan, DestinationTags) {
     std::unique_ptr<InfInfo> stranger(makeEntry({L"X.inf", L"TS", L"Q77", L""}));
     EXPECT_EQ(readLastReg(stranger.get(), list.get(), data.path(), L"", inf, sw), CString(L"lastreg"));
     EXPECT_EQ(readLastReg(nullptr, list.get(), data.path(), L"", inf, sw), CString(L"reg"));
+}
+
+TEST(MediumScan, SeveralCandidatesGiveTheMatchedMessageParameters) {
+    ScopedConfig config(R"({"MODEL_EQUIVALENCE": "101,102|201,202,203"})");
+    struct Case {
+        const wchar_t* sw;
+        std::vector<const wchar_t*> params;
+    } cases[] = {
+        {L"KOR.TS.101.000.SD.STD_1", {L"4", L"Two", L"One", L"Two (intl)", L"One (intl)"}},
+        {L"KOR.TS.201.000.SD.STD_1",
+         {L"6", L"Five", L"Six", L"Four", L"Five (intl)", L"Six (intl)", L"Four (intl)"}},
+        {L"KOR.TS.301.000.SD.STD_1", {}},
+    };
+    for (const Case& c : cases) {
+        Media media;
+        writeText(media.r() + L"swversion\\swversion.info", c.sw);
+        std::unique_ptr<InfInfoList> list(makeList({{L"A.inf", L"TS", L"101", L"KOR.TS.101.000.SD.STD_1", L"One"},
+                                                    {L"B.inf", L"TS", L"102", L"", L"Two"},
+                                                    {L"C.inf", L"TS", L"201", L"KOR.TS.201.000.SD.STD_1", L"Four"},
+                                                    {L"D.inf", L"TS", L"202", L"", L"Five"},
+                                                    {L"E.inf", L"TS", L"203", L"", L"Six"},
+                                                    {L"F.inf", L"TS", L"301", L"KOR.TS.301.000.SD.STD_1", L"Seven"}},
+                                                   CORP_TS));
+        FakeCatalogs catalogs;
+        MediumScanInput input{{media.r()}, list.get(), L"G", catalogs.source()};
+        MediumScanState state;
+        std::vector<std::unique_ptr<InfInfoList>> retired;
+        MediumScanOutcome out = scanVerFiles(input, state, retired);
+        ASSERT_NE(out.carInfo, nullptr) << c.sw;
+        std::vector<CString> want(c.params.begin(), c.params.end());
+        EXPECT_EQ(out.matchedParams, want) << c.sw;
+    }
 }
