@@ -115,7 +115,7 @@ TEST(PictureWindow, CachedAndFallingBack) {
 
     WindowShot shot = saveScreenshot(window, L"pictures",
                                      L"three rows of a vehicle picture (left) and a navigation-unit picture (right): "
-                                     L"downloaded and a blue 400x200 one drawn 102x52; grey placeholders; "
+                                     L"downloaded and a blue 400x200 one drawn 102x52; the placeholders 406 and 490 of no brand; "
                                      L"the TS brand picture for unreadable files",
                                      true);
     for (size_t i = 0; i < std::size(rows); ++i) {

@@ -4,24 +4,24 @@
 #include "tests/descriptors/descriptor_fixtures.h"
 #include "tests/support/test_support.h"
 
-InfInfo* makeEntry(const EntrySpec& spec) {
+InfInfo* makeEntry(const EntryDef& def) {
     CString text = standardHead() + crlf({L"[F1]", L"AG_FILENAME=a.dat", L"AG_FILESIZE=3", L"AG_FILECRC=1",
                                           L"AG_VER=1", L"DEST_PATH=$SD_ROOT$\\MAP", L"FILEINFO_PATH=x"});
-    InfInfo* entry = entryFromText(spec.inf, text, spec.modelFlag).release();
+    InfInfo* entry = entryFromText(def.inf, text, def.modelFlag).release();
     entry->setFirstDescriptor(entry);
-    entry->setBrandCode(spec.brand);
-    entry->setModelCode(spec.model);
-    entry->setSwVersion(spec.sw);
+    entry->setBrandCode(def.brand);
+    entry->setModelCode(def.model);
+    entry->setSwVersion(def.sw);
     entry->setMediaType(L"SD");
-    entry->setDeviceName(spec.device);
-    CString intl = spec.device;
+    entry->setDeviceName(def.device);
+    CString intl = def.device;
     entry->setDeviceNameIntl(intl + L" (intl)");
     return entry;
 }
 
-InfInfoList* makeList(std::initializer_list<EntrySpec> specs, int corp, const wchar_t* userId) {
+InfInfoList* makeList(std::initializer_list<EntryDef> defs, int corp, const wchar_t* userId) {
     auto* list = new InfInfoList(true);
-    for (const EntrySpec& s : specs) list->m_list.push_back(makeEntry(s));
+    for (const EntryDef& s : defs) list->m_list.push_back(makeEntry(s));
     list->setCorp(corp);
     list->setUserId(userId);
     list->setUserType(0);
