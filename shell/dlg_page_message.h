@@ -29,7 +29,8 @@ public:
 
     // Requesters call it on a page from the pool, then switch the root to
     // the message view; answers call it to chain to a follow-up message.
-    virtual void setMessageType(int type, CBaseChildDialog* requester);
+    // The requester is a page, or the root for its own questions.
+    virtual void setMessageType(int type, CWnd* requester);
     void setParam(const CString& text, int index);
     CString getParam(int index) const;
     BOOL showPage(BOOL show) override;
@@ -50,7 +51,7 @@ public:
     // ---- members
     int m_eMessageType = SERVER_ERROR_NONE;
     int m_ePrevMessageType = SERVER_ERROR_NONE;
-    CBaseChildDialog* m_pRequestPage = nullptr;
+    CWnd* m_pRequestPage = nullptr;
     std::map<int, CString> m_mapParam;
     std::map<CWnd*, int> m_mapUseCtrl;
     BOOL m_bClosed = TRUE;

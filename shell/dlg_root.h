@@ -62,7 +62,7 @@ public:
 
     // ---- title buttons
     // kind 0 settings, 1 the page's exit lock (FALSE locks), 2 logout.
-    void enableTopButton(int kind, CBaseChildDialog* page, BOOL enable);
+    void enableTopButton(int kind, CWnd* page, BOOL enable);
     BOOL updateTopButtons();
     BOOL isConfigPageCurrent() const;
     BOOL isLoginPageCurrent() const;
