@@ -17,8 +17,20 @@ BOOL PageTestRoot::create() {
     m_nHeight = 680;
     if (!Create(IDD_BASE_DIALOG, nullptr)) return FALSE;
     SetWindowPos(nullptr, 40, 40, 900, 680, SWP_NOZORDER);
+    loadImages();
+    layoutTitleButtons();
     ShowWindow(SW_SHOW);
     return TRUE;
+}
+
+// The root's own header and footer, as the program's root paints them.
+LRESULT PageTestRoot::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        CPaintDC dc(this);
+        drawBackground(&dc);
+        return 0;
+    }
+    return CBaseDialog::WindowProc(message, wParam, lParam);
 }
 
 void destroyPage(std::unique_ptr<CPlaceholderPage>& page) {

@@ -16,6 +16,9 @@
 class PageTestRoot : public CBaseDialog {
 public:
     BOOL create();
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 struct PageCase {
