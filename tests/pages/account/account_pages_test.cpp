@@ -78,7 +78,7 @@ TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
     EXPECT_TRUE(p->calls().empty());
 }
 
-TEST_F(AccountPages, LoginPageRecordsTheShellsCallsAndResetClearsTheBrandButton) {
+TEST_F(AccountPages, LoginPageRecordsTheShellsCallsAndResetClearsBrandButtonAndGuestEntry) {
     auto* login = static_cast<CDlgPageLogin*>(createPage(accountPages()[0]));
     ASSERT_NE(nullptr, login);
     EXPECT_EQ(4, login->m_nCorpButton);
@@ -87,10 +87,13 @@ TEST_F(AccountPages, LoginPageRecordsTheShellsCallsAndResetClearsTheBrandButton)
     login->loadSavedLoginInfo(3);
     login->matchLastVehicle();
     login->focusPassword();
+    g_bGuestLogin = FALSE;
     login->OnBnClickedButtonNnTs();
+    EXPECT_TRUE(g_bGuestLogin);
     login->OnBnClickedButtonNnLv();
     login->OnBnClickedButtonNnDr();
     login->resetPage();
+    EXPECT_FALSE(g_bGuestLogin);
     EXPECT_EQ(3, login->m_nCorp);
     EXPECT_EQ(4, login->m_nCorpButton);
     EXPECT_EQ((std::vector<CString>{L"selectBrand(3)", L"loadSavedLoginInfo(3)", L"matchLastVehicle",
