@@ -305,10 +305,30 @@ BOOL CDlgPageMessage::showPage(BOOL show) {
             r->enableTopButton(0, r, FALSE);
             if (r->m_btnLogout.GetSafeHwnd()) r->m_btnLogout.setEnable(FALSE);
             break;
+        case SERVER_ETC_FIRST_OPEN:
+            placeFolderPath();
+            break;
         default:
             break;
     }
     return TRUE;
+}
+
+// The first-start message's path line: centred by its length, higher and
+// further right in the languages whose texts run longer.
+void CDlgPageMessage::placeFolderPath() {
+    if (!m_editFolderPath.GetSafeHwnd()) return;
+    CString path;
+    m_editFolderPath.GetWindowText(path);
+    int language = CRegSetting::getLanguage();
+    bool longTexts = language == LANGUAGE_FR || language == LANGUAGE_F1 || language == LANGUAGE_ES ||
+                     language == LANGUAGE_PT;
+    CRect client;
+    GetClientRect(&client);
+    int x = client.Width() / 2 - 9 * path.GetLength() / 2;
+    if (x < 0) x = 5;
+    if (longTexts) x += 20;
+    m_editFolderPath.MoveWindow(x, longTexts ? 320 : 370, 860, 20, TRUE);
 }
 
 void CDlgPageMessage::closePage(BOOL stay) {
