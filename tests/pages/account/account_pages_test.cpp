@@ -51,8 +51,8 @@ TEST_F(AccountPages, EachComesUpFromItsTemplateAndPaintsItsNameAndView) {
 }
 
 // What the root relies on: a page that declines stays hidden, initPage
-// answers what the test set, and the shell's registered messages are
-// recorded per page.
+// answers what the test set, and the shell's registered messages and the
+// frame's module errors are recorded per page.
 TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
     CPlaceholderPage* p = createPage(accountPages()[2]);
     ASSERT_NE(nullptr, p);
@@ -69,8 +69,9 @@ TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
     ::SendMessageW(p->m_hWnd, RWM_CHANGE_LANGUAGE, 0, 0);
     ::SendMessageW(p->m_hWnd, RWM_CONFIG_CLOSED, 0, 0);
     ::SendMessageW(p->m_hWnd, RWM_EXIT_PROGRAM_CANCEL, 0, 0);
+    ::SendMessageW(p->m_hWnd, UM_MODULE_ERROR, MODULE_NETWORK, 0);
     EXPECT_EQ("showPage(1)|initPage|skipPage|setAutoSkip(0)|messageResult(1005,1)|changeLanguage|configClosed|"
-              "exitProgramCancel",
+              "exitProgramCancel|moduleError(501,0)",
               joined(p->calls()));
     EXPECT_EQ(1, p->callCount(L"initPage"));
     p->clearCalls();
