@@ -66,3 +66,4 @@
 #define IDB_LOGO_LV_AR                  1726
 #define IDB_LOGO_LV_NA                  1749
 #define IDB_LOGO_LV_NA_AR               1750
+#define IDR_LICENSE_RTF                 408     // resource type "ETC"

@@ -357,6 +357,10 @@ CString resolvedText(const MessageContent& content, int control, const std::func
     return out;
 }
 
+bool isRepeat(int type, int currentType, bool sameRequester) {
+    return sameRequester && type == currentType && !isOneOf(type, {20, 47, 100});
+}
+
 bool refreshesDetailLines(int type) { return isOneOf(type, {10, 90, 91, 92, 93, 101, 102}); }
 
 }  // namespace msg

@@ -88,6 +88,10 @@ MessageContent buildTexts(int type, const MessageContext& context);
 // "\n" (what the language manager would set).
 CString resolvedText(const MessageContent& content, int control, const std::function<CString(int)>& text);
 
+// Asking again for the message a page shows, by the same requester, only
+// refreshes it (detail lines, document focus); 20, 47 and 100 always
+// configure in full.
+bool isRepeat(int type, int currentType, bool sameRequester);
 // Types whose detail lines a repeat of the same message refreshes.
 bool refreshesDetailLines(int type);
 
