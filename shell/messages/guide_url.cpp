@@ -1,5 +1,6 @@
 #include "shell/messages/guide_url.h"
 
+#include "shell/message_types.h"
 #include "foundation/code_tables.h"
 #include "foundation/config_file.h"
 
@@ -32,23 +33,23 @@ struct GuideEntry {
 // table's general entry; 3 and 4 are one head unit in two trims. The first
 // TS units (3 to 6) were built on the DR platform and are documented there.
 const GuideEntry kTs[] = {
-    {3, {L"TS-NV-0304", CORP_DR}}, {4, {L"TS-NV-0304", CORP_DR}}, {5, {L"TS-NV-0500", CORP_DR}},
-    {6, {L"TS-NV-0600", CORP_DR}}, {7, {L"TS-NV-0700", CORP_TS}}, {8, {L"TS-NV-0800", CORP_TS}},
-    {9, {L"TS-NV-GENERAL", CORP_TS}}, {10, {L"TS-NV-1000", CORP_TS}}, {11, {L"TS-NV-GENERAL", CORP_TS}},
+    {3, {L"TS-NV-0304", CORP_DR}},     {4, {L"TS-NV-0304", CORP_DR}},  {5, {L"TS-NV-0500", CORP_DR}},
+    {6, {L"TS-NV-0600", CORP_DR}},     {7, {L"TS-NV-0700", CORP_TS}},  {8, {L"TS-NV-0800", CORP_TS}},
+    {9, {L"TS-NV-GENERAL", CORP_TS}},  {10, {L"TS-NV-1000", CORP_TS}}, {11, {L"TS-NV-GENERAL", CORP_TS}},
     {12, {L"TS-NV-GENERAL", CORP_TS}}, {13, {L"TS-NV-1300", CORP_TS}}, {15, {L"TS-NV-1500", CORP_TS}},
     {16, {L"TS-NV-1600", CORP_TS}},
 };
 const GuideEntry kLv[] = {
-    {3, {L"LV-NV-0304", CORP_LV}}, {4, {L"LV-NV-0304", CORP_LV}}, {5, {L"LV-NV-0500", CORP_LV}},
-    {6, {L"LV-NV-0600", CORP_LV}}, {7, {L"LV-NV-0700", CORP_LV}}, {8, {L"LV-NV-0800", CORP_LV}},
+    {3, {L"LV-NV-0304", CORP_LV}},    {4, {L"LV-NV-0304", CORP_LV}},     {5, {L"LV-NV-0500", CORP_LV}},
+    {6, {L"LV-NV-0600", CORP_LV}},    {7, {L"LV-NV-0700", CORP_LV}},     {8, {L"LV-NV-0800", CORP_LV}},
     {9, {L"LV-NV-GENERAL", CORP_LV}}, {11, {L"LV-NV-GENERAL", CORP_LV}}, {12, {L"LV-NV-GENERAL", CORP_LV}},
-    {13, {L"LV-NV-1300", CORP_LV}}, {14, {L"LV-NV-1400", CORP_LV}},
+    {13, {L"LV-NV-1300", CORP_LV}},   {14, {L"LV-NV-1400", CORP_LV}},
 };
 const GuideEntry kDr[] = {
-    {2, {L"DR-NV-0200", CORP_DR}}, {3, {L"DR-NV-0304", CORP_DR}}, {4, {L"DR-NV-0304", CORP_DR}},
-    {5, {L"DR-NV-0500", CORP_DR}}, {6, {L"DR-NV-0600", CORP_DR}}, {7, {L"DR-NV-0700", CORP_DR}},
-    {8, {L"DR-NV-0800", CORP_DR}}, {9, {L"DR-NV-GENERAL", CORP_DR}}, {11, {L"DR-NV-GENERAL", CORP_DR}},
-    {12, {L"DR-NV-GENERAL", CORP_DR}}, {13, {L"DR-NV-1300", CORP_DR}}, {14, {L"DR-NV-1400", CORP_DR}},
+    {2, {L"DR-NV-0200", CORP_DR}},     {3, {L"DR-NV-0304", CORP_DR}},    {4, {L"DR-NV-0304", CORP_DR}},
+    {5, {L"DR-NV-0500", CORP_DR}},     {6, {L"DR-NV-0600", CORP_DR}},    {7, {L"DR-NV-0700", CORP_DR}},
+    {8, {L"DR-NV-0800", CORP_DR}},     {9, {L"DR-NV-GENERAL", CORP_DR}}, {11, {L"DR-NV-GENERAL", CORP_DR}},
+    {12, {L"DR-NV-GENERAL", CORP_DR}}, {13, {L"DR-NV-1300", CORP_DR}},   {14, {L"DR-NV-1400", CORP_DR}},
 };
 
 template <size_t N>
@@ -88,7 +89,10 @@ CString getGuideUrl(int kind, int region, int language, int lastBrand, int platf
 }
 
 CString ownerPortalUrl(int messageType, int region) {
-    const int brand = messageType == 1008 ? CORP_TS : messageType == 1009 ? CORP_DR : messageType == 1010 ? CORP_LV : 0;
+    const int brand = messageType == SERVER_ETC_NO_VEHICLE_TS   ? CORP_TS
+                      : messageType == SERVER_ETC_NO_VEHICLE_DR ? CORP_DR
+                      : messageType == SERVER_ETC_NO_VEHICLE_LV ? CORP_LV
+                                                                : 0;
     if (!brand) return CString();
     const CString code = getCorpCode(brand);
     CString lower(code);

@@ -1,5 +1,6 @@
 #include "shell/messages/message_layout.h"
 
+#include "shell/message_types.h"
 #include "foundation/code_tables.h"
 #include "shell/messages/message_type_table.h"
 
@@ -13,8 +14,14 @@ bool isOneOf(int value, std::initializer_list<int> values) {
     return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-bool isErrorText(int type) { return isOneOf(type, {91, 92, 93, 95, 96, 100, 101, 102}); }
-bool isDocument(int type) { return isOneOf(type, {203, 204, 1007}); }
+bool isErrorText(int type) {
+    return isOneOf(type, {SERVER_ERROR_DOWNLOAD_FILE_SIZE, SERVER_ERROR_DOWNLOAD_FILE_CRC, SERVER_ERROR_DOWNLOAD_FAIL,
+                          SERVER_ERROR_DOWNLOAD_ERROR, SERVER_ERROR_UNZIP_FAIL, SERVER_ERROR_COPY_FAIL,
+                          SERVER_ERROR_COPY_NOT_FOUND_FILE, SERVER_ERROR_COPY_FILE_SIZE});
+}
+bool isDocument(int type) {
+    return isOneOf(type, {SERVER_ERROR_ETC_OPEN_SOURCE_LICENSE, SERVER_ERROR_ETC_EULA, SERVER_ETC_DATA_CONSENT});
+}
 
 constexpr COLORREF kTextColour = 0x7D6C5E;
 constexpr COLORREF kErrorTitleColour = 0x0000CB;
@@ -70,8 +77,8 @@ Box radioBox(int control) {
 }
 
 Box folderPathBox(int type, int pathLength, int w) {
-    if (type == 1006) return Box{20, 370, 860, 20};
-    if (type == 83) {
+    if (type == SERVER_ETC_FIRST_OPEN) return Box{20, 370, 860, 20};
+    if (type == SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD) {
         const int width = std::min(9 * pathLength, 860);
         return Box{(w - width) / 2, 455, width, 20};
     }
@@ -110,7 +117,9 @@ int linkWidth(int cw, int language, int brand, int type) {
     case LANGUAGE_ES: correction = brand == CORP_TS ? 10 : 25; break;
     case LANGUAGE_RU: correction = -5; break;
     case LANGUAGE_AR:
-        correction = brand == CORP_TS ? -20 : brand == CORP_LV ? -25 : (type == 95 ? -60 : -65);
+        correction = brand == CORP_TS   ? -20
+                     : brand == CORP_LV ? -25
+                                        : (type == SERVER_ERROR_DOWNLOAD_ERROR ? -60 : -65);
         break;
     default: break;
     }
@@ -124,13 +133,13 @@ Box linkBox(int cw, int language, int brand, int type, int bottom, int w) {
 
 FolderAfterDrawing folderAfterDrawing(int type, int bottom, int language) {
     FolderAfterDrawing out;
-    if (type == 81 || type == 1006) {
+    if (type == SERVER_ERROR_UPDATE_CHECK_MEMORY_UPDATE_HDD || type == SERVER_ETC_FIRST_OPEN) {
         out.shown = true;
         out.path = Box{20, bottom - 56, 860, 20};
-    } else if (type == 83) {
+    } else if (type == SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD) {
         out.shown = true;
         out.path = Box{20, bottom + 12, 860, 20};
-    } else if (type == 1012) {
+    } else if (type == SERVER_ETC_SAVE_TO_HDD) {
         out.shown = true;
         out.row = true;
         out.field = Box{80, bottom + 12, 590, 40};
@@ -141,7 +150,9 @@ FolderAfterDrawing folderAfterDrawing(int type, int bottom, int language) {
     return out;
 }
 
-int headingFontSize(int type, int language) { return type == 83 && language == LANGUAGE_IT ? 20 : 22; }
+int headingFontSize(int type, int language) {
+    return type == SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD && language == LANGUAGE_IT ? 20 : 22;
+}
 
 int headingTop(int lastBrand) { return lastBrand == CORP_TS ? 8 : 4; }
 
@@ -166,27 +177,35 @@ ElementStyle elementStyle(BlockElement element, int type, int language, int w) {
     switch (element) {
     case BlockElement::Title:
         s.size = 20;
-        if (language == LANGUAGE_RU && isOneOf(type, {44, 76, 81, 82, 1021})) s.size = 18;
-        if (type == 1012 || type == 205 || (type == 1006 && language == LANGUAGE_AR)) s.size = 19;
+        if (language == LANGUAGE_RU &&
+            isOneOf(type, {SERVER_ERROR_LOGIN_PASSWORD_LIMIT, SERVER_ERROR_UPDATE_CHECK_MEMORY_HDD,
+                           SERVER_ERROR_UPDATE_CHECK_MEMORY_UPDATE_HDD, SERVER_ERROR_UPDATE_CHECK_SAVE_DRIVE_UPDATE_HDD,
+                           SERVER_ERROR_LOGIN_NO_AUTHORITY_904}))
+            s.size = 18;
+        if (type == SERVER_ETC_SAVE_TO_HDD || type == SERVER_ETC_WAITING ||
+            (type == SERVER_ETC_FIRST_OPEN && language == LANGUAGE_AR))
+            s.size = 19;
         if (isErrorText(type)) s.colour = kErrorTitleColour;
         break;
     case BlockElement::Subtitle:
         s.gap = isErrorText(type) ? 15 : 30;
-        s.size = type == 1006 && language == LANGUAGE_AR ? 19 : 20;
+        s.size = type == SERVER_ETC_FIRST_OPEN && language == LANGUAGE_AR ? 19 : 20;
         break;
     case BlockElement::Text1:
-        if ((type == 20 || type == 94) && (language == LANGUAGE_DE || language == LANGUAGE_RU)) s.size = 15;
-        if (type == 61 && language == LANGUAGE_FR) s.size = 15;
-        if (type == 1000) {
+        if ((type == SERVER_ERROR_NETWORK_FAIL || type == SERVER_ERROR_UPDATE_CHECK_INF_LOAD) &&
+            (language == LANGUAGE_DE || language == LANGUAGE_RU))
+            s.size = 15;
+        if (type == SERVER_ERROR_USB_LOCK && language == LANGUAGE_FR) s.size = 15;
+        if (type == SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT) {
             s.size = 19;
             s.left = 1;
             s.right = w - 1;
         }
-        if (type == 1002) s.size = 20;
+        if (type == SERVER_ETC_MEDIUM_MATCHED) s.size = 20;
         break;
     case BlockElement::Text2:
     case BlockElement::Text3:
-        if (type == 1000 || type == 1002) s.size = 20;
+        if (type == SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT || type == SERVER_ETC_MEDIUM_MATCHED) s.size = 20;
         if (element == BlockElement::Text3) s.colour = kNoteColour;
         break;
     case BlockElement::Detail1:
@@ -205,7 +224,8 @@ int elementAdvance(BlockElement element, int type, int h) {
     // A short text still takes at least a line; a text of two or three lines
     // below the old thresholds (70 and 56) takes its own height, so that it
     // never runs into the next one.
-    if (heading || type == 1000 || type == 1002) return std::max(h, 20);
+    if (heading || type == SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT || type == SERVER_ETC_MEDIUM_MATCHED)
+        return std::max(h, 20);
     return std::max(h, 16);
 }
 
@@ -217,7 +237,7 @@ BlockPlacement placeTextBlock(int type, int language, bool hasPicture, int w,
     for (int i = 0; i < kBlockElements; ++i) {
         out.top[i] = -1;
         const BlockElement element = static_cast<BlockElement>(i);
-        if (type == 1012 && element == BlockElement::Text1) {
+        if (type == SERVER_ETC_SAVE_TO_HDD && element == BlockElement::Text1) {
             y += 135;  // the folder row goes here instead of the text
             continue;
         }

@@ -1,5 +1,6 @@
 #include "shell/messages/message_painter.h"
 
+#include "shell/message_types.h"
 #include "foundation/code_tables.h"
 #include "foundation/globalfunc.h"
 #include "shell/messages/message_layout.h"
@@ -56,7 +57,7 @@ void paintDocuments(HDC dc, int w, const PageState& s) {
         const int x = arabic ? w - 110 - static_cast<int>(s.docImage->GetWidth()) : 110;
         drawPicture(dc, s.docImage, x, y, arabic);
     };
-    if (s.type != 1007) {
+    if (s.type != SERVER_ETC_DATA_CONSENT) {
         picture(84);
         CGlobalFunc::drawRoundBox(dc, 112, 512);
         CGdiFunc::drawText(dc, RECT{120, 79, w - 120, 103}, s.texts.title, s.face, 18, FALSE, kDocumentTitle,
@@ -73,8 +74,8 @@ void paintDocuments(HDC dc, int w, const PageState& s) {
     const int e2 = consentHeadingOffset(s.language, s.texts.subtitle.GetLength());
     CGdiFunc::drawText(dc, RECT{120, 79 + e1, w - 120, 103 + e1}, s.texts.title, s.face, 16, FALSE, kDocumentTitle,
                        kAlignNear);
-    CGdiFunc::drawText(dc, RECT{120, 279 + e2, w - 120, 303 + e2}, s.texts.subtitle, s.face, 16, FALSE,
-                       kDocumentTitle, kAlignNear);
+    CGdiFunc::drawText(dc, RECT{120, 279 + e2, w - 120, 303 + e2}, s.texts.subtitle, s.face, 16, FALSE, kDocumentTitle,
+                       kAlignNear);
 }
 
 PaintResult paintTextBlock(HDC dc, int w, const PageState& s) {
@@ -84,11 +85,10 @@ PaintResult paintTextBlock(HDC dc, int w, const PageState& s) {
     block.fill(RGB(255, 255, 255));
     if (s.picture) {
         const int pw = static_cast<int>(s.picture->GetWidth());
-        drawPicture(block.dc(), s.picture, s.type == 60 ? (w - pw) / 2 : kIconX, 0, false);
+        drawPicture(block.dc(), s.picture, s.type == SERVER_ERROR_USB_ZERO ? (w - pw) / 2 : kIconX, 0, false);
     }
     const BlockPlacement placed = placeTextBlock(
-        s.type, s.language, s.picture != nullptr, w,
-        [&](BlockElement e) { return !elementText(s.texts, e).IsEmpty(); },
+        s.type, s.language, s.picture != nullptr, w, [&](BlockElement e) { return !elementText(s.texts, e).IsEmpty(); },
         [&](BlockElement e, const ElementStyle& style, int top) {
             const RECT area{style.left, top, style.right, kBlockCanvasHeight};
             return CGdiFunc::drawTextLines(block.dc(), style.size, elementText(s.texts, e), s.face, kAlignCentre,
@@ -109,7 +109,8 @@ PaintResult paintMessagePage(HDC dc, int w, int h, const PageState& s) {
     const int top = headingTop(s.lastBrand);
     CGdiFunc::drawText(dc, RECT{0, top, w, 60}, s.texts.heading, s.face, headingFontSize(s.type, s.language), FALSE,
                        kHeaderText, kAlignCentre);
-    if (s.type == 203 || s.type == 204 || s.type == 1007) {
+    if (s.type == SERVER_ERROR_ETC_OPEN_SOURCE_LICENSE || s.type == SERVER_ERROR_ETC_EULA ||
+        s.type == SERVER_ETC_DATA_CONSENT) {
         paintDocuments(dc, w, s);
         return PaintResult{};
     }

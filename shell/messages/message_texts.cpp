@@ -1,5 +1,6 @@
 #include "shell/messages/message_texts.h"
 
+#include "shell/message_types.h"
 #include "foundation/code_tables.h"
 
 namespace msg {
@@ -71,7 +72,7 @@ void downloadError(Builder& b, const MessageContext& ctx, int type) {
     const CString prefix = b.text(12313);
     b.id(kHeading, 12307);
     b.id(kSubtitle, 12308);
-    if (type != 95) {
+    if (type != SERVER_ERROR_DOWNLOAD_ERROR) {
         b.value(kTitle, d.IsEmpty() ? L"* " + prefix + L" : ERROR_DOWNLOAD_FILE" : prefix + L" 1 : " + d);
         b.ids(kText1, TextList{{12310, 12312, 0}});
         return;
@@ -160,24 +161,26 @@ void mediumMatched(Builder& b, const MessageContext& ctx) {
 void byRegion(Builder& b, const MessageContext& ctx, int type) {
     b.id(kHeading, 12094);
     if (ctx.region == REGION_US) {
-        const int brandLine = type == 1008 ? 12621 : type == 1009 ? 12622 : 12623;
+        const int brandLine = type == SERVER_ETC_NO_VEHICLE_TS   ? 12621
+                              : type == SERVER_ETC_NO_VEHICLE_DR ? 12622
+                                                                 : 12623;
         b.ids(kTitle, TextList{{12095, brandLine, 0}});
         b.id(kOk, 12103);
         b.id(kCancel, 12104);
         return;
     }
-    if (type == 1010) {
+    if (type == SERVER_ETC_NO_VEHICLE_LV) {
         b.id(kTitle, 13101);
         b.id(kOk, 12103);
         b.id(kCancel, 12104);
     } else {
-        b.id(kTitle, type == 1008 ? 13097 : 13096);
+        b.id(kTitle, type == SERVER_ETC_NO_VEHICLE_TS ? 13097 : 13096);
         b.id(kOk, 12174);
     }
 }
 
 void byMediumType(Builder& b, const MessageContext& ctx, int type, MessageContent& out) {
-    const bool sdQuestion = type == 1016;
+    const bool sdQuestion = type == SERVER_ETC_SD_CARD_QUESTION;
     int heading = sdQuestion ? 12349 : 12354;
     int title = sdQuestion ? 12350 : 12355;
     out.clearDestIsDrive = true;
@@ -199,25 +202,34 @@ void byMediumType(Builder& b, const MessageContext& ctx, int type, MessageConten
 void byBrand(Builder& b, const MessageContext& ctx) {
     b.id(kHeading, 12082);
     switch (ctx.lastBrand) {
-    case CORP_TS: b.id(kTitle, 12085); b.id(kText1, 13091); break;
-    case CORP_DR: b.id(kTitle, 12083); b.id(kText1, 13087); break;
-    case CORP_LV: b.id(kTitle, 12084); b.id(kText1, 13089); break;
+    case CORP_TS:
+        b.id(kTitle, 12085);
+        b.id(kText1, 13091);
+        break;
+    case CORP_DR:
+        b.id(kTitle, 12083);
+        b.id(kText1, 13087);
+        break;
+    case CORP_LV:
+        b.id(kTitle, 12084);
+        b.id(kText1, 13089);
+        break;
     default: break;
     }
 }
 
 void placeholders(Builder& b, const MessageContext& ctx, int type) {
     switch (type) {
-    case 75:
+    case SERVER_ERROR_UPDATE_CHECK_MEMORY_UPDATE_USB:
         b.placeholder(12237, L"[#Remaining Space#]", ctx.param(0));
         b.placeholder(12237, L"[#Required Space#]", ctx.param(1));
         break;
-    case 76:
-    case 81: b.placeholder(12216, L"[#Number#]", ctx.messageNumber); break;
-    case 1004: b.placeholder(12416, L"[#Region#]", ctx.param(0)); break;
-    case 1013: b.placeholder(12197, L"[#Drive Name#]", ctx.param(0)); break;
-    case 1026:
-    case 1027: b.placeholder(12607, L"[#Brand#]", ctx.param(0)); break;
+    case SERVER_ERROR_UPDATE_CHECK_MEMORY_HDD:
+    case SERVER_ERROR_UPDATE_CHECK_MEMORY_UPDATE_HDD: b.placeholder(12216, L"[#Number#]", ctx.messageNumber); break;
+    case SERVER_ETC_LANGUAGE_CHANGED: b.placeholder(12416, L"[#Region#]", ctx.param(0)); break;
+    case SERVER_ETC_SAVE_TO_SD: b.placeholder(12197, L"[#Drive Name#]", ctx.param(0)); break;
+    case SERVER_ETC_BRAND_CHANGED:
+    case SERVER_ETC_BRAND_CHANGED_GUEST: b.placeholder(12607, L"[#Brand#]", ctx.param(0)); break;
     default: break;
     }
 }
@@ -236,17 +248,17 @@ void rule(Builder& b, const MessageContext& ctx, const MessageTypeRow& row, Mess
         if (!ctx.param(1).IsEmpty()) b.value(kDetail2, ctx.param(1));
         break;
     case Rule::LinkWithIcon:
-        out.linkIconCaption = row.type == 51 ? 12060 : 12173;
-        out.linkFlag = row.type == 51;
-        out.linkUrlAtOnce = row.type == 94;
+        out.linkIconCaption = row.type == SERVER_ERROR_LANGUAGE_UNKNOWN ? 12060 : 12173;
+        out.linkFlag = row.type == SERVER_ERROR_LANGUAGE_UNKNOWN;
+        out.linkUrlAtOnce = row.type == SERVER_ERROR_UPDATE_CHECK_INF_LOAD;
         break;
     case Rule::Placeholders: placeholders(b, ctx, row.type); break;
     case Rule::ByLanguage:
-        if (row.type == 80) {
-            b.id(kText2, isOneOf(ctx.language, {LANGUAGE_FR, LANGUAGE_F1, LANGUAGE_PT, LANGUAGE_RU, LANGUAGE_DE,
-                                                LANGUAGE_IT})
-                             ? 13224
-                             : 14224);
+        if (row.type == SERVER_ERROR_FORMAT_FAIL) {
+            b.id(kText2,
+                 isOneOf(ctx.language, {LANGUAGE_FR, LANGUAGE_F1, LANGUAGE_PT, LANGUAGE_RU, LANGUAGE_DE, LANGUAGE_IT})
+                     ? 13224
+                     : 14224);
         } else {
             b.id(kText2, isOneOf(ctx.language, {LANGUAGE_FR, LANGUAGE_F1, LANGUAGE_PT, LANGUAGE_DE, LANGUAGE_IT})
                              ? 13245
@@ -254,13 +266,14 @@ void rule(Builder& b, const MessageContext& ctx, const MessageTypeRow& row, Mess
         }
         break;
     case Rule::FolderBox:
-        if (row.type == 81) placeholders(b, ctx, row.type);
+        if (row.type == SERVER_ERROR_UPDATE_CHECK_MEMORY_UPDATE_HDD) placeholders(b, ctx, row.type);
         out.folderBox = FolderBox::Path;
         out.folderPath = ctx.dataPath;
         out.folderMaxChars = 500;
-        out.folderCentred = row.type == 83 && !ctx.configVariant;
+        out.folderCentred = row.type == SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD && !ctx.configVariant;
         if (ctx.configVariant) out.folderFontSize = ctx.lastBrand == CORP_DR ? 15 : 16;
-        if (row.type != 83) out.okCancelFontSize = folderQuestionFontSize(ctx);
+        if (row.type != SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD)
+            out.okCancelFontSize = folderQuestionFontSize(ctx);
         break;
     case Rule::FolderRow: {
         out.folderBox = FolderBox::Row;
@@ -358,9 +371,14 @@ CString resolvedText(const MessageContent& content, int control, const std::func
 }
 
 bool isRepeat(int type, int currentType, bool sameRequester) {
-    return sameRequester && type == currentType && !isOneOf(type, {20, 47, 100});
+    return sameRequester && type == currentType &&
+           !isOneOf(type, {SERVER_ERROR_NETWORK_FAIL, SERVER_ERROR_LOGIN_SYSTEM, SERVER_ERROR_COPY_FAIL});
 }
 
-bool refreshesDetailLines(int type) { return isOneOf(type, {10, 90, 91, 92, 93, 101, 102}); }
+bool refreshesDetailLines(int type) {
+    return isOneOf(type, {SERVER_ERROR_USB_REMOVE_FAIL, SERVER_ERROR_DOWNLOAD_ZIP, SERVER_ERROR_DOWNLOAD_FILE_SIZE,
+                          SERVER_ERROR_DOWNLOAD_FILE_CRC, SERVER_ERROR_DOWNLOAD_FAIL, SERVER_ERROR_COPY_NOT_FOUND_FILE,
+                          SERVER_ERROR_COPY_FILE_SIZE});
+}
 
 }  // namespace msg

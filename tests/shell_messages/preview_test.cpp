@@ -121,12 +121,14 @@ MessageContext sampleContext(int type, int language, int region) {
 Gdiplus::Image* iconFor(Icon icon) {
     static std::unique_ptr<Gdiplus::Bitmap> error(CGdiFunc::loadPngResource(536));
     static std::unique_ptr<Gdiplus::Bitmap> warning(CGdiFunc::loadPngResource(537));
+    static std::unique_ptr<Gdiplus::Bitmap> exitIcon(CGdiFunc::loadPngResource(1630));
     static std::unique_ptr<Gdiplus::Bitmap> medium(CGdiFunc::loadPngResource(373));
     switch (icon) {
     case Icon::Error: return error.get();
     case Icon::Warning: return warning.get();
+    case Icon::Exit: return exitIcon.get();
     case Icon::Medium: return medium.get();
-    default: return nullptr;  // the exit icon comes with the exit page
+    default: return nullptr;
     }
 }
 
@@ -262,6 +264,7 @@ TEST_F(MessagePreview, EveryTypeInKoreanEnglishAndArabic) {
             const RECT block{0, 60, kPageWidth, kPageHeight - 75};
             if (row.icon == Icon::Error) EXPECT_GT(shot.count(skinFill(536), block), 5000);
             if (row.icon == Icon::Warning) EXPECT_GT(shot.count(skinFill(537), block), 5000);
+            if (row.icon == Icon::Exit) EXPECT_GT(shot.count(skinFill(1630), block), 5000);
             if (row.icon == Icon::Medium) EXPECT_GT(shot.count(skinFill(373), block), 20000);
             const bool document = row.type == 203 || row.type == 204 || row.type == 1007;
             if (document) EXPECT_GT(shot.count(skinFill(474), block), 100);

@@ -1,5 +1,6 @@
 // The type table against the lists it was written from, and its texts
 // against the language library.
+#include "foundation/globalfunc.h"
 #include "tests/shell_messages/messages_fixture.h"
 
 #include <set>
@@ -51,6 +52,15 @@ TEST(MessageTypeTable, HoldsTheEightyNineTypesOnceInOrder) {
     const MessageTypeRow* table = messageTypeTable(&count);
     ASSERT_EQ(count, 89u);
     for (std::size_t i = 1; i < count; ++i) EXPECT_LT(table[i - 1].type, table[i].type) << table[i].type;
+    // Where the log names a type, the table names it alike.
+    int named = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const CString logged = CGlobalFunc::getErrorName(table[i].type);
+        if (logged.IsEmpty()) continue;
+        ++named;
+        EXPECT_TRUE(logged == table[i].name) << table[i].type;
+    }
+    EXPECT_GT(named, 50);
     for (int type : {10, 73, 999, 1015, 1028, 1037, 1038}) {
         const bool listed = type != 73 && type != 1015 && type != 1038;
         EXPECT_EQ(findMessageType(type) != nullptr, listed) << type;
