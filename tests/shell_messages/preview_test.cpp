@@ -211,6 +211,21 @@ void placeAfterBlock(Preview& p, int type, int language, bool config) {
     }
 }
 
+// Width of a caption as the toolkit measures it in the page's face.
+int captionWidth(const CString& text, const CString& face, int size) {
+    HDC screen = GetDC(nullptr);
+    int width = 0;
+    {
+        Gdiplus::Graphics graphics(screen);
+        Gdiplus::FontFamily* family = CGdiFunc::familyOf(face);
+        Gdiplus::Font font(family, static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+        width = static_cast<int>(CGdiFunc::measureText(&graphics, &font, text).Width);
+        if (!CGdiFunc::isSharedFamily(family)) delete family;
+    }
+    ReleaseDC(nullptr, screen);
+    return width;
+}
+
 const wchar_t* languageName(int language) {
     return language == LANGUAGE_KO ? L"ko" : language == LANGUAGE_AR ? L"ar" : L"en";
 }
@@ -238,6 +253,12 @@ protected:
                      p.controls.size() > 1 ? L" and the other buttons" : L"",
                      language == LANGUAGE_AR ? L"; buttons and folder row mirrored, text right to left" : L"");
         WindowShot shot = saveScreenshot(m_window.hwnd(), name, shows, true);
+        for (const Control& c : p.controls) {
+            if (!c.button) continue;
+            EXPECT_FALSE(c.caption.IsEmpty()) << type;
+            EXPECT_LE(captionWidth(c.caption, p.state.face, c.size), c.box.w - 4)
+                << type << " caption " << static_cast<const char*>(CW2A(c.caption.GetString(), CP_UTF8));
+        }
         g_preview = nullptr;
         return shot;
     }
