@@ -182,35 +182,6 @@ Preview preview(int type, int language, bool config) {
     return p;
 }
 
-// The controls placed below the drawn block (link, check box, folder row),
-// known once the block is painted.
-void placeAfterBlock(Preview& p, int type, int language, bool config) {
-    const MessageContent content = buildTexts(type, [&] {
-        MessageContext c = sampleContext(type, language, language == LANGUAGE_KO ? REGION_KR : REGION_US);
-        c.configVariant = config;
-        return c;
-    }());
-    int bottom = p.painted.blockBottom;
-    if (content.uses(kCheck)) {
-        const CString caption = resolvedText(content, kCheck, langText);
-        p.controls.push_back({checkBoxBox(static_cast<int>(caption.GetLength() * 8), language), caption, 16, false});
-        bottom += 24;
-    }
-    if (content.uses(kLink)) {
-        const CString caption =
-            content.linkIconCaption ? langText(content.linkIconCaption) : resolvedText(content, kLink, langText);
-        p.controls.push_back({linkBox(caption.GetLength() * 9, language, CORP_TS, type, bottom, kPageWidth), caption,
-                              16, false});
-    }
-    const FolderAfterDrawing folder = folderAfterDrawing(type, bottom, language);
-    if (folder.shown && content.folderBox != FolderBox::None) {
-        p.controls.push_back({folder.path, content.folderPath, 15, false});
-        if (folder.row) {
-            p.controls.push_back({folder.button, langText(content.changeFolderCaption), kChangeFolderFontSize, true});
-        }
-    }
-}
-
 // Width of a caption as the toolkit measures it in the page's face.
 int captionWidth(const CString& text, const CString& face, int size) {
     HDC screen = GetDC(nullptr);
@@ -224,6 +195,35 @@ int captionWidth(const CString& text, const CString& face, int size) {
     }
     ReleaseDC(nullptr, screen);
     return width;
+}
+
+// The controls placed below the drawn block (link, check box, folder row),
+// known once the block is painted.
+void placeAfterBlock(Preview& p, int type, int language, bool config) {
+    const MessageContent content = buildTexts(type, [&] {
+        MessageContext c = sampleContext(type, language, language == LANGUAGE_KO ? REGION_KR : REGION_US);
+        c.configVariant = config;
+        return c;
+    }());
+    int bottom = p.painted.blockBottom;
+    if (content.uses(kCheck)) {
+        const CString caption = resolvedText(content, kCheck, langText);
+        p.controls.push_back({checkBoxBox(captionWidth(caption, p.state.face, 16), language), caption, 16, false});
+        bottom += 24;
+    }
+    if (content.uses(kLink)) {
+        const CString caption =
+            content.linkIconCaption ? langText(content.linkIconCaption) : resolvedText(content, kLink, langText);
+        p.controls.push_back({linkBox(captionWidth(caption, p.state.face, 16), language, CORP_TS, type, bottom, kPageWidth), caption,
+                              16, false});
+    }
+    const FolderAfterDrawing folder = folderAfterDrawing(type, bottom, language);
+    if (folder.shown && content.folderBox != FolderBox::None) {
+        p.controls.push_back({folder.path, content.folderPath, 15, false});
+        if (folder.row) {
+            p.controls.push_back({folder.button, langText(content.changeFolderCaption), kChangeFolderFontSize, true});
+        }
+    }
 }
 
 const wchar_t* languageName(int language) {
