@@ -220,6 +220,10 @@ void byBrand(Builder& b, const MessageContext& ctx) {
 
 void placeholders(Builder& b, const MessageContext& ctx, int type) {
     switch (type) {
+    // 63 and 74 show the same title as 75; filled from their own parameters,
+    // it never shows the tags or the values of an earlier message.
+    case SERVER_ERROR_USB_OVER:
+    case SERVER_ERROR_UPDATE_CHECK_MEMORY_USB:
     case SERVER_ERROR_UPDATE_CHECK_MEMORY_UPDATE_USB:
         b.placeholder(12237, L"[#Remaining Space#]", ctx.param(0));
         b.placeholder(12237, L"[#Required Space#]", ctx.param(1));

@@ -100,7 +100,7 @@ MessageContext sampleContext(int type, int language, int region) {
     c.mediumType = [] { return CString(L"SD"); };
     switch (type) {
     case 10: c.params = {{0, L"E:\\"}, {1, L"KESTRUNE_USB"}}; break;
-    case 75: c.params = {{0, L"1.2 GB"}, {1, L"3.4 GB"}}; break;
+    case 63: case 74: case 75: c.params = {{0, L"1.2 GB"}, {1, L"3.4 GB"}}; break;
     case 90: c.params = {{0, L"MAP_0001.zip"}, {1, L"E:\\MAP"}}; break;
     case 91: case 92: case 93: c.params = {{0, L"MAP_0001.zip"}}; break;
     case 95: c.params = {{0, L"ERR_AG_NUMSPAN"}}; break;

@@ -203,6 +203,8 @@ TEST_F(LanguageTest, PlaceholdersTakeTheirParameters) {
         std::vector<std::pair<const wchar_t*, const wchar_t*>> values;  // placeholder -> value
     } cases[] = {
         {75, kTitle, {{L"[#Remaining Space#]", L"1.2 GB"}, {L"[#Required Space#]", L"3.4 GB"}}},
+        {63, kTitle, {{L"[#Remaining Space#]", L"1.2 GB"}, {L"[#Required Space#]", L"3.4 GB"}}},
+        {74, kTitle, {{L"[#Remaining Space#]", L"1.2 GB"}, {L"[#Required Space#]", L"3.4 GB"}}},
         {76, kText1, {{L"[#Number#]", L"17"}}},
         {81, kText1, {{L"[#Number#]", L"17"}}},
         {1004, kTitle, {{L"[#Region#]", L"1.2 GB"}}},
