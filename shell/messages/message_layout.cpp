@@ -96,6 +96,27 @@ Box firstOpenFolderBox(int language, int pathLength, int w) {
     return Box{x, 370, 860, 20};
 }
 
+std::vector<PlacedControl> refreshLayout(int type, bool cancelUsed, int pathLength, int w, int h) {
+    const ButtonBoxes buttons = buttonBoxes(type, cancelUsed, w, h);
+    std::vector<PlacedControl> out = {{kOk, buttons.ok}};
+    if (cancelUsed) out.push_back({kCancel, buttons.cancel});
+    if (type == SERVER_ETC_REMOVE_DOWNLOAD) out.push_back({kTitle, removeDownloadsTitleBox(w)});
+    out.push_back({kBrowser, Box{0, 0, 0, 0}});
+    for (int radio : {kRadioYes1, kRadioNo1, kRadioYes2, kRadioNo2}) out.push_back({radio, radioBox(radio)});
+    out.push_back({kFolderPath, folderPathBox(type, pathLength, w)});
+    out.push_back({kFolderField, folderFieldBox()});
+    out.push_back({kChangeFolder, changeFolderBox()});
+    return out;
+}
+
+std::vector<std::pair<int, int>> buttonFontSizes(int okLength, int cancelLength, bool configVariant) {
+    return {{kCheck, kCheckLinkFontSize},
+            {kLink, kCheckLinkFontSize},
+            {kOk, configVariant ? configButtonFontSize(okLength) : okFontSize(okLength)},
+            {kCancel, cancelFontSize(cancelLength)},
+            {kChangeFolder, kChangeFolderFontSize}};
+}
+
 Box checkBoxBox(int captionWidth, int language) {
     int width = captionWidth + 28;
     if (language == LANGUAGE_ES || language == LANGUAGE_PT) width += 108;

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace msg {
 
@@ -43,6 +45,20 @@ Box folderFieldBox();
 Box changeFolderBox();
 // 1006 when the page is shown.
 Box firstOpenFolderBox(int language, int pathLength, int clientWidth);
+
+// Every refresh's placement in one table: OK (and Cancel when used), the
+// 1005 title, the web browser at zero size, the radios, the folder path box,
+// the folder field and the change-folder button. Each row is moved with
+// mirror kind 2 (mirrored under the Arabic UI).
+struct PlacedControl {
+    int control;
+    Box box;
+};
+std::vector<PlacedControl> refreshLayout(int type, bool cancelUsed, int pathLength, int clientWidth,
+                                         int clientHeight);
+// Font sizes of the font update: check box, link, OK, Cancel, change folder.
+// The settings variant sizes OK like Cancel.
+std::vector<std::pair<int, int>> buttonFontSizes(int okCaptionLength, int cancelCaptionLength, bool configVariant);
 
 // ---- placement after the text block (bottom = the block's bottom B)
 Box checkBoxBox(int captionWidth, int language);

@@ -203,3 +203,32 @@ TEST(MessageLayout, ArabicMirrorsEveryPlacedBox) {
     EXPECT_EQ(mirrored(radioBox(kRadioYes1), kPageWidth, LANGUAGE_AR).x, 590);
     EXPECT_EQ(mirrored(changeFolderBox(), kPageWidth, LANGUAGE_AR).x, 80);
 }
+
+TEST(MessageLayout, RefreshPlacesEveryControlOnce) {
+    const std::vector<PlacedControl> alone = refreshLayout(83, false, 20, kPageWidth, kPageHeight);
+    std::map<int, Box> boxes;
+    for (const PlacedControl& p : alone) EXPECT_TRUE(boxes.emplace(p.control, p.box).second) << p.control;
+    EXPECT_EQ(boxes.count(kCancel), 0u);
+    EXPECT_EQ(boxes.at(kOk), (Box{350, 520, 200, 50}));
+    EXPECT_EQ(boxes.at(kFolderPath), (Box{360, 455, 180, 20}));
+    EXPECT_EQ(boxes.at(kBrowser), (Box{0, 0, 0, 0}));
+    EXPECT_EQ(boxes.at(kRadioNo2), (Box{360, 453, 200, 20}));
+
+    boxes.clear();
+    for (const PlacedControl& p : refreshLayout(1005, true, 20, kPageWidth, kPageHeight)) boxes[p.control] = p.box;
+    EXPECT_EQ(boxes.at(kCancel), (Box{455, 520, 200, 50}));
+    EXPECT_EQ(boxes.at(kTitle), (Box{200, 100, 240, 60}));
+
+    const std::map<int, int> pooled = [] {
+        std::map<int, int> m;
+        for (const auto& [control, size] : buttonFontSizes(21, 21, false)) m[control] = size;
+        return m;
+    }();
+    EXPECT_EQ(pooled.at(kOk), 16);
+    EXPECT_EQ(pooled.at(kCancel), 18);
+    EXPECT_EQ(pooled.at(kLink), 16);
+    EXPECT_EQ(pooled.at(kChangeFolder), 18);
+    for (const auto& [control, size] : buttonFontSizes(21, 21, true)) {
+        if (control == kOk) EXPECT_EQ(size, 18);
+    }
+}
