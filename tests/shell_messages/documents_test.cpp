@@ -1,10 +1,13 @@
 // The licence file, the terms and consent documents, and the guide and
 // owner-portal addresses.
+#include "afx/afx.h"
 #include "foundation/code_tables.h"
 #include "foundation/config_file.h"
 #include "shell/messages/guide_url.h"
 #include "shell/messages/message_documents.h"
+#include "tests/support/capture.h"
 #include "tests/support/test_support.h"
+#include "ui/rich_edit_ctrl_ex.h"
 
 #include <gtest/gtest.h>
 
@@ -158,4 +161,44 @@ TEST_F(GuideUrl, OwnerPortalsByTypeAndRegion) {
     EXPECT_EQ(ownerPortalUrl(1010, REGION_KR), L"https://member.example/lv/kr/kmpg/selectMyPageCkbCarInfo.do");
     EXPECT_EQ(ownerPortalUrl(1008, REGION_KR), L"");
     EXPECT_EQ(ownerPortalUrl(20, REGION_US), L"");
+}
+
+// The installed documents and the licence open in the rich-text box the
+// page uses, each in its own language; photographed for a look.
+TEST(Documents, EveryDocumentLoadsIntoTheRichTextBox) {
+    ASSERT_TRUE(AfxInitRichEdit2());
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, CRect(0, 0, 900, 590), nullptr, 0));
+    CRichEditCtrlEx rich;
+    ASSERT_TRUE(rich.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, CRect(115, 116, 789, 508),
+                            &host, 1105));
+    CString install = moduleFolder();
+    install.TrimRight(L"\\");
+    TempDir appData;
+    const struct {
+        CString path;
+        const wchar_t* says;  // a word of the document's own language
+        const wchar_t* shot;
+    } documents[] = {
+        {writeLicenceFile(GetModuleHandleW(nullptr), appData.path(), kLog), L"Permission is granted", L"licence"},
+        {termsFilePath(install, LANGUAGE_EN), L"terms of use", L"terms_en-US"},
+        {termsFilePath(install, LANGUAGE_KO), L"이용 약관", L"terms_ko-KR"},
+        {termsFilePath(install, LANGUAGE_ES), L"Términos", L"terms_br-ES"},
+        {termsFilePath(install, LANGUAGE_PT), L"Termos", L"terms_br-PT"},
+        {consentFilePath(install, REGION_KR, 1), L"개인정보", L"consent_C_ko-KR"},
+        {consentFilePath(install, REGION_KR, 2), L"차량 데이터", L"consent_D_ko-KR"},
+        {consentFilePath(install, REGION_US, 1), L"outside Korea", L"consent_C_ko-US"},
+        {consentFilePath(install, REGION_US, 2), L"outside Korea", L"consent_D_ko-US"},
+    };
+    for (const auto& d : documents) {
+        SCOPED_TRACE(static_cast<const char*>(CW2A(d.shot)));
+        ASSERT_TRUE(rich.loadRtfFile(d.path));
+        CString text;
+        rich.GetWindowText(text);
+        EXPECT_GE(text.Find(d.says), 0);
+        EXPECT_EQ(text.Find(L"\\u"), -1);  // no escape left unread
+        saveScreenshot(host.GetSafeHwnd(), CString(L"document_") + d.shot,
+                       L"the document's heading and text in its own language, no boxes for glyphs");
+    }
+    host.DestroyWindow();
 }
