@@ -1,10 +1,9 @@
 #include "shell/messages/guide_url.h"
 
-#include "shell/message_types.h"
 #include "foundation/code_tables.h"
 #include "foundation/config_file.h"
+#include "shell/message_types.h"
 
-#include <iterator>
 
 namespace msg {
 namespace {

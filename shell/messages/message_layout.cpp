@@ -1,7 +1,7 @@
 #include "shell/messages/message_layout.h"
 
-#include "shell/message_types.h"
 #include "foundation/code_tables.h"
+#include "shell/message_types.h"
 #include "shell/messages/message_type_table.h"
 
 #include <algorithm>

@@ -1,11 +1,13 @@
 #include "shell/messages/message_painter.h"
 
-#include "shell/message_types.h"
 #include "foundation/code_tables.h"
 #include "foundation/globalfunc.h"
+#include "shell/message_types.h"
 #include "shell/messages/message_layout.h"
 #include "ui/gdi_func.h"
 #include "ui/memory_canvas.h"
+
+#include <algorithm>
 
 namespace msg {
 namespace {

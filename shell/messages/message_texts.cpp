@@ -1,7 +1,9 @@
 #include "shell/messages/message_texts.h"
 
-#include "shell/message_types.h"
 #include "foundation/code_tables.h"
+#include "shell/message_types.h"
+
+#include <initializer_list>
 
 namespace msg {
 namespace {
