@@ -4,7 +4,6 @@
 #include "foundation/config_file.h"
 #include "shell/message_types.h"
 
-
 namespace msg {
 namespace {
 
