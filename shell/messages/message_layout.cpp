@@ -231,9 +231,7 @@ ElementStyle elementStyle(BlockElement element, int type, int language, int w) {
         break;
     case BlockElement::Detail1:
     case BlockElement::Detail2:
-        // The failing file or code, close under the explanation.
-        s.gap = 15;
-        s.colour = kNoteColour;
+        // The failing file or code, drawn as body text.
         break;
     }
     return s;

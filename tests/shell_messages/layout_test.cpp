@@ -141,6 +141,8 @@ TEST(MessageTextBlock, StylesByTypeAndLanguage) {
         {BlockElement::Text1, 1002, LANGUAGE_EN, 30, 20, 0x7D6C5E},
         {BlockElement::Text2, 1000, LANGUAGE_EN, 30, 20, 0x7D6C5E},
         {BlockElement::Text3, 46, LANGUAGE_EN, 30, 16, 0x383838},
+        {BlockElement::Detail1, 90, LANGUAGE_EN, 30, 16, 0x7D6C5E},
+        {BlockElement::Detail2, 10, LANGUAGE_EN, 30, 16, 0x7D6C5E},
     };
     for (const auto& c : cases) {
         const ElementStyle s = elementStyle(c.element, c.type, c.language, kPageWidth);
