@@ -114,3 +114,4 @@
 #define IDB_BUTTON_OK_STRIP_LV          471
 #define IDB_EXIT_IMAGE                  1630
 #define IDB_BUTTON_OK_STRIP_LV_NA       1736
+#define IDR_LICENSE_RTF                 408     // resource type "ETC"
