@@ -351,14 +351,30 @@ TEST(CommandThread, StartTwiceRunsOneComputeThreadAndAnEmptyListEnds) {
     engine->reset();
     ControlPage page(0, {});
     page.holdCompute = true;
-    page.next();
-    page.next();
-    auto startsSeen = [](const std::vector<recorded_message>& all) {
-        int starts = 0;
-        for (const recorded_message& m : all) starts += m.message == UM_TRANSFER_PHASE && m.wParam == TRANSFER_PHASE_DOWNLOAD;
-        return starts >= 2;
+    // Whatever fails below, the compute thread is let go before the page.
+    struct let_go {
+        ControlPage& page;
+        ~let_go() {
+            page.holdCompute = false;
+            waitEngineIdle(10000);
+        }
+    } letGo{page};
+    auto startsSeen = [](int wanted) {
+        return [wanted](const std::vector<recorded_message>& all) {
+            int starts = 0;
+            for (const recorded_message& m : all) {
+                starts += m.message == UM_TRANSFER_PHASE && m.wParam == TRANSFER_PHASE_DOWNLOAD;
+            }
+            return starts >= wanted;
+        };
     };
-    ASSERT_TRUE(page.waitFor(startsSeen, 10000));
+    // The second START follows the first one's effects: a START pauses the
+    // queue while it stops the workers, and a command posted meanwhile is
+    // dropped, as a paused queue drops it.
+    page.next();
+    ASSERT_TRUE(page.waitFor(startsSeen(1), 10000));
+    page.next();
+    ASSERT_TRUE(page.waitFor(startsSeen(2), 10000));
     EXPECT_EQ(page.computeCalls.load(), 1);
     page.holdCompute = false;
 
