@@ -116,7 +116,7 @@ public:
     bool isCurrentRun() const;
     // The item list is being rebuilt for a new run (from START's compute
     // thread until the list is built again): the items still in it are the
-    // earlier run's, and nothing is scheduled or completed on them.
+    // earlier run's, and no phase of this run is completed on them.
     bool itemsPending() const { return m_bItemsPending.load(); }
     // Called once the new run's item list is built.
     void itemsRebuilt() { m_bItemsPending = false; }

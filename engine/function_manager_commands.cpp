@@ -144,7 +144,7 @@ void function_manager::onStart(transfer_page* page) {
     } else {
         // The compute routine rebuilds the item list: until it has, the
         // items are the earlier run's, finished or stopped, and must not end
-        // or feed this run.
+        // this run.
         m_bItemsPending = true;
         if (startPageThread(&function_manager::ComputeThread_Function, "ComputeThread_Function", page,
                             m_pComputeThread, m_hComputeThread)) {

@@ -128,7 +128,7 @@ void function_manager::checkPhaseComplete() {
 }
 
 void function_manager::checkMediumFiles() {
-    if (m_nFormatting || itemsPending()) return;
+    if (m_nFormatting) return;
     const CString base = copy_manager::getInstance()->getBasePath();
     // Without a medium the item paths would be taken relative to the
     // current folder.
