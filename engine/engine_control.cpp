@@ -95,6 +95,7 @@ void InitDownload(const std::list<InfInfo*>& descriptors) {
         return;
     }
     update_list_builder::build(descriptors);
+    function_manager::getInstance()->itemsRebuilt();
     vercheck_manager::getInstance().checkMedium();
 }
 

@@ -52,6 +52,7 @@ void function_manager::start() {
     DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &m_hCommandThread, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
     m_pCommandThread = thread;
+    m_dwCommandThreadId = thread->m_nThreadID;
     SetThreadName(thread, "Thread_Function");
     thread->ResumeThread();
 }
@@ -92,31 +93,35 @@ void function_manager::postCommand(int code, int parameter, void* pointer) {
 }
 
 void function_manager::postCommand(const function_command& command) {
-    if (command.code == FM_CMD_DOWNLOAD_DONE && command.parameter != 0) {
+    function_command stamped = command;
+    if (stamped.run == 0) stamped.run = m_nRun.load();
+    if (stamped.code == FM_CMD_DOWNLOAD_DONE && stamped.parameter != 0) {
+        // An earlier run's download is no news to this run's listeners.
+        if (stamped.run != m_nRun.load()) return;
         // Failed downloads never enter the queue: the listeners hear of them
         // at once, and the task, back in state 0, is handed out again.
-        if (isReportedDownloadError(command.parameter)) {
+        if (isReportedDownloadError(stamped.parameter)) {
             m_observers.send_message_all(UM_MODULE_ERROR, MODULE_DOWNLOAD, MODULE_ERROR_DOWNLOAD);
-        } else if (command.parameter == INET_ERROR_NOT_CONNECTED) {
+        } else if (stamped.parameter == INET_ERROR_NOT_CONNECTED) {
             m_observers.send_message_all(UM_MODULE_ERROR, MODULE_OFFLINE, 0);
         }
         return;
     }
     std::lock_guard<std::mutex> lock(m_queueMutex);
-    if (command.code >= FM_CMD_QUIT) {
+    if (stamped.code >= FM_CMD_QUIT) {
         m_nState = FM_STATE_QUIT;
         m_nQuit = 1;
         return;
     }
-    if (command.code == FM_CMD_PAUSE) {
+    if (stamped.code == FM_CMD_PAUSE) {
         m_nPaused = 1;
         return;
     }
     if (m_nPaused) {
-        if (command.code == FM_CMD_IDLE) m_nPaused = 0;
+        if (stamped.code == FM_CMD_IDLE) m_nPaused = 0;
         return;
     }
-    m_queue.push_back(command);
+    m_queue.push_back(stamped);
     if (m_hEvent) SetEvent(m_hEvent);
 }
 
@@ -124,6 +129,22 @@ UINT function_manager::Thread_Function(LPVOID param) {
     scoped_timer timer(L"Function", __FILE__, __LINE__, __func__);
     static_cast<function_manager*>(param)->loop();
     return 1;
+}
+
+bool function_manager::takeCommand(function_command& command) {
+    std::lock_guard<std::mutex> lock(m_queueMutex);
+    command = function_command();
+    if (!m_queue.empty()) {
+        command = m_queue.front();
+        m_queue.pop_front();
+    }
+    // Taken under the lock reset() raises the run with, so a reset either
+    // sees this command running or the command sees the new run.
+    const unsigned current = m_nRun.load();
+    const unsigned run = command.run ? command.run : current;
+    if (run != current && command.code != FM_CMD_QUIT) return false;
+    m_nCommandRun = run;
+    return true;
 }
 
 void function_manager::loop() {
@@ -143,16 +164,11 @@ void function_manager::loop() {
             ResetEvent(m_hEvent);
         }
         function_command command;
-        {
-            std::lock_guard<std::mutex> lock(m_queueMutex);
-            if (!m_queue.empty()) {
-                command = m_queue.front();
-                m_queue.pop_front();
-            }
-        }
+        if (!takeCommand(command)) continue;
         if (m_nQuit || command.code == FM_CMD_QUIT) {
             m_nState = FM_STATE_QUIT;
             worker_manager::getInstance()->stopAll();
+            m_nCommandRun = 0;
             break;
         }
         if (command.code == FM_CMD_IDLE || command.code == FM_CMD_TICK) {
@@ -160,7 +176,14 @@ void function_manager::loop() {
         } else {
             runCommand(command);
         }
+        m_nCommandRun = 0;
     }
+}
+
+bool function_manager::isCurrentRun() const {
+    if (GetCurrentThreadId() != m_dwCommandThreadId) return true;
+    const unsigned run = m_nCommandRun.load();
+    return run == 0 || run == m_nRun.load();
 }
 
 void function_manager::onTick() {
@@ -211,6 +234,8 @@ bool function_manager::startPageThread(AFX_THREADPROC proc, const char* name, tr
 UINT function_manager::ComputeThread_Function(LPVOID param) {
     scoped_timer timer(L"Compute", __FILE__, __LINE__, __func__);
     if (auto* page = static_cast<transfer_page*>(param)) page->computeAndInitDownload();
+    // A routine that built no list leaves the earlier one in place.
+    getInstance()->itemsRebuilt();
     return 1;
 }
 
@@ -235,11 +260,20 @@ transfer_task* function_manager::findTask(transfer_task_list& list, InfFileUpdat
 
 transfer_task* function_manager::getOrCreateTask(transfer_task_list& list, InfFileUpdate* item, int piece) {
     if (m_nQuit) return nullptr;
-    transfer_task* task = findTask(list, item, piece);
+    // Looked up and made ready in one step: two choosers (the command thread
+    // and the copy thread's medium check) never make two records of one
+    // piece, and neither resets a record a worker took meanwhile.
+    std::lock_guard<std::mutex> lock(m_listMutex);
+    transfer_task* task = nullptr;
+    for (transfer_task* known : list) {
+        if (known->item == item && known->piece == piece) {
+            task = known;
+            break;
+        }
+    }
     if (task && task->live) return nullptr;
     if (!task) {
         task = new transfer_task;
-        std::lock_guard<std::mutex> lock(m_listMutex);
         list.push_back(task);
     }
     task->item = item;
@@ -248,6 +282,7 @@ transfer_task* function_manager::getOrCreateTask(transfer_task_list& list, InfFi
     task->bytesDone = 0;
     task->bytesOnMedium = 0;
     task->thread = nullptr;
+    task->run = m_nRun.load();
     task->state = 1;
     return task;
 }

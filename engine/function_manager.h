@@ -64,6 +64,9 @@ struct function_command {
     // A transfer_page (START, FORMAT, FORMAT_DONE, BEGIN_TRANSFER, RESTART),
     // a transfer_task (the workers' end commands), or null.
     void* pointer = nullptr;
+    // The run the command belongs to; 0 takes the current one when queued.
+    // A command of an earlier run is dropped.
+    unsigned run = 0;
 };
 
 // One unit of work for a worker thread. Owned by the task lists and kept
@@ -88,6 +91,9 @@ struct transfer_task {
     std::atomic<ULONGLONG> bytesOnMedium{0};
     // Set while a worker thread uses the record.
     std::atomic<bool> live{false};
+    // The run that handed the record out; its worker's end command carries
+    // it.
+    std::atomic<unsigned> run{0};
 };
 
 using transfer_task_list = std::vector<transfer_task*>;
@@ -100,8 +106,20 @@ public:
     // The only way to queue a command; any thread.
     void postCommand(int code, int parameter, void* pointer);
     void postCommand(const function_command& command);
-    // Run state, quit, paused, format requested and the done flags to 0.
+    // Starts a new run: commands and worker ends of the earlier one are
+    // dropped from here on, a command of it still being carried out is
+    // awaited (bounded, pumping; not on the command thread), then run state,
+    // quit, paused, format requested and the done flags go to 0.
     void reset();
+    // False on the command thread while it carries out a command of an
+    // earlier run (after a reset); true elsewhere.
+    bool isCurrentRun() const;
+    // The item list is being rebuilt for a new run (from START's compute
+    // thread until the list is built again): the items still in it are the
+    // earlier run's, and no phase of this run is completed on them.
+    bool itemsPending() const { return m_bItemsPending.load(); }
+    // Called once the new run's item list is built.
+    void itemsRebuilt() { m_bItemsPending = false; }
 
     // ---- progress and phases
     // The lowest state of the counted items (ITEM_STATE_COPIED when none);
@@ -188,6 +206,12 @@ public:
     std::atomic<bool> m_bRun{false};
     // Idle ticks since the last schedule; the schedule runs on every 9th.
     int m_nTickCount = 0;
+    // The current run (raised by reset), the run of the command the command
+    // thread is carrying out (0 between commands), and that thread's id.
+    std::atomic<unsigned> m_nRun{1};
+    std::atomic<unsigned> m_nCommandRun{0};
+    DWORD m_dwCommandThreadId = 0;
+    std::atomic<bool> m_bItemsPending{false};
 
     function_manager(const function_manager&) = delete;
     function_manager& operator=(const function_manager&) = delete;
@@ -196,6 +220,9 @@ private:
     function_manager();
     void start();
     void loop();
+    // Takes the next command (an idle tick when none); false for one of an
+    // earlier run, which is dropped.
+    bool takeCommand(function_command& command);
     void onTick();
     // Effects of the commands, one per code (function_manager_commands.cpp).
     void onStart(transfer_page* page);

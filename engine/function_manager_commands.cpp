@@ -3,6 +3,7 @@
 #include "engine/function_manager_internal.h"
 #include "engine/worker_manager.h"
 #include "foundation/logmanager.h"
+#include "foundation/message_pump.h"
 
 #include <mutex>
 
@@ -10,6 +11,8 @@ namespace {
 
 // How long FM_CMD_FORMAT and FM_CMD_FORMAT_DONE wait for a page thread.
 constexpr DWORD kPageThreadWaitMs = 500;
+// How long reset() waits for a command of the earlier run to end.
+constexpr DWORD kResetWaitMs = 10000;
 
 // Handles of the engine's own on the compute and format threads. The
 // command object's handles are let go by whoever stops waiting for them;
@@ -64,6 +67,27 @@ bool pageThreadsRunning() {
 }
 
 void function_manager::reset() {
+    unsigned run = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_queueMutex);
+        run = ++m_nRun;
+    }
+    // A command of the earlier run still being carried out (a phase ending,
+    // its messages, its done flag) ends before the state is cleared, so none
+    // of it lands in the new run. The command thread may be sending to this
+    // thread meanwhile: the wait pumps.
+    if (GetCurrentThreadId() != m_dwCommandThreadId) {
+        const ULONGLONG deadline = GetTickCount64() + kResetWaitMs;
+        for (;;) {
+            const unsigned running = m_nCommandRun.load();
+            if (running == 0 || running == run) break;
+            if (GetTickCount64() >= deadline) {
+                LOG_WRITE(L"[ERR_ENGINE] a command of the earlier run still runs at reset");
+                break;
+            }
+            waitPumpingMessages(5);
+        }
+    }
     {
         std::lock_guard<std::mutex> lock(m_queueMutex);
         m_nState = FM_STATE_IDLE;
@@ -117,9 +141,17 @@ void function_manager::onStart(transfer_page* page) {
         postCommand(FM_CMD_FORMAT, m_chDrive.load(), page);
     } else if (running(g_computeThread)) {
         LOG_WRITE(L"[ENGINE] START while the compute thread still runs: not started again");
-    } else if (startPageThread(&function_manager::ComputeThread_Function, "ComputeThread_Function", page,
-                               m_pComputeThread, m_hComputeThread)) {
-        remember(g_computeThread, m_hComputeThread);
+    } else {
+        // The compute routine rebuilds the item list: until it has, the
+        // items are the earlier run's, finished or stopped, and must not end
+        // this run.
+        m_bItemsPending = true;
+        if (startPageThread(&function_manager::ComputeThread_Function, "ComputeThread_Function", page,
+                            m_pComputeThread, m_hComputeThread)) {
+            remember(g_computeThread, m_hComputeThread);
+        } else {
+            m_bItemsPending = false;
+        }
     }
     m_nState = FM_STATE_STARTED;
 

@@ -100,7 +100,8 @@ int function_manager::calcProgressState() {
 }
 
 void function_manager::checkPhaseComplete() {
-    if (!m_nFormatRequested || m_nFormatting) return;
+    // The items of an earlier run (finished, all 303) would end this one.
+    if (!m_nFormatRequested || m_nFormatting || itemsPending() || !isCurrentRun()) return;
     const int lowest = calcProgressState();
     if (lowest >= ITEM_STATE_COPIED) {
         // Once per run: the page ends itself on these, so a repeat every

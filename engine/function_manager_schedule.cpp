@@ -70,6 +70,11 @@ bool stopping(function_manager* fm) {
     return fm->m_nQuit || fm->m_nPaused;
 }
 
+// A phase is ended only on the current run's own items.
+bool onThisRunsItems(function_manager* fm) {
+    return !fm->itemsPending() && fm->isCurrentRun();
+}
+
 }  // namespace
 
 void function_manager::dispatchByState(int lowest, transfer_page* page) {
@@ -84,15 +89,18 @@ void function_manager::dispatchByState(int lowest, transfer_page* page) {
 }
 
 void function_manager::scheduleNext(int lowest) {
+    if (!isCurrentRun()) return;
     if (inRange(lowest, 0, 3)) {
         for (int round = 0; round < kCheckingRounds; ++round) {
             waitPumpingMessages(kCheckingWaitMs);
+            if (!isCurrentRun()) return;
             if (calcProgressState() >= ITEM_STATE_DOWNLOAD_READY) {
                 startDownloads();
                 return;
             }
         }
         waitPumpingMessages(kCheckingGiveUpMs);
+        if (!isCurrentRun()) return;
         postCommand(FM_CMD_START, 0, m_pPage);
     } else if (isDownloadState(lowest) || lowest == ITEM_STATE_DOWNLOADED) {
         startDownloads();
@@ -105,7 +113,7 @@ void function_manager::scheduleNext(int lowest) {
 }
 
 void function_manager::startDownloads() {
-    if (m_nState >= FM_STATE_PAUSED) return;
+    if (m_nState >= FM_STATE_PAUSED || !isCurrentRun()) return;
     download_manager* downloads = download_manager::getInstance();
     worker_manager* workers = worker_manager::getInstance();
     while (downloads->m_bActive.load() && !m_nDownloadDone) {
@@ -128,7 +136,7 @@ void function_manager::startDownloads() {
 }
 
 void function_manager::startUnzip() {
-    if (m_nState >= FM_STATE_PAUSED) return;
+    if (m_nState >= FM_STATE_PAUSED || !isCurrentRun()) return;
     worker_manager* workers = worker_manager::getInstance();
     while (unzip_manager::getInstance()->m_bEnabled.load() && !m_nUnzipDone && workers->isSlotFree(worker_manager::SLOT_UNZIP)) {
         transfer_task* task = nullptr;
@@ -148,7 +156,7 @@ void function_manager::startUnzip() {
 }
 
 void function_manager::startCopy() {
-    if (m_nFormatting || m_nState >= FM_STATE_PAUSED) return;
+    if (m_nFormatting || m_nState >= FM_STATE_PAUSED || !isCurrentRun()) return;
     worker_manager* workers = worker_manager::getInstance();
     copy_manager* copies = copy_manager::getInstance();
     while (copies->m_bActive.load() && !m_nCopyDone && workers->isSlotFree(worker_manager::SLOT_COPY)) {
@@ -173,7 +181,8 @@ void function_manager::startCopy() {
             }
         }
         if (!task) {
-            if (calcProgressState() >= ITEM_STATE_COPIED) {
+            // The items of an earlier run (all 303) would end this one.
+            if (onThisRunsItems(this) && calcProgressState() >= ITEM_STATE_COPIED) {
                 m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
                 m_nState = FM_STATE_FINISHED;
                 copies->notifyFinished();
@@ -296,7 +305,7 @@ void function_manager::finishDownloadedItem(InfFileUpdate* item) {
 }
 
 void function_manager::onDownloadPhaseDone() {
-    if (m_nState != FM_STATE_TRANSFER || calcProgressState() < ITEM_STATE_DOWNLOADED) return;
+    if (m_nState != FM_STATE_TRANSFER || !onThisRunsItems(this) || calcProgressState() < ITEM_STATE_DOWNLOADED) return;
     m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
     m_nState = FM_STATE_DOWNLOADED;
     m_nDownloadDone = 1;
@@ -315,7 +324,9 @@ transfer_task* function_manager::nextUnzipTask() {
         if (!isTransferItem(item) || !inRange(item->m_nState, ITEM_STATE_DOWNLOADED, ITEM_STATE_UNZIP_FAILED)) continue;
         if (transfer_task* task = getOrCreateTask(m_unzipTasks, item, 0)) return task;
     }
-    if (m_nState != FM_STATE_DOWNLOADED || calcProgressState() < ITEM_STATE_UNZIPPED) return nullptr;
+    if (m_nState != FM_STATE_DOWNLOADED || !onThisRunsItems(this) || calcProgressState() < ITEM_STATE_UNZIPPED) {
+        return nullptr;
+    }
 
     m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
     m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);

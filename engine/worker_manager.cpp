@@ -114,7 +114,12 @@ bool worker_manager::startWorker(int index, AFX_THREADPROC proc, const char* nam
     s.thread = thread;
     task->owner = this;
     task->thread = thread;
-    task->live = true;
+    {
+        // Under the lock getOrCreateTask checks it with: a record is either
+        // made ready again before its worker starts or left alone.
+        std::lock_guard<std::mutex> records(function_manager::getInstance()->m_listMutex);
+        task->live = true;
+    }
     SetThreadName(thread, name);
     thread->ResumeThread();
     return true;
@@ -178,8 +183,14 @@ bool worker_manager::finish(transfer_task* task, int firstSlot, int lastSlot, in
         bool download = firstSlot == 0;
         if (download ? task->slot >= SLOT_UNZIP : task->slot != 0) return false;
     }
+    function_command end;
+    end.code = command;
+    end.parameter = parameter;
+    end.pointer = task;
+    // The run that handed the record out: a later run drops the end.
+    end.run = task->run.load();
     releaseTask(task);
-    function_manager::getInstance()->postCommand(command, parameter, task);
+    function_manager::getInstance()->postCommand(end);
     return true;
 }
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -351,14 +352,30 @@ TEST(CommandThread, StartTwiceRunsOneComputeThreadAndAnEmptyListEnds) {
     engine->reset();
     ControlPage page(0, {});
     page.holdCompute = true;
-    page.next();
-    page.next();
-    auto startsSeen = [](const std::vector<recorded_message>& all) {
-        int starts = 0;
-        for (const recorded_message& m : all) starts += m.message == UM_TRANSFER_PHASE && m.wParam == TRANSFER_PHASE_DOWNLOAD;
-        return starts >= 2;
+    // Whatever fails below, the compute thread is let go before the page.
+    struct let_go {
+        ControlPage& page;
+        ~let_go() {
+            page.holdCompute = false;
+            waitEngineIdle(10000);
+        }
+    } letGo{page};
+    auto startsSeen = [](int wanted) {
+        return [wanted](const std::vector<recorded_message>& all) {
+            int starts = 0;
+            for (const recorded_message& m : all) {
+                starts += m.message == UM_TRANSFER_PHASE && m.wParam == TRANSFER_PHASE_DOWNLOAD;
+            }
+            return starts >= wanted;
+        };
     };
-    ASSERT_TRUE(page.waitFor(startsSeen, 10000));
+    // The second START follows the first one's effects: a START pauses the
+    // queue while it stops the workers, and a command posted meanwhile is
+    // dropped, as a paused queue drops it.
+    page.next();
+    ASSERT_TRUE(page.waitFor(startsSeen(1), 10000));
+    page.next();
+    ASSERT_TRUE(page.waitFor(startsSeen(2), 10000));
     EXPECT_EQ(page.computeCalls.load(), 1);
     page.holdCompute = false;
 
@@ -368,6 +385,78 @@ TEST(CommandThread, StartTwiceRunsOneComputeThreadAndAnEmptyListEnds) {
     EXPECT_EQ(page.beginCalls.load(), 0) << "dispatch queues nothing for an empty list";
     EXPECT_EQ(engine->m_nState.load(), FM_STATE_FINISHED);
     EXPECT_TRUE(waitEngineIdle(10000));
+    engine->reset();
+}
+
+TEST(CommandThread, AnEarlierRunNeitherEndsNorFeedsTheNext) {
+    function_manager* engine = function_manager::getInstance();
+    ASSERT_TRUE(waitEngineIdle(10000));
+    engine->reset();
+    // The earlier run: its items copied, its copy side still on, and the
+    // record of a copy worker that has yet to report its end.
+    TestVehicle car({{L"a.dat"}, {L"b.dat"}});
+    car.build();
+    for (InfFileUpdate* item : car.items()) item->m_nState = ITEM_STATE_COPIED;
+    ControlPage page(L'R', {});
+    engine->m_observers.add(page.hwnd());
+    copy_manager::getInstance()->m_observers.add(page.hwnd());
+    copy_manager::getInstance()->m_bActive = true;
+    engine->m_chDrive = L'R';
+    transfer_task* earlier = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> tasks(engine->m_taskMutex);
+        earlier = engine->getOrCreateTask(engine->m_copyTasks, car.items()[0], 0);
+    }
+    ASSERT_NE(earlier, nullptr);
+    earlier->state = 2;
+
+    // Holds the thread with a command queued behind what was posted (so
+    // that has been taken), lets the page's queue catch up, then looks.
+    auto afterTaken = [&](const std::function<void()>& look) {
+        Gate gate;
+        engine->postCommand(FM_CMD_BEGIN_TRANSFER, 0, &gate);
+        ASSERT_TRUE(gate.waitEntered());
+        PostMessageW(page.hwnd(), WM_APP + 99, 0, 0);
+        ASSERT_TRUE(page.waitForMessage(WM_APP + 99, 0, 0, 5000));
+        look();
+        gate.release();
+    };
+    auto nothingEnded = [&](const char* what) {
+        EXPECT_EQ(page.count(UM_COPY_COMPLETE), 0u) << what;
+        EXPECT_EQ(engine->m_nCopyDone.load(), 0) << what;
+        EXPECT_NE(engine->m_nState.load(), FM_STATE_FINISHED) << what;
+    };
+
+    // A new run begins: the earlier worker's end comes after the reset.
+    engine->reset();
+    function_command stale = cmd(FM_CMD_COPY_DONE, 0, earlier);
+    stale.run = earlier->run;
+    page.clear();
+    engine->postCommand(stale);
+    afterTaken([&] { nothingEnded("an earlier worker's end"); });
+
+    // START: the compute routine has not rebuilt the list yet, and an end
+    // of this run's schedules on the earlier run's items.
+    engine->reset();
+    page.holdCompute = true;
+    struct let_go {
+        ControlPage& page;
+        ~let_go() {
+            page.holdCompute = false;
+            waitEngineIdle(10000);
+        }
+    } letGo{page};
+    page.next();
+    ASSERT_TRUE(page.waitForMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_DOWNLOAD, 0, 10000));
+    page.clear();
+    engine->postCommand(FM_CMD_COPY_DONE, 0, nullptr);
+    afterTaken([&] { nothingEnded("the earlier run's items while the list is rebuilt"); });
+
+    // Once the list is rebuilt (empty here), this run ends on its own items.
+    page.holdCompute = false;
+    EXPECT_TRUE(page.waitForMessage(UM_COPY_COMPLETE, 0, 1, 20000));
+    EXPECT_TRUE(waitEngineIdle(10000));
+    copy_manager::getInstance()->m_bActive = false;
     engine->reset();
 }
 

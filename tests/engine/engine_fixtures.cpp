@@ -1,5 +1,6 @@
 #include "tests/engine/engine_fixtures.h"
 
+#include "engine/function_manager.h"
 #include "foundation/message_pump.h"
 #include "tests/webclient/standin_client.h"
 #include "webclient/download_worker.h"
@@ -14,6 +15,12 @@ constexpr UINT kSyncMessage = 0xBFFF;
 
 void PrintTo(const CString& text, std::ostream* os) {
     *os << '"' << WideToMultiByte(text.GetString(), CP_UTF8).GetString() << '"';
+}
+
+Descriptor::~Descriptor() {
+    function_manager* engine = function_manager::getInstance();
+    std::lock_guard<std::recursive_mutex> tasks(engine->m_taskMutex);
+    for (const auto& item : items) engine->removeItemRecords(item.get());
 }
 
 InfFileUpdate* Descriptor::item(const CString& name) const {

@@ -18,6 +18,13 @@ void PrintTo(const CString& text, std::ostream* os);
 // A descriptor of the stand-in with its update items (not in the
 // process-wide list).
 struct Descriptor {
+    Descriptor() = default;
+    Descriptor(Descriptor&&) = default;
+    Descriptor& operator=(Descriptor&&) = default;
+    // Drops the engine's task records of the items: a later test's item may
+    // be allocated at the same address and would find them.
+    ~Descriptor();
+
     std::unique_ptr<InfInfo> info;
     std::vector<std::unique_ptr<InfFileUpdate>> items;
     // The item whose AG_FILENAME or AG_ZIPNAME is name; null when none.

@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -116,6 +118,30 @@ TEST(FunctionManager, TaskRecordsAreReusedButNeverWhileTheirWorkerRuns) {
     EXPECT_EQ(fm->getOrCreateTask(list, &item, 2), nullptr);
     task->live = false;
     delete task;
+}
+
+TEST(FunctionManager, ChoosersRacingForOnePieceShareOneRecord) {
+    // The command thread and the copy thread's medium check may ask for the
+    // same piece at once: one record, whoever looks first.
+    function_manager* fm = function_manager::getInstance();
+    InfFileUpdate item;
+    for (int round = 0; round < 200; ++round) {
+        transfer_task_list list;
+        std::atomic<bool> go{false};
+        transfer_task* got[4] = {};
+        std::vector<std::thread> choosers;
+        for (transfer_task*& result : got) {
+            choosers.emplace_back([&] {
+                while (!go) std::this_thread::yield();
+                result = fm->getOrCreateTask(list, &item, 0);
+            });
+        }
+        go = true;
+        for (std::thread& t : choosers) t.join();
+        ASSERT_EQ(list.size(), 1u) << "round " << round;
+        for (transfer_task* result : got) EXPECT_EQ(result, list[0]);
+        delete list[0];
+    }
 }
 
 TEST(FunctionManager, ClearingTheItemListDropsItsTasks) {
