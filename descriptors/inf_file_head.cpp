@@ -1,7 +1,8 @@
 #include "descriptors/inf_file_head.h"
 
-CString InfFileHead::getInfBaseName() const {
-    CString name = getInfFileName();
+CString InfFileHead::getInfBaseName() const { return baseNameOf(getInfFileName()); }
+
+CString InfFileHead::baseNameOf(const CString& name) {
     int slash = std::max(name.ReverseFind(L'\\'), name.ReverseFind(L'/'));
     CString file = name.Mid(slash + 1);
     int dot = file.ReverseFind(L'.');
