@@ -66,3 +66,20 @@
 #define IDB_LOGO_LV_AR                  1726
 #define IDB_LOGO_LV_NA                  1749
 #define IDB_LOGO_LV_NA_AR               1750
+
+// Page templates: the account, settings, vehicle and update pages, the guide
+// popups, the hidden mode and the self-update popup.
+#define IDD_PAGE_LOGIN                  313
+#define IDD_PAGE_CONFIG                 317
+#define IDD_LIVE_UPDATE                 318
+#define IDD_CONF_MSG                    411
+#define IDD_CAR_CHANGE                  413
+#define IDD_CAR_REG                     414
+#define IDD_CAR_UPDATE                  417
+#define IDD_CAR_FINISH                  419
+#define IDD_INFO_POPUP                  448
+#define IDD_JOIN_MSG                    486
+#define IDD_HIDDEN                      500
+#define IDD_HIDDEN_PWD                  506
+#define IDD_PAGE_MESSAGE_FOR_CONFIG     508
+#define IDD_INFO_IMAGE_POPUP            539

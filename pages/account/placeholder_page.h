@@ -1,0 +1,48 @@
+#pragma once
+// The common body of the pages that are stand-ins until their own pages are
+// written: a blank page that paints its class name and the view it serves,
+// records every call the shell makes on it, and answers with what a test
+// set. The page interface behaves as the shell expects: showPage shows or
+// hides the window, initPage and skipPage only record.
+#include "afx/afx.h"
+#include "ui/base_child_dialog.h"
+
+#include <mutex>
+#include <vector>
+
+class CPlaceholderPage : public CBaseChildDialog {
+public:
+    // viewId is the view the page serves (painted); m_ePageViewStatus keeps
+    // what the root expects the page to carry, given by the derived page.
+    CPlaceholderPage(UINT templateId, CBaseDialog* root, const wchar_t* className, int viewId);
+
+    BOOL showPage(BOOL show) override;
+    BOOL initPage() override;
+    void skipPage() override;
+    BOOL setAutoSkip(BOOL autoSkip) override;
+
+    const CString& className() const { return m_strClassName; }
+    int servedView() const { return m_nServedView; }
+
+    // The call log: one entry per call, "name" or "name(arguments)". Engine
+    // threads call some pages, so the log has its own lock.
+    void recordCall(const CString& entry);
+    std::vector<CString> calls() const;
+    int callCount(const CString& entry) const;
+    void clearCalls();
+
+    // What the page interface answers.
+    BOOL m_bShowResult = TRUE;
+    BOOL m_bInitResult = TRUE;
+
+protected:
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void paint();
+
+private:
+    CString m_strClassName;
+    int m_nServedView;
+    mutable std::mutex m_lock;
+    std::vector<CString> m_calls;
+};
