@@ -83,3 +83,6 @@
 #define IDD_HIDDEN_PWD                  506
 #define IDD_PAGE_MESSAGE_FOR_CONFIG     508
 #define IDD_INFO_IMAGE_POPUP            539
+
+// The about box.
+#define IDD_ABOUTBOX                    100
