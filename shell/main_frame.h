@@ -5,6 +5,7 @@
 #include "afx/afx.h"
 #include "descriptors/inf_info.h"
 #include "shell/frame_rules.h"
+#include "shell/shell_frame.h"
 #include "webclient/notice_parser.h"
 
 #include <atomic>
@@ -24,7 +25,7 @@ class vercheck_manager;
 class copy_manager;
 class CDlgMsgBox;
 
-class CMainFrame : public CFrameWndEx {
+class CMainFrame : public CFrameWndEx, public IShellFrame {
 public:
     CMainFrame();
     ~CMainFrame() override;
@@ -83,9 +84,17 @@ public:
     void setManagerPaths();
     void setDownloadPaths();
     InfInfo* findLastModeVehicle();
-    static BOOL hasOwnVerFile(const CString& folder);
+    BOOL hasOwnVerFile(const CString& folder) override;
+    static BOOL folderHasOwnVerFile(const CString& folder);
     void deleteDownloadFiles();
     void setVehicleList(InfInfoList* list);
+
+    // ---- what the root dialog asks of the frame
+    void setExitFlag() override { m_bExitProgram = 1; }
+    void setTransferRunning() override { m_bTransferRunning = 1; }
+    InfInfo* currentEntry() override { return Cur_inf; }
+    BOOL hasVehicleList() override { return m_pInfInfoList != nullptr; }
+    void clearVehicleList() override { setVehicleList(nullptr); }
 
     // Drive space records of UM_FRAME_DRIVE: letter -> (total KiB, free KiB).
     std::map<wchar_t, std::pair<ULONGLONG, ULONGLONG>> m_mapDriveSpace;

@@ -15,6 +15,7 @@
 #include "foundation/message_pump.h"
 #include "foundation/private_messages.h"
 #include "foundation/regsetting.h"
+#include "resources/resource.h"
 #include "shell/dlg_root.h"
 #include "shell/kestrune_app.h"
 #include "ui/dlg_msg_box.h"
@@ -176,7 +177,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
     WNDCLASSW wc{};
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!GetClassInfoW(instance, cs.lpszClass, &wc) && !GetClassInfoW(nullptr, cs.lpszClass, &wc)) {
-        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpfnWndProc = ::DefWindowProcW;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     }
     cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE | WS_EX_COMPOSITED);
@@ -341,7 +342,7 @@ void CMainFrame::initMain() {
     root->MoveWindow(0, 0, 900, 680);
     root->CenterWindow();
     root->ShowWindow(SW_SHOW);
-    root->m_pLang->setLanguage(CRegSetting::getLanguage());
+    root->m_lang.setLanguage(CRegSetting::getLanguage());
 
     SendMessage(UM_FRAME_DRIVE, 0, 0);
     requestGUID();

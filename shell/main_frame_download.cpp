@@ -149,7 +149,9 @@ InfInfo* CMainFrame::findLastModeVehicle() {
     return nullptr;
 }
 
-BOOL CMainFrame::hasOwnVerFile(const CString& folder) {
+BOOL CMainFrame::hasOwnVerFile(const CString& folder) { return folderHasOwnVerFile(folder); }
+
+BOOL CMainFrame::folderHasOwnVerFile(const CString& folder) {
     CString name = frame_rules::ownName(folder);
     CString pattern = folder;
     pattern.TrimRight(L"\\/");
@@ -185,7 +187,7 @@ void CMainFrame::deleteDownloadFiles() {
         // A link leads elsewhere: it is not one of our download folders.
         if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
         CString sub = folder + data.cFileName;
-        if (hasOwnVerFile(sub)) doomed.push_back(sub);
+        if (folderHasOwnVerFile(sub)) doomed.push_back(sub);
     } while (FindNextFileW(find, &data));
     FindClose(find);
     for (const CString& sub : doomed) {

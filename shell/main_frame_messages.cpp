@@ -89,8 +89,9 @@ LRESULT CMainFrame::OnRegisteredMessage_SendStaticsMsg(WPARAM, LPARAM) {
 LRESULT CMainFrame::OnRegisteredMessage_SendStaticsHiddenMsg(WPARAM, LPARAM) {
     CDlgRoot* root = m_pDlgRoot.load();
     if (!root) return 0;
-    int view = root->getViewStatus();
-    if (view != VIEW_STATE_CAR_REG && view != VIEW_STATE_CAR_CHANGE) return 0;
+    // After a pull the view id can stay at "none" while the registration
+    // page shows: the root answers from what it shows.
+    if (!root->allowsHiddenMode()) return 0;
     root->pushViewPage(VIEW_STATE_HIDDEN_PWD, TRUE);
     return 1;
 }
