@@ -202,6 +202,9 @@ LONG CKestruneApp::enableTlsAt(HKEY root, LPCWSTR subKey) {
         value |= 0xA00;
         result = RegSetValueExW(key, L"SecureProtocols", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                                 sizeof(value));
+    } else {
+        // Nothing to switch on: a missing value stays missing.
+        result = ERROR_SUCCESS;
     }
     RegCloseKey(key);
     return result;
