@@ -30,6 +30,7 @@ public:
     CPngButton m_btnOk;         // 1100
     CPngButton m_btnCancel;     // 1101
     Gdiplus::Bitmap* m_pImage = nullptr;
+    UINT m_nOkImage = 0;  // the strip OK wears now
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

@@ -3,6 +3,8 @@
 #include "resources/resource.h"
 #include "ui/view_state.h"
 
+BOOL g_bGuestLogin = FALSE;
+
 CDlgPageLogin::CDlgPageLogin(CBaseDialog* root)
     : CPlaceholderPage(IDD_PAGE_LOGIN, root, L"CDlgPageLogin", VIEW_STATE_LOGIN) {
     m_ePageViewStatus = VIEW_STATE_LOGIN;
@@ -18,15 +20,25 @@ void CDlgPageLogin::loadSavedLoginInfo(int corp) {
 
 void CDlgPageLogin::matchLastVehicle() { recordCall(L"matchLastVehicle"); }
 
-void CDlgPageLogin::OnBnClickedButtonNnTs() { recordCall(L"OnBnClickedButtonNnTs"); }
+void CDlgPageLogin::OnBnClickedButtonNnTs() {
+    recordCall(L"OnBnClickedButtonNnTs");
+    g_bGuestLogin = TRUE;
+}
 
-void CDlgPageLogin::OnBnClickedButtonNnLv() { recordCall(L"OnBnClickedButtonNnLv"); }
+void CDlgPageLogin::OnBnClickedButtonNnLv() {
+    recordCall(L"OnBnClickedButtonNnLv");
+    g_bGuestLogin = TRUE;
+}
 
-void CDlgPageLogin::OnBnClickedButtonNnDr() { recordCall(L"OnBnClickedButtonNnDr"); }
+void CDlgPageLogin::OnBnClickedButtonNnDr() {
+    recordCall(L"OnBnClickedButtonNnDr");
+    g_bGuestLogin = TRUE;
+}
 
 void CDlgPageLogin::resetPage() {
     recordCall(L"resetPage");
     m_nCorpButton = 4;
+    g_bGuestLogin = FALSE;
 }
 
 void CDlgPageLogin::selectBrand(int corp) {

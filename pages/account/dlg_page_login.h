@@ -3,6 +3,10 @@
 // shell and the message pages use.
 #include "pages/account/placeholder_page.h"
 
+// A non-member entry was chosen (set by the non-member entries, cleared by
+// the page's reset); what follows a sign-in and the message pages read it.
+extern BOOL g_bGuestLogin;
+
 class CDlgPageLogin : public CPlaceholderPage {
 public:
     explicit CDlgPageLogin(CBaseDialog* root);

@@ -44,28 +44,6 @@ BOOL CPlaceholderPage::setAutoSkip(BOOL autoSkip) {
     return CBaseChildDialog::setAutoSkip(autoSkip);
 }
 
-void CPlaceholderPage::recordCall(const CString& entry) {
-    std::lock_guard<std::mutex> hold(m_lock);
-    m_calls.push_back(entry);
-}
-
-std::vector<CString> CPlaceholderPage::calls() const {
-    std::lock_guard<std::mutex> hold(m_lock);
-    return m_calls;
-}
-
-int CPlaceholderPage::callCount(const CString& entry) const {
-    std::lock_guard<std::mutex> hold(m_lock);
-    int n = 0;
-    for (const CString& call : m_calls) n += call == entry ? 1 : 0;
-    return n;
-}
-
-void CPlaceholderPage::clearCalls() {
-    std::lock_guard<std::mutex> hold(m_lock);
-    m_calls.clear();
-}
-
 // The registered messages that reach every page are recorded too, so the
 // shell's broadcasts and message results can be counted per page.
 LRESULT CPlaceholderPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,9 +5,9 @@
 // set. The page interface behaves as the shell expects: showPage shows or
 // hides the window, initPage and skipPage only record.
 #include "afx/afx.h"
+#include "pages/account/call_log.h"
 #include "ui/base_child_dialog.h"
 
-#include <mutex>
 #include <vector>
 
 class CPlaceholderPage : public CBaseChildDialog {
@@ -24,12 +24,10 @@ public:
     const CString& className() const { return m_strClassName; }
     int servedView() const { return m_nServedView; }
 
-    // The call log: one entry per call, "name" or "name(arguments)". Engine
-    // threads call some pages, so the log has its own lock.
-    void recordCall(const CString& entry);
-    std::vector<CString> calls() const;
-    int callCount(const CString& entry) const;
-    void clearCalls();
+    void recordCall(const CString& entry) { m_log.record(entry); }
+    std::vector<CString> calls() const { return m_log.entries(); }
+    int callCount(const CString& entry) const { return m_log.count(entry); }
+    void clearCalls() { m_log.clear(); }
 
     // What the page interface answers.
     BOOL m_bShowResult = TRUE;
@@ -43,6 +41,5 @@ protected:
 private:
     CString m_strClassName;
     int m_nServedView;
-    mutable std::mutex m_lock;
-    std::vector<CString> m_calls;
+    CallLog m_log;
 };

@@ -1,0 +1,107 @@
+#include "shell/dlg_page_message_for_config.h"
+
+#include "foundation/globalfunc.h"
+#include "foundation/registered_messages.h"
+#include "resources/resource.h"
+#include "shell/dlg_root.h"
+#include "ui/font_cache.h"
+#include "ui/gdi_func.h"
+#include "ui/memory_canvas.h"
+#include "ui/view_state.h"
+
+namespace {
+
+constexpr COLORREF BODY_COLOUR = 0xFFFFFF;
+constexpr COLORREF VIEW_TEXT_COLOUR = 0x69635D;
+
+}  // namespace
+
+CDlgPageMessageForConfig::CDlgPageMessageForConfig(CBaseDialog* root)
+    : CDlgPageMessage(root, IDD_PAGE_MESSAGE_FOR_CONFIG) {
+    // Shown as its own view, it carries the message view like every
+    // message page.
+    m_ePageViewStatus = VIEW_STATE_MESSAGE;
+}
+
+void CDlgPageMessageForConfig::record(const wchar_t* name, int value) {
+    CString entry;
+    entry.Format(L"%s(%d)", name, value);
+    m_log.record(entry);
+}
+
+void CDlgPageMessageForConfig::setMessageType(int type, CWnd* requester) {
+    record(L"setMessageType", type);
+    CDlgPageMessage::setMessageType(type, requester);
+    if (GetSafeHwnd()) Invalidate(FALSE);
+}
+
+BOOL CDlgPageMessageForConfig::showPage(BOOL show) {
+    record(L"showPage", show ? 1 : 0);
+    BOOL shown = CDlgPageMessage::showPage(show);
+    // The settings and the sign-out wait until the settings' question is
+    // answered; the exit button follows the exit locks.
+    if (show) {
+        if (CDlgRoot* r = root()) {
+            r->enableTopButton(0, this, FALSE);
+            r->enableTopButton(2, this, FALSE);
+        }
+    }
+    return shown;
+}
+
+BOOL CDlgPageMessageForConfig::initPage() {
+    m_log.record(L"initPage");
+    return TRUE;
+}
+
+void CDlgPageMessageForConfig::OnBnClickedButtonOk() {
+    if (m_bOkProcessing) return;
+    int type = m_eMessageType;
+    record(L"OnBnClickedButtonOk", type);
+    if (type == SERVER_ETC_REMOVE_DOWNLOAD) {
+        // The question becomes its answer on the same page.
+        setMessageType(SERVER_ETC_DOWNLOAD_REMOVED, this);
+        return;
+    }
+    closePage(FALSE);
+}
+
+void CDlgPageMessageForConfig::OnBnClickedButtonCancel() {
+    if (g_bFolderPickerOpen || m_bOkProcessing) return;
+    int type = m_eMessageType;
+    record(L"OnBnClickedButtonCancel", type);
+    CWnd* requester = m_pRequestPage;
+    closePage(FALSE);
+    if (requester && requester != this && requester->GetSafeHwnd()) {
+        ::SendMessageW(requester->GetSafeHwnd(), RWM_MESSAGE_RESULT, 0, type);
+    }
+}
+
+LRESULT CDlgPageMessageForConfig::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return TRUE;
+        case WM_PAINT:
+            paint();
+            return 0;
+        default:
+            return CDlgPageMessage::WindowProc(message, wParam, lParam);
+    }
+}
+
+// The class name in the header band, the view and the message type under it.
+void CDlgPageMessageForConfig::paint() {
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    CMemoryCanvas canvas(dc.GetSafeHdc(), client.Width(), client.Height());
+    if (!canvas.valid()) return;
+    canvas.fill(BODY_COLOUR);
+    drawHeader(&canvas.cdc(), L"CDlgPageMessageForConfig");
+    CString view;
+    view.Format(L"view %d: %s", static_cast<int>(VIEW_STATE_PAGE_FOR_CONFIG),
+                CGlobalFunc::getErrorName(static_cast<unsigned int>(m_eMessageType)).GetString());
+    RECT line = {0, 80, client.Width(), 120};
+    CGdiFunc::drawTextInWnd(m_hWnd, canvas.dc(), line, view, g_strFontFace, 20, FALSE, VIEW_TEXT_COLOUR, 1);
+    canvas.copyTo(dc.GetSafeHdc());
+}
