@@ -171,7 +171,8 @@ HWND findVisibleControl(HWND parent, int id) {
 HWND visiblePageWith(HWND root, int id) {
     for (HWND page = GetWindow(root, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
         if (!IsWindowVisible(page)) continue;
-        if (HWND control = GetDlgItem(page, id); control && IsWindowVisible(control)) return page;
+        // The control may be one the page draws over itself (hidden).
+        if (GetDlgItem(page, id)) return page;
     }
     return nullptr;
 }
@@ -196,6 +197,11 @@ void clickControl(HWND control) {
 }
 
 void altF4(HWND window) {
+    // Without a window manager a click is what makes a window of another
+    // process take the keyboard: a spot without a control, low in the window.
+    RECT r{};
+    GetWindowRect(window, &r);
+    clickAt(r.left + 20, r.bottom - 60);
     SetForegroundWindow(window);
     pumpMessages(200);
     INPUT in[4] = {};

@@ -42,7 +42,7 @@ bool waitUntil(const std::function<bool()>& done, DWORD ms);
 CString windowText(HWND hwnd);
 // A visible descendant of parent with the control id, or null.
 HWND findVisibleControl(HWND parent, int id);
-// The visible page of the root that holds the control id.
+// The visible page of the root that holds the control id (shown or not).
 HWND visiblePageWith(HWND root, int id);
 
 void clickAt(int x, int y);
