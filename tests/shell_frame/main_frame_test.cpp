@@ -329,6 +329,7 @@ void dropFrame(CMainFrame* frame) {
 
 class StartUpTest : public MainFrameTest {
 protected:
+    using BoxRunner = CMainFrame::BoxRunner;
     void SetUp() override {
         MainFrameTest::SetUp();
         CMainFrame::setBoxRunner([this](CDlgMsgBox& box) {
@@ -375,6 +376,25 @@ TEST_F(StartUpTest, MissingFontsShowTheInstallationBoxAndCloseWithoutUpload) {
         int language;
         const wchar_t* title;
     } cases[] = {{LANGUAGE_KO, L"설치 오류"}, {LANGUAGE_EN, L"Installation Failed"}, {LANGUAGE_AR, L"Installation Failed"}};
+    // The box as the user sees it: its own modal loop, photographed and
+    // answered from a timer.
+    const BoxRunner recorder = CMainFrame::setBoxRunner({});
+    CMainFrame::setBoxRunner([&](CDlgMsgBox& box) {
+        INT_PTR answer = recorder(box);
+        UINT_PTR timer = SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR id, DWORD) {
+            HWND shown = FindWindowW(nullptr, L"Kestrune_ALREADY_RUNNING_TITLE");
+            if (!shown) return;
+            KillTimer(nullptr, id);
+            CString name;
+            name.Format(L"install_box_lang%d", CRegSetting::getLanguage());
+            saveScreenshot(shown, name, L"the installation failure box: title, two text lines, OK");
+            PostMessageW(shown, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_OK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(shown, IDC_BUTTON_OK)));
+        });
+        box.DoModal();
+        KillTimer(nullptr, timer);
+        return answer;
+    });
     for (const Case& c : cases) {
         boxes.clear();
         CRegSetting::setLanguage(c.language);
