@@ -135,8 +135,7 @@ BOOL CKestruneApp::InitInstance() {
     auto* frame = new CMainFrame;
     m_pMainWnd = frame;
     if (!frame->LoadFrame(IDR_MAINFRAME, 0xCF8000)) {
-        // A frame whose window never came up was not deleted by its window.
-        if (!frame->GetSafeHwnd()) delete frame;
+        // A window that was made and failed took its frame object with it.
         m_pMainWnd = nullptr;
         return FALSE;
     }

@@ -20,6 +20,7 @@
 #include "shell/kestrune_app.h"
 #include "ui/dlg_msg_box.h"
 #include "ui/font_cache.h"
+#include "ui/lang_library.h"
 #include "webclient/api_endpoints.h"
 #include "webclient/request_param.h"
 #include "webclient/response_parser_guid.h"
@@ -343,6 +344,17 @@ void CMainFrame::initMain() {
     root->CenterWindow();
     root->ShowWindow(SW_SHOW);
     root->m_lang.setLanguage(CRegSetting::getLanguage());
+    // A language switch of the settings page reaches the root's texts and
+    // every window through the frame.
+    CLangLibrary::setChangeHooks(
+        []() -> CDLang* {
+            CMainFrame* frame = GetMainFrame();
+            CDlgRoot* r = frame ? frame->m_pDlgRoot.load() : nullptr;
+            return r ? &r->m_lang : nullptr;
+        },
+        []() {
+            if (CMainFrame* frame = GetMainFrame()) frame->broadcastChangeLanguage();
+        });
 
     SendMessage(UM_FRAME_DRIVE, 0, 0);
     requestGUID();
