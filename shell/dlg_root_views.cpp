@@ -15,6 +15,7 @@
 #include "pages/vehicle/dlg_car_finish.h"
 #include "pages/vehicle/dlg_car_reg.h"
 #include "pages/vehicle/dlg_car_update.h"
+#include "resources/resource.h"
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_page_message_exit.h"
 #include "shell/dlg_page_message_for_config.h"
