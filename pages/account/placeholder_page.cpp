@@ -1,5 +1,6 @@
 #include "pages/account/placeholder_page.h"
 
+#include "foundation/private_messages.h"
 #include "foundation/registered_messages.h"
 #include "ui/font_cache.h"
 #include "ui/gdi_func.h"
@@ -44,8 +45,9 @@ BOOL CPlaceholderPage::setAutoSkip(BOOL autoSkip) {
     return CBaseChildDialog::setAutoSkip(autoSkip);
 }
 
-// The registered messages that reach every page are recorded too, so the
-// shell's broadcasts and message results can be counted per page.
+// The registered messages that reach every page, and the module errors the
+// frame sends to the current page, are recorded too, so the shell's
+// broadcasts, message results and error reports can be counted per page.
 LRESULT CPlaceholderPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     CString entry;
     if (message == RWM_MESSAGE_RESULT) {
@@ -57,6 +59,8 @@ LRESULT CPlaceholderPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         entry = L"configClosed";
     } else if (message == RWM_EXIT_PROGRAM_CANCEL) {
         entry = L"exitProgramCancel";
+    } else if (message == UM_MODULE_ERROR) {
+        entry.Format(L"moduleError(%d,%d)", static_cast<int>(wParam), static_cast<int>(lParam));
     }
     if (!entry.IsEmpty()) {
         recordCall(entry);
