@@ -457,7 +457,9 @@ TEST_F(StartUpTest, AppliedUpdateStartsTheInstalledProgramWithoutUpload) {
     EXPECT_EQ(1, frame->m_bExitProgram.load());
     EXPECT_TRUE(takeClose(frame));
     // The new instance must not find this one.
-    EXPECT_EQ(nullptr, FindWindowW(nullptr, L"Kestrune_RUNNING_TITLE"));
+    wchar_t title[64] = {};
+    ::GetWindowTextW(frame->GetSafeHwnd(), title, 64);
+    EXPECT_STREQ(L"", title);
     EXPECT_EQ(0, static_cast<int>(AfxGetApp()->GetProfileInt(L"", kRunningKey, 9)));
     EXPECT_EQ(0u, uploads());
     AfxGetApp()->WriteProfileString(L"", L"InstallPath", nullptr);

@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <sstream>
+#include <string>
+
 using namespace driver;
 
 namespace {
@@ -122,6 +125,21 @@ TEST_F(ProgramTest, StartsHiddenFrameAndCentredRootThenExitsWithOneUpload) {
     std::vector<std::string> uploads = standin_log::of("SetDownErrorLog", mark);
     ASSERT_EQ(1u, uploads.size());
     EXPECT_NE(std::string::npos, uploads[0].find("[D:0,T:")) << uploads[0];
+    // The run is framed by its two log banners.
+    WIN32_FIND_DATAW found;
+    HANDLE logs = FindFirstFileW((moduleFolder() + L"log\\Kestrune_WIN_*.log").GetString(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, logs);
+    FindClose(logs);
+    const std::string log = readBytes(moduleFolder() + L"log\\" + found.cFileName);
+    const std::string pid = "][" + std::to_string(app.pid()) + "][";
+    for (const char* banner : {"[ START Kestrune ", "[ FINISH Kestrune "}) {
+        bool ours = false;
+        std::istringstream lines(log);
+        for (std::string line; std::getline(lines, line);) {
+            ours = ours || (line.find(pid) != std::string::npos && line.find(banner) != std::string::npos);
+        }
+        EXPECT_TRUE(ours) << banner;
+    }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((appDataFolder() + L"License").GetString()));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((appDataFolder() + L"Notice").GetString()));
 
