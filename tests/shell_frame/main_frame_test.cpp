@@ -465,3 +465,10 @@ TEST_F(StartUpTest, AppliedUpdateStartsTheInstalledProgramWithoutUpload) {
     AfxGetApp()->WriteProfileString(L"", L"InstallPath", nullptr);
     dropFrame(frame);
 }
+
+TEST(AboutBox, IsBuiltFromItsTemplate) {
+    CAboutDlg about;
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX, nullptr));
+    EXPECT_TRUE(::GetDlgItem(about.GetSafeHwnd(), IDOK));
+    about.DestroyWindow();
+}

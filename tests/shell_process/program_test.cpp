@@ -1,10 +1,13 @@
 // The program as the user meets it: started under Wine against the
 // driver's stand-in, its windows found by process, real keys and clicks,
 // the screen captured where the root window lies.
+#include "foundation/code_tables.h"
 #include "tests/shell_frame/standin_log.h"
 #include "tests/shell_process/program_driver.h"
 #include "tests/support/capture.h"
 #include "tests/support/test_support.h"
+#include "ui/lang_library.h"
+#include "ui/text_ids.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -179,8 +182,21 @@ TEST_F(ProgramTest, SecondStartShowsTheNoticeAndAThirdRaisesIt) {
     EXPECT_TRUE(first.running());
 }
 
-TEST_F(ProgramTest, StaleSelfUpdateFlagIsResetAndTheProgramStarts) {
+TEST_F(ProgramTest, SelfUpdateFlagStopsTheStartOnlyWhileItsPopupIsUp) {
+    // The self-update popup of another start, by its title.
+    ASSERT_TRUE(CLangLibrary::loadLanguage(LANGUAGE_EN));
+    HWND popup = CreateWindowExW(0, L"STATIC", CLangLibrary::loadLangString(IDS_SELF_UPDATE_WINDOW_TITLE).GetString(),
+                                 WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(popup);
     setAppDword(L"", L"LiveUpdateRunning", 1);
+    {
+        Program app;
+        ASSERT_TRUE(app.start());
+        EXPECT_TRUE(app.waitExit(kStartMs));
+        EXPECT_EQ(1u, appDword(L"", L"LiveUpdateRunning", 9));
+    }
+    DestroyWindow(popup);
+    // Left at 1 by a crashed update, with nothing else running: reset.
     Program app;
     ASSERT_TRUE(app.start());
     EXPECT_TRUE(app.waitRoot(kStartMs));
