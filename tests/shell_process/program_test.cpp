@@ -221,3 +221,19 @@ TEST_F(ProgramTest, InstallerWindowBlocksOnlyWhileUninstalling) {
     }
     DestroyWindow(installer);
 }
+
+TEST_F(ProgramTest, ExitPageInKoreanAndArabic) {
+    const wchar_t* languages[] = {L"ko-KR", L"ar-AR"};
+    for (const wchar_t* language : languages) {
+        resetSettings(L"US", language);
+        Program app;
+        ASSERT_TRUE(app.start());
+        HWND root = app.waitRoot(kStartMs);
+        ASSERT_TRUE(root) << CStringA(language).GetString();
+        clickControl(findVisibleControl(root, kExitButtonId));
+        ASSERT_TRUE(waitUntil([&] { return visiblePageWith(root, kExitTitleId) != nullptr; }, 10000));
+        pumpMessages(300);
+        screen(CString(L"exit_page_") + language,
+               CString(L"the exit page in ") + language + L" (Arabic: header and buttons mirrored)");
+    }
+}
