@@ -9,6 +9,7 @@
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_page_config.h"
 #include "resources/resource.h"
+#include "shell/caption_size.h"
 #include "shell/dlg_root.h"
 #include "shell/shell_engine.h"
 #include "ui/base_helpers.h"
@@ -168,6 +169,9 @@ void CDlgPageMessage::buildTexts() {
         CString text = CLangLibrary::loadLangString(c.text);
         c.button.SetWindowText(text);
         c.button.setText(text, 16, 400);
+        if (CFont* font = CFontCache::getFont(captionPixelSize(text))) {
+            c.button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), TRUE);
+        }
         m_mapUseCtrl[&c.button] = 1;
     }
     for (COLORREF& colour : m_btnCancel.m_colors) colour = WHITE;

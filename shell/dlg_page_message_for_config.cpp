@@ -17,6 +17,12 @@ constexpr COLORREF VIEW_TEXT_COLOUR = 0x69635D;
 
 }  // namespace
 
+// The base's white background and its OK and Cancel stay; the painting is
+// this page's own.
+BEGIN_MESSAGE_MAP(CDlgPageMessageForConfig, CDlgPageMessage)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
 CDlgPageMessageForConfig::CDlgPageMessageForConfig(CBaseDialog* root)
     : CDlgPageMessage(root, IDD_PAGE_MESSAGE_FOR_CONFIG) {
     // Shown as its own view, it carries the message view like every
@@ -98,20 +104,8 @@ void CDlgPageMessageForConfig::OnBnClickedButtonCancel() {
     }
 }
 
-LRESULT CDlgPageMessageForConfig::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            paint();
-            return 0;
-        default:
-            return CDlgPageMessage::WindowProc(message, wParam, lParam);
-    }
-}
-
 // The class name in the header band, the view and the message type under it.
-void CDlgPageMessageForConfig::paint() {
+void CDlgPageMessageForConfig::OnPaint() {
     CPaintDC dc(this);
     CRect client;
     GetClientRect(&client);

@@ -26,11 +26,11 @@ public:
 protected:
     // Cancel is offered for the removal question only.
     void buildTexts() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint();
+    DECLARE_MESSAGE_MAP()
 
 private:
     void record(const wchar_t* name, int value);
-    void paint();
 
     CallLog m_log;
 };

@@ -40,5 +40,5 @@ public:
     int m_nBeginResult = 0;
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    DECLARE_MESSAGE_MAP()
 };

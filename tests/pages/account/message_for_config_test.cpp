@@ -102,10 +102,14 @@ TEST_F(MessageForConfig, RemovalQuestionBecomesItsAnswerOnThePageThenOkReturnsTo
     EXPECT_TRUE(page->m_btnCancel.IsWindowVisible());
     EXPECT_FALSE(root->m_btnConfig.m_bEnabled) << "settings wait for the answer";
     EXPECT_FALSE(root->m_btnLogout.m_bEnabled);
-    saveScreenshot(root->m_hWnd, L"CDlgPageMessageForConfig",
+    WindowShot shot = saveScreenshot(root->m_hWnd, L"CDlgPageMessageForConfig",
                    L"the root with the settings' message page stand-in: its name in the grey band, "
                    L"\"view 111: 1005\" (the removal question) under it, OK and Cancel at the bottom",
                    true);
+    RECT band = {0, 60, 900, 120};
+    int bandPixels = shot.count(0xDFDFDF, band);
+    EXPECT_GT(bandPixels, 900 * 60 / 2);
+    EXPECT_LT(bandPixels, 900 * 60 - 100) << "no name painted";
 
     click(page->m_btnOk);
     EXPECT_EQ(SERVER_ETC_DOWNLOAD_REMOVED, page->m_eMessageType);
