@@ -274,8 +274,8 @@ void CDlgPageMessage::setMessageType(int type, CWnd* requester) {
 }
 
 BOOL CDlgPageMessage::showPage(BOOL show) {
-    CDlgRoot* r = root();
-    if (!r) return FALSE;
+    CBaseDialog* base = m_pRootDlg;
+    if (!base) return FALSE;
     if (!show) {
         m_bShown = FALSE;
         ShowWindow(SW_HIDE);
@@ -288,22 +288,27 @@ BOOL CDlgPageMessage::showPage(BOOL show) {
     m_bOkProcessing = FALSE;
     buildTexts();
     switch (m_eMessageType) {
-        case SERVER_ERROR_ETC_PROGRAM_EXIT:
-            CBaseDialog::addOrRemoveListItem(&r->exitLocks(), this, 0);
+        case SERVER_ERROR_ETC_PROGRAM_EXIT: {
+            PageList& locks = base->m_lstPage[1];
+            CBaseDialog::addOrRemoveListItem(&locks, this, 0);
             if (g_bSignedIn) {
-                if (r->m_btnConfig.GetSafeHwnd()) r->m_btnConfig.ShowWindow(SW_HIDE);
-                if (r->m_btnLogout.GetSafeHwnd()) r->m_btnLogout.ShowWindow(SW_HIDE);
+                if (base->m_btnConfig.GetSafeHwnd()) base->m_btnConfig.ShowWindow(SW_HIDE);
+                if (base->m_btnLogout.GetSafeHwnd()) base->m_btnLogout.ShowWindow(SW_HIDE);
             }
-            if (r->m_btnExit.GetSafeHwnd()) {
-                r->m_btnExit.setEnable(r->exitLocks().empty() ? TRUE : FALSE);
-                r->m_btnExit.Invalidate(FALSE);
+            if (base->m_btnExit.GetSafeHwnd()) {
+                base->m_btnExit.setEnable(locks.empty() ? TRUE : FALSE);
+                base->m_btnExit.Invalidate(FALSE);
             }
             break;
+        }
         case SERVER_ETC_LANGUAGE_CHANGED:
         case SERVER_ETC_BRAND_CHANGED:
         case SERVER_ETC_BRAND_CHANGED_GUEST:
-            r->enableTopButton(0, r, FALSE);
-            if (r->m_btnLogout.GetSafeHwnd()) r->m_btnLogout.setEnable(FALSE);
+            if (CDlgRoot* r = root()) r->enableTopButton(0, r, FALSE);
+            if (base->m_btnLogout.GetSafeHwnd()) base->m_btnLogout.setEnable(FALSE);
+            break;
+        case SERVER_ETC_FIRST_OPEN:
+            placeFolderPath();
             break;
         default:
             break;
@@ -311,16 +316,33 @@ BOOL CDlgPageMessage::showPage(BOOL show) {
     return TRUE;
 }
 
+// The first-start message's path line: centred by its length, higher and
+// further right in the languages whose texts run longer.
+void CDlgPageMessage::placeFolderPath() {
+    if (!m_editFolderPath.GetSafeHwnd()) return;
+    CString path;
+    m_editFolderPath.GetWindowText(path);
+    int language = CRegSetting::getLanguage();
+    bool longTexts = language == LANGUAGE_FR || language == LANGUAGE_F1 || language == LANGUAGE_ES ||
+                     language == LANGUAGE_PT;
+    CRect client;
+    GetClientRect(&client);
+    int x = client.Width() / 2 - 9 * path.GetLength() / 2;
+    if (x < 0) x = 5;
+    if (longTexts) x += 20;
+    m_editFolderPath.MoveWindow(x, longTexts ? 320 : 370, 860, 20, TRUE);
+}
+
 void CDlgPageMessage::closePage(BOOL stay) {
-    CDlgRoot* r = root();
-    if (!r) return;
+    if (!m_pRootDlg) return;
     m_bShown = FALSE;
     ShowWindow(SW_HIDE);
     SendMessage(UM_CLOSE_DROPDOWN, 0, 0);
     m_bClosed = TRUE;
     // The next message on this page must not show this one's details.
     m_mapParam.clear();
-    if (stay) return;
+    CDlgRoot* r = root();
+    if (stay || !r) return;
     r->pullViewPage();
     if (shellEngine().isDownloadActive() || r->isConfigPageCurrent() || r->isLoginPageCurrent() || !m_pRequestPage) {
         return;

@@ -119,7 +119,7 @@ void CDlgPageMessageExit::applyTexts() {
 }
 
 BOOL CDlgPageMessageExit::showPage(BOOL show) {
-    if (!root()) return FALSE;
+    if (!m_pRootDlg) return FALSE;
     if (show) {
         m_bShown = TRUE;
         ShowWindow(SW_SHOW);

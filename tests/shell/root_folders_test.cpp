@@ -5,6 +5,9 @@
 #include "descriptors/inf_info.h"
 #include "foundation/regsetting.h"
 #include "tests/support/test_support.h"
+#include "resources/resource.h"
+#include "shell/dlg_page_message_exit.h"
+#include "ui/lang_library.h"
 #include "ui/view_state.h"
 
 namespace {
@@ -141,6 +144,38 @@ TEST_F(RootWindows, FolderPickerRaisesTheFlagWhileOpen) {
 
     CDlgRoot::setFolderPicker([](CWnd*, const CString&) { return CString(); });
     EXPECT_TRUE(root->browseFolder(L"C:\\").IsEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// Exit during a download that a finished earlier update's drive mark
+// outlived: the exit page says an update runs; OK joins the engine, writes
+// the resume files and keeps the download folder.
+TEST_F(RootFolders, ExitDuringADownloadKeepsTheFolderDespiteAStaleDriveMark) {
+    CString folder = makeFolder(L"Q7_MAP", L"Q7_MAP.ver");
+    CRegSetting::setDataPath(dir.path());
+    createRoot();
+    root->pushViewPage(VIEW_STATE_CAR_UPDATE, TRUE);
+    root->m_bDestIsDrive = 1;
+    root->m_bTransferIdle = 0;
+    engine.download = true;
+    root->OnBnClickedButtonExit();
+    pumpFor(100);
+    CString message;
+    root->m_pPageExit->m_staticMessage.GetWindowText(message);
+    EXPECT_EQ(message, CLangLibrary::loadLangString(13449));
+    EXPECT_EQ(frame.transferMarks, 1);
+
+    root->m_pPageExit->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_OK, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(root->m_pPageExit->m_btnOk.m_hWnd));
+    pumpFor(30);
+    std::vector<CString> expected = {L"stopAndJoin", L"writeResume", L"quit"};
+    EXPECT_EQ(engine.calls, expected);
+    EXPECT_NE(GetFileAttributesW(folder), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(frame.exitFlags, 1);
+    EXPECT_EQ(mainFrame().sendStatics, 1);
 }
 
 }  // namespace
