@@ -7,21 +7,6 @@
 #include "shell/dlg_root.h"
 #include "ui/view_state.h"
 
-namespace {
-
-// The update page's display mode (1: downloads run). The stand-in page may
-// not carry it yet; then the page never counts as downloading.
-template <typename Page>
-auto displayMode(const Page& page, int) -> decltype(static_cast<int>(page.m_nMsgType)) {
-    return static_cast<int>(page.m_nMsgType);
-}
-template <typename Page>
-int displayMode(const Page&, long) {
-    return -1;
-}
-
-}  // namespace
-
 CMainFrame::LiveUpdateOutcome CMainFrame::runLiveUpdatePopup() {
     CDlgLiveUpdate popup;
     LiveUpdateOutcome outcome;
@@ -36,5 +21,6 @@ bool CMainFrame::updatePageDownloading(CDlgRoot* root, HWND& page) {
     auto* update = dynamic_cast<CDlgCarUpdate*>(root->m_pCurPage);
     if (!update || !update->GetSafeHwnd()) return false;
     page = update->GetSafeHwnd();
-    return displayMode(*update, 0) == 1;
+    // The display mode is a single word the page writes on the UI thread.
+    return update->m_nMsgType == UPDATE_PROGRESS_STATE_DOWNLOAD;
 }
