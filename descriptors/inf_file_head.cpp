@@ -1,8 +1,7 @@
 #include "descriptors/inf_file_head.h"
 
-CString InfFileHead::getInfBaseName() const { return baseNameOf(getInfFileName()); }
-
-CString InfFileHead::baseNameOf(const CString& name) {
+CString InfFileHead::getInfBaseName() const {
+    CString name = getInfFileName();
     int slash = std::max(name.ReverseFind(L'\\'), name.ReverseFind(L'/'));
     CString file = name.Mid(slash + 1);
     int dot = file.ReverseFind(L'.');

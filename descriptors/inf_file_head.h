@@ -26,9 +26,6 @@ public:
     virtual CString getInfFileName() const { return getValue(L"INF_FILENAME"); }
     // The INF file name without folder part and extension.
     virtual CString getInfBaseName() const;
-    // The same rule for any descriptor file name: it also names the
-    // descriptor's folder under the download folder.
-    static CString baseNameOf(const CString& infFileName);
 
     void addValue(const CString& key, const CString& value) { m_values.add(key, value); }
     CString getValue(const CString& key) const { return m_values.getValue(key); }

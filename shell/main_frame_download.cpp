@@ -4,7 +4,7 @@
 #include "shell/main_frame.h"
 
 #include "afx/file.h"
-#include "descriptors/inf_file_head.h"
+#include "descriptors/update_list_builder.h"
 #include "engine/close_own_handles.h"
 #include "engine/engine_control.h"
 #include "foundation/code_tables.h"
@@ -44,7 +44,9 @@ void CMainFrame::InitDownload(InfInfo* target, std::list<InfInfo*> descriptors) 
 
     CString folder = CRegSetting::getDataPath();
     folder.TrimRight(L"\\/");
-    folder += L"\\" + InfFileHead::baseNameOf(target->getInfFileName()) + L"\\";
+    // The engine's own rule for the folder, so the dealer file lies beside
+    // the downloads.
+    folder += L"\\" + update_list_builder::folderOf(target) + L"\\";
     if (GetFileAttributesW(folder.GetString()) == INVALID_FILE_ATTRIBUTES) common_util::ensure_directory(folder);
     if (!m_bDealerLogin) return;
 

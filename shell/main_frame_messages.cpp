@@ -4,7 +4,6 @@
 
 #include "engine/copy_manager.h"
 #include "engine/download_manager.h"
-#include "engine/engine_control.h"
 #include "engine/function_manager.h"
 #include "engine/unzip_manager.h"
 #include "engine/usb_detector.h"
@@ -14,13 +13,11 @@
 #include "foundation/registered_messages.h"
 #include "resources/resource.h"
 #include "shell/dlg_root.h"
+#include "shell/shell_engine.h"
 #include "ui/base_child_dialog.h"
 #include "ui/view_state.h"
 
 namespace {
-
-// How long a confirmed exit waits for the engine's threads.
-constexpr DWORD kEngineShutdownMs = 10000;
 
 // The windows of a page that take part in a language switch: dialogs and
 // the standard controls (the toolkit's controls derive from them).
@@ -99,8 +96,8 @@ LRESULT CMainFrame::OnRegisteredMessage_SendStaticsHiddenMsg(WPARAM, LPARAM) {
 void CMainFrame::OnClose() {
     if (m_bExitProgram) {
         // The engine's threads end before the windows and objects they
-        // report to go.
-        engine_control::shutdown(kEngineShutdownMs);
+        // report to go (stop, quit, bounded join that pumps).
+        shellEngine().stopAndJoin();
         deleteTempFolders();
         stopThreads();
         destroyRoot();

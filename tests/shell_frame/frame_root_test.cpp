@@ -16,6 +16,7 @@
 #include "shell/dlg_page_message_exit.h"
 #include "shell/dlg_root.h"
 #include "shell/main_frame.h"
+#include "shell/shell_engine.h"
 #include "tests/shell_frame/standin_log.h"
 #include "tests/support/capture.h"
 #include "tests/support/test_support.h"
@@ -86,6 +87,7 @@ protected:
         pumpMessages(200);
     }
     void TearDown() override {
+        setShellEngine(nullptr);
         setConnectivityProbe({});
         AfxGetApp()->m_pMainWnd = nullptr;
         if (frame) frame->DestroyWindow();
@@ -199,4 +201,61 @@ TEST_F(FrameWithRoot, ConnectionLostWhileDownloadingTellsThePageOncePerLoss) {
     EXPECT_TRUE(waitFor([&] { return counter.count(UM_MODULE_ERROR, MODULE_NETWORK, 0) == 2; }, 5000));
     EXPECT_EQ(records + 2, occurrences(g_logManager.getStatisticsContext().errorLog, loss));
     update->m_nMsgType = UPDATE_PROGRESS_STATE_IDLE;
+}
+
+namespace {
+
+// The engine as the exit path sees it: a download under way, every call
+// recorded in order.
+class DownloadingEngine : public IShellEngine {
+public:
+    bool isDownloadActive() override { return true; }
+    bool isUnzipActive() override { return false; }
+    bool isCopyActive() override { return false; }
+    bool isIdle() override { return false; }
+    void stopAndJoin() override { calls.push_back("stopAndJoin"); }
+    void writeResumeVersionFiles() override { calls.push_back("writeResumeVersionFiles"); }
+    void postQuit() override { calls.push_back("postQuit"); }
+    void closeOwnHandles(const CString&) override { calls.push_back("closeOwnHandles"); }
+    std::vector<std::string> calls;
+};
+
+}  // namespace
+
+TEST_F(FrameWithRoot, ExitDuringADownloadKeepsItBehindTheExitPageAndJoinsTheEngineOnOk) {
+    DownloadingEngine engine;
+    setShellEngine(&engine);
+    // A download in progress, and a drive flag an earlier run left behind.
+    CreateDirectoryW((m_data / L"Model").GetString(), nullptr);
+    writeBytes(m_data / L"Model\\Model.ver", "v");
+    writeBytes(m_data / L"Model\\MAP.zip.part", "partial");
+    InfInfo entry;
+    entry.setInfFileName(L"Model.inf");
+    frame->Cur_inf = &entry;
+    root->m_bDestIsDrive = 1;
+    root->pushViewPage(VIEW_STATE_CAR_UPDATE, TRUE);
+    const size_t uploads = standin_log::of("SetDownErrorLog").size();
+
+    root->SendMessage(WM_COMMAND, IDC_BUTTON_EXIT);
+    EXPECT_EQ(VIEW_STATE_EXIT, root->getViewStatus());
+    EXPECT_EQ(1, frame->m_bTransferRunning.load());
+    EXPECT_EQ(13449, CDlgPageMessageExit::messageTextId());
+    EXPECT_NE(-1, g_logManager.getStatisticsContext().errorLog.Find(L"[D:9,T:"));
+    root->m_pPageExit->SendMessage(WM_COMMAND, IDC_BUTTON_CANCEL);
+    EXPECT_EQ(VIEW_STATE_CAR_UPDATE, root->getViewStatus());
+    EXPECT_TRUE(engine.calls.empty());
+
+    root->SendMessage(WM_COMMAND, IDC_BUTTON_EXIT);
+    const HWND frameWindow = frame->GetSafeHwnd();
+    root->m_pPageExit->SendMessage(WM_COMMAND, IDC_BUTTON_OK);
+    ASSERT_GE(engine.calls.size(), 2u);
+    EXPECT_EQ("stopAndJoin", engine.calls[0]);
+    EXPECT_EQ("writeResumeVersionFiles", engine.calls[1]);
+    EXPECT_EQ(1, frame->m_bExitProgram.load());
+    // The upload, then the close: the frame goes with its root.
+    EXPECT_TRUE(waitFor([&] { return !::IsWindow(frameWindow); }, 20000));
+    frame = nullptr;
+    EXPECT_EQ(uploads + 1, standin_log::of("SetDownErrorLog").size());
+    EXPECT_TRUE(::GetFileAttributesW((m_data / L"Model\\MAP.zip.part").GetString()) != INVALID_FILE_ATTRIBUTES);
+    setShellEngine(nullptr);
 }

@@ -172,7 +172,7 @@ TEST_F(MainFrameTest, DealerFileHoldsTheCodeAndRefusedCodesWriteNothing) {
         list->setDealerCode(c.code);
         frame.setVehicleList(list);
         InfInfo target;
-        target.setInfFileName(L"inf\\Model.inf");
+        target.setInfFileName(L"Model.INF");
         frame.InitDownload(&target, {});
         EXPECT_TRUE(exists(data / L"Model")) << CStringA(c.code).GetString();
         const CString file = data / (L"Model\\dealercode_" + CString(c.code) + L".txt");
