@@ -136,12 +136,18 @@ TEST_F(FrameWithRoot, NoticeTimerFetchesOnceAndParallelFetchesTakeTurns) {
     pumpMessages(1000);
     EXPECT_EQ(before + 1, standin_log::of("GetNotice").size());
 
+    // Each reply takes a second: one parser, so two fetches take two.
+    writeBytes(standin_log::folder() + L"faults.json",
+               "[{\"path\": \"/api/*/GetNotice\", \"stall\": 1.0, \"stall_after\": -1, \"times\": 2}]");
+    const DWORD start = GetTickCount();
     std::thread a([&] { CMainFrame::NoticeThread(frame); });
     std::thread b([&] { CMainFrame::NoticeThread(frame); });
     while (!waitFor([&] { return standin_log::of("GetNotice").size() >= before + 3; }, 100)) {
     }
     a.join();
     b.join();
+    EXPECT_GE(GetTickCount() - start, 1900u);
+    writeBytes(standin_log::folder() + L"faults.json", "[]");
     EXPECT_EQ(0u, CMainFrame::NoticeThread(nullptr));
     stNoticeResult result;
     frame->m_noticeParser.getResult(result);
