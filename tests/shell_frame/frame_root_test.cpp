@@ -15,6 +15,8 @@
 #include "resources/resource.h"
 #include "shell/dlg_page_message_exit.h"
 #include "shell/dlg_root.h"
+#include "shell/message_types.h"
+#include "engine/usb_detector.h"
 #include "shell/main_frame.h"
 #include "shell/shell_engine.h"
 #include "tests/shell_frame/standin_log.h"
@@ -264,4 +266,25 @@ TEST_F(FrameWithRoot, ExitDuringADownloadKeepsItBehindTheExitPageAndJoinsTheEngi
     EXPECT_EQ(uploads + 1, standin_log::of("SetDownErrorLog").size());
     EXPECT_TRUE(::GetFileAttributesW((m_data / L"Model\\MAP.zip.part").GetString()) != INVALID_FILE_ATTRIBUTES);
     setShellEngine(nullptr);
+}
+
+TEST_F(FrameWithRoot, StartOfflineAsksThroughAMessagePageAndNeverStartsWithoutInventory) {
+    EXPECT_FALSE(frame->Start(FALSE));  // no destination drive
+    frame->m_pSelectedDriveInfo = new DriveInfo;
+    frame->m_bStopped = 1;
+    frame->m_bNetworkConnected = 0;
+    setConnectivityProbe([](DWORD& flags) {
+        flags = 0;
+        return false;
+    });
+    EXPECT_FALSE(frame->Start(FALSE));
+    EXPECT_EQ(VIEW_STATE_MESSAGE, root->getViewStatus());
+    EXPECT_TRUE(root->findMessagePage(SERVER_ERROR_NETWORK_FAIL));
+    EXPECT_EQ(1, frame->m_bStopped.load());
+
+    setConnectivityProbe({});
+    EXPECT_FALSE(frame->Start(TRUE));
+    EXPECT_EQ(1, frame->m_bNetworkConnected.load());
+    EXPECT_EQ(0, frame->m_bStopped.load());
+    EXPECT_EQ(0, frame->m_bTransferRunning.load());
 }
