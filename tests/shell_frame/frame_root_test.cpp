@@ -23,6 +23,7 @@
 #include "tests/support/capture.h"
 #include "tests/support/test_support.h"
 #include "ui/dlg_msg_box.h"
+#include "ui/lang_library.h"
 #include "ui/view_state.h"
 #include "webclient/connectivity.h"
 
@@ -129,6 +130,12 @@ TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
     for (CPlaceholderPage* page : pages) EXPECT_EQ(1, page->callCount(L"changeLanguage")) << CStringA(page->className()).GetString();
     EXPECT_EQ(1, exitPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
     EXPECT_EQ(1, okButton.count(RWM_CHANGE_LANGUAGE, 0, 0));
+
+    // The settings page's switch goes through the frame the same way.
+    for (CPlaceholderPage* page : pages) page->clearCalls();
+    ASSERT_TRUE(CLangLibrary::changeLanguage(LANGUAGE_EN, TRUE));
+    for (CPlaceholderPage* page : pages) EXPECT_EQ(1, page->callCount(L"changeLanguage")) << CStringA(page->className()).GetString();
+    EXPECT_EQ(2, okButton.count(RWM_CHANGE_LANGUAGE, 0, 0));
 }
 
 TEST_F(FrameWithRoot, NoticeTimerFetchesOnceAndParallelFetchesTakeTurns) {
