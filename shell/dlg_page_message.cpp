@@ -138,6 +138,8 @@ BOOL CDlgPageMessage::OnInitDialog() {
 
     CRect first(115, 126, 789, 238), second(115, 326, 789, 438);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+    // The rich edit library is loaded by whoever needs it first.
+    if (!AfxInitRichEdit2()) LOG_WRITE(L"[ERR] rich edit library not loaded");
     m_pRichText1 = new CRichEditCtrlEx();
     m_pRichText2 = new CRichEditCtrlEx();
     if (!m_pRichText1->Create(style, first, this, 0x7001)) deleteRichText(m_pRichText1);

@@ -72,6 +72,22 @@ TEST_F(MessagePage, RequesterRules) {
 // then does not record itself as the message it replaced.
 TEST_F(MessagePage, RepeatOnlyRefreshesAndSomeTypesAlwaysConfigure) {
     CDlgPageMessage* page = ask(SERVER_ERROR_ETC_PROGRAM_EXIT, root->m_pPageCarFinish);
+    // The document boxes exist but show only for the documents.
+    ASSERT_NE(page->m_pRichText1, nullptr);
+    ASSERT_NE(page->m_pRichText2, nullptr);
+    EXPECT_FALSE(page->m_pRichText1->IsWindowVisible());
+    page->setMessageType(SERVER_ERROR_ETC_OPEN_SOURCE_LICENSE, root->m_pPageCarFinish);
+    EXPECT_TRUE(page->m_pRichText1->IsWindowVisible());
+    EXPECT_FALSE(page->m_pRichText2->IsWindowVisible());
+    EXPECT_EQ(page->m_ePrevMessageType, SERVER_ERROR_ETC_PROGRAM_EXIT);
+    page->setMessageType(SERVER_ETC_SAVE_TO_HDD, root->m_pPageCarFinish);
+    EXPECT_FALSE(page->m_pRichText1->IsWindowVisible());
+    EXPECT_TRUE(page->m_btnChangeFolder.IsWindowVisible());
+    EXPECT_TRUE(page->m_editFolderFrame.IsWindowVisible());
+    page->setMessageType(SERVER_ERROR_ETC_PROGRAM_EXIT, root->m_pPageCarFinish);
+    EXPECT_FALSE(page->m_btnChangeFolder.IsWindowVisible());
+    EXPECT_EQ(page->m_ePrevMessageType, SERVER_ETC_SAVE_TO_HDD);
+    page->m_ePrevMessageType = SERVER_ERROR_NONE;
     EXPECT_EQ(page->m_ePrevMessageType, SERVER_ERROR_NONE);
     page->setMessageType(SERVER_ERROR_ETC_PROGRAM_EXIT, root->m_pPageCarFinish);
     EXPECT_EQ(page->m_ePrevMessageType, SERVER_ERROR_NONE);

@@ -179,3 +179,42 @@ TEST_F(RootFolders, ExitDuringADownloadKeepsTheFolderDespiteAStaleDriveMark) {
 }
 
 }  // namespace
+
+namespace {
+
+HWND g_pickerSeen = nullptr;
+bool g_pickerCancelled = false;
+
+BOOL CALLBACK findPicker(HWND hwnd, LPARAM) {
+    wchar_t cls[32] = {0};
+    GetClassNameW(hwnd, cls, 32);
+    if (IsWindowVisible(hwnd) && CString(cls) == L"#32770") {
+        g_pickerSeen = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Closes the system's picker once it shows on this thread.
+void CALLBACK cancelPicker(HWND, UINT, UINT_PTR id, DWORD) {
+    g_pickerSeen = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findPicker, 0);
+    if (g_pickerSeen) {
+        KillTimer(nullptr, id);
+        PostMessageW(g_pickerSeen, WM_COMMAND, IDCANCEL, 0);
+        g_pickerCancelled = true;
+    }
+}
+
+// The real picker: modal over the root, cancelled, nothing chosen.
+TEST_F(RootWindows, SystemPickerCancelledChoosesNothing) {
+    createRoot();
+    UINT_PTR timer = SetTimer(nullptr, 0, 200, cancelPicker);
+    CString chosen = root->browseFolder(L"C:\\windows", CString());
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_pickerCancelled);
+    EXPECT_TRUE(chosen.IsEmpty());
+    EXPECT_FALSE(g_bFolderPickerOpen);
+}
+
+}  // namespace

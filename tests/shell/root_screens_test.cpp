@@ -149,3 +149,28 @@ TEST_F(RootScreens, ExitPageBrandTwoRegionSevenAndOk) {
 }
 
 }  // namespace
+
+namespace {
+
+// Repainting the exit page and a message page leaves no GDI object behind,
+// and the exit page's OK strip is loaded once, not per paint.
+TEST_F(RootScreens, PaintsLeaveNothingBehind) {
+    createRoot();
+    CDlgPageMessage* message = root->getMessagePage(SERVER_ERROR_NONE);
+    ASSERT_NE(message, nullptr);
+    message->setMessageType(SERVER_ERROR_NETWORK_FAIL, root.get());
+    for (int view : {VIEW_STATE_MESSAGE, VIEW_STATE_EXIT}) {
+        root->pushViewPage(view, TRUE);
+        auto paint = [&] { root->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); };
+        for (int i = 0; i < 10; ++i) paint();
+        Gdiplus::Bitmap* okStrip = root->m_pPageExit->m_btnOk.image();
+        DWORD gdi = gdiObjects();
+        long wrappers = CGdiObject::liveCount() + CDC::liveCount();
+        for (int i = 0; i < 300; ++i) paint();
+        EXPECT_EQ(gdi, gdiObjects()) << view;
+        EXPECT_EQ(wrappers, CGdiObject::liveCount() + CDC::liveCount()) << view;
+        EXPECT_EQ(okStrip, root->m_pPageExit->m_btnOk.image()) << view;
+    }
+}
+
+}  // namespace
