@@ -295,3 +295,18 @@ TEST_F(FrameWithRoot, StartOfflineAsksThroughAMessagePageAndNeverStartsWithoutIn
     EXPECT_EQ(0, frame->m_bStopped.load());
     EXPECT_EQ(0, frame->m_bTransferRunning.load());
 }
+
+TEST_F(FrameWithRoot, HiddenModeShortcutOpensThePasswordPageOnlyFromTheVehiclePages) {
+    struct Case {
+        int view;
+        int titleButtons;
+        LRESULT expected;
+    } cases[] = {{VIEW_STATE_LOGIN, 1, 0}, {VIEW_STATE_CAR_REG, 0, 0}, {VIEW_STATE_CAR_REG, 1, 1},
+                 {VIEW_STATE_CAR_CHANGE, 1, 1}, {VIEW_STATE_CAR_FINISH, 1, 0}};
+    for (const Case& c : cases) {
+        root->pushViewPage(c.view, TRUE);
+        root->m_nTitleButtons = c.titleButtons;
+        EXPECT_EQ(c.expected, frame->SendMessage(RWM_SEND_STATICS_HIDDEN, 0, 0)) << c.view;
+        EXPECT_EQ(c.expected ? VIEW_STATE_HIDDEN_PWD : c.view, root->getViewStatus()) << c.view;
+    }
+}
