@@ -45,6 +45,9 @@ public:
     void SetStatisticsLanguage(const CString& language);
     void SetStatisticsRegion(const CString& region);
     void SetStatisticsClientID(const CString& clientId);
+    // The software version the medium scan read from the head unit's file
+    // ("OldSWVer"); the registration page's update info may replace it later.
+    void SetStatisticsOldSwVersion(const CString& version);
     // Keeps all but the fourth text.
     void SetStatisticsLoginInfo(LoginLogInfo info);
     void SetStatisticsUpdateInfo(UpdateLogInfo info);

@@ -21,6 +21,12 @@ void LogManager::SetStatisticsClientID(const CString& clientId) {
     m_state->statistics.clientId = clientId;
 }
 
+void LogManager::SetStatisticsOldSwVersion(const CString& version) {
+    if (!m_state) return;
+    std::lock_guard<std::mutex> hold(m_state->statisticsLock);
+    m_state->statistics.oldSwVersion = version;
+}
+
 void LogManager::SetStatisticsLoginInfo(LoginLogInfo info) {
     if (!m_state) return;
     std::lock_guard<std::mutex> hold(m_state->statisticsLock);

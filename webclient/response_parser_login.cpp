@@ -80,6 +80,8 @@ int ResponseParserLogin::parse(CString text) {
 
 int ResponseParserLogin::parseFormat2(CString text) {
     text = removeReplyLineEnds(text);
+    m_nReplyCode = -1;
+    m_bListsAgree = false;
     if (text.IsEmpty()) {
         m_nResultCode = -1;
         return 0;
@@ -98,6 +100,12 @@ int ResponseParserLogin::parseFormat2(CString text) {
     const size_t n = vehicles.size();
 
     m_nResultCode = result.empty() ? 0 : replyNumber(result[0]);
+    m_nReplyCode = m_nResultCode;
+    m_bListsAgree = true;
+    for (LoginField f : kPerVehicleFields) {
+        const bool emptyField = static_cast<size_t>(f) >= fields.size() || fields[f].IsEmpty();
+        if (list(f).size() != n && !(n == 0 && emptyField)) m_bListsAgree = false;
+    }
     if (m_pText1) *m_pText1 = replyToken(result, 1);
     if (m_pText2) m_pText2->Empty();
     if (m_pText3) *m_pText3 = replyToken(result, 2);

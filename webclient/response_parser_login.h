@@ -28,7 +28,17 @@ public:
     // the third the message of the other refusals, the second stays empty.
     int parseFormat2(CString text);
 
+    // The code the reply itself carried (-1 before a parse or for an empty
+    // reply), before this reader turned it into 900.
+    int getReplyCode() const { return m_nReplyCode; }
+    // Every per-vehicle list holds one item per vehicle; with no vehicle an
+    // empty field counts as an empty list. A guest catalogue of 200 whose
+    // lists agree is a success even without vehicles; a sign-in is not.
+    bool listsAgree() const { return m_bListsAgree; }
+
 private:
+    int m_nReplyCode = -1;
+    bool m_bListsAgree = false;
     CString* m_pText1;
     CString* m_pText2;
     CString* m_pText3;

@@ -183,3 +183,16 @@ TEST(CreateDirectoryPath, StopsAtTheFirstEmptyPart) {
 }
 
 }  // namespace
+
+TEST(LogManagerTest, OldSwVersionSetterTouchesOnlyItsValue) {
+    LogManager log;
+    log.SetStatisticsUpdateInfo(UpdateLogInfo{L"u", L"A01", L"dev", L"om", L"os", L"nm", L"ns"});
+    log.SetStatisticsOldSwVersion(L"KOR.TS.A01.000.SD.STD_240501");
+    StatisticsContext c = log.getStatisticsContext();
+    EXPECT_STREQ(c.oldSwVersion.GetString(), L"KOR.TS.A01.000.SD.STD_240501");
+    EXPECT_STREQ(c.newSwVersion.GetString(), L"ns");
+    EXPECT_STREQ(c.deviceMCode.GetString(), L"A01");
+    // An empty read clears what an earlier medium left.
+    log.SetStatisticsOldSwVersion(L"");
+    EXPECT_TRUE(log.getStatisticsContext().oldSwVersion.IsEmpty());
+}

@@ -134,6 +134,35 @@ struct LoginOutput {
     std::vector<InfInfo*> entries() const { return std::vector<InfInfo*>(list.m_list.begin(), list.m_list.end()); }
 };
 
+// The guest catalogue reads the reply's own code: a 200 without vehicles is
+// an empty catalogue, not a failure.
+TEST(ResponseParserLogin, ReplyCodeAndListAgreement) {
+    const struct {
+        const wchar_t* name;
+        CString reply;
+        int replyCode;
+        bool agree;
+    } cases[] = {
+        {L"only line ends", L"\r\n", -1, false},
+        {L"success without vehicles", L"X#!#200|a|b", 200, true},
+        {L"success with empty lists", LoginReply().text(), 200, true},
+        {L"two vehicles", twoVehicles().text(), 200, true},
+        {L"lists one short", [] {
+             LoginReply r = twoVehicles();
+             r.set(6, L"a.png");
+             return r.text();
+         }(), 200, false},
+        {L"refusal", L"X#!#401|m1|m2", 401, true},
+    };
+    for (const auto& c : cases) {
+        InfInfoList list;
+        ResponseParserLogin parser(-1, 2, nullptr, nullptr, nullptr, &list, nullptr);
+        parser.parse(c.reply);
+        EXPECT_EQ(parser.getReplyCode(), c.replyCode) << c.name;
+        EXPECT_EQ(parser.listsAgree(), c.agree) << c.name;
+    }
+}
+
 TEST(ResponseParserLogin, ResultCodesTextsAndRefusals) {
     // "-" marks an output the parser did not touch.
     const struct {

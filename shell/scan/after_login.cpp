@@ -1,0 +1,85 @@
+#include "shell/scan/after_login.h"
+
+#include "foundation/code_tables.h"
+
+#include <memory>
+
+LoginDestination pageAfterLogin(BOOL firstOpen, int eula, int region, bool messagePage) {
+    LoginDestination d;
+    if (firstOpen) {
+        d.messageType = SCAN_MESSAGE_FIRST_OPEN;
+        d.firstOpenShown = true;
+    } else if (region == REGION_KR && eula == 1) {
+        d.messageType = SCAN_MESSAGE_DATA_CONSENT;
+    } else {
+        d.view = VIEW_STATE_CAR_REG;
+        return d;
+    }
+    if (!messagePage) return LoginDestination();
+    d.view = VIEW_STATE_MESSAGE;
+    return d;
+}
+
+LoginDestination decideAfterScan(const AfterScanFacts& f) {
+    LoginDestination d;
+    if (f.hiddenHandOver) {
+        d.view = VIEW_STATE_HIDDEN;
+        return d;
+    }
+    if (f.mediumUnmatched) {
+        d.messageType = SCAN_MESSAGE_MEDIUM_UP_TO_DATE;
+        d.view = VIEW_STATE_MESSAGE;
+        return d;
+    }
+    if (f.matchMessageShown) return d;
+    if (f.mediumOtherCorp && f.findMediumInCatalog && f.findMediumInCatalog()) return d;
+    if (f.guestEntry || f.hasRegisteredVehicle) return pageAfterLogin(f.firstOpen, f.eula, f.region, f.messagePage);
+    if (!f.messagePage) return d;
+    d.noVehicleButtons = true;
+    int type = SCAN_MESSAGE_NONE;
+    switch (f.lastUserCorp) {
+    case CORP_TS:
+        type = SCAN_MESSAGE_NO_VEHICLE_TS;
+        break;
+    case CORP_DR:
+        type = SCAN_MESSAGE_NO_VEHICLE_DR;
+        break;
+    case CORP_LV:
+        type = SCAN_MESSAGE_NO_VEHICLE_LV;
+        break;
+    default:
+        break;
+    }
+    if (type != SCAN_MESSAGE_NONE && f.rescan && f.rescan() == 0) {
+        d.messageType = type;
+        d.view = VIEW_STATE_MESSAGE;
+        return d;
+    }
+    LoginDestination page = pageAfterLogin(f.firstOpen, f.eula, f.region, f.messagePage);
+    if (page.view == VIEW_STATE_NONE) page.view = VIEW_STATE_CAR_CHANGE;
+    page.noVehicleButtons = true;
+    return page;
+}
+
+bool hasRegisteredVehicle(const InfInfoList* account) {
+    if (!account) return false;
+    for (const InfInfo* entry : account->m_list)
+        if (entry && entry->getGroup()) return true;
+    return false;
+}
+
+BOOL findMediumInCatalog(int corp, int mediumCorp, const CString& modelCode, const GuestCatalogRequest& request,
+                         MediumNames& names) {
+    names = MediumNames();
+    InfInfoList* catalog = nullptr;
+    const BOOL ok = request ? request(catalog, corp) : FALSE;
+    std::unique_ptr<InfInfoList> owned(catalog);
+    if (!ok) return FALSE;
+    for (const InfInfo* entry : catalog->m_list) {
+        if (!entry || entry->getModelFlag() != 0 || entry->getModelCode().CompareNoCase(modelCode) != 0) continue;
+        names.name = entry->getDeviceName();
+        names.nameIntl = entry->getDeviceNameIntl();
+    }
+    names.letter = mediumCorp == CORP_DR ? L"V" : mediumCorp == CORP_LV ? L"L" : mediumCorp == CORP_TS ? L"W" : L"";
+    return names.name.IsEmpty() && names.nameIntl.IsEmpty() ? FALSE : TRUE;
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Which page or message the root shows after a sign-in, once the medium
+// scan has run: the decisions of AutoMatchAndLastMode and
+// showPageAfterLogin over plain facts, so that the root only carries them
+// out (message pages, view switches, title buttons).
+#include "descriptors/inf_info.h"
+#include "shell/scan/guest_catalog.h"
+#include "ui/view_state.h"
+
+#include <functional>
+
+// Message types the scan raises.
+enum ScanMessageType {
+    SCAN_MESSAGE_NONE = 0,
+    SCAN_MESSAGE_MEDIUM_NOT_IN_ACCOUNT = 1000,
+    SCAN_MESSAGE_MEDIUM_UP_TO_DATE = 1001,
+    SCAN_MESSAGE_MEDIUM_MATCHED = 1002,
+    SCAN_MESSAGE_FIRST_OPEN = 1006,
+    SCAN_MESSAGE_DATA_CONSENT = 1007,
+    SCAN_MESSAGE_NO_VEHICLE_TS = 1008,
+    SCAN_MESSAGE_NO_VEHICLE_DR = 1009,
+    SCAN_MESSAGE_NO_VEHICLE_LV = 1010,
+};
+
+struct LoginDestination {
+    // A message shown with VIEW_STATE_MESSAGE, or none.
+    int messageType = SCAN_MESSAGE_NONE;
+    // The view to push; VIEW_STATE_NONE when what is on screen stays (a
+    // message already shown by the scan or the catalogue search).
+    int view = VIEW_STATE_NONE;
+    // 1006 is about to be shown (m_bFirstOpenShown).
+    bool firstOpenShown = false;
+    // The account has no registered vehicle: logout and settings buttons
+    // disabled before the message.
+    bool noVehicleButtons = false;
+};
+
+// showPageAfterLogin: 1006 at first start, 1007 in KR while the consent
+// was never given, else the registration page. messagePage says whether a
+// message page can be had; without one the result is "no destination".
+LoginDestination pageAfterLogin(BOOL firstOpen, int eula, int region, bool messagePage);
+
+struct AfterScanFacts {
+    bool hiddenHandOver = false;       // m_bHiddenHandOver with a requester
+    BOOL mediumUnmatched = FALSE;      // the scan's m_bMediumUnmatched
+    bool matchMessageShown = false;    // 1002 is on screen
+    BOOL mediumOtherCorp = FALSE;
+    bool guestEntry = false;           // g_bGuestEntry
+    bool hasRegisteredVehicle = false;
+    int lastUserCorp = 0;
+    BOOL firstOpen = FALSE;
+    int eula = 1;
+    int region = 0;
+    bool messagePage = true;           // getMessagePage(999) gives one
+    // Called only when the medium belongs to another brand: TRUE when
+    // message 1000 was shown.
+    std::function<BOOL()> findMediumInCatalog;
+    // A fresh scan, called only for an account without registered vehicle.
+    std::function<int()> rescan;
+};
+
+// AutoMatchAndLastMode after its scan.
+LoginDestination decideAfterScan(const AfterScanFacts& facts);
+
+// Any entry of the account in the group listed first (registered).
+bool hasRegisteredVehicle(const InfInfoList* account);
+
+// Message 1000's parameters: the brand letter of the medium's brand and the
+// device names of the catalogue's common entries of the model (the last
+// such entry wins).
+struct MediumNames {
+    CString letter;
+    CString name;
+    CString nameIntl;
+};
+
+// Requests the brand's catalogue and looks the model up; the catalogue is
+// freed. TRUE when the request succeeded and a name was found.
+BOOL findMediumInCatalog(int corp, int mediumCorp, const CString& modelCode, const GuestCatalogRequest& request,
+                         MediumNames& names);
