@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Many small files: the zip reader against a bare create/write/close loop and
 # Info-ZIP unzip (packages kept in <build>/bench/smallfiles/).
-#   bench/run_small_files_bench.sh [--files N] [--runs N]
+#   bench/run_small_files_bench.sh [--files N] [--runs N] [--kind both|nested|flat]
 # Needs a build tree made by scripts/test.sh (compilers, Wine prefix).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -243,8 +243,8 @@ void CBaseDialog::drawBackground(CDC* dc) {
     if (!LogManager::getFileVersion(version)) version = L"0.0.0";
     CString versionText;
     versionText.Format(L"%s %s", L"Version", version.GetString());
-    // The boxes are mirrored for Arabic; the alignment must follow, or the
-    // version lands on the rights notice.
+    // Both footer texts are mirrored as a pair, alignment included: mirroring
+    // only one box put the version on top of the rights notice.
     CGdiFunc::drawTextInWnd(m_hWnd, mem, title_bar::versionRect(m_nHeight), versionText, g_strFontFace, 12, FALSE,
                             FOOTER_TEXT_COLOUR, arabic ? ALIGN_FAR : ALIGN_NEAR);
     CGdiFunc::drawTextInWnd(m_hWnd, mem, title_bar::rightsRect(client.Width(), m_nHeight), title_bar::RIGHTS_NOTICE,

@@ -4,6 +4,8 @@
 #include "ziparchive/zipentrypath.h"
 #include "ziparchive/zippath.h"
 
+#include <vector>
+
 namespace {
 
 // zipExtractBusy goes back to 0 however the extraction ends, an exception
@@ -14,6 +16,26 @@ struct ExtractBusyGuard {
 
 constexpr DWORD kReplaceableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
+// Makes the missing folders of a file whose open found no path, with one
+// call per missing level and no look-ups: the deepest level is made first,
+// and only a level whose own parent is missing sends the walk one level up.
+// Looking each level up first costs a directory search per level, which
+// under Wine weighs as much as writing a few small files. What cannot be
+// made is left for the file's second open to report.
+void makeMissingFolders(const CString& folder) {
+    std::vector<int> missing;  // lengths of the levels still to make, deepest first
+    for (int length = folder.GetLength(); length > 0; length = folder.Left(length).ReverseFind(L'\\')) {
+        if (CreateDirectoryW(folder.Left(length).GetString(), nullptr)) break;
+        const DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS) break;
+        if (error != ERROR_PATH_NOT_FOUND) return;
+        missing.push_back(length);
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (!CreateDirectoryW(folder.Left(*it).GetString(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return;
+    }
+}
+
 // Opens the entry's file for writing. The usual case costs one call: the
 // folder is made only when the open finds it missing (once per folder, not
 // once per file), and an earlier read-only or hidden copy of the entry is
@@ -23,7 +45,7 @@ void createEntryFile(CFile& file, const CString& target) {
     CFileException error;
     if (file.Open(target.GetString(), flags, &error)) return;
     if (error.m_lOsError == ERROR_PATH_NOT_FOUND) {
-        forceDirectory(target.Left(target.ReverseFind(L'\\')));
+        makeMissingFolders(target.Left(target.ReverseFind(L'\\')));
     } else if (error.m_lOsError == ERROR_ACCESS_DENIED) {
         const DWORD old = GetFileAttributesW(target.GetString());
         if (old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY) && (old & kReplaceableAttributes)) {

@@ -243,8 +243,8 @@ TEST_P(RootScreens, SignedOutAndSignedIn) {
     saveScreenshot(root.m_hWnd, name,
                    L"root base signed out: TS logo at the leading edge, region name with globe before the guide "
                    L"button, guide/minimise/exit buttons at the trailing edge, footer with version and rights notice"
-                   L"; Arabic mirrored (Wine's GDI+ ignores right-to-left text, so the footer's near/far alignments "
-                   L"do not flip and the two footer texts meet in the middle; the rectangles are mirrored)",
+                   L"; Arabic mirrored: version at the right end of the footer, rights notice at the left, "
+                   L"apart from each other",
                    true);
     g_bSignedIn = TRUE;
     root.showTitleButtons(1);

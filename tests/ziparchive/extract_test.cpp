@@ -351,6 +351,38 @@ TEST(ZipExtract, NamesThatLeaveTheFolderAreRefused) {
     }
 }
 
+// A file's folders are made as its open finds them missing, however many
+// levels are missing and whether they come from the entry or the target.
+TEST(ZipExtract, MissingFoldersAboveAFileAreMade) {
+    TempDir dir;
+    CZipArchive zip;
+    zip.Open(fixture(L"standard.zip").GetString());
+    const WORD nested = indexOf(zip, L"a\\b\\c.bin");
+    struct Case {
+        const wchar_t* folder;  // under the temporary folder
+        bool fullPath;
+        const wchar_t* expected;
+    } cases[] = {
+        {L"t1", true, L"t1\\a\\b\\c.bin"},
+        {L"t2\\x\\y\\z", true, L"t2\\x\\y\\z\\a\\b\\c.bin"},
+        {L"t2\\x\\w", true, L"t2\\x\\w\\a\\b\\c.bin"},  // beside a chain made before
+        {L"t3\\x\\", false, L"t3\\x\\c.bin"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(zip.ExtractFile(nested, (dir / c.folder).GetString(), c.fullPath)) << CW2A(c.folder);
+        EXPECT_EQ(expectedBytes(L"a\\b\\c.bin"), readBytes(dir / c.expected)) << CW2A(c.folder);
+    }
+
+    // A file stands where one of the folders should go: the open fails
+    // naming the target, and nothing is made below the file.
+    ASSERT_TRUE(writeBytes(dir / L"blocked", "x"));
+    CString name;
+    EXPECT_EQ(kFileError, outcome([&] { zip.ExtractFile(nested, (dir / L"blocked\\deeper").GetString()); }, &name));
+    EXPECT_EQ(dir / L"blocked\\deeper\\a\\b\\c.bin", name);
+    EXPECT_EQ("x", readBytes(dir / L"blocked"));
+    zip.Close(true);
+}
+
 TEST(ZipExtract, BadCallsAndUnwritableTargets) {
     TempDir dir;
     CZipArchive zip;
