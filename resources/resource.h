@@ -66,3 +66,51 @@
 #define IDB_LOGO_LV_AR                  1726
 #define IDB_LOGO_LV_NA                  1749
 #define IDB_LOGO_LV_NA_AR               1750
+
+// Page templates: the account, settings, vehicle and update pages, the guide
+// popups, the hidden mode and the self-update popup.
+#define IDD_PAGE_LOGIN                  313
+#define IDD_PAGE_CONFIG                 317
+#define IDD_LIVE_UPDATE                 318
+#define IDD_CONF_MSG                    411
+#define IDD_CAR_CHANGE                  413
+#define IDD_CAR_REG                     414
+#define IDD_CAR_UPDATE                  417
+#define IDD_CAR_FINISH                  419
+#define IDD_INFO_POPUP                  448
+#define IDD_JOIN_MSG                    486
+#define IDD_HIDDEN                      500
+#define IDD_HIDDEN_PWD                  506
+#define IDD_PAGE_MESSAGE_FOR_CONFIG     508
+#define IDD_INFO_IMAGE_POPUP            539
+
+// The shell's message pages: the pooled message page and the exit page.
+#define IDD_PAGE_MESSAGE                396
+#define IDD_PAGE_MESSAGE_EXIT           507
+#define IDC_STATIC_ALERT                1546
+#define IDC_STATIC_TITLE1               1547
+#define IDC_STATIC_TITLE2               1548
+#define IDC_STATIC_TEXT1                1549
+#define IDC_STATIC_TEXT2                1550
+#define IDC_STATIC_TEXT3                1551
+#define IDC_STATIC_TEXT4                1552
+#define IDC_STATIC_TEXT5                1553
+#define IDC_STATIC_TEXT6                1554
+#define IDC_STATIC_TEXT7                1556
+#define IDC_STATIC_SUB_TEXT1            1575
+#define IDC_STATIC_SUB_TEXT2            1574
+#define IDC_CHECK_BACKUP                1573
+#define IDC_BUTTON_LINK                 1576
+#define IDC_RADIO_CONSENT1_YES          1612
+#define IDC_RADIO_CONSENT1_NO           1613
+#define IDC_RADIO_CONSENT2_YES          1614
+#define IDC_RADIO_CONSENT2_NO           1615
+#define IDC_EDIT_FOLDER_FRAME           1619
+#define IDC_EDIT_FOLDER_PATH            1508
+#define IDC_BUTTON_CHANGE_FOLDER        1537
+#define IDB_BUTTON_CANCEL_STRIP         468
+#define IDB_BUTTON_OK_STRIP             469
+#define IDB_BUTTON_OK_STRIP_DR          470
+#define IDB_BUTTON_OK_STRIP_LV          471
+#define IDB_EXIT_IMAGE                  1630
+#define IDB_BUTTON_OK_STRIP_LV_NA       1736

@@ -1,0 +1,27 @@
+#pragma once
+// What the root dialog and its message pages need of the hidden main frame.
+// The frame implements it and hands itself to the root; tests hand a double.
+#include "afx/afx.h"
+
+class InfInfo;
+
+class IShellFrame {
+public:
+    virtual ~IShellFrame() = default;
+
+    // The confirmed exit: with it the frame's RWM_SEND_STATICS handling
+    // uploads the statistics and closes the program.
+    virtual void setExitFlag() = 0;
+    // The exit button interrupted a running download or copy: the frame
+    // marks the transfer as running so that Cancel on the exit page finds
+    // the update where it was.
+    virtual void setTransferRunning() = 0;
+    // The vehicle entry of the current update (Cur_inf); null when none.
+    virtual InfInfo* currentEntry() = 0;
+    // A sign-in has given the frame a current vehicle list.
+    virtual BOOL hasVehicleList() = 0;
+    // setVehicleList with none: the list of the signed-out user is retired.
+    virtual void clearVehicleList() = 0;
+    // The folder's first ".ver" file bears the folder's own name.
+    virtual BOOL hasOwnVerFile(const CString& folder) = 0;
+};

@@ -1,0 +1,159 @@
+// The stand-ins of the account, settings and auxiliary pages and of the
+// self-update popup: each comes up under the root from its own template,
+// paints its name and view, and records the calls the shell makes.
+#include "tests/pages/page_fixture.h"
+
+#include "foundation/registered_messages.h"
+#include "pages/account/dlg_conf_msg.h"
+#include "pages/account/dlg_hidden.h"
+#include "pages/account/dlg_hidden_pwd.h"
+#include "pages/account/dlg_info_image_popup.h"
+#include "pages/account/dlg_info_popup.h"
+#include "pages/account/dlg_join_msg.h"
+#include "pages/account/dlg_live_update.h"
+#include "pages/account/dlg_page_config.h"
+#include "pages/account/dlg_page_login.h"
+#include "foundation/private_messages.h"
+#include "resources/resource.h"
+#include "ui/view_state.h"
+
+#include <vector>
+
+namespace {
+
+template <class Page>
+PageCase pageCase(const wchar_t* name, UINT templateId, int carried, int served) {
+    return {name, templateId, carried, served, [](CBaseDialog* root) { return new Page(root); }};
+}
+
+const std::vector<PageCase>& accountPages() {
+    static const std::vector<PageCase> cases = {
+        pageCase<CDlgPageLogin>(L"CDlgPageLogin", 313, VIEW_STATE_LOGIN, VIEW_STATE_LOGIN),
+        pageCase<CDlgPageConfig>(L"CDlgPageConfig", 317, VIEW_STATE_CONFIG, VIEW_STATE_CONFIG),
+        pageCase<CDlgConfMsg>(L"CDlgConfMsg", 411, VIEW_STATE_NONE, VIEW_STATE_CAR_CONFIG),
+        pageCase<CDlgInfoPopup>(L"CDlgInfoPopup", 448, VIEW_STATE_NONE, VIEW_STATE_INFO_POPUP),
+        pageCase<CDlgJoinMsg>(L"CDlgJoinMsg", 486, VIEW_STATE_NONE, VIEW_STATE_JOIN_MSG),
+        pageCase<CDlgHidden>(L"CDlgHidden", 500, VIEW_STATE_NONE, VIEW_STATE_HIDDEN),
+        pageCase<CDlgHiddenPWD>(L"CDlgHiddenPWD", 506, VIEW_STATE_HIDDEN_PWD, VIEW_STATE_HIDDEN_PWD),
+        pageCase<CDlgInfoImagePopup>(L"CDlgInfoImagePopup", 539, VIEW_STATE_NONE, VIEW_STATE_INFO_IMAGE_POPUP),
+    };
+    return cases;
+}
+
+using AccountPages = PlaceholderPages;
+
+TEST_F(AccountPages, EachComesUpFromItsTemplateAndPaintsItsNameAndView) {
+    for (const PageCase& c : accountPages()) {
+        CPlaceholderPage* p = checkPage(c);
+        ASSERT_NE(nullptr, p);
+        EXPECT_EQ("showPage(1)|showPage(0)", joined(p->calls()));
+    }
+}
+
+// What the root relies on: a page that declines stays hidden, initPage
+// answers what the test set, and the shell's registered messages and the
+// frame's module errors are recorded per page.
+TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
+    CPlaceholderPage* p = createPage(accountPages()[2]);
+    ASSERT_NE(nullptr, p);
+    p->m_bShowResult = FALSE;
+    p->m_bInitResult = FALSE;
+    EXPECT_FALSE(p->showPage(TRUE));
+    EXPECT_FALSE(p->IsWindowVisible());
+    EXPECT_FALSE(p->m_bShown);
+    EXPECT_FALSE(p->initPage());
+    p->skipPage();
+    EXPECT_EQ(0, p->setAutoSkip(FALSE));
+    EXPECT_FALSE(p->m_bAutoSkip);
+    ::SendMessageW(p->m_hWnd, RWM_MESSAGE_RESULT, 1, 1005);
+    ::SendMessageW(p->m_hWnd, RWM_CHANGE_LANGUAGE, 0, 0);
+    ::SendMessageW(p->m_hWnd, RWM_CONFIG_CLOSED, 0, 0);
+    ::SendMessageW(p->m_hWnd, RWM_EXIT_PROGRAM_CANCEL, 0, 0);
+    ::SendMessageW(p->m_hWnd, UM_MODULE_ERROR, MODULE_NETWORK, 0);
+    EXPECT_EQ("showPage(1)|initPage|skipPage|setAutoSkip(0)|messageResult(1005,1)|changeLanguage|configClosed|"
+              "exitProgramCancel|moduleError(501,0)",
+              joined(p->calls()));
+    EXPECT_EQ(1, p->callCount(L"initPage"));
+    p->clearCalls();
+    EXPECT_TRUE(p->calls().empty());
+}
+
+TEST_F(AccountPages, LoginPageRecordsTheShellsCallsAndResetClearsBrandButtonAndGuestEntry) {
+    auto* login = static_cast<CDlgPageLogin*>(createPage(accountPages()[0]));
+    ASSERT_NE(nullptr, login);
+    EXPECT_EQ(4, login->m_nCorpButton);
+    login->m_nCorpButton = 2;
+    login->selectBrand(3);
+    login->loadSavedLoginInfo(3);
+    login->matchLastVehicle();
+    login->focusPassword();
+    g_bGuestLogin = FALSE;
+    login->OnBnClickedButtonNnTs();
+    EXPECT_TRUE(g_bGuestLogin);
+    login->OnBnClickedButtonNnLv();
+    login->OnBnClickedButtonNnDr();
+    login->resetPage();
+    EXPECT_FALSE(g_bGuestLogin);
+    EXPECT_EQ(3, login->m_nCorp);
+    EXPECT_EQ(4, login->m_nCorpButton);
+    EXPECT_EQ("selectBrand(3)|loadSavedLoginInfo(3)|matchLastVehicle|focusPassword|OnBnClickedButtonNnTs|"
+              "OnBnClickedButtonNnLv|OnBnClickedButtonNnDr|resetPage",
+              joined(login->calls()));
+}
+
+TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
+    auto* config = static_cast<CDlgPageConfig*>(createPage(accountPages()[1]));
+    ASSERT_NE(nullptr, config);
+    EXPECT_EQ(0, config->checkPathType(L"C:\\Data"));
+    EXPECT_TRUE(config->checkLanguageCodeFromServer(TRUE));
+    config->m_nPathType = 2;
+    config->m_bLanguageCheckResult = FALSE;
+    EXPECT_EQ(2, config->checkPathType(L"R:\\"));
+    EXPECT_FALSE(config->checkLanguageCodeFromServer(FALSE));
+    config->loadSettings();
+    EXPECT_EQ("checkPathType(C:\\Data)|checkLanguageCodeFromServer(1)|checkPathType(R:\\)|"
+              "checkLanguageCodeFromServer(0)|loadSettings",
+              joined(config->calls()));
+    auto* terms = static_cast<CDlgConfMsg*>(createPage(accountPages()[2]));
+    ASSERT_NE(nullptr, terms);
+    EXPECT_EQ(99, terms->m_nTermsRegion);
+    EXPECT_EQ(0, terms->m_nConsent1);
+    EXPECT_EQ(0, terms->m_nConsent2);
+}
+
+TEST_F(AccountPages, HiddenPageRecordsTheEndOfThePreCheck) {
+    auto* hidden = static_cast<CDlgHidden*>(createPage(accountPages()[5]));
+    ASSERT_NE(nullptr, hidden);
+    ::PostMessageW(hidden->m_hWnd, UM_CHECK_COMPLETE, 0, 1);
+    EXPECT_TRUE(pumpUntil([&] { return hidden->callCount(L"OnCheckComplete(0,1)") == 1; }));
+}
+
+// The popup never shows and sends nothing: it ends inside its set-up with
+// the next queued outcome, else with "nothing to update".
+TEST(LiveUpdatePopup, EndsBeforeShowingWithTheQueuedOutcomesThenNothingToUpdate) {
+    CDlgLiveUpdate::clearOutcomes();
+    CDlgLiveUpdate::resetRuns();
+    CDlgLiveUpdate::queueOutcome({IDCANCEL, -8, LIVEUPDATE_FAIL_NOT_FOUND});
+    CDlgLiveUpdate::queueOutcome({IDOK, 1, LIVEUPDATE_FAIL_NETWORK});
+    struct {
+        INT_PTR modal;
+        int check, fail;
+    } expected[] = {
+        {IDCANCEL, -8, LIVEUPDATE_FAIL_NOT_FOUND},
+        {IDOK, 1, LIVEUPDATE_FAIL_NETWORK},
+        {IDOK, 0, LIVEUPDATE_FAIL_NETWORK},
+        {IDOK, 0, LIVEUPDATE_FAIL_NETWORK},
+    };
+    int run = 0;
+    for (const auto& e : expected) {
+        CDlgLiveUpdate popup;
+        EXPECT_EQ(-1, popup.m_nCheckResult);
+        EXPECT_EQ(e.modal, popup.DoModal()) << "run " << run;
+        EXPECT_EQ(e.check, popup.m_nCheckResult) << "run " << run;
+        EXPECT_EQ(e.fail, popup.m_nFailCode) << "run " << run;
+        ++run;
+    }
+    EXPECT_EQ(4, CDlgLiveUpdate::runs());
+}
+
+}  // namespace
