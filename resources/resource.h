@@ -114,3 +114,6 @@
 #define IDB_BUTTON_OK_STRIP_LV          471
 #define IDB_EXIT_IMAGE                  1630
 #define IDB_BUTTON_OK_STRIP_LV_NA       1736
+
+// The about box.
+#define IDD_ABOUTBOX                    100

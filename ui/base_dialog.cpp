@@ -243,10 +243,12 @@ void CBaseDialog::drawBackground(CDC* dc) {
     if (!LogManager::getFileVersion(version)) version = L"0.0.0";
     CString versionText;
     versionText.Format(L"%s %s", L"Version", version.GetString());
+    // The boxes are mirrored for Arabic; the alignment must follow, or the
+    // version lands on the rights notice.
     CGdiFunc::drawTextInWnd(m_hWnd, mem, title_bar::versionRect(m_nHeight), versionText, g_strFontFace, 12, FALSE,
-                            FOOTER_TEXT_COLOUR, ALIGN_NEAR);
+                            FOOTER_TEXT_COLOUR, arabic ? ALIGN_FAR : ALIGN_NEAR);
     CGdiFunc::drawTextInWnd(m_hWnd, mem, title_bar::rightsRect(client.Width(), m_nHeight), title_bar::RIGHTS_NOTICE,
-                            g_strFontFace, 10, FALSE, FOOTER_TEXT_COLOUR, ALIGN_FAR);
+                            g_strFontFace, 10, FALSE, FOOTER_TEXT_COLOUR, arabic ? ALIGN_NEAR : ALIGN_FAR);
 
     canvas.copyTo(dc->GetSafeHdc());
 }

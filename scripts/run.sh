@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Runs the program under Wine against a local stand-in of its web service,
+# installed as an installer would install it.
+#   scripts/run.sh [--region CODE] [--language LOCALE]     (US and en-US by default)
+# Build tree: ./build, or $KESTRUNE_BUILD. Uses $DISPLAY when set, else a
+# display of its own (Xvfb: nothing to see, the program still runs).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KESTRUNE_BUILD:-$root/build}
+region=US
+language=en-US
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --region) region=${2:?--region needs a code}; shift 2 ;;
+    --language) language=${2:?--language needs a locale}; shift 2 ;;
+    -h|--help) sed -n '2,6p' "$0"; exit 0 ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+region=$(printf '%s' "$region" | tr '[:lower:]' '[:upper:]')
+
+"$root/scripts/setup.sh" "$build"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build" -j "$(nproc)"
+build=$(cd "$build" && pwd)
+
+source "$root/scripts/wine-session.sh"
+KESTRUNE_KEEP_DISPLAY=1 wine_session_start "$build"
+standin_pid=
+cleanup() {
+  [ -n "$standin_pid" ] && kill "$standin_pid" 2>/dev/null && wait "$standin_pid" 2>/dev/null || true
+  wine_session_stop
+  # The test drives are the tests' again: empty, as they expect them.
+  rm -rf "$build/drives/r/swversion"
+}
+trap cleanup EXIT
+
+python=/usr/bin/python3
+standin_root=$build/standin
+# Fonts and the stand-in's CA, as the tests' fixtures install them.
+sh "$root/resources/fonts/install_fonts.sh" "$build/resources/fonts/files"
+"$python" "$root/tools/standin" ca --root "$standin_root" --install "$build/tools/kestrune_install_ca.exe" \
+  --wine wine >/dev/null
+
+# The installed program: its folder holds the program, the language
+# library, config.json and the documents folder.
+install=$build/run/Kestrune
+mkdir -p "$install/Eula" "$install/Info"
+cp "$build/shell/program/Kestrune.exe" "$build/shell/program/Lang.dll" "$install/"
+for doc in TermsOfUse_en-US TermsOfUse_ko-KR TermsOfUse_br-ES TermsOfUse_br-PT \
+           License_C_ko-KR License_D_ko-KR License_C_ko-US License_D_ko-US; do
+  [ -f "$install/Eula/$doc.rtf" ] ||
+    printf '{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 %s (stand-in document)\\par}\n' "$doc" \
+      >"$install/Eula/$doc.rtf"
+done
+
+state=$build/run/standin
+rm -rf "$state"
+mkdir -p "$state"
+"$python" "$root/tools/standin" serve --root "$standin_root" --state "$state" --package-size 1M \
+  --config-out "$install/config.json" >"$state/serve.json" 2>"$state/serve.log" &
+standin_pid=$!
+for _ in $(seq 600); do
+  [ -s "$state/serve.json" ] && [ -f "$install/config.json" ] && break
+  kill -0 "$standin_pid" 2>/dev/null || { cat "$state/serve.log" >&2; exit 1; }
+  sleep 0.1
+done
+[ -f "$install/config.json" ] || { echo "the stand-in did not start" >&2; exit 1; }
+
+# The self-update list of the stand-in: every file counts as current.
+update=$("$python" -c 'import json,sys; c=json.load(open(sys.argv[1])); print(c["LIVEUPDATE_URL"] + c["UPDATEFILE_PATH"])' \
+  "$install/config.json")
+curl -sf "${update%/}/UpdateInfo.txt" -o "$install/Info/UpdateInfo.txt" || echo "no self-update list" >&2
+
+# What the installer writes, and the sample vehicle on R: (S: stays empty).
+win_install=$(winepath -w "$install")
+key='HKCU\Software\Corvessa\Kestrune'
+wine reg add "$key" /v InstallPath /t REG_SZ /d "$win_install" /f >/dev/null 2>&1
+wine reg add "$key\\Settings" /v Region /t REG_SZ /d "$region" /f >/dev/null 2>&1
+wine reg add "$key\\Settings" /v Language /t REG_SZ /d "$language" /f >/dev/null 2>&1
+wine reg add "$key" /v LiveUpdateRunning /t REG_DWORD /d 0 /f >/dev/null 2>&1
+rm -rf "$build/drives/r" "$build/drives/s"
+mkdir -p "$build/drives/r/swversion" "$build/drives/s"
+printf 'USA.TS.A01.000.SD.STD_240501\r\n' >"$build/drives/r/swversion/swversion.info"
+
+if [ "$region" = KR ]; then account=ts.member; else account=ts.us; fi
+echo "Sign in as '$account', password 'Tessaly#2024' (brand Tessaly); region $region, language $language."
+echo "Stand-in: $(cat "$state/serve.json" | head -c 300)"
+(cd "$install" && wine "$install/Kestrune.exe" </dev/null) || true

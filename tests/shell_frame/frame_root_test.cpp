@@ -1,0 +1,261 @@
+// The frame with its root, as the start-up chain builds them: the language
+// broadcast, the notice timer, drive removal during a transfer and the
+// connectivity thread on the update page.
+#include "engine/copy_manager.h"
+#include "engine/download_manager.h"
+#include "engine/function_manager.h"
+#include "engine/unzip_manager.h"
+#include "foundation/config_file.h"
+#include "foundation/logmanager.h"
+#include "foundation/private_messages.h"
+#include "foundation/registered_messages.h"
+#include "foundation/regsetting.h"
+#include "pages/account/placeholder_page.h"
+#include "pages/vehicle/dlg_car_update.h"
+#include "resources/resource.h"
+#include "shell/dlg_page_message_exit.h"
+#include "shell/dlg_root.h"
+#include "shell/main_frame.h"
+#include "shell/shell_engine.h"
+#include "tests/shell_frame/standin_log.h"
+#include "tests/support/capture.h"
+#include "tests/support/test_support.h"
+#include "ui/dlg_msg_box.h"
+#include "ui/view_state.h"
+#include "webclient/connectivity.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <thread>
+
+namespace {
+
+bool waitFor(const std::function<bool()>& done, DWORD ms) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        pumpMessages(20);
+    }
+    return true;
+}
+
+// Counts the messages a window receives, by message and parameters.
+class MessageCounter {
+public:
+    explicit MessageCounter(HWND hwnd) : m_hwnd(hwnd) { SetWindowSubclass(hwnd, proc, 1, reinterpret_cast<DWORD_PTR>(this)); }
+    ~MessageCounter() { RemoveWindowSubclass(m_hwnd, proc, 1); }
+    int count(UINT message, WPARAM w, LPARAM l) const {
+        auto it = m_seen.find({message, w, l});
+        return it == m_seen.end() ? 0 : it->second;
+    }
+
+private:
+    static LRESULT CALLBACK proc(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR self) {
+        ++reinterpret_cast<MessageCounter*>(self)->m_seen[{m, w, l}];
+        return DefSubclassProc(h, m, w, l);
+    }
+    HWND m_hwnd;
+    std::map<std::tuple<UINT, WPARAM, LPARAM>, int> m_seen;
+};
+
+int occurrences(const CString& text, const CString& what) {
+    int n = 0;
+    for (int at = text.Find(what); at >= 0; at = text.Find(what, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+class FrameWithRoot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static TempDir logs;
+        static const bool ready = (g_logManager.init(logs.path(), L"frame.log", 1 << 20, 10, 1),
+                                   CConfigFile::getInstance()->load());
+        ASSERT_TRUE(ready);
+        CRegSetting::setDataPath(m_data.path());
+        CMainFrame::setLiveUpdateRunner([](CMainFrame*) { return CMainFrame::LiveUpdateOutcome{}; });
+        CMainFrame::setBoxRunner([](CDlgMsgBox&) { return static_cast<INT_PTR>(IDOK); });
+        frame = new CMainFrame;
+        AfxGetApp()->m_pMainWnd = frame;
+        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, 0xCF8000));
+        root = frame->m_pDlgRoot.load();
+        ASSERT_TRUE(root) << "the fonts of the fixture are installed";
+        pumpMessages(200);
+    }
+    void TearDown() override {
+        setShellEngine(nullptr);
+        setConnectivityProbe({});
+        AfxGetApp()->m_pMainWnd = nullptr;
+        if (frame) frame->DestroyWindow();
+        CMainFrame::setLiveUpdateRunner({});
+        CMainFrame::setBoxRunner({});
+        CRegSetting::setDataPath(CString());
+    }
+
+    TempDir m_data;
+    CMainFrame* frame = nullptr;
+    CDlgRoot* root = nullptr;
+};
+
+TEST_F(FrameWithRoot, RootIsCentredOnLoginAndTheFrameHidden) {
+    RECT r{};
+    ::GetWindowRect(root->GetSafeHwnd(), &r);
+    EXPECT_EQ(900, r.right - r.left);
+    EXPECT_EQ(680, r.bottom - r.top);
+    EXPECT_EQ(VIEW_STATE_LOGIN, root->getViewStatus());
+    EXPECT_FALSE(::IsWindowVisible(frame->GetSafeHwnd()));
+    EXPECT_FALSE(CRegSetting::getDataPath().IsEmpty());
+}
+
+TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
+    std::vector<CPlaceholderPage*> pages;
+    for (HWND child = ::GetWindow(root->GetSafeHwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (auto* page = dynamic_cast<CPlaceholderPage*>(CWnd::FromHandlePermanent(child))) {
+            page->clearCalls();
+            pages.push_back(page);
+        }
+    }
+    ASSERT_GE(pages.size(), 10u);
+    ASSERT_TRUE(root->m_pPageExit);
+    MessageCounter okButton(root->m_pPageExit->m_btnOk.GetSafeHwnd());
+    MessageCounter exitPage(root->m_pPageExit->GetSafeHwnd());
+    frame->broadcastChangeLanguage();
+    for (CPlaceholderPage* page : pages) EXPECT_EQ(1, page->callCount(L"changeLanguage")) << CStringA(page->className()).GetString();
+    EXPECT_EQ(1, exitPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
+    EXPECT_EQ(1, okButton.count(RWM_CHANGE_LANGUAGE, 0, 0));
+}
+
+TEST_F(FrameWithRoot, NoticeTimerFetchesOnceAndParallelFetchesTakeTurns) {
+    const size_t before = standin_log::of("GetNotice").size();
+    frame->SetTimer(1004, 100, nullptr);
+    EXPECT_TRUE(waitFor([&] { return standin_log::of("GetNotice").size() == before + 1; }, 15000));
+    pumpMessages(1000);
+    EXPECT_EQ(before + 1, standin_log::of("GetNotice").size());
+
+    std::thread a([&] { CMainFrame::NoticeThread(frame); });
+    std::thread b([&] { CMainFrame::NoticeThread(frame); });
+    while (!waitFor([&] { return standin_log::of("GetNotice").size() >= before + 3; }, 100)) {
+    }
+    a.join();
+    b.join();
+    EXPECT_EQ(0u, CMainFrame::NoticeThread(nullptr));
+    stNoticeResult result;
+    frame->m_noticeParser.getResult(result);
+    EXPECT_EQ(0, result.nStatus);
+}
+
+TEST_F(FrameWithRoot, DestinationRemovedDuringCopyIsReportedOncePerNotice) {
+    struct Case {
+        const char* what;
+        bool held;
+        bool formatting;
+        int reports;
+    } cases[] = {{"copying", false, false, 1}, {"paused", true, false, 0}, {"formatting", false, true, 0}};
+    CWnd* page = root->m_pPageCarUpdate;
+    ASSERT_TRUE(root->m_pPageCarUpdate);
+    root->m_pCurPage = root->m_pPageCarUpdate;
+    frame->m_strSelectedDrive = L"Q:\\";
+    copy_manager::getInstance()->m_bActive = true;
+    for (const Case& c : cases) {
+        MessageCounter counter(page->GetSafeHwnd());
+        root->m_bUpdateHeld = c.held ? 1 : 0;
+        function_manager::getInstance()->m_nFormatting = c.formatting ? 1 : 0;
+        const int records = occurrences(g_logManager.getStatisticsContext().errorLog, L"ED:REMOVE_USB,VN:Q");
+        frame->SendMessage(RWM_USBDETECTOR_MESSAGE, L'Q', 0);
+        frame->SendMessage(RWM_USBDETECTOR_MESSAGE, L'Q', 1);  // an arrival changes nothing
+        EXPECT_EQ(c.reports, counter.count(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_TARGET)) << c.what;
+        EXPECT_EQ(records + c.reports, occurrences(g_logManager.getStatisticsContext().errorLog, L"ED:REMOVE_USB,VN:Q"))
+            << c.what;
+    }
+    copy_manager::getInstance()->m_bActive = false;
+    function_manager::getInstance()->m_nFormatting = 0;
+    root->m_bUpdateHeld = 0;
+    frame->m_strSelectedDrive.Empty();
+}
+
+TEST_F(FrameWithRoot, ConnectionLostWhileDownloadingTellsThePageOncePerLoss) {
+    CDlgCarUpdate* update = root->m_pPageCarUpdate;
+    ASSERT_TRUE(update);
+    update->m_nMsgType = UPDATE_PROGRESS_STATE_DOWNLOAD;
+    std::atomic<bool> online{true};
+    setConnectivityProbe([&](DWORD& flags) {
+        flags = 0;
+        return online.load();
+    });
+    root->pushViewPage(VIEW_STATE_CAR_UPDATE, TRUE);
+    MessageCounter counter(update->GetSafeHwnd());
+    const CString loss = L"PS:3,ED:1000]";
+    const int records = occurrences(g_logManager.getStatisticsContext().errorLog, loss);
+    online = false;
+    EXPECT_TRUE(waitFor([&] { return counter.count(UM_MODULE_ERROR, MODULE_NETWORK, 0) == 1; }, 5000));
+    pumpMessages(2500);
+    EXPECT_EQ(1, counter.count(UM_MODULE_ERROR, MODULE_NETWORK, 0));
+    EXPECT_EQ(records + 1, occurrences(g_logManager.getStatisticsContext().errorLog, loss));
+    online = true;
+    EXPECT_TRUE(waitFor([&] { return frame->m_bNetworkConnected.load() == 1; }, 5000));
+    online = false;
+    EXPECT_TRUE(waitFor([&] { return counter.count(UM_MODULE_ERROR, MODULE_NETWORK, 0) == 2; }, 5000));
+    EXPECT_EQ(records + 2, occurrences(g_logManager.getStatisticsContext().errorLog, loss));
+    update->m_nMsgType = UPDATE_PROGRESS_STATE_IDLE;
+}
+
+namespace {
+
+// The engine as the exit path sees it: a download under way, every call
+// recorded in order.
+class DownloadingEngine : public IShellEngine {
+public:
+    bool isDownloadActive() override { return true; }
+    bool isUnzipActive() override { return false; }
+    bool isCopyActive() override { return false; }
+    bool isIdle() override { return false; }
+    void stopAndJoin() override { calls.push_back("stopAndJoin"); }
+    void writeResumeVersionFiles() override { calls.push_back("writeResumeVersionFiles"); }
+    void postQuit() override { calls.push_back("postQuit"); }
+    void closeOwnHandles(const CString&) override { calls.push_back("closeOwnHandles"); }
+    std::vector<std::string> calls;
+};
+
+}  // namespace
+
+TEST_F(FrameWithRoot, ExitDuringADownloadKeepsItBehindTheExitPageAndJoinsTheEngineOnOk) {
+    DownloadingEngine engine;
+    setShellEngine(&engine);
+    // A download in progress, and a drive flag an earlier run left behind.
+    CreateDirectoryW((m_data / L"Model").GetString(), nullptr);
+    writeBytes(m_data / L"Model\\Model.ver", "v");
+    writeBytes(m_data / L"Model\\MAP.zip.part", "partial");
+    InfInfo entry;
+    entry.setInfFileName(L"Model.inf");
+    frame->Cur_inf = &entry;
+    root->m_bDestIsDrive = 1;
+    root->pushViewPage(VIEW_STATE_CAR_UPDATE, TRUE);
+    const size_t uploads = standin_log::of("SetDownErrorLog").size();
+
+    root->SendMessage(WM_COMMAND, IDC_BUTTON_EXIT);
+    EXPECT_EQ(VIEW_STATE_EXIT, root->getViewStatus());
+    EXPECT_EQ(1, frame->m_bTransferRunning.load());
+    EXPECT_EQ(13449, CDlgPageMessageExit::messageTextId());
+    EXPECT_NE(-1, g_logManager.getStatisticsContext().errorLog.Find(L"[D:9,T:"));
+    root->m_pPageExit->SendMessage(WM_COMMAND, IDC_BUTTON_CANCEL);
+    EXPECT_EQ(VIEW_STATE_CAR_UPDATE, root->getViewStatus());
+    EXPECT_TRUE(engine.calls.empty());
+
+    root->SendMessage(WM_COMMAND, IDC_BUTTON_EXIT);
+    const HWND frameWindow = frame->GetSafeHwnd();
+    root->m_pPageExit->SendMessage(WM_COMMAND, IDC_BUTTON_OK);
+    ASSERT_GE(engine.calls.size(), 2u);
+    EXPECT_EQ("stopAndJoin", engine.calls[0]);
+    EXPECT_EQ("writeResumeVersionFiles", engine.calls[1]);
+    EXPECT_EQ(1, frame->m_bExitProgram.load());
+    // The upload, then the close: the frame goes with its root.
+    EXPECT_TRUE(waitFor([&] { return !::IsWindow(frameWindow); }, 20000));
+    frame = nullptr;
+    EXPECT_EQ(uploads + 1, standin_log::of("SetDownErrorLog").size());
+    EXPECT_TRUE(::GetFileAttributesW((m_data / L"Model\\MAP.zip.part").GetString()) != INVALID_FILE_ATTRIBUTES);
+    setShellEngine(nullptr);
+}
