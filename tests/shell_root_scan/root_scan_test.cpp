@@ -4,6 +4,7 @@
 #include "foundation/code_tables.h"
 #include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
+#include "foundation/program_strings.h"
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_page_login.h"
 #include "pages/vehicle/dlg_car_reg.h"
@@ -250,6 +251,12 @@ TEST_F(RootScan, FromAccountAndMediaToTheViewOrMessage) {
 
         EXPECT_EQ(root->getViewStatus(), c.view);
         EXPECT_EQ(shownMessage(), c.message);
+        CString shot(c.name), shows;
+        shot.Replace(L' ', L'_');
+        shot.Replace(L",", L"");
+        shot.Replace(L"'", L"");
+        shows.Format(L"after sign-in, %s: view %d, message %d", CString(c.name).GetString(), c.view, c.message);
+        saveScreenshot(root->GetSafeHwnd(), L"after_sign_in_" + shot, shows, true);
         if (!c.params.empty() && root->m_pShownMessagePage) {
             for (size_t i = 0; i < c.params.size(); ++i)
                 EXPECT_EQ(root->m_pShownMessagePage->getParam(static_cast<int>(i)), CString(c.params[i])) << i;
@@ -390,4 +397,41 @@ TEST_F(RootScan, AnotherBrandsMediumFoundInTheServicesCatalogue) {
     ASSERT_NE(root->m_pShownMessagePage, nullptr);
     EXPECT_EQ(root->m_pShownMessagePage->getParam(0), CString(L"V"));
     EXPECT_FALSE(root->m_strMediumCarName.IsEmpty() && root->m_strMediumCarNameIntl.IsEmpty());
+}
+
+TEST_F(RootScan, ConsentReportTakesTheLoginPagesUserAndTheSessionsBrand) {
+    REQUIRE_STANDIN();
+    standin::clearFaults();
+    const std::vector<CString>& keys = CRegSetting::getSettingKeys();
+    auto desc0 = [&]() {
+        return AfxGetApp()->GetProfileInt(keys[REG_SETTINGS_SECTION], keys[REG_SETTINGS_SEND_VCRM_DESC0], 0);
+    };
+    setSetting(REG_SETTINGS_SEND_VCRM_DESC0, 0);
+    setSetting(REG_SETTINGS_SEND_VCRM_DESC1, 1);
+    setSetting(REG_SETTINGS_SEND_VCRM_DESC2, 0);
+    insertDrives(false);
+    createScanRoot();
+    root->m_pPageLogin->m_strUserID = L"ts.member";
+    g_strCorpCode = L"TS";
+
+    // Outside KR: no GUID request, no thread, no report.
+    standin::markRequests();
+    root->startUserPrivateThread();
+    EXPECT_EQ(root->requestUserPrivate(), 0);
+    EXPECT_EQ(scanFrame.guidRequests, 0);
+
+    CRegSetting::setRegion(REGION_KR);
+    root->startUserPrivateThread();
+    // What the thread sends was taken before it started.
+    root->m_pPageLogin->m_strUserID = L"changed";
+    g_strCorpCode = L"N";
+    EXPECT_TRUE(pumpUntil([&] { return desc0() == 1; }, 10000));
+    EXPECT_EQ(scanFrame.guidRequests, 1);
+    auto log = standin::requests("/api/chkPrivate");
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0]["params"]["D1"].asString(), "ts.member");
+    EXPECT_EQ(log[0]["params"]["D2"].asString(), "TS");
+    EXPECT_EQ(log[0]["params"]["D5"].asString(), "Y");
+    EXPECT_EQ(log[0]["params"]["D6"].asString(), "N");
+    setSetting(REG_SETTINGS_SEND_VCRM_DESC1, 0);
 }
