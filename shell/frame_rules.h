@@ -4,6 +4,8 @@
 // clean-up may walk, and what the connectivity thread does on each poll.
 #include "afx/string.h"
 
+#include <string>
+
 namespace frame_rules {
 
 // The "DataPath" to use: stored unless it is empty or exactly the earlier

@@ -5,6 +5,7 @@
 #include "engine/download_manager.h"
 #include "engine/function_manager.h"
 #include "engine/unzip_manager.h"
+#include "engine/usb_detector.h"
 #include "foundation/config_file.h"
 #include "foundation/logmanager.h"
 #include "foundation/private_messages.h"
@@ -15,12 +16,14 @@
 #include "resources/resource.h"
 #include "shell/dlg_page_message_exit.h"
 #include "shell/dlg_root.h"
+#include "shell/message_types.h"
 #include "shell/main_frame.h"
 #include "shell/shell_engine.h"
 #include "tests/shell_frame/standin_log.h"
 #include "tests/support/capture.h"
 #include "tests/support/test_support.h"
 #include "ui/dlg_msg_box.h"
+#include "ui/lang_library.h"
 #include "ui/view_state.h"
 #include "webclient/connectivity.h"
 
@@ -127,6 +130,12 @@ TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
     for (CPlaceholderPage* page : pages) EXPECT_EQ(1, page->callCount(L"changeLanguage")) << CStringA(page->className()).GetString();
     EXPECT_EQ(1, exitPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
     EXPECT_EQ(1, okButton.count(RWM_CHANGE_LANGUAGE, 0, 0));
+
+    // The settings page's switch goes through the frame the same way.
+    for (CPlaceholderPage* page : pages) page->clearCalls();
+    ASSERT_TRUE(CLangLibrary::changeLanguage(LANGUAGE_EN, TRUE));
+    for (CPlaceholderPage* page : pages) EXPECT_EQ(1, page->callCount(L"changeLanguage")) << CStringA(page->className()).GetString();
+    EXPECT_EQ(2, okButton.count(RWM_CHANGE_LANGUAGE, 0, 0));
 }
 
 TEST_F(FrameWithRoot, NoticeTimerFetchesOnceAndParallelFetchesTakeTurns) {
@@ -136,12 +145,18 @@ TEST_F(FrameWithRoot, NoticeTimerFetchesOnceAndParallelFetchesTakeTurns) {
     pumpMessages(1000);
     EXPECT_EQ(before + 1, standin_log::of("GetNotice").size());
 
+    // Each reply takes a second: one parser, so two fetches take two.
+    writeBytes(standin_log::folder() + L"faults.json",
+               "[{\"path\": \"/api/*/GetNotice\", \"stall\": 1.0, \"stall_after\": -1, \"times\": 2}]");
+    const DWORD start = GetTickCount();
     std::thread a([&] { CMainFrame::NoticeThread(frame); });
     std::thread b([&] { CMainFrame::NoticeThread(frame); });
     while (!waitFor([&] { return standin_log::of("GetNotice").size() >= before + 3; }, 100)) {
     }
     a.join();
     b.join();
+    EXPECT_GE(GetTickCount() - start, 1900u);
+    writeBytes(standin_log::folder() + L"faults.json", "[]");
     EXPECT_EQ(0u, CMainFrame::NoticeThread(nullptr));
     stNoticeResult result;
     frame->m_noticeParser.getResult(result);
@@ -258,4 +273,40 @@ TEST_F(FrameWithRoot, ExitDuringADownloadKeepsItBehindTheExitPageAndJoinsTheEngi
     EXPECT_EQ(uploads + 1, standin_log::of("SetDownErrorLog").size());
     EXPECT_TRUE(::GetFileAttributesW((m_data / L"Model\\MAP.zip.part").GetString()) != INVALID_FILE_ATTRIBUTES);
     setShellEngine(nullptr);
+}
+
+TEST_F(FrameWithRoot, StartOfflineAsksThroughAMessagePageAndNeverStartsWithoutInventory) {
+    EXPECT_FALSE(frame->Start(FALSE));  // no destination drive
+    frame->m_pSelectedDriveInfo = new DriveInfo;
+    frame->m_bStopped = 1;
+    frame->m_bNetworkConnected = 0;
+    setConnectivityProbe([](DWORD& flags) {
+        flags = 0;
+        return false;
+    });
+    EXPECT_FALSE(frame->Start(FALSE));
+    EXPECT_EQ(VIEW_STATE_MESSAGE, root->getViewStatus());
+    EXPECT_TRUE(root->findMessagePage(SERVER_ERROR_NETWORK_FAIL));
+    EXPECT_EQ(1, frame->m_bStopped.load());
+
+    setConnectivityProbe({});
+    EXPECT_FALSE(frame->Start(TRUE));
+    EXPECT_EQ(1, frame->m_bNetworkConnected.load());
+    EXPECT_EQ(0, frame->m_bStopped.load());
+    EXPECT_EQ(0, frame->m_bTransferRunning.load());
+}
+
+TEST_F(FrameWithRoot, HiddenModeShortcutOpensThePasswordPageOnlyFromTheVehiclePages) {
+    struct Case {
+        int view;
+        int titleButtons;
+        LRESULT expected;
+    } cases[] = {{VIEW_STATE_LOGIN, 1, 0}, {VIEW_STATE_CAR_REG, 0, 0}, {VIEW_STATE_CAR_REG, 1, 1},
+                 {VIEW_STATE_CAR_CHANGE, 1, 1}, {VIEW_STATE_CAR_FINISH, 1, 0}};
+    for (const Case& c : cases) {
+        root->pushViewPage(c.view, TRUE);
+        root->m_nTitleButtons = c.titleButtons;
+        EXPECT_EQ(c.expected, frame->SendMessage(RWM_SEND_STATICS_HIDDEN, 0, 0)) << c.view;
+        EXPECT_EQ(c.expected ? VIEW_STATE_HIDDEN_PWD : c.view, root->getViewStatus()) << c.view;
+    }
 }
