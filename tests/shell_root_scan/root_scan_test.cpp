@@ -435,3 +435,37 @@ TEST_F(RootScan, ConsentReportTakesTheLoginPagesUserAndTheSessionsBrand) {
     EXPECT_EQ(log[0]["params"]["D6"].asString(), "N");
     setSetting(REG_SETTINGS_SEND_VCRM_DESC1, 0);
 }
+
+TEST_F(RootScan, TheDriveWatchersDrivesDecideWhichMediumCounts) {
+    struct Case {
+        const char* name;
+        const wchar_t* onR;  // model of a "+" file of the account's brand, or none
+        const wchar_t* onS;
+        bool sRemoved;  // the watcher no longer lists S:
+        const wchar_t* carInf;
+    } cases[] = {
+        {"both match: the lower letter wins", L"A01", L"B02", false, L"TS_A01_COMMON.inf"},
+        {"only the higher letter matches", L"Z99", L"B02", false, L"TS_B02.inf"},
+        {"the matching drive was removed", L"Z99", L"B02", true, nullptr},
+    };
+    scanFrame.account.reset(tsAccount());
+    insertDrives();
+    createScanRoot();
+    for (const Case& c : cases) {
+        clearDrive(L'R');
+        clearDrive(L'S');
+        writeText(L"R:\\R.ver", head2(L"TS", c.onR));
+        writeText(L"S:\\S.ver", head2(L"TS", c.onS));
+        drives.drives.clear();
+        for (wchar_t letter : {L'R', L'S'}) {
+            if (letter == L'S' && c.sRemoved) continue;
+            FakeDrive d;
+            d.total = 8 * kGiB;
+            drives.drives[letter] = d;
+        }
+        root->m_pPageCarReg->m_pCarInfo = nullptr;
+        EXPECT_EQ(root->scanVerFiles(), c.carInf ? 1 : 0) << c.name;
+        InfInfo* car = root->m_pPageCarReg->m_pCarInfo;
+        EXPECT_EQ(car ? car->getInfFileName() : CString(), CString(c.carInf ? c.carInf : L"")) << c.name;
+    }
+}
