@@ -114,6 +114,7 @@
 #define IDB_BUTTON_OK_STRIP_LV          471
 #define IDB_EXIT_IMAGE                  1630
 #define IDB_BUTTON_OK_STRIP_LV_NA       1736
+#define IDR_LICENSE_RTF                 408     // resource type "ETC"
 
 // The about box.
 #define IDD_ABOUTBOX                    100

@@ -47,12 +47,8 @@ sh "$root/resources/fonts/install_fonts.sh" "$build/resources/fonts/files"
 install=$build/run/Kestrune
 mkdir -p "$install/Eula" "$install/Info"
 cp "$build/shell/program/Kestrune.exe" "$build/shell/program/Lang.dll" "$install/"
-for doc in TermsOfUse_en-US TermsOfUse_ko-KR TermsOfUse_br-ES TermsOfUse_br-PT \
-           License_C_ko-KR License_D_ko-KR License_C_ko-US License_D_ko-US; do
-  [ -f "$install/Eula/$doc.rtf" ] ||
-    printf '{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 %s (stand-in document)\\par}\n' "$doc" \
-      >"$install/Eula/$doc.rtf"
-done
+# The terms and consent documents the installer puts into "Eula".
+cp "$root"/resources/documents/TermsOfUse_*.rtf "$root"/resources/documents/License_*.rtf "$install/Eula/"
 
 state=$build/run/standin
 rm -rf "$state"

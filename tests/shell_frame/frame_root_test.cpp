@@ -310,3 +310,20 @@ TEST_F(FrameWithRoot, HiddenModeShortcutOpensThePasswordPageOnlyFromTheVehiclePa
         EXPECT_EQ(c.expected ? VIEW_STATE_HIDDEN_PWD : c.view, root->getViewStatus()) << c.view;
     }
 }
+
+TEST_F(FrameWithRoot, UnconfirmedCloseShowsTheExitPageWithoutUpload) {
+    const size_t uploads = standin_log::of("SetDownErrorLog").size();
+    // The exit button locked: the close request is dropped.
+    CBaseDialog::addOrRemoveListItem(&root->exitLocks(), root, 0);
+    root->updateTopButtons();
+    frame->SendMessage(RWM_SEND_STATICS, 0, 0);
+    pumpMessages(300);
+    EXPECT_EQ(VIEW_STATE_LOGIN, root->getViewStatus());
+    CBaseDialog::addOrRemoveListItem(&root->exitLocks(), root, 1);
+    root->updateTopButtons();
+
+    frame->SendMessage(RWM_SEND_STATICS, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return root->getViewStatus() == VIEW_STATE_EXIT; }, 3000));
+    EXPECT_TRUE(::IsWindow(frame->GetSafeHwnd()));
+    EXPECT_EQ(uploads, standin_log::of("SetDownErrorLog").size());
+}

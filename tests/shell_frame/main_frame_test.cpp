@@ -11,6 +11,7 @@
 #include "tests/support/capture.h"
 #include "tests/support/test_support.h"
 #include "ui/dlg_msg_box.h"
+#include "ui/lang_library.h"
 #include "webclient/connectivity.h"
 
 #include <gtest/gtest.h>
@@ -398,6 +399,8 @@ TEST_F(StartUpTest, MissingFontsShowTheInstallationBoxAndCloseWithoutUpload) {
     for (const Case& c : cases) {
         boxes.clear();
         CRegSetting::setLanguage(c.language);
+        // As the application object loads it before the frame.
+        ASSERT_TRUE(CLangLibrary::loadLanguage(c.language));
         CMainFrame* frame = loadFrame();
         ASSERT_TRUE(frame);
         ASSERT_EQ(1u, boxes.size());
@@ -412,6 +415,7 @@ TEST_F(StartUpTest, MissingFontsShowTheInstallationBoxAndCloseWithoutUpload) {
         dropFrame(frame);
     }
     EXPECT_EQ(0u, uploads());
+    CLangLibrary::loadLanguage(LANGUAGE_EN);
 }
 
 TEST_F(StartUpTest, SelfUpdateBoxConfirmedRunsTheUpdateAgain) {

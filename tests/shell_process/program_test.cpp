@@ -174,6 +174,14 @@ TEST_F(ProgramTest, SecondStartShowsTheNoticeAndAThirdRaisesIt) {
     EXPECT_TRUE(third.windows(true).empty());
     EXPECT_TRUE(IsWindow(notice));
     pumpMessages(500);
+    // Raised: the notice lies above the first instance's root.
+    HWND firstRoot = first.waitRoot(1000);
+    int noticeAt = -1, rootAt = -1, at = 0;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT), ++at) {
+        if (w == notice) noticeAt = at;
+        if (w == firstRoot) rootAt = at;
+    }
+    EXPECT_TRUE(noticeAt >= 0 && noticeAt < rootAt) << noticeAt << " " << rootAt;
     screen(L"already_running", L"the notice box raised in front of the root after a third start");
     EXPECT_TRUE(second.running());
 
