@@ -235,9 +235,13 @@ TEST_F(RootScan, FromAccountAndMediaToTheViewOrMessage) {
         {"a guest without registered vehicle", [] { return tsAccount(false); }, nullptr,
          [] { g_bGuestLogin = TRUE; }, VIEW_STATE_CAR_REG, 0},
     };
+    // Every case in each language, photographed.
+    for (const UiLanguage& language : kLanguages)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        SCOPED_TRACE(static_cast<const char*>(CW2A(language.tag)));
         SetUp();
+        useLanguage(language);
         scanFrame.account.reset(c.account());
         const std::list<InfInfo*> accountEntries = scanFrame.account->m_list;
         if (c.media) c.media();
@@ -256,7 +260,8 @@ TEST_F(RootScan, FromAccountAndMediaToTheViewOrMessage) {
         shot.Replace(L",", L"");
         shot.Replace(L"'", L"");
         shows.Format(L"after sign-in, %s: view %d, message %d", CString(c.name).GetString(), c.view, c.message);
-        saveScreenshot(root->GetSafeHwnd(), L"after_sign_in_" + shot, shows, true);
+        saveScreenshot(root->GetSafeHwnd(), CString(L"after_sign_in_") + language.tag + L"_" + shot,
+                       CString(language.tag) + L", " + shows, true);
         if (!c.params.empty() && root->m_pShownMessagePage) {
             for (size_t i = 0; i < c.params.size(); ++i)
                 EXPECT_EQ(root->m_pShownMessagePage->getParam(static_cast<int>(i)), CString(c.params[i])) << i;
