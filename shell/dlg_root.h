@@ -4,6 +4,7 @@
 // the pooled message pages, answers the messages it asked itself, and owns
 // the title buttons' rules (exit, settings, logout).
 #include "afx/afx.h"
+#include "shell/scan/guest_catalog.h"
 #include "shell/shell_frame.h"
 #include "ui/base_dialog.h"
 #include "ui/dlang.h"
@@ -29,6 +30,7 @@ class CDlgPageMessageForConfig;
 class CDlgInfoImagePopup;
 class CDlgPageMessage;
 class InfInfo;
+class InfInfoList;
 struct stNoticeResult;
 
 namespace Gdiplus { class Bitmap; }
@@ -71,6 +73,49 @@ public:
     void setFinishResult(InfInfo* entry, char drive);
     // Any thread: the record is copied and handed to the UI thread.
     void showNotices(const stNoticeResult& notice);
+
+    // ---- the medium scan and the first page after a sign-in
+    // Continues a successful sign-in: the hidden hand-over, else the scan
+    // of the media and the page or message that follows from it.
+    void AutoMatchAndLastMode();
+    // 1 when a vehicle matched or a software-version medium was seen.
+    int scanVerFiles();
+    // Message 1000 when corp's catalogue lists the medium's model.
+    BOOL findMediumInCatalog(int corp);
+    // FALSE only when no message page could be had.
+    BOOL showPageAfterLogin();
+    // The registration page's destination tag for a medium on drive ("X").
+    void readRegVer(InfInfo* entry, const CString& drive);
+    // The same for an earlier download in the download folder; the text is
+    // not used.
+    void readLastReg(InfInfo* entry, const CString& unused = CString());
+    // From "X:" (or "X:\"); the identifier goes to m_strConfigurationId.
+    BOOL readConfigurationId(const CString& driveRoot);
+    static void mergeInfTails(InfInfoList* list);
+    static void mergeTailMaps(InfFileTailMap* target, const InfFileTailMap* source);
+    // A brand's guest catalogue; the scans ask through it.
+    static BOOL requestGuestCatalog(InfInfoList*& catalog, int corp);
+    // Where the catalogues come from; empty puts the service back.
+    static void setGuestCatalogSource(GuestCatalogRequest source);
+
+    // ---- the consent report (region KR)
+    // Captures the answers, user and brand here and reports them on a
+    // worker thread of below-normal priority.
+    void startUserPrivateThread();
+    // param: a report captured by the UI thread (UserPrivateReport*), which
+    // the thread deletes.
+    static UINT UserPrivateThread(LPVOID param);
+    // The same report on the calling thread; the reply's code.
+    int requestUserPrivate();
+
+    // ---- the vehicle and navigation-unit pictures
+    CString getVehicleImagePath(InfInfo* entry);
+    CString getGpsImagePath(InfInfo* entry);
+    static bool get_remote_image(const CString& url, const CString& localPath);
+    void setVehicleImage(CWnd* control, InfInfo* entry);
+    void setGpsImage(CWnd* control, InfInfo* entry);
+    void setPngOnStatic(CWnd* control, UINT pngId);
+    static Gdiplus::Bitmap* loadBitmapFile(const CString& path);
 
     // ---- results, exit and session
     void OnBnClickedButtonExit();

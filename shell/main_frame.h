@@ -63,7 +63,7 @@ public:
     BOOL checkFonts();
     void registerFont();
     void initMain();
-    void requestGUID();
+    void requestGUID() override;
 
     // ---- hub
     void broadcastChangeLanguage();
@@ -95,6 +95,9 @@ public:
     InfInfo* currentEntry() override { return Cur_inf; }
     BOOL hasVehicleList() override { return m_pInfInfoList != nullptr; }
     void clearVehicleList() override { setVehicleList(nullptr); }
+    InfInfoList* vehicleList() override { return m_pInfInfoList; }
+    CUSBDetector* driveWatcher() override { return m_pUSBDetector; }
+    void retireCatalogue(InfInfoList* list) override { m_lstRetiredInfInfoList.push_back(list); }
 
     // Drive space records of UM_FRAME_DRIVE: letter -> (total KiB, free KiB).
     std::map<wchar_t, std::pair<ULONGLONG, ULONGLONG>> m_mapDriveSpace;

@@ -2,8 +2,12 @@
 // What the root dialog and its message pages need of the hidden main frame.
 // The frame implements it and hands itself to the root; tests hand a double.
 #include "afx/afx.h"
+#include "descriptors/inf_info.h"
 
-class InfInfo;
+#include <memory>
+#include <vector>
+
+class CUSBDetector;
 
 class IShellFrame {
 public:
@@ -24,4 +28,17 @@ public:
     virtual void clearVehicleList() = 0;
     // The folder's first ".ver" file bears the folder's own name.
     virtual BOOL hasOwnVerFile(const CString& folder) = 0;
+
+    // The signed-in account's vehicle list (the frame's own); null when none.
+    virtual InfInfoList* vehicleList() { return nullptr; }
+    // The drive watcher whose map the medium scan reads; null when none.
+    virtual CUSBDetector* driveWatcher() { return nullptr; }
+    // A guest catalogue that supplied an entry the pages or Cur_inf may keep:
+    // it must outlive them, so it lives until the frame ends.
+    virtual void retireCatalogue(InfInfoList* list) { m_retiredCatalogues.emplace_back(list); }
+    // Asks the service for a client GUID when none is stored yet.
+    virtual void requestGUID() {}
+
+private:
+    std::vector<std::unique_ptr<InfInfoList>> m_retiredCatalogues;
 };

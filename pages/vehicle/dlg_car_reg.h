@@ -11,6 +11,8 @@ public:
 
     void refreshTexts();
     void setCarInfo(InfInfo* info);
+    // The medium already holds the chosen vehicle's complete update.
+    void setLastRegTag() { m_strRegTag = L"lastreg"; }
 
     InfInfo* m_pCarInfo = nullptr;  // not owned
     CString m_strRegTag;            // "reg" or "lastreg"

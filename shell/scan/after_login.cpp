@@ -7,10 +7,10 @@
 LoginDestination pageAfterLogin(BOOL firstOpen, int eula, int region, bool messagePage) {
     LoginDestination d;
     if (firstOpen) {
-        d.messageType = SCAN_MESSAGE_FIRST_OPEN;
+        d.messageType = SERVER_ETC_FIRST_OPEN;
         d.firstOpenShown = true;
     } else if (region == REGION_KR && eula == 1) {
-        d.messageType = SCAN_MESSAGE_DATA_CONSENT;
+        d.messageType = SERVER_ETC_DATA_CONSENT;
     } else {
         d.view = VIEW_STATE_CAR_REG;
         return d;
@@ -27,7 +27,7 @@ LoginDestination decideAfterScan(const AfterScanFacts& f) {
         return d;
     }
     if (f.mediumUnmatched) {
-        d.messageType = SCAN_MESSAGE_MEDIUM_UP_TO_DATE;
+        d.messageType = SERVER_ETC_MEDIUM_UP_TO_DATE;
         d.view = VIEW_STATE_MESSAGE;
         return d;
     }
@@ -36,21 +36,21 @@ LoginDestination decideAfterScan(const AfterScanFacts& f) {
     if (f.guestEntry || f.hasRegisteredVehicle) return pageAfterLogin(f.firstOpen, f.eula, f.region, f.messagePage);
     if (!f.messagePage) return d;
     d.noVehicleButtons = true;
-    int type = SCAN_MESSAGE_NONE;
+    int type = 0;
     switch (f.lastUserCorp) {
     case CORP_TS:
-        type = SCAN_MESSAGE_NO_VEHICLE_TS;
+        type = SERVER_ETC_NO_VEHICLE_TS;
         break;
     case CORP_DR:
-        type = SCAN_MESSAGE_NO_VEHICLE_DR;
+        type = SERVER_ETC_NO_VEHICLE_DR;
         break;
     case CORP_LV:
-        type = SCAN_MESSAGE_NO_VEHICLE_LV;
+        type = SERVER_ETC_NO_VEHICLE_LV;
         break;
     default:
         break;
     }
-    if (type != SCAN_MESSAGE_NONE && f.rescan && f.rescan() == 0) {
+    if (type != 0 && f.rescan && f.rescan() == 0) {
         d.messageType = type;
         d.view = VIEW_STATE_MESSAGE;
         return d;

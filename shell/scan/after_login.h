@@ -4,27 +4,15 @@
 // showPageAfterLogin over plain facts, so that the root only carries them
 // out (message pages, view switches, title buttons).
 #include "descriptors/inf_info.h"
+#include "shell/message_types.h"
 #include "shell/scan/guest_catalog.h"
 #include "ui/view_state.h"
 
 #include <functional>
 
-// Message types the scan raises.
-enum ScanMessageType {
-    SCAN_MESSAGE_NONE = 0,
-    SCAN_MESSAGE_MEDIUM_NOT_IN_ACCOUNT = 1000,
-    SCAN_MESSAGE_MEDIUM_UP_TO_DATE = 1001,
-    SCAN_MESSAGE_MEDIUM_MATCHED = 1002,
-    SCAN_MESSAGE_FIRST_OPEN = 1006,
-    SCAN_MESSAGE_DATA_CONSENT = 1007,
-    SCAN_MESSAGE_NO_VEHICLE_TS = 1008,
-    SCAN_MESSAGE_NO_VEHICLE_DR = 1009,
-    SCAN_MESSAGE_NO_VEHICLE_LV = 1010,
-};
-
 struct LoginDestination {
-    // A message shown with VIEW_STATE_MESSAGE, or none.
-    int messageType = SCAN_MESSAGE_NONE;
+    // A message (MessageType) shown with VIEW_STATE_MESSAGE; 0 for none.
+    int messageType = 0;
     // The view to push; VIEW_STATE_NONE when what is on screen stays (a
     // message already shown by the scan or the catalogue search).
     int view = VIEW_STATE_NONE;
