@@ -105,8 +105,10 @@ int CDlgRoot::scanVerFiles() {
 BOOL CDlgRoot::findMediumInCatalog(int corp) {
     MediumNames names;
     const BOOL found = ::findMediumInCatalog(corp, m_nMediumCorp, m_strMediumModelCode, currentCatalogSource(), names);
-    m_strMediumCarName = names.name;
-    m_strMediumCarNameIntl = names.nameIntl;
+    if (names.requested) {
+        m_strMediumCarName = names.name;
+        m_strMediumCarNameIntl = names.nameIntl;
+    }
     if (!found) return FALSE;
     CDlgPageMessage* page = getMessagePage(999);
     if (!page) return FALSE;

@@ -74,7 +74,8 @@ BOOL findMediumInCatalog(int corp, int mediumCorp, const CString& modelCode, con
     InfInfoList* catalog = nullptr;
     const BOOL ok = request ? request(catalog, corp) : FALSE;
     std::unique_ptr<InfInfoList> owned(catalog);
-    if (!ok) return FALSE;
+    if (!ok || !catalog) return FALSE;
+    names.requested = TRUE;
     for (const InfInfo* entry : catalog->m_list) {
         if (!entry || entry->getModelFlag() != 0 || entry->getModelCode().CompareNoCase(modelCode) != 0) continue;
         names.name = entry->getDeviceName();

@@ -60,6 +60,8 @@ struct MediumNames {
     CString letter;
     CString name;
     CString nameIntl;
+    // FALSE when the catalogue request failed: the caller keeps the names it had.
+    BOOL requested = FALSE;
 };
 
 // Requests the brand's catalogue and looks the model up; the catalogue is

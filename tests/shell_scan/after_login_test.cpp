@@ -93,7 +93,9 @@ TEST(AfterLogin, MediumNamesFromTheCatalogue) {
     EXPECT_EQ(names.name, CString(L"Corsa II"));  // the last common entry of the model
     EXPECT_EQ(names.nameIntl, CString(L"Corsa II (intl)"));
     EXPECT_FALSE(findMediumInCatalog(CORP_LV, CORP_LV, L"Z99", request, names));
+    EXPECT_TRUE(names.requested);
     EXPECT_FALSE(findMediumInCatalog(CORP_DR, CORP_DR, L"C10", request, names));
+    EXPECT_FALSE(names.requested) << "a failed request leaves the caller's names alone";
 
     std::unique_ptr<InfInfoList> list(makeList({{L"A.inf", L"TS", L"1", L""}, {L"B.inf", L"TS", L"2", L""}}));
     EXPECT_FALSE(hasRegisteredVehicle(list.get()));
