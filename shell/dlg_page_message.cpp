@@ -9,6 +9,7 @@
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_page_config.h"
 #include "resources/resource.h"
+#include "shell/caption_size.h"
 #include "shell/dlg_root.h"
 #include "shell/shell_engine.h"
 #include "ui/base_helpers.h"
@@ -137,6 +138,8 @@ BOOL CDlgPageMessage::OnInitDialog() {
 
     CRect first(115, 126, 789, 238), second(115, 326, 789, 438);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+    // The rich edit library is loaded by whoever needs it first.
+    if (!AfxInitRichEdit2()) LOG_WRITE(L"[ERR] rich edit library not loaded");
     m_pRichText1 = new CRichEditCtrlEx();
     m_pRichText2 = new CRichEditCtrlEx();
     if (!m_pRichText1->Create(style, first, this, 0x7001)) deleteRichText(m_pRichText1);
@@ -168,6 +171,9 @@ void CDlgPageMessage::buildTexts() {
         CString text = CLangLibrary::loadLangString(c.text);
         c.button.SetWindowText(text);
         c.button.setText(text, 16, 400);
+        if (CFont* font = CFontCache::getFont(captionPixelSize(text))) {
+            c.button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), TRUE);
+        }
         m_mapUseCtrl[&c.button] = 1;
     }
     for (COLORREF& colour : m_btnCancel.m_colors) colour = WHITE;
@@ -270,8 +276,8 @@ void CDlgPageMessage::setMessageType(int type, CWnd* requester) {
 }
 
 BOOL CDlgPageMessage::showPage(BOOL show) {
-    CDlgRoot* r = root();
-    if (!r) return FALSE;
+    CBaseDialog* base = m_pRootDlg;
+    if (!base) return FALSE;
     if (!show) {
         m_bShown = FALSE;
         ShowWindow(SW_HIDE);
@@ -284,22 +290,27 @@ BOOL CDlgPageMessage::showPage(BOOL show) {
     m_bOkProcessing = FALSE;
     buildTexts();
     switch (m_eMessageType) {
-        case SERVER_ERROR_ETC_PROGRAM_EXIT:
-            CBaseDialog::addOrRemoveListItem(&r->exitLocks(), this, 0);
+        case SERVER_ERROR_ETC_PROGRAM_EXIT: {
+            PageList& locks = base->m_lstPage[1];
+            CBaseDialog::addOrRemoveListItem(&locks, this, 0);
             if (g_bSignedIn) {
-                if (r->m_btnConfig.GetSafeHwnd()) r->m_btnConfig.ShowWindow(SW_HIDE);
-                if (r->m_btnLogout.GetSafeHwnd()) r->m_btnLogout.ShowWindow(SW_HIDE);
+                if (base->m_btnConfig.GetSafeHwnd()) base->m_btnConfig.ShowWindow(SW_HIDE);
+                if (base->m_btnLogout.GetSafeHwnd()) base->m_btnLogout.ShowWindow(SW_HIDE);
             }
-            if (r->m_btnExit.GetSafeHwnd()) {
-                r->m_btnExit.setEnable(r->exitLocks().empty() ? TRUE : FALSE);
-                r->m_btnExit.Invalidate(FALSE);
+            if (base->m_btnExit.GetSafeHwnd()) {
+                base->m_btnExit.setEnable(locks.empty() ? TRUE : FALSE);
+                base->m_btnExit.Invalidate(FALSE);
             }
             break;
+        }
         case SERVER_ETC_LANGUAGE_CHANGED:
         case SERVER_ETC_BRAND_CHANGED:
         case SERVER_ETC_BRAND_CHANGED_GUEST:
-            r->enableTopButton(0, r, FALSE);
-            if (r->m_btnLogout.GetSafeHwnd()) r->m_btnLogout.setEnable(FALSE);
+            if (CDlgRoot* r = root()) r->enableTopButton(0, r, FALSE);
+            if (base->m_btnLogout.GetSafeHwnd()) base->m_btnLogout.setEnable(FALSE);
+            break;
+        case SERVER_ETC_FIRST_OPEN:
+            placeFolderPath();
             break;
         default:
             break;
@@ -307,16 +318,33 @@ BOOL CDlgPageMessage::showPage(BOOL show) {
     return TRUE;
 }
 
+// The first-start message's path line: centred by its length, higher and
+// further right in the languages whose texts run longer.
+void CDlgPageMessage::placeFolderPath() {
+    if (!m_editFolderPath.GetSafeHwnd()) return;
+    CString path;
+    m_editFolderPath.GetWindowText(path);
+    int language = CRegSetting::getLanguage();
+    bool longTexts = language == LANGUAGE_FR || language == LANGUAGE_F1 || language == LANGUAGE_ES ||
+                     language == LANGUAGE_PT;
+    CRect client;
+    GetClientRect(&client);
+    int x = client.Width() / 2 - 9 * path.GetLength() / 2;
+    if (x < 0) x = 5;
+    if (longTexts) x += 20;
+    m_editFolderPath.MoveWindow(x, longTexts ? 320 : 370, 860, 20, TRUE);
+}
+
 void CDlgPageMessage::closePage(BOOL stay) {
-    CDlgRoot* r = root();
-    if (!r) return;
+    if (!m_pRootDlg) return;
     m_bShown = FALSE;
     ShowWindow(SW_HIDE);
     SendMessage(UM_CLOSE_DROPDOWN, 0, 0);
     m_bClosed = TRUE;
     // The next message on this page must not show this one's details.
     m_mapParam.clear();
-    if (stay) return;
+    CDlgRoot* r = root();
+    if (stay || !r) return;
     r->pullViewPage();
     if (shellEngine().isDownloadActive() || r->isConfigPageCurrent() || r->isLoginPageCurrent() || !m_pRequestPage) {
         return;

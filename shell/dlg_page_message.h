@@ -102,4 +102,5 @@ private:
     // The answer to the requester, the retry wait included.
     void deliverOk(int type);
     void waitForButtonUnlock();
+    void placeFolderPath();
 };

@@ -5,6 +5,7 @@
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
 #include "resources/resource.h"
+#include "shell/caption_size.h"
 #include "shell/dlg_root.h"
 #include "shell/shell_engine.h"
 #include "ui/base_helpers.h"
@@ -33,14 +34,6 @@ constexpr int IMAGE_X = 395;
 constexpr int IMAGE_Y = 205;
 constexpr int MESSAGE_TOP = 345;
 constexpr int MESSAGE_MARGIN = 100;
-
-// The longer a caption, the smaller its face, so that it fits 200 pixels.
-int captionSize(const CString& text) {
-    int length = text.GetLength();
-    if (length < 16) return 22;
-    if (length <= 22) return 18;
-    return 14;
-}
 
 }  // namespace
 
@@ -111,8 +104,9 @@ void CDlgPageMessageExit::applyTexts() {
         CString text = CLangLibrary::loadLangString(c.text);
         c.button.SetWindowText(text);
         c.button.setText(text, 16, 400);
-        c.button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(CFontCache::getFont(captionSize(text))->GetSafeHandle()),
-                             TRUE);
+        if (CFont* font = CFontCache::getFont(captionPixelSize(text))) {
+            c.button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), TRUE);
+        }
     }
     for (COLORREF& colour : m_btnCancel.m_colors) colour = WHITE;
     CRect client;
@@ -125,7 +119,7 @@ void CDlgPageMessageExit::applyTexts() {
 }
 
 BOOL CDlgPageMessageExit::showPage(BOOL show) {
-    if (!root()) return FALSE;
+    if (!m_pRootDlg) return FALSE;
     if (show) {
         m_bShown = TRUE;
         ShowWindow(SW_SHOW);

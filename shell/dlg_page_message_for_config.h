@@ -16,17 +16,21 @@ public:
     BOOL initPage() override;
     void OnBnClickedButtonOk() override;
     void OnBnClickedButtonCancel() override;
+    // The page base's key rules only: Enter answers no message here.
+    BOOL PreTranslateMessage(MSG* msg) override;
 
     std::vector<CString> calls() const { return m_log.entries(); }
     int callCount(const CString& entry) const { return m_log.count(entry); }
     void clearCalls() { m_log.clear(); }
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Cancel is offered for the removal question only.
+    void buildTexts() override;
+    void OnPaint();
+    DECLARE_MESSAGE_MAP()
 
 private:
     void record(const wchar_t* name, int value);
-    void paint();
 
     CallLog m_log;
 };

@@ -155,8 +155,9 @@ public:
     // The exit-lock list of the base: the exit button is enabled only while
     // it is empty.
     PageList& exitLocks() { return m_lstPage[1]; }
-    // The root of a page (null when it has none).
-    static CDlgRoot* of(CBaseDialog* root) { return static_cast<CDlgRoot*>(root); }
+    // The root of a page; null when it has none or a page runs under
+    // another root (a test's).
+    static CDlgRoot* of(CBaseDialog* root) { return dynamic_cast<CDlgRoot*>(root); }
 
 protected:
     BOOL OnInitDialog() override;

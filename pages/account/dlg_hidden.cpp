@@ -4,6 +4,10 @@
 #include "resources/resource.h"
 #include "ui/view_state.h"
 
+BEGIN_MESSAGE_MAP(CDlgHidden, CPlaceholderPage)
+    ON_MESSAGE(UM_CHECK_COMPLETE, OnCheckComplete)
+END_MESSAGE_MAP()
+
 CDlgHidden::CDlgHidden(CBaseDialog* root) : CPlaceholderPage(IDD_HIDDEN, root, L"CDlgHidden", VIEW_STATE_HIDDEN) {}
 
 LRESULT CDlgHidden::OnCheckComplete(WPARAM wParam, LPARAM lParam) {
@@ -11,9 +15,4 @@ LRESULT CDlgHidden::OnCheckComplete(WPARAM wParam, LPARAM lParam) {
     entry.Format(L"OnCheckComplete(%d,%d)", static_cast<int>(wParam), static_cast<int>(lParam));
     recordCall(entry);
     return 0;
-}
-
-LRESULT CDlgHidden::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == UM_CHECK_COMPLETE) return OnCheckComplete(wParam, lParam);
-    return CPlaceholderPage::WindowProc(message, wParam, lParam);
 }

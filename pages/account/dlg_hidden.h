@@ -11,5 +11,5 @@ public:
     LRESULT OnCheckComplete(WPARAM wParam, LPARAM lParam);
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    DECLARE_MESSAGE_MAP()
 };

@@ -1,5 +1,6 @@
 #include "pages/account/placeholder_page.h"
 
+#include "foundation/private_messages.h"
 #include "foundation/registered_messages.h"
 #include "ui/font_cache.h"
 #include "ui/gdi_func.h"
@@ -12,13 +13,18 @@ constexpr COLORREF VIEW_TEXT_COLOUR = 0x69635D;
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CPlaceholderPage, CBaseChildDialog)
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, OnMessageResult)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguage)
+    ON_REGISTERED_MESSAGE(RWM_CONFIG_CLOSED, OnConfigClosed)
+    ON_REGISTERED_MESSAGE(RWM_EXIT_PROGRAM_CANCEL, OnExitProgramCancel)
+    ON_MESSAGE(UM_MODULE_ERROR, OnModuleError)
+END_MESSAGE_MAP()
+
 CPlaceholderPage::CPlaceholderPage(UINT templateId, CBaseDialog* root, const wchar_t* className, int viewId)
     : CBaseChildDialog(templateId, root), m_strClassName(className), m_nServedView(viewId) {}
-
-BOOL CPlaceholderPage::OnInitDialog() {
-    CBaseChildDialog::OnInitDialog();
-    return TRUE;
-}
 
 BOOL CPlaceholderPage::showPage(BOOL show) {
     CString entry;
@@ -44,37 +50,43 @@ BOOL CPlaceholderPage::setAutoSkip(BOOL autoSkip) {
     return CBaseChildDialog::setAutoSkip(autoSkip);
 }
 
-// The registered messages that reach every page are recorded too, so the
-// shell's broadcasts and message results can be counted per page.
-LRESULT CPlaceholderPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+// The registered messages that reach every page, and the module errors the
+// frame sends to the current page, are recorded, so the shell's broadcasts,
+// message results and error reports can be counted per page.
+LRESULT CPlaceholderPage::OnMessageResult(WPARAM wParam, LPARAM lParam) {
     CString entry;
-    if (message == RWM_MESSAGE_RESULT) {
-        entry.Format(L"messageResult(%d,%d)", static_cast<int>(lParam), static_cast<int>(wParam));
-    } else if (message == RWM_CHANGE_LANGUAGE) {
-        entry = L"changeLanguage";
-        Invalidate(FALSE);
-    } else if (message == RWM_CONFIG_CLOSED) {
-        entry = L"configClosed";
-    } else if (message == RWM_EXIT_PROGRAM_CANCEL) {
-        entry = L"exitProgramCancel";
-    }
-    if (!entry.IsEmpty()) {
-        recordCall(entry);
-        return 0;
-    }
-    switch (message) {
-        case WM_ERASEBKGND:
-            return TRUE;
-        case WM_PAINT:
-            paint();
-            return 0;
-        default:
-            return CBaseChildDialog::WindowProc(message, wParam, lParam);
-    }
+    entry.Format(L"messageResult(%d,%d)", static_cast<int>(lParam), static_cast<int>(wParam));
+    recordCall(entry);
+    return 0;
 }
 
+LRESULT CPlaceholderPage::OnChangeLanguage(WPARAM, LPARAM) {
+    recordCall(L"changeLanguage");
+    Invalidate(FALSE);
+    return 0;
+}
+
+LRESULT CPlaceholderPage::OnConfigClosed(WPARAM, LPARAM) {
+    recordCall(L"configClosed");
+    return 0;
+}
+
+LRESULT CPlaceholderPage::OnExitProgramCancel(WPARAM, LPARAM) {
+    recordCall(L"exitProgramCancel");
+    return 0;
+}
+
+LRESULT CPlaceholderPage::OnModuleError(WPARAM wParam, LPARAM lParam) {
+    CString entry;
+    entry.Format(L"moduleError(%d,%d)", static_cast<int>(wParam), static_cast<int>(lParam));
+    recordCall(entry);
+    return 0;
+}
+
+BOOL CPlaceholderPage::OnEraseBkgnd(CDC*) { return TRUE; }
+
 // The class name in the page's header band and the served view under it.
-void CPlaceholderPage::paint() {
+void CPlaceholderPage::OnPaint() {
     CPaintDC dc(this);
     CRect client;
     GetClientRect(&client);

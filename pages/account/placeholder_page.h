@@ -34,9 +34,14 @@ public:
     BOOL m_bInitResult = TRUE;
 
 protected:
-    BOOL OnInitDialog() override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void paint();
+    void OnPaint();
+    BOOL OnEraseBkgnd(CDC* dc);
+    LRESULT OnMessageResult(WPARAM wParam, LPARAM lParam);
+    LRESULT OnChangeLanguage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnConfigClosed(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitProgramCancel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnModuleError(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
 
 private:
     CString m_strClassName;

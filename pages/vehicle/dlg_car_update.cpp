@@ -14,6 +14,10 @@ CString targetEntry(const wchar_t* name, InfInfo* info, wchar_t letter) {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CDlgCarUpdate, CPlaceholderPage)
+    ON_MESSAGE(UM_CHECK_COMPLETE, OnCheckComplete)
+END_MESSAGE_MAP()
+
 CDlgCarUpdate::CDlgCarUpdate(CBaseDialog* root)
     : CPlaceholderPage(IDD_CAR_UPDATE, root, L"CDlgCarUpdate", VIEW_STATE_CAR_UPDATE) {
     m_ePageViewStatus = VIEW_STATE_CAR_UPDATE;
@@ -41,8 +45,3 @@ int CDlgCarUpdate::beginTransfer() {
 void CDlgCarUpdate::computeAndInitDownload() { recordCall(L"computeAndInitDownload"); }
 
 void CDlgCarUpdate::StartCarCopy() { recordCall(L"StartCarCopy"); }
-
-LRESULT CDlgCarUpdate::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == UM_CHECK_COMPLETE) return OnCheckComplete(wParam, lParam);
-    return CPlaceholderPage::WindowProc(message, wParam, lParam);
-}

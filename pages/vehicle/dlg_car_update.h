@@ -7,6 +7,18 @@
 
 class InfInfo;
 
+// What the update page displays; the frame asks whether downloads run.
+enum UpdateProgressState {
+    UPDATE_PROGRESS_STATE_FORMAT = 0,
+    UPDATE_PROGRESS_STATE_DOWNLOAD = 1,
+    UPDATE_PROGRESS_STATE_COPY = 2,
+    UPDATE_PROGRESS_STATE_INIT = 3,
+    UPDATE_PROGRESS_STATE_PAUSE = 4,
+    UPDATE_PROGRESS_STATE_UNZIP = 5,
+    UPDATE_PROGRESS_STATE_COPY_STEP = 6,
+    UPDATE_PROGRESS_STATE_IDLE = 7,
+};
+
 class CDlgCarUpdate : public CPlaceholderPage, public transfer_page {
 public:
     explicit CDlgCarUpdate(CBaseDialog* root);
@@ -23,9 +35,10 @@ public:
     InfInfo* m_pCarInfo = nullptr;     // not owned
     InfInfo* m_pTargetInfo = nullptr;  // not owned
     wchar_t m_chDrive = 0;
+    int m_nMsgType = UPDATE_PROGRESS_STATE_IDLE;
     // What beginTransfer answers.
     int m_nBeginResult = 0;
 
 protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    DECLARE_MESSAGE_MAP()
 };

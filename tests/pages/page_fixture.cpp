@@ -38,6 +38,15 @@ void destroyPage(std::unique_ptr<CPlaceholderPage>& page) {
     page.reset();
 }
 
+std::string joined(const std::vector<CString>& calls) {
+    std::string line;
+    for (const CString& call : calls) {
+        if (!line.empty()) line += '|';
+        line += CStringA(call).GetString();
+    }
+    return line;
+}
+
 void PlaceholderPages::SetUp() {
     useLanguage(REGION_US, LANGUAGE_EN);
     ASSERT_TRUE(root.create());

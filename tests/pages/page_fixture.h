@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class PageTestRoot : public CBaseDialog {
 public:
@@ -44,3 +46,6 @@ protected:
 };
 
 void destroyPage(std::unique_ptr<CPlaceholderPage>& page);
+
+// A call log as one line, "a|b|c", for readable comparisons.
+std::string joined(const std::vector<CString>& calls);

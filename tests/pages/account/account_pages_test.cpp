@@ -46,13 +46,13 @@ TEST_F(AccountPages, EachComesUpFromItsTemplateAndPaintsItsNameAndView) {
     for (const PageCase& c : accountPages()) {
         CPlaceholderPage* p = checkPage(c);
         ASSERT_NE(nullptr, p);
-        EXPECT_EQ((std::vector<CString>{L"showPage(1)", L"showPage(0)"}), p->calls());
+        EXPECT_EQ("showPage(1)|showPage(0)", joined(p->calls()));
     }
 }
 
 // What the root relies on: a page that declines stays hidden, initPage
-// answers what the test set, and the shell's registered messages are
-// recorded per page.
+// answers what the test set, and the shell's registered messages and the
+// frame's module errors are recorded per page.
 TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
     CPlaceholderPage* p = createPage(accountPages()[2]);
     ASSERT_NE(nullptr, p);
@@ -69,10 +69,10 @@ TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
     ::SendMessageW(p->m_hWnd, RWM_CHANGE_LANGUAGE, 0, 0);
     ::SendMessageW(p->m_hWnd, RWM_CONFIG_CLOSED, 0, 0);
     ::SendMessageW(p->m_hWnd, RWM_EXIT_PROGRAM_CANCEL, 0, 0);
-    EXPECT_EQ((std::vector<CString>{L"showPage(1)", L"initPage", L"skipPage", L"setAutoSkip(0)",
-                                    L"messageResult(1005,1)", L"changeLanguage", L"configClosed",
-                                    L"exitProgramCancel"}),
-              p->calls());
+    ::SendMessageW(p->m_hWnd, UM_MODULE_ERROR, MODULE_NETWORK, 0);
+    EXPECT_EQ("showPage(1)|initPage|skipPage|setAutoSkip(0)|messageResult(1005,1)|changeLanguage|configClosed|"
+              "exitProgramCancel|moduleError(501,0)",
+              joined(p->calls()));
     EXPECT_EQ(1, p->callCount(L"initPage"));
     p->clearCalls();
     EXPECT_TRUE(p->calls().empty());
@@ -96,10 +96,9 @@ TEST_F(AccountPages, LoginPageRecordsTheShellsCallsAndResetClearsBrandButtonAndG
     EXPECT_FALSE(g_bGuestLogin);
     EXPECT_EQ(3, login->m_nCorp);
     EXPECT_EQ(4, login->m_nCorpButton);
-    EXPECT_EQ((std::vector<CString>{L"selectBrand(3)", L"loadSavedLoginInfo(3)", L"matchLastVehicle",
-                                    L"focusPassword", L"OnBnClickedButtonNnTs", L"OnBnClickedButtonNnLv",
-                                    L"OnBnClickedButtonNnDr", L"resetPage"}),
-              login->calls());
+    EXPECT_EQ("selectBrand(3)|loadSavedLoginInfo(3)|matchLastVehicle|focusPassword|OnBnClickedButtonNnTs|"
+              "OnBnClickedButtonNnLv|OnBnClickedButtonNnDr|resetPage",
+              joined(login->calls()));
 }
 
 TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
@@ -112,9 +111,9 @@ TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
     EXPECT_EQ(2, config->checkPathType(L"R:\\"));
     EXPECT_FALSE(config->checkLanguageCodeFromServer(FALSE));
     config->loadSettings();
-    EXPECT_EQ((std::vector<CString>{L"checkPathType(C:\\Data)", L"checkLanguageCodeFromServer(1)",
-                                    L"checkPathType(R:\\)", L"checkLanguageCodeFromServer(0)", L"loadSettings"}),
-              config->calls());
+    EXPECT_EQ("checkPathType(C:\\Data)|checkLanguageCodeFromServer(1)|checkPathType(R:\\)|"
+              "checkLanguageCodeFromServer(0)|loadSettings",
+              joined(config->calls()));
     auto* terms = static_cast<CDlgConfMsg*>(createPage(accountPages()[2]));
     ASSERT_NE(nullptr, terms);
     EXPECT_EQ(99, terms->m_nTermsRegion);

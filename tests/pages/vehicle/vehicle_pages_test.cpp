@@ -38,7 +38,7 @@ TEST_F(VehiclePages, EachComesUpFromItsTemplateAndPaintsItsNameAndView) {
     for (const PageCase& c : vehiclePages()) {
         CPlaceholderPage* p = checkPage(c);
         ASSERT_NE(nullptr, p);
-        EXPECT_EQ((std::vector<CString>{L"showPage(1)", L"showPage(0)"}), p->calls());
+        EXPECT_EQ("showPage(1)|showPage(0)", joined(p->calls()));
     }
 }
 
@@ -51,7 +51,7 @@ TEST_F(VehiclePages, RegistrationPageKeepsTheChosenVehicle) {
     reg->setCarInfo(nullptr);
     reg->refreshTexts();
     EXPECT_EQ(nullptr, reg->m_pCarInfo);
-    EXPECT_EQ((std::vector<CString>{L"setCarInfo(entry)", L"setCarInfo(null)", L"refreshTexts"}), reg->calls());
+    EXPECT_EQ("setCarInfo(entry)|setCarInfo(null)|refreshTexts", joined(reg->calls()));
 }
 
 // The engine holds the page as a transfer_page and calls it from its own
@@ -88,7 +88,7 @@ TEST_F(VehiclePages, UpdatePageTakesTheEnginesCallbacksFromOtherThreads) {
 
     ::PostMessageW(update->m_hWnd, UM_CHECK_COMPLETE, 0, 1);
     EXPECT_TRUE(pumpUntil([&] { return update->callCount(L"OnCheckComplete(0,1)") == 1; }));
-    EXPECT_EQ(L"setUpdateTarget(entry,69)", update->calls().front());
+    EXPECT_EQ("setUpdateTarget(entry,69)", joined({update->calls().front()}));
 }
 
 TEST_F(VehiclePages, FinishPageNamesTheStorageOfTheResult) {
@@ -106,7 +106,7 @@ TEST_F(VehiclePages, FinishPageNamesTheStorageOfTheResult) {
         EXPECT_EQ(CString(c.code), finish->m_strStorageCode);
         EXPECT_EQ(CString(c.root), finish->m_strDriveRoot);
     }
-    EXPECT_EQ((std::vector<CString>{L"setResult(entry,70)", L"setResult(entry,0)"}), finish->calls());
+    EXPECT_EQ("setResult(entry,70)|setResult(entry,0)", joined(finish->calls()));
 }
 
 }  // namespace
