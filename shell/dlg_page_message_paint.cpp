@@ -1,0 +1,143 @@
+// The message page draws its texts itself from the hidden statics, then
+// places the controls that follow what it drew (check box, link, folder row)
+// and gives OK the brand's image.
+#include "shell/dlg_page_message.h"
+
+#include "foundation/code_tables.h"
+#include "foundation/regsetting.h"
+#include "shell/dlg_root.h"
+#include "shell/messages/message_layout.h"
+#include "shell/messages/message_painter.h"
+#include "shell/messages/message_type_table.h"
+#include "ui/base_helpers.h"
+#include "ui/dlang.h"
+#include "ui/font_cache.h"
+#include "ui/memory_canvas.h"
+
+namespace {
+
+constexpr COLORREF WHITE = 0xFFFFFF;
+
+CString windowText(CWnd& window) {
+    CString text;
+    if (window.GetSafeHwnd()) window.GetWindowText(text);
+    return text;
+}
+
+// Moving a child only when it changed place keeps the paint from asking
+// for another paint.
+void place(CWnd* parent, CWnd& child, const msg::Box& box, int language) {
+    if (!child.GetSafeHwnd()) return;
+    CRect client;
+    parent->GetClientRect(&client);
+    msg::Box target = msg::mirrored(box, client.Width(), language);
+    CRect now;
+    child.GetWindowRect(&now);
+    parent->ScreenToClient(&now);
+    if (now.left == target.x && now.top == target.y && now.Width() == target.w && now.Height() == target.h) return;
+    CDLang::moveWnd(parent, &child, box.x, box.y, box.w, box.h, 2);
+}
+
+}  // namespace
+
+BOOL CDlgPageMessage::OnEraseBkgnd(CDC* dc) {
+    CRect client;
+    GetClientRect(&client);
+    base_helpers::fillSolid(dc->GetSafeHdc(), client, WHITE);
+    return TRUE;
+}
+
+Gdiplus::Bitmap* CDlgPageMessage::pictureOfType() const {
+    const msg::MessageTypeRow* row =
+        isConfigVariant() ? msg::findConfigMessageType(m_eMessageType) : msg::findMessageType(m_eMessageType);
+    if (!row) return nullptr;
+    switch (row->icon) {
+        case msg::Icon::Error: return m_pIconError;
+        case msg::Icon::Warning: return m_pIconWarning;
+        case msg::Icon::Exit: return m_pIconExit;
+        case msg::Icon::Medium: return m_pMediumPicture;
+        default: return nullptr;
+    }
+}
+
+void CDlgPageMessage::OnPaint() {
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    const int language = CRegSetting::getLanguage();
+    CDlgRoot* r = root();
+
+    msg::PageState state;
+    state.type = m_eMessageType;
+    state.language = language;
+    state.lastBrand = CRegSetting::getLastUserCorp();
+    state.rootBrand = r ? r->m_nCorp : 0;
+    state.face = g_strFontFace;
+    const auto used = [this](CWnd& control) {
+        auto found = m_mapUseCtrl.find(&control);
+        return found != m_mapUseCtrl.end() && found->second ? windowText(control) : CString();
+    };
+    state.texts.heading = windowText(m_staticAlert);
+    state.texts.title = used(m_staticTitle1);
+    state.texts.subtitle = used(m_staticTitle2);
+    const bool consent = m_eMessageType == SERVER_ETC_DATA_CONSENT;
+    // The consent message's headings are its documents' titles; its body
+    // texts are not drawn.
+    if (consent) {
+        state.texts.title = windowText(m_staticTitle1);
+        state.texts.subtitle = windowText(m_staticTitle2);
+    } else {
+        for (int i = 0; i < 3; ++i) state.texts.text[i] = used(m_staticText[i]);
+    }
+    // The folder row takes body text 1's place on 1012.
+    if (m_eMessageType == SERVER_ETC_SAVE_TO_HDD) state.texts.text[0].Empty();
+    state.texts.detail[0] = used(m_staticSubText1);
+    state.texts.detail[1] = used(m_staticSubText2);
+    state.picture = pictureOfType();
+    state.docImage = m_pDocImage;
+
+    CMemoryCanvas canvas(dc.GetSafeHdc(), client.Width(), client.Height());
+    if (!canvas.valid()) return;
+    msg::PaintResult painted = msg::paintMessagePage(canvas.dc(), client.Width(), client.Height(), state);
+    canvas.copyTo(dc.GetSafeHdc());
+    m_nBlockBottom = painted.blockBottom;
+    placeAfterDrawing(language);
+}
+
+void CDlgPageMessage::placeAfterDrawing(int language) {
+    int bottom = m_nBlockBottom;
+    const int lastBrand = CRegSetting::getLastUserCorp();
+    if (m_mapUseCtrl[&m_checkBackup]) {
+        place(this, m_checkBackup, msg::checkBoxBox(m_checkBackup.getTextExtent().cx, language), language);
+        bottom += 24;
+    }
+    if (m_mapUseCtrl[&m_btnLink]) {
+        CRect client;
+        GetClientRect(&client);
+        msg::Box box = msg::linkBox(m_btnLink.getTextExtent().cx, language, lastBrand, m_eMessageType, bottom,
+                                    client.Width());
+        place(this, m_btnLink, box, language);
+    }
+    msg::FolderAfterDrawing folder = msg::folderAfterDrawing(m_eMessageType, bottom, language);
+    if (folder.shown && m_bFolderPathSet) {
+        place(this, m_editFolderPath, folder.path, language);
+        if (folder.row) {
+            place(this, m_editFolderFrame, folder.field, language);
+            place(this, m_btnChangeFolder, folder.button, language);
+            DWORD align = folder.rightAligned ? ES_RIGHT : ES_LEFT;
+            if ((m_editFolderPath.GetStyle() & (ES_CENTER | ES_RIGHT)) != (align & (ES_CENTER | ES_RIGHT))) {
+                m_editFolderPath.modifyAlignStyle(ES_LEFT | ES_CENTER | ES_RIGHT, align);
+            }
+        }
+        if (!m_editFolderPath.IsWindowVisible()) m_editFolderPath.ShowWindow(SW_SHOW);
+    } else if (m_editFolderPath.GetSafeHwnd() && m_editFolderPath.IsWindowVisible()) {
+        m_editFolderPath.ShowWindow(SW_HIDE);
+    }
+    CDlgRoot* r = root();
+    const int image = msg::okButtonImage(r ? r->m_nCorp : 0, CRegSetting::getRegion());
+    if (image != m_nOkImage && m_btnOk.GetSafeHwnd()) {
+        m_nOkImage = image;
+        m_btnOk.setImage(image);
+        m_btnOk.Invalidate(FALSE);
+    }
+}
