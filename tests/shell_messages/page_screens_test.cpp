@@ -1,0 +1,127 @@
+// The real message page on the root, photographed in Korean, English and
+// Arabic for the types that use each kind of control, and the page over the
+// settings page with its five types.
+#include "tests/shell/shell_fixture.h"
+#include "tests/engine_drives/fake_drives.h"
+#include "tests/support/capture.h"
+
+#include "foundation/code_tables.h"
+#include "foundation/regsetting.h"
+#include "pages/vehicle/dlg_car_reg.h"
+#include "resources/resource.h"
+#include "shell/dlg_page_message.h"
+#include "shell/dlg_page_message_for_config.h"
+#include "shell/message_types.h"
+#include "ui/view_state.h"
+
+#include <map>
+
+namespace {
+
+struct Shown {
+    int type;
+    std::map<int, CString> params;
+    const wchar_t* look;  // what to look for besides the common checks
+};
+
+const Shown kShown[] = {
+    {SERVER_ERROR_NETWORK_FAIL, {}, L"error icon above the title and text, Retry and Cancel"},
+    {SERVER_ERROR_LOGIN_SYSTEM, {}, L"link button centred under the text"},
+    {SERVER_ERROR_UPDATE_CHECK_BACKUP, {}, L"check box at the left under the text block"},
+    {SERVER_ERROR_DOWNLOAD_ERROR, {{0, L"ERR_AG_NUMSPAN"}}, L"red title with \" 5 : ERR_AG_NUMSPAN\", link"},
+    {SERVER_ERROR_COPY_FAIL, {{0, L"ERR_FILE_CRC"}, {1, L"MAP.001"}}, L"red title ending \"(MAP.001)\""},
+    {SERVER_ERROR_USB_REMOVE_FAIL, {{0, L"E:\\"}, {1, L"KESTRUNE_USB"}}, L"detail lines E:\\ and KESTRUNE_USB"},
+    {SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, {{0, L"V"}, {1, L"Dravane D5"}, {2, L"Dravane D5"}}, L"brand word and model"},
+    {SERVER_ETC_FIRST_OPEN, {}, L"the download folder centred between text and buttons"},
+    {SERVER_ETC_SAVE_TO_HDD, {}, L"folder row: path field and change-folder button under the text"},
+    {SERVER_ETC_HIDDEN_UNZIP_DONE, {}, L"OK beside the open-folder button"},
+    {SERVER_ERROR_ETC_OPEN_SOURCE_LICENSE, {}, L"licence text in the framed box under its title"},
+    {SERVER_ERROR_ETC_EULA, {}, L"terms of use in the framed box"},
+    {SERVER_ETC_DATA_CONSENT, {}, L"two framed documents with yes/no radios under each"},
+};
+
+const wchar_t* tagOf(int language) {
+    return language == LANGUAGE_KO ? L"ko" : language == LANGUAGE_AR ? L"ar" : L"en";
+}
+
+class MessageScreens : public RootFixture {
+protected:
+    void open(int region, int language) {
+        useLanguage(region, language);
+        CRegSetting::setRegion(region);
+        CRegSetting::setLanguage(language);
+        CRegSetting::setDataPath(L"C:\\users\\Public\\Documents\\KestruneDownloads");
+        createRoot();
+        root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+    }
+    FakeDrives drives;
+};
+
+TEST_F(MessageScreens, RealPageInThreeLanguages) {
+    const struct {
+        int region, language;
+    } languages[] = {{REGION_KR, LANGUAGE_KO}, {REGION_US, LANGUAGE_EN}, {REGION_US, LANGUAGE_AR}};
+    for (const auto& l : languages) {
+        open(l.region, l.language);
+        for (const Shown& s : kShown) {
+            SCOPED_TRACE(testing::Message() << s.type << " " << CW2A(tagOf(l.language)));
+            CDlgPageMessage* page = root->getMessagePage(SERVER_ERROR_NONE);
+            ASSERT_NE(page, nullptr);
+            for (const auto& [index, text] : s.params) page->setParam(text, index);
+            page->setMessageType(s.type, root->m_pPageCarReg);
+            root->pushViewPage(VIEW_STATE_MESSAGE, TRUE);
+            page->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            pumpFor(120);
+            CString name, look;
+            name.Format(L"page_%s_%04d", tagOf(l.language), s.type);
+            look.Format(L"message %d on the real page in %s: heading in the grey band, %s; captions on every "
+                        L"button, no clipped or overlapping text%s",
+                        s.type, tagOf(l.language), s.look,
+                        l.language == LANGUAGE_AR ? L"; mirrored: OK right of Cancel, text right to left" : L"");
+            WindowShot shot = saveScreenshot(page->m_hWnd, name, look, true);
+            EXPECT_EQ(shot.at(2, 2), 0xDFDFDFu);
+            EXPECT_TRUE(page->m_btnOk.IsWindowVisible());
+            EXPECT_FALSE(page->m_btnOk.m_strCaption.IsEmpty());
+            if (page->m_btnCancel.IsWindowVisible()) {
+                RECT ok = childRectIn(page->m_hWnd, page->m_btnOk.m_hWnd);
+                RECT cancel = childRectIn(page->m_hWnd, page->m_btnCancel.m_hWnd);
+                EXPECT_EQ(ok.left > cancel.left, l.language == LANGUAGE_AR);
+                EXPECT_FALSE(page->m_btnCancel.m_strCaption.IsEmpty());
+            }
+            page->closePage(TRUE);
+            root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+        }
+        root->DestroyWindow();
+        root.reset();
+    }
+}
+
+TEST_F(MessageScreens, SettingsVariantTypes) {
+    for (int language : {LANGUAGE_KO, LANGUAGE_EN, LANGUAGE_AR}) {
+        open(language == LANGUAGE_KO ? REGION_KR : REGION_US, language);
+        root->pushViewPage(VIEW_STATE_CONFIG, TRUE);
+        CDlgPageMessageForConfig* page = root->m_pPageMsgForConfig;
+        for (int type : {82, 83, 203, 1005, 1028}) {
+            page->setMessageType(type, nullptr);
+            root->pushViewPage(VIEW_STATE_PAGE_FOR_CONFIG, TRUE);
+            page->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            pumpFor(120);
+            CString name, look;
+            name.Format(L"config_%s_%04d", tagOf(language), type);
+            look.Format(L"message %d over the settings page in %s: heading, %s; OK%s captioned", type,
+                        tagOf(language),
+                        type == 82 || type == 83 ? L"warning icon above the texts" : L"no icon",
+                        type == 1005 ? L" and Cancel" : L"");
+            WindowShot shot = saveScreenshot(page->m_hWnd, name, look, true);
+            EXPECT_EQ(shot.at(2, 2), 0xDFDFDFu) << type;
+            EXPECT_EQ(page->m_btnCancel.IsWindowVisible() != FALSE, type == 1005) << type;
+            EXPECT_EQ(page->m_editFolderPath.IsWindowVisible() != FALSE, type == 83) << type;
+            page->closePage(TRUE);
+            root->pushViewPage(VIEW_STATE_CONFIG, TRUE);
+        }
+        root->DestroyWindow();
+        root.reset();
+    }
+}
+
+}  // namespace
