@@ -146,7 +146,11 @@ TEST_F(MessageAnswers, AnswersTable) {
         pumpFor(20);
         EXPECT_EQ(answerCount(), c.answer ? 1 : 0);
         if (c.answer) EXPECT_EQ(answers(c.answer), 1);
-        EXPECT_EQ(root->m_eViewStatus, c.view);
+        if (c.view == VIEW_STATE_MESSAGE) {
+            EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_MESSAGE);
+        } else {
+            EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageCarReg));
+        }
         if (c.typeAfter > 0) {
             EXPECT_EQ(page->m_eMessageType, c.typeAfter);
             EXPECT_TRUE(page->IsWindowVisible());
@@ -359,6 +363,7 @@ TEST_F(MessageAnswers, ChangeFolder) {
         }
         EXPECT_EQ(answerCount(), 0);
         page->closePage(TRUE);
+        root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
     }
     CDlgRoot::setFolderPicker(nullptr);
 }

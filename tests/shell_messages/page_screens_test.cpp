@@ -3,6 +3,7 @@
 // settings page with its five types.
 #include "tests/shell/shell_fixture.h"
 #include "tests/engine_drives/fake_drives.h"
+#include "tests/shell_messages/page_install_path.h"
 #include "tests/support/capture.h"
 
 #include "foundation/code_tables.h"
@@ -51,6 +52,7 @@ protected:
         CRegSetting::setRegion(region);
         CRegSetting::setLanguage(language);
         CRegSetting::setDataPath(L"C:\\users\\Public\\Documents\\KestruneDownloads");
+        useInstallPath(programFolder());
         createRoot();
         root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
     }
