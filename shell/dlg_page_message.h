@@ -132,6 +132,12 @@ protected:
     CWnd* controlOf(int id);
     Gdiplus::Bitmap* pictureOfType() const;
     void placeAfterDrawing(int language);
+    struct MeasuredCaption {
+        CString caption, face;
+        int width = 0;
+    };
+    int measured(MeasuredCaption& cache, const CString& caption);
+    MeasuredCaption m_linkWidth, m_checkWidth;
 
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* dc);

@@ -12,6 +12,7 @@
 #include "ui/base_helpers.h"
 #include "ui/dlang.h"
 #include "ui/font_cache.h"
+#include "ui/gdi_func.h"
 #include "ui/memory_canvas.h"
 
 namespace {
@@ -36,6 +37,25 @@ void place(CWnd* parent, CWnd& child, const msg::Box& box, int language) {
     parent->ScreenToClient(&now);
     if (now.left == target.x && now.top == target.y && now.Width() == target.w && now.Height() == target.h) return;
     CDLang::moveWnd(parent, &child, box.x, box.y, box.w, box.h, 2);
+}
+
+// The caption's width as the button draws it (the page's face at 16 pixels);
+// the button's own extent measures in the device context's default font,
+// which is narrower and clipped the link's caption.
+int captionWidth(const CString& caption) {
+    if (caption.IsEmpty()) return 0;
+    HDC screen = ::GetDC(nullptr);
+    int width = 0;
+    {
+        Gdiplus::Graphics graphics(screen);
+        Gdiplus::FontFamily* family = CGdiFunc::familyOf(g_strFontFace);
+        Gdiplus::Font font(family, static_cast<Gdiplus::REAL>(msg::kCheckLinkFontSize), Gdiplus::FontStyleRegular,
+                           Gdiplus::UnitPixel);
+        width = static_cast<int>(CGdiFunc::measureText(&graphics, &font, caption).Width + 0.5f);
+        if (!CGdiFunc::isSharedFamily(family)) delete family;
+    }
+    ::ReleaseDC(nullptr, screen);
+    return width;
 }
 
 }  // namespace
@@ -104,17 +124,27 @@ void CDlgPageMessage::OnPaint() {
     placeAfterDrawing(language);
 }
 
+// Measured again only when the caption or the face changed, not per paint.
+int CDlgPageMessage::measured(MeasuredCaption& cache, const CString& caption) {
+    if (cache.caption != caption || cache.face != g_strFontFace) {
+        cache.caption = caption;
+        cache.face = g_strFontFace;
+        cache.width = captionWidth(caption);
+    }
+    return cache.width;
+}
+
 void CDlgPageMessage::placeAfterDrawing(int language) {
     int bottom = m_nBlockBottom;
     const int lastBrand = CRegSetting::getLastUserCorp();
     if (m_mapUseCtrl[&m_checkBackup]) {
-        place(this, m_checkBackup, msg::checkBoxBox(m_checkBackup.getTextExtent().cx, language), language);
+        place(this, m_checkBackup, msg::checkBoxBox(measured(m_checkWidth, m_checkBackup.m_strCaption), language), language);
         bottom += 24;
     }
     if (m_mapUseCtrl[&m_btnLink]) {
         CRect client;
         GetClientRect(&client);
-        msg::Box box = msg::linkBox(m_btnLink.getTextExtent().cx, language, lastBrand, m_eMessageType, bottom,
+        msg::Box box = msg::linkBox(measured(m_linkWidth, m_btnLink.m_strCaption), language, lastBrand, m_eMessageType, bottom,
                                     client.Width());
         place(this, m_btnLink, box, language);
     }

@@ -20,6 +20,7 @@
 #include "ui/lang_library.h"
 #include "webclient/api_endpoints.h"
 
+#include <richedit.h>
 #include <shlwapi.h>
 
 namespace {
@@ -84,6 +85,8 @@ msg::MessageContext CDlgPageMessage::textContext() const {
 
 BOOL CDlgPageMessage::loadDocument(CRichEditCtrlEx* box, const CString& path) {
     if (!box || !box->GetSafeHwnd()) return FALSE;
+    // The documents sit in the page's white frames.
+    box->SendMessage(EM_SETBKGNDCOLOR, 0, WHITE);
     if (path.IsEmpty() || !box->loadRtfFile(path)) {
         box->SetWindowText(L"");
         return FALSE;
