@@ -54,6 +54,7 @@ BEGIN_MESSAGE_MAP(CDlgRoot, CBaseDialog)
     ON_WM_PAINT()
     ON_WM_GETMINMAXINFO()
     ON_WM_TIMER()
+    ON_WM_DESTROY()
     ON_MESSAGE(UM_ROOT_SHOW_NOTICES, OnShowNotices)
     ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, OnRegisteredMessage_MessageResult)
     ON_BN_CLICKED(IDC_BUTTON_EXIT, OnBnClickedButtonExit)
@@ -228,6 +229,16 @@ LRESULT CDlgRoot::OnShowNotices(WPARAM, LPARAM lParam) {
         if (page) page->updateNotice(notice.get());
     }
     return 0;
+}
+
+// Notices still on their way own their records.
+void CDlgRoot::OnDestroy() {
+    MSG msg;
+    while (::PeekMessageW(&msg, m_hWnd, UM_ROOT_SHOW_NOTICES, UM_ROOT_SHOW_NOTICES, PM_REMOVE)) {
+        delete reinterpret_cast<stNoticeResult*>(msg.lParam);
+    }
+    KillTimer(ROOT_TIMER);
+    Default();
 }
 
 void CDlgRoot::OnBnClickedButtonLogout() { OnResetSession(); }

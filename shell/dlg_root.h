@@ -164,6 +164,7 @@ protected:
     virtual void OnPaint();
     void OnGetMinMaxInfo(MINMAXINFO* info);
     void OnTimer(UINT_PTR id);
+    void OnDestroy();
     LRESULT OnShowNotices(WPARAM wParam, LPARAM lParam);
     void OnBnClickedButtonLogout();
     void OnHiddenButton();
