@@ -15,6 +15,8 @@
 #include "ui/gdi_func.h"
 #include "ui/memory_canvas.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr COLORREF WHITE = 0xFFFFFF;
@@ -56,6 +58,23 @@ int captionWidth(const CString& caption) {
     }
     ::ReleaseDC(nullptr, screen);
     return width;
+}
+
+// The edit control keeps the alignment it was created with, so a path shown
+// centred gets a box just as wide as its text, centred where the line is.
+msg::Box centredOnText(CEditCtrl& edit, const msg::Box& line) {
+    CString text;
+    edit.GetWindowText(text);
+    HDC dc = ::GetDC(edit.m_hWnd);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(edit.SendMessage(WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.GetString(), text.GetLength(), &extent);
+    if (previous) SelectObject(dc, previous);
+    ::ReleaseDC(edit.m_hWnd, dc);
+    // Room for the control's margins and caret.
+    int width = std::min(line.w, static_cast<int>(extent.cx) + 12);
+    return msg::Box{line.x + (line.w - width) / 2, line.y, width, line.h};
 }
 
 }  // namespace
@@ -150,7 +169,9 @@ void CDlgPageMessage::placeAfterDrawing(int language) {
     }
     msg::FolderAfterDrawing folder = msg::folderAfterDrawing(m_eMessageType, bottom, language);
     if (folder.shown && m_bFolderPathSet) {
-        place(this, m_editFolderPath, folder.path, language);
+        msg::Box path = folder.path;
+        if (!folder.row) path = centredOnText(m_editFolderPath, path);
+        place(this, m_editFolderPath, path, language);
         if (folder.row) {
             place(this, m_editFolderFrame, folder.field, language);
             place(this, m_btnChangeFolder, folder.button, language);
