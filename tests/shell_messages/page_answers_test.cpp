@@ -4,8 +4,11 @@
 // over the settings page.
 #include "tests/shell/shell_fixture.h"
 #include "tests/engine_drives/fake_drives.h"
+#include "tests/shell_messages/page_install_path.h"
 
 #include "foundation/code_tables.h"
+#include "foundation/config_file.h"
+#include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
 #include "foundation/program_strings.h"
 #include "foundation/regsetting.h"
@@ -366,6 +369,60 @@ TEST_F(MessageAnswers, ChangeFolder) {
         root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
     }
     CDlgRoot::setFolderPicker(nullptr);
+}
+
+// No registered vehicle: in the US the owner portal opens through the
+// launcher after a session reset; elsewhere the first page after sign-in.
+TEST_F(MessageAnswers, NoVehicleOpensTheOwnerPortal) {
+    const CString config = programFolder() + L"\\owners_config.json";
+    {
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(config, CFile::modeCreate | CFile::modeWrite | CFile::typeText));
+        file.WriteString(L"{\"WEB_OWNERS_TS\":\"https://owners.example/ts\",\"WEB_OWNERS_LV\":"
+                         L"\"https://owners.example/lv\",\"WEB_OWNERS_DR\":\"https://owners.example/dr\","
+                         L"\"WEB_MEMBER_KR_LV\":\"https://member.example/lv\"}");
+    }
+    ASSERT_TRUE(CConfigFile::getInstance()->loadFile(config));
+    std::vector<CString> opened;
+    auto previous = CGlobalFunc::setUrlLauncher([&](const CString& target) { opened.push_back(target); });
+    struct Case {
+        int type, region, registered;
+        const wchar_t* url;  // nullptr: nothing opened
+        bool pageAfterLogin;
+    } cases[] = {
+        {SERVER_ETC_NO_VEHICLE_TS, REGION_US, 0, L"https://owners.example/ts/us/en/index.html", false},
+        {SERVER_ETC_NO_VEHICLE_DR, REGION_US, 0, L"https://owners.example/dr/us/en/index.html", false},
+        {SERVER_ETC_NO_VEHICLE_LV, REGION_US, 0, L"https://owners.example/lv/us/en/luvo-owner-portal.html/", false},
+        {SERVER_ETC_NO_VEHICLE_TS, REGION_US, 1, nullptr, false},
+        {SERVER_ETC_NO_VEHICLE_LV, REGION_US, 1, nullptr, true},
+        {SERVER_ETC_NO_VEHICLE_TS, REGION_KR, 0, nullptr, true},
+        {SERVER_ETC_NO_VEHICLE_LV, REGION_KR, 0, L"https://member.example/lv/kr/kmpg/selectMyPageCkbCarInfo.do",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.type << " region " << c.region << " registered " << c.registered);
+        opened.clear();
+        services.clear();
+        CRegSetting::setRegion(c.region);
+        root->m_bHasRegisteredVehicle = c.registered;
+        root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+        CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg);
+        click(page, IDC_BUTTON_OK);
+        EXPECT_EQ(opened.size(), c.url ? 1u : 0u);
+        if (c.url && !opened.empty()) EXPECT_EQ(opened[0], CString(c.url));
+        EXPECT_EQ(services.size() == 1 && services[0] == L"showPageAfterLogin", c.pageAfterLogin);
+        EXPECT_EQ(answerCount(), 0);
+        if (!page->m_bClosed) page->closePage(TRUE);
+    }
+    CGlobalFunc::setUrlLauncher(previous);
+    DeleteFileW(config);
+    CStdioFile empty;
+    if (empty.Open(config, CFile::modeCreate | CFile::modeWrite | CFile::typeText)) {
+        empty.WriteString(L"{}");
+        empty.Close();
+        CConfigFile::getInstance()->loadFile(config);
+        DeleteFileW(config);
+    }
 }
 
 // The page over the settings page.
