@@ -207,7 +207,13 @@ void CDlgPageMessage::buildTexts() {
         LOG_WRITE(L"[ERR] message texts of %d not built", type);
     }
 
-    if (content.startWaiting) showWaiting(1);
+    if (content.startWaiting) {
+        showWaiting(1);
+    } else if (m_bWaiting) {
+        // The waiting message is the only one that animates; a message that
+        // follows it on this page must not show the animation over its texts.
+        showWaiting(0);
+    }
     if (content.folderBox == msg::FolderBox::Path && type == SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD) {
         layoutControls();
     }

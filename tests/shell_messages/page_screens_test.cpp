@@ -13,6 +13,9 @@
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_page_message_for_config.h"
 #include "shell/message_types.h"
+#include "shell/messages/message_type_table.h"
+#include "ui/dlang.h"
+#include "ui/lang_library.h"
 #include "ui/view_state.h"
 
 #include <map>
@@ -123,6 +126,67 @@ TEST_F(MessageScreens, SettingsVariantTypes) {
         }
         root->DestroyWindow();
         root.reset();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+CString plain(int id) {
+    CString text = CLangLibrary::loadLangString(static_cast<UINT>(id));
+    CDLang::DScript script;
+    CDLang::parseTags(text, script, FALSE);
+    return text;
+}
+
+// Every type on the real page in English, against its row: the buttons and
+// their captions, link and check box, the title, the icon's pixels.
+TEST_F(MessageScreens, EveryTypeAgainstItsRow) {
+    open(REGION_US, LANGUAGE_EN);
+    std::size_t count = 0;
+    const msg::MessageTypeRow* table = msg::messageTypeTable(&count);
+    ASSERT_EQ(count, 89u);
+    const RECT block{0, 60, 900, 515};
+    for (std::size_t i = 0; i < count; ++i) {
+        const msg::MessageTypeRow& row = table[i];
+        SCOPED_TRACE(testing::Message() << row.type);
+        CDlgPageMessage* page = root->getMessagePage(SERVER_ERROR_NONE);
+        ASSERT_NE(page, nullptr);
+        page->setMessageType(row.type, root->m_pPageCarReg);
+        root->pushViewPage(VIEW_STATE_MESSAGE, TRUE);
+        page->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        pumpFor(30);
+        const auto used = [&](CWnd& control) { return page->m_mapUseCtrl[&control] != 0; };
+        if (row.ok) {
+            EXPECT_TRUE(used(page->m_btnOk));
+            EXPECT_EQ(page->m_btnOk.m_strCaption, plain(row.ok));
+        }
+        if (row.cancel) {
+            EXPECT_TRUE(used(page->m_btnCancel));
+            EXPECT_EQ(page->m_btnCancel.m_strCaption, plain(row.cancel));
+        }
+        if (row.ok == 0 && row.rule == msg::Rule::None) EXPECT_FALSE(used(page->m_btnOk));
+        EXPECT_EQ(used(page->m_btnLink), row.link != 0);
+        EXPECT_EQ(page->m_btnLink.IsWindowVisible() != FALSE, row.link != 0);
+        EXPECT_EQ(used(page->m_checkBackup), row.check != 0);
+        if (row.check) EXPECT_EQ(page->m_checkBackup.m_strCaption, plain(row.check));
+        if (!row.title.empty() && row.rule == msg::Rule::None) {
+            CString title;
+            page->m_staticTitle1.GetWindowText(title);
+            EXPECT_EQ(title.Find(plain(row.title.ids[0])), 0);
+        }
+        CString name;
+        name.Format(L"row_en_%04d", row.type);
+        CString look;
+        look.Format(L"message %d on the real page in English: header band, the row's texts and buttons", row.type);
+        WindowShot shot = saveScreenshot(page->m_hWnd, name, look, true);
+        const int error = shot.count(skinFill(536), block), warning = shot.count(skinFill(537), block);
+        EXPECT_EQ(error > 5000, row.icon == msg::Icon::Error) << error;
+        EXPECT_EQ(warning > 5000, row.icon == msg::Icon::Warning) << warning;
+        EXPECT_EQ(shot.count(skinFill(1630), block) > 5000, row.icon == msg::Icon::Exit);
+        page->closePage(TRUE);
+        root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
     }
 }
 
