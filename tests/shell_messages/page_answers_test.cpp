@@ -425,6 +425,58 @@ TEST_F(MessageAnswers, NoVehicleOpensTheOwnerPortal) {
     }
 }
 
+// Cancel on "medium not in the account": another brand's medium goes to its
+// login; the same brand goes on by region, registration and the view under
+// the message. No answer is sent.
+TEST_F(MessageAnswers, MediumOfAnotherAccountCancel) {
+    const CString dr = getCorpCode(CORP_DR);
+    struct Case {
+        const char* name;
+        const wchar_t* corpCode;
+        int region, registered, base, lastBrand;
+        int view;       // the root's view afterwards
+        int typeAfter;  // the page's type when it stays, 0 otherwise
+        bool pageAfterLogin;
+    } cases[] = {
+        {"another brand", L"N", REGION_KR, 0, VIEW_STATE_CAR_REG, CORP_TS, VIEW_STATE_LOGIN, 0, false},
+        {"registered vehicle", nullptr, REGION_KR, 1, VIEW_STATE_CAR_REG, CORP_DR, VIEW_STATE_CAR_REG, 0, false},
+        {"no vehicle, not on login", nullptr, REGION_KR, 0, VIEW_STATE_CAR_REG, CORP_DR, VIEW_STATE_CAR_CHANGE, 0,
+         false},
+        {"no vehicle on login", nullptr, REGION_KR, 0, VIEW_STATE_LOGIN, CORP_DR, VIEW_STATE_MESSAGE,
+         SERVER_ETC_NO_VEHICLE_DR, false},
+        {"outside Korea", nullptr, REGION_US, 0, VIEW_STATE_CAR_REG, CORP_DR, VIEW_STATE_CAR_CHANGE, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        services.clear();
+        pageAfterLoginShown = FALSE;
+        g_strCorpCode = c.corpCode ? CString(c.corpCode) : dr;
+        CRegSetting::setRegion(c.region);
+        CRegSetting::setLastUserCorp(c.lastBrand);
+        root->m_nMediumCorp = CORP_DR;
+        root->m_bHasRegisteredVehicle = c.registered;
+        root->pushViewPage(c.base, TRUE);
+        root->m_pPageCarReg->clearCalls();
+        CDlgPageMessage* page = ask(SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, root->m_pPageCarReg, {{0, L"V"}});
+        click(page, IDC_BUTTON_CANCEL);
+        EXPECT_EQ(answerCount(), 0);
+        if (c.view == VIEW_STATE_MESSAGE) {
+            EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_MESSAGE);
+            EXPECT_EQ(page->m_eMessageType, c.typeAfter);
+            EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(page));
+        } else {
+            EXPECT_EQ(root->m_eBaseViewStatus, c.view);
+        }
+        if (c.corpCode) {
+            EXPECT_EQ(g_strCorpCode, dr);
+            EXPECT_EQ(root->m_nCorp, CORP_DR);
+            EXPECT_EQ(CRegSetting::getLastUserCorp(), CORP_DR);
+        }
+        EXPECT_EQ(services.size() == 1 && services[0] == L"showPageAfterLogin", c.pageAfterLogin);
+        if (!page->m_bClosed) page->closePage(TRUE);
+    }
+}
+
 // The page over the settings page.
 class ConfigMessage : public MessageAnswers {
 protected:
