@@ -174,6 +174,8 @@ void CDlgPageMessage::setMessageType(int type, CWnd* requester) {
         if (refreshesDetailsOnRepeat(type)) {
             if (!getParam(0).IsEmpty() && m_staticSubText1.GetSafeHwnd()) m_staticSubText1.SetWindowText(getParam(0));
             if (!getParam(1).IsEmpty() && m_staticSubText2.GetSafeHwnd()) m_staticSubText2.SetWindowText(getParam(1));
+            // The page draws the detail lines itself.
+            if (GetSafeHwnd()) Invalidate(FALSE);
         } else if (type == 203 || type == 204 || type == 1007) {
             if (m_pRichText1) m_pRichText1->SetFocus();
             if (type == 1007) {

@@ -477,6 +477,23 @@ TEST_F(MessageAnswers, MediumOfAnotherAccountCancel) {
     }
 }
 
+// The same message again for the same requester only refreshes its detail
+// lines, and they are drawn anew.
+TEST_F(MessageAnswers, RepeatRefreshesTheDrawnDetailLines) {
+    CDlgPageMessage* page = ask(SERVER_ERROR_USB_REMOVE_FAIL, root->m_pPageCarReg, {{0, L"E:\\"}, {1, L"OLD"}});
+    page->UpdateWindow();
+    page->setParam(L"F:\\", 0);
+    page->setParam(L"", 1);
+    page->setMessageType(SERVER_ERROR_USB_REMOVE_FAIL, root->m_pPageCarReg);
+    CString first, second;
+    page->m_staticSubText1.GetWindowText(first);
+    page->m_staticSubText2.GetWindowText(second);
+    EXPECT_EQ(first, CString(L"F:\\"));
+    EXPECT_EQ(second, CString(L"OLD")) << "an empty parameter keeps its line";
+    EXPECT_TRUE(::GetUpdateRect(page->m_hWnd, nullptr, FALSE));
+    page->closePage(TRUE);
+}
+
 // The page over the settings page.
 class ConfigMessage : public MessageAnswers {
 protected:
