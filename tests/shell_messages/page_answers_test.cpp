@@ -13,6 +13,7 @@
 #include "foundation/program_strings.h"
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_page_config.h"
+#include "pages/account/dlg_page_login.h"
 #include "pages/vehicle/dlg_car_reg.h"
 #include "pages/vehicle/dlg_car_update.h"
 #include "resources/resource.h"
@@ -492,6 +493,35 @@ TEST_F(MessageAnswers, RepeatRefreshesTheDrawnDetailLines) {
     EXPECT_EQ(second, CString(L"OLD")) << "an empty parameter keeps its line";
     EXPECT_TRUE(::GetUpdateRect(page->m_hWnd, nullptr, FALSE));
     page->closePage(TRUE);
+}
+
+// The session messages answer nobody: a brand change resets the session and
+// leaves the page up until the login shows; the guest's brand change enters
+// that brand again as a guest.
+TEST_F(MessageAnswers, SessionMessages) {
+    struct Case {
+        int type, lastBrand;
+        const wchar_t* loginCall;
+        bool closed;
+    } cases[] = {
+        {SERVER_ETC_BRAND_CHANGED, CORP_TS, L"resetPage", false},
+        {SERVER_ETC_LANGUAGE_CHANGED, CORP_TS, L"resetPage", false},
+        {SERVER_ETC_BRAND_CHANGED_GUEST, CORP_LV, L"OnBnClickedButtonNnLv", true},
+        {SERVER_ETC_BRAND_CHANGED_GUEST, CORP_DR, L"OnBnClickedButtonNnDr", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        CRegSetting::setLastUserCorp(c.lastBrand);
+        root->m_pPageLogin->clearCalls();
+        CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg, {{0, L"Luvo"}});
+        click(page, IDC_BUTTON_OK);
+        EXPECT_EQ(root->m_pPageLogin->callCount(c.loginCall), 1);
+        EXPECT_EQ(page->m_bClosed != FALSE, c.closed);
+        EXPECT_EQ(answerCount(), 0);
+        EXPECT_EQ(CRegSetting::getLastUserCorp(), c.lastBrand);
+        if (!page->m_bClosed) page->closePage(TRUE);
+        root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+    }
 }
 
 // The page over the settings page.
