@@ -62,7 +62,7 @@ int captionWidth(const CString& caption) {
 
 // The edit control keeps the alignment it was created with, so a path shown
 // centred gets a box just as wide as its text, centred where the line is.
-msg::Box centredOnText(CEditCtrl& edit, const msg::Box& line) {
+msg::Box fittedToText(CEditCtrl& edit, const msg::Box& line, bool centred) {
     CString text;
     edit.GetWindowText(text);
     HDC dc = ::GetDC(edit.m_hWnd);
@@ -74,7 +74,7 @@ msg::Box centredOnText(CEditCtrl& edit, const msg::Box& line) {
     ::ReleaseDC(edit.m_hWnd, dc);
     // Room for the control's margins and caret.
     int width = std::min(line.w, static_cast<int>(extent.cx) + 12);
-    return msg::Box{line.x + (line.w - width) / 2, line.y, width, line.h};
+    return msg::Box{centred ? line.x + (line.w - width) / 2 : line.x, line.y, width, line.h};
 }
 
 }  // namespace
@@ -170,7 +170,7 @@ void CDlgPageMessage::placeAfterDrawing(int language) {
     msg::FolderAfterDrawing folder = msg::folderAfterDrawing(m_eMessageType, bottom, language);
     if (folder.shown && m_bFolderPathSet) {
         msg::Box path = folder.path;
-        if (!folder.row) path = centredOnText(m_editFolderPath, path);
+        if (!folder.row) path = fittedToText(m_editFolderPath, path, true);
         place(this, m_editFolderPath, path, language);
         if (folder.row) {
             place(this, m_editFolderFrame, folder.field, language);

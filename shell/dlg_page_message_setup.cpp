@@ -289,6 +289,9 @@ void CDlgPageMessage::buildTexts() {
         m_editFolderPath.setTextColor(FOLDER_ROW_TEXT);
         m_btnChangeFolder.setImage(398);
         m_btnChangeFolder.setText(plainText(content.changeFolderCaption), 16, 400);
+        // The field is only the row's frame: the path box shows the text.
+        m_editFolderFrame.SetWindowText(L"");
+        m_editFolderFrame.setHintText(CString());
         m_editFolderFrame.ShowWindow(SW_SHOW);
         m_btnChangeFolder.ShowWindow(SW_SHOW);
     } else {
