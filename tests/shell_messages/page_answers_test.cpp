@@ -524,6 +524,40 @@ TEST_F(MessageAnswers, SessionMessages) {
     }
 }
 
+// OK on "medium not in the account" signs out to the medium's brand (from
+// the letter of parameter 0, read before the close forgets it) and records
+// the choice; 71 returns to the last brand's login.
+TEST_F(MessageAnswers, MediumOfAnotherAccountOkReturnsToItsLogin) {
+    struct Case {
+        int type;
+        const wchar_t* letter;
+        int mediumCorp;
+        const wchar_t* selected;
+        bool record;
+    } cases[] = {
+        {SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, L"L", CORP_LV, L"selectBrand(2)", true},
+        {SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, L"V", CORP_DR, L"selectBrand(3)", true},
+        {SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, L"X", CORP_DR, L"selectBrand(3)", true},  // no brand: the last one
+        {SERVER_ERROR_UPDATE_CHECK_INF_LIMIT, L"", CORP_DR, L"selectBrand(1)", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.type << " " << CW2A(c.letter));
+        CRegSetting::setLastUserCorp(CORP_TS);
+        g_strCorpCode = getCorpCode(CORP_TS);
+        root->m_nMediumCorp = c.mediumCorp;
+        root->m_pPageLogin->clearCalls();
+        CString before = statisticsRecords();
+        root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+        CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg, {{0, c.letter}});
+        click(page, IDC_BUTTON_OK);
+        EXPECT_EQ(root->m_pPageLogin->callCount(c.selected), 1);
+        EXPECT_EQ(g_strCorpCode, CString(L"N"));
+        EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_LOGIN);
+        EXPECT_EQ(answerCount(), 0);
+        EXPECT_EQ(statisticsRecords().GetLength() > before.GetLength(), c.record);
+    }
+}
+
 // The page over the settings page.
 class ConfigMessage : public MessageAnswers {
 protected:
