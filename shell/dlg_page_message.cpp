@@ -282,8 +282,7 @@ BOOL CDlgPageMessage::showPage(BOOL show) {
         case SERVER_ETC_LANGUAGE_CHANGED:
         case SERVER_ETC_BRAND_CHANGED:
         case SERVER_ETC_BRAND_CHANGED_GUEST:
-            if (CDlgRoot* r = root()) r->enableTopButton(0, r, FALSE);
-            if (base->m_btnLogout.GetSafeHwnd()) base->m_btnLogout.setEnable(FALSE);
+            lockTopButtons();
             break;
         case SERVER_ETC_FIRST_OPEN:
             placeFolderPath();

@@ -22,6 +22,7 @@
 #include "shell/message_page_services.h"
 #include "shell/message_types.h"
 #include "ui/lang_library.h"
+#include "ui/session_flags.h"
 #include "ui/view_state.h"
 #include "webclient/connectivity.h"
 
@@ -149,7 +150,9 @@ TEST_F(MessageAnswers, AnswersTable) {
         click(page, c.button);
         pumpFor(20);
         EXPECT_EQ(answerCount(), c.answer ? 1 : 0);
-        if (c.answer) EXPECT_EQ(answers(c.answer), 1);
+        if (c.answer) {
+            EXPECT_EQ(answers(c.answer), 1);
+        }
         if (c.view == VIEW_STATE_MESSAGE) {
             EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_MESSAGE);
         } else {
@@ -410,7 +413,9 @@ TEST_F(MessageAnswers, NoVehicleOpensTheOwnerPortal) {
         CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg);
         click(page, IDC_BUTTON_OK);
         EXPECT_EQ(opened.size(), c.url ? 1u : 0u);
-        if (c.url && !opened.empty()) EXPECT_EQ(opened[0], CString(c.url));
+        if (c.url && !opened.empty()) {
+            EXPECT_EQ(opened[0], CString(c.url));
+        }
         EXPECT_EQ(services.size() == 1 && services[0] == L"showPageAfterLogin", c.pageAfterLogin);
         EXPECT_EQ(answerCount(), 0);
         if (!page->m_bClosed) page->closePage(TRUE);
@@ -513,8 +518,15 @@ TEST_F(MessageAnswers, SessionMessages) {
         SCOPED_TRACE(c.type);
         CRegSetting::setLastUserCorp(c.lastBrand);
         root->m_pPageLogin->clearCalls();
+        g_bSignedIn = TRUE;
         CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg, {{0, L"Luvo"}});
+        // Shown, the message keeps the settings and the sign-out from the user.
+        EXPECT_TRUE(root->m_btnConfig.IsWindowVisible());
+        EXPECT_FALSE(root->m_btnConfig.m_bEnabled);
+        EXPECT_TRUE(root->m_btnLogout.IsWindowVisible());
+        EXPECT_FALSE(root->m_btnLogout.m_bEnabled);
         click(page, IDC_BUTTON_OK);
+        g_bSignedIn = FALSE;
         EXPECT_EQ(root->m_pPageLogin->callCount(c.loginCall), 1);
         EXPECT_EQ(page->m_bClosed != FALSE, c.closed);
         EXPECT_EQ(answerCount(), 0);

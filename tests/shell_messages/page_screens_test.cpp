@@ -166,11 +166,15 @@ TEST_F(MessageScreens, EveryTypeAgainstItsRow) {
             EXPECT_TRUE(used(page->m_btnCancel));
             EXPECT_EQ(page->m_btnCancel.m_strCaption, plain(row.cancel));
         }
-        if (row.ok == 0 && row.rule == msg::Rule::None) EXPECT_FALSE(used(page->m_btnOk));
+        if (row.ok == 0 && row.rule == msg::Rule::None) {
+            EXPECT_FALSE(used(page->m_btnOk));
+        }
         EXPECT_EQ(used(page->m_btnLink), row.link != 0);
         EXPECT_EQ(page->m_btnLink.IsWindowVisible() != FALSE, row.link != 0);
         EXPECT_EQ(used(page->m_checkBackup), row.check != 0);
-        if (row.check) EXPECT_EQ(page->m_checkBackup.m_strCaption, plain(row.check));
+        if (row.check) {
+            EXPECT_EQ(page->m_checkBackup.m_strCaption, plain(row.check));
+        }
         if (!row.title.empty() && row.rule == msg::Rule::None) {
             CString title;
             page->m_staticTitle1.GetWindowText(title);
