@@ -62,6 +62,11 @@ BEGIN_MESSAGE_MAP(CDlgPageMessage, CBaseChildDialog)
     ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_BUTTON_OK, OnBnClickedButtonOk)
     ON_BN_CLICKED(IDC_BUTTON_CANCEL, OnBnClickedButtonCancel)
+    ON_BN_CLICKED(IDC_BUTTON_CHANGE_FOLDER, OnBnClickedButtonChangeFolder)
+    ON_BN_CLICKED(IDC_RADIO_CONSENT1_YES, OnBnClickedRadioConsent1Yes)
+    ON_BN_CLICKED(IDC_RADIO_CONSENT1_NO, OnBnClickedRadioConsent1No)
+    ON_BN_CLICKED(IDC_RADIO_CONSENT2_YES, OnBnClickedRadioConsent2Yes)
+    ON_BN_CLICKED(IDC_RADIO_CONSENT2_NO, OnBnClickedRadioConsent2No)
     ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguage)
 END_MESSAGE_MAP()
 
@@ -151,38 +156,6 @@ BOOL CDlgPageMessage::OnInitDialog() {
     return TRUE;
 }
 
-void CDlgPageMessage::refresh() {
-    buildTexts();
-    BOOL leftToRight = CRegSetting::getLanguage() != LANGUAGE_AR;
-    if (m_pRichText1) m_pRichText1->setLeftToRight(leftToRight);
-    if (m_pRichText2) m_pRichText2->setLeftToRight(leftToRight);
-}
-
-// Until the full message texts come, a message shows its type's name in the
-// header and answers with OK and Cancel.
-void CDlgPageMessage::buildTexts() {
-    if (!m_btnOk.GetSafeHwnd()) return;
-    bool exit = m_eMessageType == SERVER_ERROR_ETC_PROGRAM_EXIT;
-    struct Caption {
-        CPngButton& button;
-        int text;
-    } captions[] = {{m_btnOk, exit ? TEXT_EXIT : TEXT_OK}, {m_btnCancel, exit ? TEXT_EXIT_CANCEL : TEXT_CANCEL}};
-    for (Caption& c : captions) {
-        CString text = CLangLibrary::loadLangString(c.text);
-        c.button.SetWindowText(text);
-        c.button.setText(text, 16, 400);
-        if (CFont* font = CFontCache::getFont(captionPixelSize(text))) {
-            c.button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), TRUE);
-        }
-        m_mapUseCtrl[&c.button] = 1;
-    }
-    for (COLORREF& colour : m_btnCancel.m_colors) colour = WHITE;
-    CRect client;
-    GetClientRect(&client);
-    CDLang::moveWnd(this, &m_btnOk, client.Width() / 2 - 205, client.Height() - 70, 200, 50, 2);
-    CDLang::moveWnd(this, &m_btnCancel, client.Width() / 2 + 5, client.Height() - 70, 200, 50, 2);
-}
-
 CString CDlgPageMessage::getParam(int index) const {
     auto found = m_mapParam.find(index);
     return found == m_mapParam.end() ? CString() : found->second;
@@ -191,6 +164,7 @@ CString CDlgPageMessage::getParam(int index) const {
 void CDlgPageMessage::setParam(const CString& text, int index) { m_mapParam[index] = text; }
 
 void CDlgPageMessage::setMessageType(int type, CWnd* requester) {
+    updateFonts();
     LOG_WRITE(L"SERVER_ERROR_DETAIL = %s", CGlobalFunc::getErrorName(static_cast<unsigned>(type)).GetString());
     for (CPngWithTextButton& radio : m_radio) {
         if (radio.GetSafeHwnd()) radio.ShowWindow(SW_HIDE);
@@ -200,6 +174,8 @@ void CDlgPageMessage::setMessageType(int type, CWnd* requester) {
         if (refreshesDetailsOnRepeat(type)) {
             if (!getParam(0).IsEmpty() && m_staticSubText1.GetSafeHwnd()) m_staticSubText1.SetWindowText(getParam(0));
             if (!getParam(1).IsEmpty() && m_staticSubText2.GetSafeHwnd()) m_staticSubText2.SetWindowText(getParam(1));
+            // The page draws the detail lines itself.
+            if (GetSafeHwnd()) Invalidate(FALSE);
         } else if (type == 203 || type == 204 || type == 1007) {
             if (m_pRichText1) m_pRichText1->SetFocus();
             if (type == 1007) {
@@ -306,8 +282,7 @@ BOOL CDlgPageMessage::showPage(BOOL show) {
         case SERVER_ETC_LANGUAGE_CHANGED:
         case SERVER_ETC_BRAND_CHANGED:
         case SERVER_ETC_BRAND_CHANGED_GUEST:
-            if (CDlgRoot* r = root()) r->enableTopButton(0, r, FALSE);
-            if (base->m_btnLogout.GetSafeHwnd()) base->m_btnLogout.setEnable(FALSE);
+            lockTopButtons();
             break;
         case SERVER_ETC_FIRST_OPEN:
             placeFolderPath();
@@ -360,26 +335,6 @@ BOOL CDlgPageMessage::PreTranslateMessage(MSG* msg) {
         return TRUE;
     }
     return CBaseChildDialog::PreTranslateMessage(msg);
-}
-
-BOOL CDlgPageMessage::OnEraseBkgnd(CDC* dc) {
-    CRect client;
-    GetClientRect(&client);
-    base_helpers::fillSolid(dc->GetSafeHdc(), client, WHITE);
-    return TRUE;
-}
-
-void CDlgPageMessage::OnPaint() {
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(&client);
-    CMemoryCanvas canvas(dc.GetSafeHdc(), client.Width(), client.Height());
-    if (!canvas.valid()) return;
-    canvas.fill(WHITE);
-    CString name = CGlobalFunc::getErrorName(static_cast<unsigned>(m_eMessageType));
-    if (name.IsEmpty()) name.Format(L"%d", m_eMessageType);
-    drawHeader(&canvas.cdc(), name);
-    canvas.copyTo(dc.GetSafeHdc());
 }
 
 LRESULT CDlgPageMessage::OnChangeLanguage(WPARAM, LPARAM) {

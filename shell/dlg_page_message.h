@@ -6,6 +6,7 @@
 // acted on here.
 #include "afx/afx.h"
 #include "shell/message_types.h"
+#include "shell/messages/message_texts.h"
 #include "ui/base_child_dialog.h"
 #include "ui/edit_ctrl.h"
 #include "ui/png_button.h"
@@ -47,6 +48,18 @@ public:
     // The 100 ms (or 300 ms) wait before a retry answer; param is the page,
     // the wait in milliseconds is the page's m_nUnlockWaitMs.
     static UINT ButtonUnlockThread(LPVOID param);
+    void OnBnClickedButtonChangeFolder();
+    void OnBnClickedRadioConsent1Yes();
+    void OnBnClickedRadioConsent1No();
+    void OnBnClickedRadioConsent2Yes();
+    void OnBnClickedRadioConsent2No();
+
+    // ---- documents and guide addresses
+    // Writes the licence file and returns its path; empty on any failure.
+    CString getResourceRtfFile();
+    // 102 the brand's specification page, 103 the current vehicle's update
+    // guide; empty for any other kind.
+    CString getGuideUrl(int kind);
 
     // ---- members
     int m_eMessageType = SERVER_ERROR_NONE;
@@ -92,6 +105,39 @@ protected:
     virtual void buildTexts();
     void refresh();
     CDlgRoot* root() const;
+    // What the text builder knows of the page and the program right now.
+    msg::MessageContext textContext() const;
+    // Button fonts by caption length, then every refresh's fixed placement.
+    void updateFonts();
+    void layoutControls();
+    // The pooled page under dialog id 91, the settings variant under 111.
+    virtual int langDialogId() const { return 91; }
+    virtual bool isConfigVariant() const { return false; }
+    // A document box loaded with the file; FALSE leaves it empty.
+    BOOL loadDocument(CRichEditCtrlEx* box, const CString& path);
+    // The answers the page gives itself; TRUE when nothing more is done.
+    bool answerOkOnPage();
+    bool deliverOkOnPage(int type);
+    bool answerCancelOnPage();
+    void switchRoot(int view);
+    void chainTo(int type, CWnd* requester);
+    // The shell's drive watcher, refreshed: TRUE when a drive is present.
+    static bool hasRemovableDrive();
+    // The folder path box with the download folder, shortened to fit.
+    void showFolderPath(const CString& path);
+    // Top buttons while the folder picker or the settings' question shows.
+    void lockTopButtons();
+    void consentRadio(int yes, int no, bool yesClicked, int& answer);
+    // The page's control of a template id; null for one it does not bind.
+    CWnd* controlOf(int id);
+    Gdiplus::Bitmap* pictureOfType() const;
+    void placeAfterDrawing(int language);
+    struct MeasuredCaption {
+        CString caption, face;
+        int width = 0;
+    };
+    int measured(MeasuredCaption& cache, const CString& caption);
+    MeasuredCaption m_linkWidth, m_checkWidth;
 
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* dc);
@@ -103,4 +149,12 @@ private:
     void deliverOk(int type);
     void waitForButtonUnlock();
     void placeFolderPath();
+    // Where the drawing put the text block's bottom, for the controls below it.
+    int m_nBlockBottom = 0;
+    // The full path the folder box stands for (it shows it shortened).
+    CString m_strFolderPath;
+    bool m_bFolderPathSet = false;
+    int m_nOkImage = 469;
+    // 1000's answer: the brand the login returns to (from parameter 0).
+    int m_nAnsweredBrand = 0;
 };

@@ -82,6 +82,7 @@ void CDlgPageMessage::deliverOk(int type) {
 void CDlgPageMessage::OnBnClickedButtonOk() {
     // A second answer while the first waits would be delivered twice.
     if (g_bFolderPickerOpen || m_bOkProcessing.load()) return;
+    if (answerOkOnPage()) return;
     CDlgRoot* r = root();
     int type = m_eMessageType;
     LOG_WRITE(L"SERVER_ERROR_DETAIL = %s ==> s", nameOf(type).GetString());
@@ -93,7 +94,7 @@ void CDlgPageMessage::OnBnClickedButtonOk() {
     }
     if (type == SERVER_ERROR_ETC_PROGRAM_EXIT) {
         if (r && r->GetSafeHwnd()) ::SendMessageW(r->GetSafeHwnd(), RWM_MESSAGE_RESULT, 1, type);
-    } else {
+    } else if (!deliverOkOnPage(type)) {
         deliverOk(type);
     }
     LOG_WRITE(L"SERVER_ERROR_DETAIL = %s ==> e", nameOf(type).GetString());
@@ -101,6 +102,7 @@ void CDlgPageMessage::OnBnClickedButtonOk() {
 
 void CDlgPageMessage::OnBnClickedButtonCancel() {
     if (g_bFolderPickerOpen || m_bOkProcessing.load()) return;
+    if (answerCancelOnPage()) return;
     CDlgRoot* r = root();
     int type = m_eMessageType;
     LOG_WRITE(L"SERVER_ERROR_DETAIL = %s ==> s", nameOf(type).GetString());

@@ -1,26 +1,23 @@
 #include "shell/dlg_page_message_for_config.h"
 
 #include "foundation/globalfunc.h"
+#include "foundation/logmanager.h"
 #include "foundation/registered_messages.h"
+#include "foundation/regsetting.h"
 #include "resources/resource.h"
 #include "shell/dlg_root.h"
-#include "ui/dlang.h"
-#include "ui/font_cache.h"
-#include "ui/gdi_func.h"
-#include "ui/memory_canvas.h"
+#include "shell/message_page_services.h"
+#include "ui/session_flags.h"
 #include "ui/view_state.h"
 
 namespace {
 
-constexpr COLORREF BODY_COLOUR = 0xFFFFFF;
-constexpr COLORREF VIEW_TEXT_COLOUR = 0x69635D;
+CString nameOf(int type) { return CGlobalFunc::getErrorName(static_cast<unsigned>(type)); }
 
 }  // namespace
 
-// The base's white background and its OK and Cancel stay; the painting is
-// this page's own.
 BEGIN_MESSAGE_MAP(CDlgPageMessageForConfig, CDlgPageMessage)
-    ON_WM_PAINT()
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguage)
 END_MESSAGE_MAP()
 
 CDlgPageMessageForConfig::CDlgPageMessageForConfig(CBaseDialog* root)
@@ -30,94 +27,96 @@ CDlgPageMessageForConfig::CDlgPageMessageForConfig(CBaseDialog* root)
     m_ePageViewStatus = VIEW_STATE_MESSAGE;
 }
 
-void CDlgPageMessageForConfig::record(const wchar_t* name, int value) {
-    CString entry;
-    entry.Format(L"%s(%d)", name, value);
-    m_log.record(entry);
-}
-
 void CDlgPageMessageForConfig::setMessageType(int type, CWnd* requester) {
-    record(L"setMessageType", type);
+    CSingleLock hold(&m_mutexMessage, TRUE);
     // Every call configures in full: the pooled page's shortcut for the
     // same message again does not apply here.
     int previous = m_eMessageType;
     m_eMessageType = SERVER_ERROR_NONE;
+    if (type == SERVER_ETC_DOWNLOAD_REMOVED) {
+        for (CWnd* control : {static_cast<CWnd*>(&m_staticAlert), static_cast<CWnd*>(&m_staticTitle1),
+                              static_cast<CWnd*>(&m_btnOk)}) {
+            if (control->GetSafeHwnd()) control->ShowWindow(SW_SHOW);
+        }
+    }
     CDlgPageMessage::setMessageType(type, requester);
     if (type == SERVER_ERROR_ETC_PROGRAM_EXIT || type == SERVER_ERROR_ETC_OPEN_SOURCE_LICENSE ||
         type == SERVER_ERROR_ETC_EULA || type == SERVER_ETC_REMOVE_DOWNLOAD) {
         m_ePrevMessageType = previous;
     }
+    updateFonts();
+    layoutControls();
+    BOOL leftToRight = CRegSetting::getLanguage() != LANGUAGE_AR;
+    if (m_pRichText1) m_pRichText1->setLeftToRight(leftToRight);
+    if (m_pRichText2) m_pRichText2->setLeftToRight(leftToRight);
     if (GetSafeHwnd()) Invalidate(FALSE);
-}
-
-void CDlgPageMessageForConfig::buildTexts() {
-    CDlgPageMessage::buildTexts();
-    if (!m_btnOk.GetSafeHwnd() || m_eMessageType == SERVER_ETC_REMOVE_DOWNLOAD) return;
-    m_mapUseCtrl[&m_btnCancel] = 0;
-    m_btnCancel.ShowWindow(SW_HIDE);
-    CRect client;
-    GetClientRect(&client);
-    CDLang::moveWnd(this, &m_btnOk, client.Width() / 2 - 100, client.Height() - 70, 200, 50, 2);
 }
 
 BOOL CDlgPageMessageForConfig::PreTranslateMessage(MSG* msg) { return CBaseChildDialog::PreTranslateMessage(msg); }
 
 BOOL CDlgPageMessageForConfig::showPage(BOOL show) {
-    record(L"showPage", show ? 1 : 0);
     BOOL shown = CDlgPageMessage::showPage(show);
     // The settings and the sign-out wait until the settings' question is
     // answered; the exit button follows the exit locks.
-    if (show) {
-        if (CDlgRoot* r = root()) {
-            r->enableTopButton(0, this, FALSE);
-            r->enableTopButton(2, this, FALSE);
-        }
-    }
+    if (show && shown) lockTopButtons();
     return shown;
-}
-
-BOOL CDlgPageMessageForConfig::initPage() {
-    m_log.record(L"initPage");
-    return TRUE;
 }
 
 void CDlgPageMessageForConfig::OnBnClickedButtonOk() {
     if (m_bOkProcessing) return;
     int type = m_eMessageType;
-    record(L"OnBnClickedButtonOk", type);
-    if (type == SERVER_ETC_REMOVE_DOWNLOAD) {
-        // The question becomes its answer on the same page.
-        setMessageType(SERVER_ETC_DOWNLOAD_REMOVED, this);
-        return;
+    switch (type) {
+        case SERVER_ETC_REMOVE_DOWNLOAD:
+            if (messagePageServices().deleteDownloadFiles) messagePageServices().deleteDownloadFiles();
+            // The question becomes its answer on the same page.
+            setMessageType(SERVER_ETC_DOWNLOAD_REMOVED, this);
+            return;
+        case SERVER_ERROR_UPDATE_CHECK_SAVE_DRIVE_UPDATE_HDD:
+        case SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD:
+            LOG_WRITE(L"SERVER_ERROR_DETAIL = %s ==> s", nameOf(type).GetString());
+            closePage(FALSE);
+            LOG_WRITE(L"SERVER_ERROR_DETAIL = %s ==> e", nameOf(type).GetString());
+            return;
+        default:
+            closePage(FALSE);
+            return;
     }
-    closePage(FALSE);
 }
 
 void CDlgPageMessageForConfig::OnBnClickedButtonCancel() {
-    if (g_bFolderPickerOpen || m_bOkProcessing) return;
+    if (g_bFolderPickerOpen) return;
     int type = m_eMessageType;
-    record(L"OnBnClickedButtonCancel", type);
+    LOG_WRITE(L"SERVER_ERROR_DETAIL = %s ==> s", nameOf(type).GetString());
+    m_mutexMessage.Lock();
+    CDlgRoot* r = root();
+    CWnd* settings = r ? reinterpret_cast<CWnd*>(r->m_pPageConfig) : nullptr;
+    CWnd* login = r ? reinterpret_cast<CWnd*>(r->m_pPageLogin) : nullptr;
+    bool plainRequester = m_pRequestPage && m_pRequestPage != settings && m_pRequestPage != login;
+    if (r && r->m_bMessageReshown) {
+        m_mutexMessage.Unlock();
+        if (m_ePrevMessageType != SERVER_ERROR_ETC_PROGRAM_EXIT && plainRequester) {
+            r->showTitleButtons(CRegSetting::getLastUserCorp());
+        }
+        return;
+    }
+    // Before any pooled page was shown both are null: that is no page shown.
+    if (r && r->m_pShownMessagePage && r->m_pShownMessagePage == r->m_pCurMessagePage) {
+        m_mutexMessage.Unlock();
+        if (plainRequester) r->showTitleButtons(CRegSetting::getLastUserCorp());
+        closePage(FALSE);
+        return;
+    }
     CWnd* requester = m_pRequestPage;
     closePage(FALSE);
-    if (requester && requester != this && requester->GetSafeHwnd()) {
-        ::SendMessageW(requester->GetSafeHwnd(), RWM_MESSAGE_RESULT, 0, type);
+    if (requester && requester->GetSafeHwnd()) {
+        ::SendMessageW(requester->GetSafeHwnd(), RWM_MESSAGE_RESULT, 0, static_cast<LPARAM>(type));
     }
+    m_mutexMessage.Unlock();
+    LOG_WRITE(L"SERVER_ERROR_DETAIL = %s ==> e", nameOf(type).GetString());
 }
 
-// The class name in the header band, the view and the message type under it.
-void CDlgPageMessageForConfig::OnPaint() {
-    CPaintDC dc(this);
-    CRect client;
-    GetClientRect(&client);
-    CMemoryCanvas canvas(dc.GetSafeHdc(), client.Width(), client.Height());
-    if (!canvas.valid()) return;
-    canvas.fill(BODY_COLOUR);
-    drawHeader(&canvas.cdc(), L"CDlgPageMessageForConfig");
-    CString type = CGlobalFunc::getErrorName(static_cast<unsigned int>(m_eMessageType));
-    if (type.IsEmpty()) type.Format(L"%d", m_eMessageType);
-    CString view;
-    view.Format(L"view %d: %s", static_cast<int>(VIEW_STATE_PAGE_FOR_CONFIG), type.GetString());
-    RECT line = {0, 80, client.Width(), 120};
-    CGdiFunc::drawTextInWnd(m_hWnd, canvas.dc(), line, view, g_strFontFace, 20, FALSE, VIEW_TEXT_COLOUR, 1);
-    canvas.copyTo(dc.GetSafeHdc());
+LRESULT CDlgPageMessageForConfig::OnChangeLanguage(WPARAM, LPARAM) {
+    refresh();
+    Invalidate(TRUE);
+    return 0;
 }

@@ -59,7 +59,6 @@ protected:
         ASSERT_NE(nullptr, page);
         ASSERT_NE(nullptr, page->GetSafeHwnd());
         root->pushViewPage(VIEW_STATE_CONFIG, TRUE);
-        page->clearCalls();
     }
     void TearDown() override {
         if (root && root->GetSafeHwnd()) root->DestroyWindow();
@@ -103,8 +102,8 @@ TEST_F(MessageForConfig, RemovalQuestionBecomesItsAnswerOnThePageThenOkReturnsTo
     EXPECT_FALSE(root->m_btnConfig.m_bEnabled) << "settings wait for the answer";
     EXPECT_FALSE(root->m_btnLogout.m_bEnabled);
     WindowShot shot = saveScreenshot(root->m_hWnd, L"CDlgPageMessageForConfig",
-                   L"the root with the settings' message page stand-in: its name in the grey band, "
-                   L"\"view 111: 1005\" (the removal question) under it, OK and Cancel at the bottom",
+                   L"the root with the settings' removal question: its heading in the grey band, the "
+                   L"question centred under it, OK and Cancel captioned at the bottom",
                    true);
     RECT band = {0, 60, 900, 120};
     int bandPixels = shot.count(0xDFDFDF, band);
@@ -121,9 +120,6 @@ TEST_F(MessageForConfig, RemovalQuestionBecomesItsAnswerOnThePageThenOkReturnsTo
     EXPECT_TRUE(page->m_bClosed);
     EXPECT_EQ(root->m_pPageConfig, root->m_pCurPage);
     EXPECT_TRUE(root->m_pPageConfig->IsWindowVisible());
-    EXPECT_EQ("setMessageType(1005)|showPage(1)|OnBnClickedButtonOk(1005)|setMessageType(1028)|"
-              "OnBnClickedButtonOk(1028)|showPage(0)",
-              joined(page->calls()));
 }
 
 TEST_F(MessageForConfig, CancelOnTheRemovalQuestionAnswersOnlyARequesterOtherThanItself) {
@@ -147,12 +143,10 @@ TEST_F(MessageForConfig, EnterAnswersNoMessage) {
     for (int type : {SERVER_ERROR_UPDATE_CHECK_SAVE_DRIVE_UPDATE_HDD, SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD,
                      SERVER_ETC_REMOVE_DOWNLOAD, SERVER_ETC_DOWNLOAD_REMOVED, SERVER_ERROR_LOGIN_WRONG_IDPWD}) {
         ask(type, nullptr);
-        page->clearCalls();
         focusWindow(page->m_hWnd);
         pressKeys({VK_RETURN});
         EXPECT_TRUE(page->IsWindowVisible()) << type;
         EXPECT_EQ(type, page->m_eMessageType);
-        EXPECT_EQ(0, page->callCount(L"OnBnClickedButtonOk(" + CString(std::to_wstring(type).c_str()) + L")"));
         page->closePage(FALSE);
     }
 }
