@@ -146,6 +146,9 @@ private:
     void networkLoop();
     void startNoticeThread();
     void destroyRoot();
+    // The message pages' answers reach the root and the frame through these.
+    static void installPageServices();
+    static void removePageServices();
 
     HANDLE m_hStopEvent = nullptr;
     HANDLE m_hNetworkThread = nullptr;

@@ -152,6 +152,7 @@ CMainFrame::CMainFrame() {
 
 CMainFrame::~CMainFrame() {
     stopThreads();
+    removePageServices();
     destroyRoot();
     delete m_pUSBDetector;
     m_pUSBDetector = nullptr;
@@ -340,6 +341,7 @@ void CMainFrame::initMain() {
         return;
     }
     m_pDlgRoot = root;
+    installPageServices();
     root->MoveWindow(0, 0, 900, 680);
     root->CenterWindow();
     root->ShowWindow(SW_SHOW);
