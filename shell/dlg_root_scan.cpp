@@ -190,21 +190,8 @@ void CDlgRoot::AutoMatchAndLastMode() {
     showSignedInButtons();
     refreshExitButton();
     enableTopButton(0, this, FALSE);
-    int type = SERVER_ERROR_NONE;
-    switch (CRegSetting::getLastUserCorp()) {
-        case CORP_TS:
-            type = SERVER_ETC_NO_VEHICLE_TS;
-            break;
-        case CORP_DR:
-            type = SERVER_ETC_NO_VEHICLE_DR;
-            break;
-        case CORP_LV:
-            type = SERVER_ETC_NO_VEHICLE_LV;
-            break;
-        default:
-            break;
-    }
-    if (type != SERVER_ERROR_NONE && scanVerFiles() == 0) {
+    const int type = noVehicleMessageType(CRegSetting::getLastUserCorp());
+    if (type != 0 && scanVerFiles() == 0) {
         page->setMessageType(type, this);
         pushViewPage(VIEW_STATE_MESSAGE, TRUE);
         return;

@@ -36,20 +36,7 @@ LoginDestination decideAfterScan(const AfterScanFacts& f) {
     if (f.guestEntry || f.hasRegisteredVehicle) return pageAfterLogin(f.firstOpen, f.eula, f.region, f.messagePage);
     if (!f.messagePage) return d;
     d.noVehicleButtons = true;
-    int type = 0;
-    switch (f.lastUserCorp) {
-    case CORP_TS:
-        type = SERVER_ETC_NO_VEHICLE_TS;
-        break;
-    case CORP_DR:
-        type = SERVER_ETC_NO_VEHICLE_DR;
-        break;
-    case CORP_LV:
-        type = SERVER_ETC_NO_VEHICLE_LV;
-        break;
-    default:
-        break;
-    }
+    const int type = noVehicleMessageType(f.lastUserCorp);
     if (type != 0 && f.rescan && f.rescan() == 0) {
         d.messageType = type;
         d.view = VIEW_STATE_MESSAGE;
@@ -59,6 +46,19 @@ LoginDestination decideAfterScan(const AfterScanFacts& f) {
     if (page.view == VIEW_STATE_NONE) page.view = VIEW_STATE_CAR_CHANGE;
     page.noVehicleButtons = true;
     return page;
+}
+
+int noVehicleMessageType(int lastUserCorp) {
+    switch (lastUserCorp) {
+    case CORP_TS:
+        return SERVER_ETC_NO_VEHICLE_TS;
+    case CORP_DR:
+        return SERVER_ETC_NO_VEHICLE_DR;
+    case CORP_LV:
+        return SERVER_ETC_NO_VEHICLE_LV;
+    default:
+        return 0;
+    }
 }
 
 bool hasRegisteredVehicle(const InfInfoList* account) {

@@ -53,6 +53,9 @@ LoginDestination decideAfterScan(const AfterScanFacts& facts);
 // Any entry of the account in the group listed first (registered).
 bool hasRegisteredVehicle(const InfInfoList* account);
 
+// The "no registered vehicle" message of the last signed-in brand; 0 for none.
+int noVehicleMessageType(int lastUserCorp);
+
 // Message 1000's parameters: the brand letter of the medium's brand and the
 // device names of the catalogue's common entries of the model (the last
 // such entry wins).
