@@ -145,6 +145,23 @@ bool isAbsoluteFolder(const CString& dir) {
     return dir.GetLength() >= 3 && (dir[0] == L'\\' || dir[0] == L'/') && (dir[1] == L'\\' || dir[1] == L'/');
 }
 
+// A reader, a virus scanner or an indexer may hold the old file for a moment
+// without delete sharing; giving up at once lost the write (the medium kept a
+// head that never read as complete). Half a second at most, then the old
+// file stays and the failure is logged.
+bool replaceWithRetries(const CString& temporary, const CString& path) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(temporary.GetString(), path.GetString(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if (attempt >= 20 || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(25);
+    }
+}
+
 }  // namespace
 
 void ver_file_list::write(CString dir, int mode) {
@@ -251,8 +268,7 @@ void ver_file_list::writeLocked(const CString& dir, int mode) {
         e->Delete();
         file.Abort();
     }
-    if (written && !MoveFileExW(temporary.GetString(), path.GetString(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (written && !replaceWithRetries(temporary, path)) {
         LOG_WRITE(L"[FileOperationError][File:%s][ErrorCode:%d]", path.GetString(), static_cast<int>(GetLastError()));
         written = false;
     }

@@ -302,6 +302,19 @@ TEST_F(VersionFiles, InterruptedWriteLeavesTheOldFile) {
     EXPECT_EQ(readBytes(localFile()), old);
     EXPECT_FALSE(fileExists(localFile() + L".tmp"));
 
+    // Held only for a moment: the write waits for it instead of being lost.
+    holder = CreateFileW(localFile().GetString(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    std::thread release([holder] {
+        Sleep(100);
+        CloseHandle(holder);
+    });
+    list.write(m_local, VER_WRITE_LOCAL);
+    release.join();
+    EXPECT_EQ(linesOf(readBytes(localFile()))[0].Right(2), L"|1");
+    EXPECT_FALSE(fileExists(localFile() + L".tmp"));
+
     // Once free, a read-only or hidden file is replaced whole.
     SetFileAttributesW(localFile().GetString(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     list.write(m_local, VER_WRITE_LOCAL);
