@@ -17,6 +17,7 @@ constexpr COLORREF kHeaderText = 0x69635D;
 constexpr COLORREF kDocumentTitle = 0x7D6C5E;
 constexpr int kAlignCentre = 1;
 constexpr int kAlignNear = 0;
+constexpr int kAlignFar = 2;
 // Room for the tallest block the page can hold; the block is copied out.
 constexpr int kBlockCanvasHeight = 1200;
 
@@ -54,6 +55,9 @@ const CString& elementText(const PageTexts& t, BlockElement e) {
 
 void paintDocuments(HDC dc, int w, const PageState& s) {
     const bool arabic = s.language == LANGUAGE_AR;
+    // Document headings stand beside their mark: at the right end under
+    // Arabic (the drawing library does not flip a near alignment itself).
+    const int headingAlign = arabic ? kAlignFar : kAlignNear;
     const auto picture = [&](int y) {
         if (!s.docImage) return;
         const int x = arabic ? w - 110 - static_cast<int>(s.docImage->GetWidth()) : 110;
@@ -63,7 +67,7 @@ void paintDocuments(HDC dc, int w, const PageState& s) {
         picture(84);
         CGlobalFunc::drawRoundBox(dc, 112, 512);
         CGdiFunc::drawText(dc, RECT{120, 79, w - 120, 103}, s.texts.title, s.face, 18, FALSE, kDocumentTitle,
-                           kAlignNear);
+                           headingAlign);
         return;
     }
     const int d = consentPictureOffset(s.language, s.texts.subtitle.GetLength(), s.rootBrand);
@@ -75,9 +79,9 @@ void paintDocuments(HDC dc, int w, const PageState& s) {
     const int e1 = consentHeadingOffset(s.language, s.texts.title.GetLength());
     const int e2 = consentHeadingOffset(s.language, s.texts.subtitle.GetLength());
     CGdiFunc::drawText(dc, RECT{120, 79 + e1, w - 120, 103 + e1}, s.texts.title, s.face, 16, FALSE, kDocumentTitle,
-                       kAlignNear);
+                       headingAlign);
     CGdiFunc::drawText(dc, RECT{120, 279 + e2, w - 120, 303 + e2}, s.texts.subtitle, s.face, 16, FALSE, kDocumentTitle,
-                       kAlignNear);
+                       headingAlign);
 }
 
 PaintResult paintTextBlock(HDC dc, int w, const PageState& s) {
