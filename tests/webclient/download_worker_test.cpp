@@ -202,7 +202,7 @@ TEST_F(DownloadWorker, ServerFaultsTable) {
         EXPECT_EQ(worker.remote_file_download_tls(c.offset, nullptr, got.sink()), c.ok);
         EXPECT_EQ(worker.code, c.code);
         if (c.requests) {
-            EXPECT_EQ(standin::requests("/contents/pkg/*").size(), c.requests);
+            EXPECT_EQ(standin::requestsAtLeast("/contents/pkg/*", c.requests).size(), c.requests);
         }
         if (c.ok && c.offset <= size) {
             if (std::string(c.name).find("empty") != std::string::npos) {

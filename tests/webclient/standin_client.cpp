@@ -91,6 +91,15 @@ std::vector<Json::Value> requests(const char* pathPattern) {
     return out;
 }
 
+std::vector<Json::Value> requestsAtLeast(const char* pathPattern, size_t count) {
+    std::vector<Json::Value> found = requests(pathPattern);
+    for (int i = 0; i < 100 && found.size() < count; ++i) {
+        Sleep(50);
+        found = requests(pathPattern);
+    }
+    return found;
+}
+
 std::string header(const Json::Value& entry, const char* name) {
     const Json::Value& headers = entry["headers"];
     for (const std::string& key : headers.getMemberNames()) {

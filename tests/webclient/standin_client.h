@@ -25,6 +25,10 @@ void clearFaults();
 
 // Request log entries whose path matches pathPattern (shell style), in order.
 std::vector<Json::Value> requests(const char* pathPattern);
+// The same, waiting (up to five seconds) until at least `count` entries are
+// there: a loaded machine can run the client's next step before the
+// stand-in's thread has appended its line.
+std::vector<Json::Value> requestsAtLeast(const char* pathPattern, size_t count);
 // Marks the log's present end: requests() then only reports later entries.
 void markRequests();
 

@@ -159,7 +159,7 @@ TEST_F(WebPostDownload, FaultsTable) {
         jobDone = files = 0;
         EXPECT_EQ(download(post, target), c.ok);
         EXPECT_EQ(fileExists(target), c.fileCreated);
-        auto log = standin::requests("*/Kestrune.exe");
+        auto log = standin::requestsAtLeast("*/Kestrune.exe", c.requests);
         EXPECT_EQ(log.size(), c.requests);
         if (c.secondRange && log.size() > 1) {
             EXPECT_EQ(standin::header(log[1], "Range").rfind(c.secondRange, 0), 0u) << standin::header(log[1], "Range");
@@ -187,7 +187,7 @@ TEST_F(WebPostDownload, AppendContinuesTheLocalFile) {
     CWebPOST post;
     ASSERT_TRUE(download(post, target, TRUE));
     EXPECT_TRUE(readBytes(target) == whole);
-    auto log = standin::requests("*/Kestrune.exe");
+    auto log = standin::requestsAtLeast("*/Kestrune.exe", 1);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(standin::header(log[0], "Range"), "bytes=5000-");
 }
