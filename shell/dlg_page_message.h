@@ -57,7 +57,7 @@ public:
     // ---- documents and guide addresses
     // Writes the licence file and returns its path; empty on any failure.
     CString getResourceRtfFile();
-    // 102 the brand's specification page, 103 the current vehicle's update
+    // 102 the brand's technical-data page, 103 the current vehicle's update
     // guide; empty for any other kind.
     CString getGuideUrl(int kind);
 

@@ -17,7 +17,7 @@ struct GuideProduct {
 };
 const GuideProduct* findGuideProduct(int brand, int platformType);
 
-// kind 102: the brand's specification page; kind 103: the update guide of the
+// kind 102: the brand's technical-data page; kind 103: the update guide of the
 // platform type. The empty text for another kind, brand or type. Hosts come
 // from config.json (WEB_UPDATE_SITE_*).
 CString getGuideUrl(int kind, int region, int language, int lastBrand, int platformType);

@@ -4,6 +4,7 @@
 // A test folder registers it once:
 //   const testing::Environment* const g_gdiplus =
 //       testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
+#include "ui/font_cache.h"
 #include "ui/gdi_func.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@ public:
         CGdiFunc::setResourceModule(GetModuleHandleW(nullptr));
     }
     void TearDown() override {
+        CFontCache::clear();
         CGdiFunc::deleteSharedFamily();
         Gdiplus::GdiplusShutdown(CGdiFunc::getGdiplusToken());
         CGdiFunc::setGdiplusToken(0);
