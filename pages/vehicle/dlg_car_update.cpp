@@ -4,6 +4,8 @@
 #include "resources/resource.h"
 #include "ui/view_state.h"
 
+BOOL g_bSaveToHDD = FALSE;
+
 namespace {
 
 CString targetEntry(const wchar_t* name, InfInfo* info, wchar_t letter) {
@@ -21,6 +23,7 @@ END_MESSAGE_MAP()
 CDlgCarUpdate::CDlgCarUpdate(CBaseDialog* root)
     : CPlaceholderPage(IDD_CAR_UPDATE, root, L"CDlgCarUpdate", VIEW_STATE_CAR_UPDATE) {
     m_ePageViewStatus = VIEW_STATE_CAR_UPDATE;
+    g_bSaveToHDD = FALSE;
 }
 
 void CDlgCarUpdate::setUpdateTarget(InfInfo* info, wchar_t letter) {

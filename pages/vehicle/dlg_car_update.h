@@ -5,7 +5,14 @@
 #include "engine/transfer_page.h"
 #include "pages/account/placeholder_page.h"
 
+#include <atomic>
+
 class InfInfo;
+
+// The update goes into the local download folder rather than onto a drive.
+// Set by the registration page at the hand-over, cleared by the update
+// page's constructor.
+extern BOOL g_bSaveToHDD;
 
 // What the update page displays; the frame asks whether downloads run.
 enum UpdateProgressState {
@@ -36,6 +43,8 @@ public:
     InfInfo* m_pTargetInfo = nullptr;  // not owned
     wchar_t m_chDrive = 0;
     int m_nMsgType = UPDATE_PROGRESS_STATE_IDLE;
+    // Start of copying (seconds); 0 while no copy has started.
+    std::atomic<long long> m_tCopyStart{0};
     // What beginTransfer answers.
     int m_nBeginResult = 0;
 
