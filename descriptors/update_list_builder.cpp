@@ -13,6 +13,9 @@ CString folderOf(const InfInfo* entry) {
 }
 
 void build(const std::list<InfInfo*>& entries) {
+    // The version files list the items: they go first, so no write walks
+    // an item freed below (a write still running is waited for).
+    ver_file_list::getInstance().clear();
     InfFileUpdateList& items = InfFileUpdateList::getInstance();
     items.clear();
     CString lastCommonFolder;

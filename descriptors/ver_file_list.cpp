@@ -125,6 +125,9 @@ ver_file_list& ver_file_list::getInstance() {
 }
 
 void ver_file_list::clear() {
+    // A write on another thread walks the elements, their heads and items:
+    // they go only once it has ended.
+    std::lock_guard<std::mutex> lock(m_writeLock);
     for (ver_file* element : m_list) delete element;
     m_list.clear();
     m_nCleared = 1;
@@ -132,6 +135,7 @@ void ver_file_list::clear() {
 
 void ver_file_list::append(ver_file* element) {
     if (!element) return;
+    std::lock_guard<std::mutex> lock(m_writeLock);
     m_list.push_back(element);
     m_nCleared = 0;
 }
@@ -176,8 +180,9 @@ void ver_file_list::write(CString dir, int mode) {
     {
         std::lock_guard<std::mutex> lock(m_writeLock);
         if (m_nCleared.load() == 0) writeLocked(dir, mode);
+        // Still under the lock: whoever takes it next finds no write busy.
+        --m_nBusy;
     }
-    --m_nBusy;
 }
 
 void ver_file_list::writeLocked(const CString& dir, int mode) {

@@ -167,10 +167,10 @@ bool copy_manager::createDirectoryTree(const CString& path, bool isFolder) {
 }
 
 void copy_manager::notifyFinished() {
+    m_bActive = false;
+    ver_file_list::getInstance().write(getBasePath(), VER_WRITE_MEDIUM);
     m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
     m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);
     m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
-    m_bActive = false;
     m_observers.post_message_all(UM_TRANSFER_PHASE, TRANSFER_PHASE_DONE, 0);
-    ver_file_list::getInstance().write(getBasePath(), VER_WRITE_MEDIUM);
 }

@@ -85,15 +85,16 @@ void setManagerPaths(const CString& downloadFolder) {
 }
 
 void InitDownload(const std::list<InfInfo*>& descriptors) {
-    setManagerPaths();
-    score_board* boards = score_board::getBoards();
-    for (int board = 0; board < BOARD_COUNT; ++board) boards[board].reset();
-
+    // The folder strings and the boards are the last run's workers' too:
+    // they change only once those workers have let go.
     if (!waitUntil(noWorkerOnARecord, GetTickCount64() + kWorkersEndMs)) {
         LOG_WRITE(L"[ERR_ENGINE] workers of the last run still busy: run not prepared");
         vercheck_manager::getInstance().m_observers.post_message_all(UM_CHECK_COMPLETE, 0, 0);
         return;
     }
+    setManagerPaths();
+    score_board* boards = score_board::getBoards();
+    for (int board = 0; board < BOARD_COUNT; ++board) boards[board].reset();
     update_list_builder::build(descriptors);
     function_manager::getInstance()->itemsRebuilt();
     vercheck_manager::getInstance().checkMedium();

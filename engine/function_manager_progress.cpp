@@ -1,5 +1,6 @@
 // Progress and phases: the boards recomputed from the item states, the
 // completion of phases, the medium's files and the repair of split pieces.
+#include "descriptors/ver_file.h"
 #include "engine/copy_manager.h"
 #include "engine/function_manager.h"
 #include "engine/function_manager_internal.h"
@@ -107,10 +108,13 @@ void function_manager::checkPhaseComplete() {
         // Once per run: the page ends itself on these, so a repeat every
         // schedule would end it again and again.
         if (m_nState == FM_STATE_FINISHED) return;
+        m_nState = FM_STATE_FINISHED;
+        // The medium's version file says so before anyone hears of it.
+        const CString base = copy_manager::getInstance()->getBasePath();
+        if (m_chDrive != 0 && !base.IsEmpty()) ver_file_list::getInstance().write(base, VER_WRITE_MEDIUM);
         m_observers.post_message_all(UM_DOWNLOAD_COMPLETE, 0, 1);
         m_observers.post_message_all(UM_UNZIP_COMPLETE, 0, 1);
         m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
-        m_nState = FM_STATE_FINISHED;
         return;
     }
     if (m_nState == FM_STATE_TRANSFER && lowest >= ITEM_STATE_DOWNLOADED) {

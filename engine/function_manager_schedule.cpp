@@ -183,10 +183,13 @@ void function_manager::startCopy() {
         if (!task) {
             // The items of an earlier run (all 303) would end this one.
             if (onThisRunsItems(this) && calcProgressState() >= ITEM_STATE_COPIED) {
-                m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
                 m_nState = FM_STATE_FINISHED;
-                copies->notifyFinished();
                 m_nCopyDone = 1;
+                // Writes the medium's version file before it tells anyone: a
+                // listener may start the next run, which replaces the lists
+                // the write walks, or read the file.
+                copies->notifyFinished();
+                m_observers.post_message_all(UM_COPY_COMPLETE, 0, 1);
             }
             break;
         }

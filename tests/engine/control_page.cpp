@@ -70,7 +70,8 @@ void ControlPage::StartCarCopy() {
     if (base.IsEmpty()) copies->m_bActive = false;
 }
 
-void ControlPage::onMessage(UINT message, WPARAM, LPARAM) {
+void ControlPage::onMessage(UINT message, WPARAM, LPARAM lParam) {
+    if (message == UM_COPY_COMPLETE && lParam == 1 && atCopyComplete) atCopyComplete();
     if (message == UM_CHECK_COMPLETE) {
         function_manager::getInstance()->postCommand(FM_CMD_FORMAT, m_drive, static_cast<transfer_page*>(this));
     }

@@ -9,6 +9,7 @@
 #include "descriptors/inf_info.h"
 
 #include <atomic>
+#include <functional>
 #include <list>
 
 class ControlPage : public MessageWindow, public transfer_page {
@@ -31,6 +32,9 @@ public:
     std::atomic<int> beginCalls{0};
     // While set, the compute routine waits (a slow pre-check).
     std::atomic<bool> holdCompute{false};
+    // Called on the page's thread when a copy completion arrives, before
+    // it is recorded (set before next()).
+    std::function<void()> atCopyComplete;
 
 protected:
     void onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

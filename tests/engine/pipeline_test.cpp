@@ -96,6 +96,11 @@ protected:
 
     // Starts a run on the page and waits for its end message.
     bool runToEnd(ControlPage& page, UINT endMessage) {
+        // What a listener finds on the medium when it hears of the end.
+        page.atCopyComplete = [this] {
+            if (m_verAtCompletion.empty()) m_verAtCompletion = readReplaceable(kMediumVer);
+        };
+        m_verAtCompletion.clear();
         page.next();
         return page.waitFor([&](const std::vector<recorded_message>& all) { return isDone(all, endMessage); },
                             kRunMs);
@@ -114,18 +119,14 @@ protected:
             EXPECT_TRUE(fileExists(path)) << u8(path);
             EXPECT_EQ(crcOfFile(path), item->getFileCrc()) << u8(path);
         }
-        // The completion is posted before the last version file is written.
-        std::string ver;
-        for (int i = 0; i < 100; ++i) {
-            ver = readReplaceable(kMediumVer);
-            if (!ver.empty() && ver.find("|0\n") == std::string::npos) break;
-            Sleep(50);
-        }
+        // As read by the page when the copy completion arrived.
+        const std::string ver = m_verAtCompletion;
         EXPECT_NE(ver.find("+|2024.06.01|"), std::string::npos) << ver;
         EXPECT_EQ(ver.find("|0\n"), std::string::npos) << "every line done: " << ver;
     }
 
     TempDir downloads;
+    std::string m_verAtCompletion;
 };
 
 TEST_F(Pipeline, VehicleToTheMediumAndAgain) {
