@@ -5,6 +5,7 @@
 #include "engine/function_manager.h"
 #include "engine/package_names.h"
 #include "engine/system_folder.h"
+#include "engine/vercheck_manager.h"
 #include "engine/worker_manager.h"
 #include "foundation/common_util.h"
 #include "foundation/globalfunc.h"
@@ -144,6 +145,73 @@ bool copy_manager::copyFileTime(HANDLE source, HANDLE target) {
     return SetFileTime(target, &created, &accessed, &written) != FALSE;
 }
 
+void copy_manager::rememberResumableCopies() {
+    const CString base = getBasePath();
+    std::vector<CString> verFiles;
+    if (!base.IsEmpty()) {
+        for (ver_file* element : ver_file_list::getInstance().elements()) {
+            if (!element || !element->m_pHead || element->m_nType != VER_FILE_HVQ_COMMON) continue;
+            const CString name = element->m_pHead->getVerName();
+            if (name.IsEmpty()) continue;
+            CString path = base + L"\\" + name + L"\\" + name + L".ver";
+            common_util::normalize_path(path);
+            verFiles.push_back(path);
+        }
+    }
+    rememberResumableCopies(verFiles);
+}
+
+void copy_manager::rememberResumableCopies(const std::vector<CString>& verFiles) {
+    std::vector<resumable_copy> found;
+    for (const CString& path : verFiles) {
+        CString text;
+        if (!readUnicodeTextFile(text, path) && !readByteTextFile(text, path)) continue;
+        ver_file_data data;
+        data.parse(text);
+        for (const ver_file_entry* entry : data.entries) {
+            if (!entry || _wtoi(entry->getField(5).GetString()) != 0) continue;
+            resumable_copy copy;
+            copy.name = entry->getFileName();
+            copy.version = _wtoi(entry->getField(2).GetString());
+            copy.crc = _wtoi(entry->getField(3).GetString());
+            copy.size = static_cast<ULONGLONG>(_wtoi64(entry->getField(4).GetString()));
+            found.push_back(copy);
+        }
+    }
+    std::lock_guard<std::mutex> lock(m_resumeLock);
+    m_resumable.swap(found);
+    m_begun.clear();
+}
+
+void copy_manager::noteBegun(const CString& target) {
+    CString key = normalised(target);
+    key.MakeUpper();
+    std::lock_guard<std::mutex> lock(m_resumeLock);
+    m_begun.insert(key);
+}
+
+bool copy_manager::mayResume(InfFileUpdate* item, const CString& source, const CString& target) {
+    WIN32_FILE_ATTRIBUTE_DATA onMedium{}, local{};
+    if (!GetFileAttributesExW(target.GetString(), GetFileExInfoStandard, &onMedium)) return false;
+    const ULONGLONG size = (static_cast<ULONGLONG>(onMedium.nFileSizeHigh) << 32) | onMedium.nFileSizeLow;
+    if (size == 0 || size >= static_cast<ULONGLONG>(item->getFileSize())) return false;
+    CString key = normalised(target);
+    key.MakeUpper();
+    std::lock_guard<std::mutex> lock(m_resumeLock);
+    if (m_begun.count(key)) return true;
+    bool recorded = false;
+    for (const resumable_copy& copy : m_resumable) {
+        recorded = recorded || (copy.name.CompareNoCase(item->getFileName()) == 0 && copy.version == item->getVer() &&
+                                copy.crc == static_cast<int>(item->getFileCrc()) &&
+                                copy.size == static_cast<ULONGLONG>(item->getFileSize()));
+    }
+    if (!recorded || !GetFileAttributesExW(source.GetString(), GetFileExInfoStandard, &local)) return false;
+    // Within the two seconds a FAT medium rounds times to.
+    auto ticks = [](const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    const ULONGLONG a = ticks(onMedium.ftLastWriteTime), b = ticks(local.ftLastWriteTime);
+    return (a > b ? a - b : b - a) <= 20000000ULL;
+}
+
 bool copy_manager::alreadyCopied(InfFileUpdate* item, const CString& target, run_flags flags, bool& stopped) {
     stopped = false;
     ULONGLONG size = 0;
@@ -203,10 +271,11 @@ bool copy_manager::copyFileData(InfFileUpdate* item, const CString& source, cons
                                 double copyShare, LONG& fileError) {
     fileError = 0;
     CFile out;
-    // Opened as it is, or created: one call, because every lookup of a name
-    // that is not there costs a scan of its folder on some file systems.
-    const UINT keepOrCreate = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite |
-                              CFile::osWriteThrough | CFile::typeBinary;
+    // Opened as it is (a partial copy of this item's own), or created or
+    // emptied: one call, because every lookup of a name that is not there
+    // costs a scan of its folder on some file systems.
+    const UINT keepOrCreate = CFile::modeCreate | (mayResume(item, source, target) ? CFile::modeNoTruncate : 0) |
+                              CFile::modeWrite | CFile::shareDenyWrite | CFile::osWriteThrough | CFile::typeBinary;
     bool open = false;
     for (int attempt = 0; attempt < kTargetOpenTries && !open; ++attempt) {
         if (!flags.running()) return false;
@@ -222,6 +291,7 @@ bool copy_manager::copyFileData(InfFileUpdate* item, const CString& source, cons
         m_observers.send_message_all(UM_MODULE_ERROR, MODULE_COPY, MODULE_ERROR_COPY_TARGET);
         return false;
     }
+    noteBegun(target);
     try {
         injectFault(L"seek", target);
         const ULONGLONG resume = out.SeekToEnd();

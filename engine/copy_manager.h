@@ -11,6 +11,8 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <set>
+#include <vector>
 
 // Totals over the program's run, for the update page's time estimate:
 // bytes of verified files, and the milliseconds spent writing and verifying
@@ -43,6 +45,13 @@ public:
     CString getBasePath();
     // End of the copy phase.
     void notifyFinished();
+    // Before a run writes the medium's version files: which partial files
+    // on the medium an interrupted earlier run left of the very files this
+    // run copies (their entries: this version, CRC and size, not done).
+    // Forgets the files the last run began. verFiles are the medium's
+    // version files; without, those the version-file list names.
+    void rememberResumableCopies();
+    void rememberResumableCopies(const std::vector<CString>& verFiles);
     static bool copyFileTime(HANDLE source, HANDLE target);
     // The shares of copying and verifying in the copy progress, from the
     // measured totals.
@@ -71,6 +80,24 @@ private:
     bool copyFileData(InfFileUpdate* item, const CString& source, const CString& target, run_flags flags,
                       double copyShare, LONG& fileError);
 
+    // A shorter file at target is resumed only when it is this item's own:
+    // begun by this run, or left by an interrupted earlier run of the same
+    // version with the source's times the copy gives every file it stops.
+    // Anything else of that name (another version) is replaced from byte 0.
+    bool mayResume(InfFileUpdate* item, const CString& source, const CString& target);
+    void noteBegun(const CString& target);
+
     std::mutex m_baseLock;
     CString m_strBasePath;
+
+    struct resumable_copy {
+        CString name;
+        int version = 0;
+        int crc = 0;
+        ULONGLONG size = 0;
+    };
+    std::mutex m_resumeLock;
+    std::vector<resumable_copy> m_resumable;
+    // Upper-cased targets this run opened.
+    std::set<CString> m_begun;
 };

@@ -1,4 +1,5 @@
 // The effects of the queued commands on the command thread.
+#include "engine/copy_manager.h"
 #include "engine/function_manager.h"
 #include "engine/function_manager_internal.h"
 #include "engine/worker_manager.h"
@@ -185,6 +186,9 @@ void function_manager::onFormat(int parameter, transfer_page* page) {
         if (m_hFormatThread) CloseHandle(m_hFormatThread);
         m_hFormatThread = nullptr;
         m_pFormatThread = nullptr;
+        // The medium's version files as an earlier run left them: the
+        // preparation writes this run's over them.
+        if (m_chDrive != 0) copy_manager::getInstance()->rememberResumableCopies();
         if (startPageThread(&function_manager::FormatThread_Function, "FormatThread_Function", page, m_pFormatThread,
                             m_hFormatThread)) {
             remember(g_formatThread, m_hFormatThread);
