@@ -1,11 +1,15 @@
 // A full update through the transfer engine, from the stand-in to the
 // removable test drive R:, against each of its stages run alone in the
-// same process: first download only, then unzip only, then copy only (each
-// on what the stage before left), then all three together from scratch.
-// Prints "name=value" pairs for bench/pipeline_bench.py.
+// same process, in rounds: the stages alone (download only, then unzip
+// only, then copy only, each on what the stage before left) and the whole
+// run with all three together, in turns whose order is reversed every
+// round. Every round starts from empty download folders, the copy alone
+// from an emptied medium, and each whole run is checked: every item copied,
+// every file on the medium of its size and CRC.
+// Prints one line of "name=value" pairs per round for
+// bench/pipeline_bench.py.
 //
-//   bench_pipeline.exe <download folder A> <download folder B>
-// The medium's folders of the update are emptied before the whole run.
+//   bench_pipeline.exe <download folder A> <download folder B> [rounds]
 // config.json beside the executable names the stand-in's host.
 #include "afx/app.h"
 #include "descriptors/ver_file.h"
@@ -13,6 +17,7 @@
 #include "engine/download_manager.h"
 #include "engine/engine_control.h"
 #include "engine/function_manager.h"
+#include "engine/package_names.h"
 #include "engine/transfer_page.h"
 #include "engine/unzip_manager.h"
 #include "engine/vercheck_manager.h"
@@ -31,6 +36,9 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
+
+#include <zlib.h>
 
 namespace {
 
@@ -173,12 +181,42 @@ ULONGLONG bytesToFetch() {
     return total;
 }
 
-// The items' total bytes on the medium, to check the run copied them all.
-ULONGLONG bytesOnMedium() {
+uLong crcOfFile(const CString& path, ULONGLONG& size) {
+    size = 0;
+    HANDLE file = CreateFileW(path.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    std::vector<Bytef> buffer(1 << 20);
+    uLong crc = crc32(0L, Z_NULL, 0);
+    DWORD got = 0;
+    while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0) {
+        crc = crc32(crc, buffer.data(), got);
+        size += got;
+    }
+    CloseHandle(file);
+    return crc;
+}
+
+// The items' total bytes on the medium once every item is copied and every
+// file there has its size and CRC; 0 (the fault named) otherwise.
+ULONGLONG checkedBytesOnMedium() {
     ULONGLONG total = 0;
     for (size_t i = 0; InfFileUpdate* item = InfFileUpdateList::getInstance().at(i); ++i) {
-        if (item->m_nState != ITEM_STATE_COPIED) return 0;
-        total += static_cast<ULONGLONG>(item->getFileSize());
+        if (item->m_nState != ITEM_STATE_COPIED) {
+            fprintf(stderr, "[bench_pipeline] item %zu %ls not copied (state %d)\n", i, item->getFileName().GetString(),
+                    item->m_nState.load());
+            return 0;
+        }
+        if (isPackageName(item->getFileName())) continue;
+        CString path = item->getFilePath(kMedium);
+        common_util::normalize_path(path);
+        ULONGLONG size = 0;
+        const uLong crc = crcOfFile(path, size);
+        if (size != static_cast<ULONGLONG>(item->getFileSize()) || crc != item->getFileCrc()) {
+            fprintf(stderr, "[bench_pipeline] %ls on the medium: %llu bytes, CRC %08lx; expected %lld, %08x\n",
+                    path.GetString(), size, crc, item->getFileSize(), item->getFileCrc());
+            return 0;
+        }
+        total += size;
     }
     return total;
 }
@@ -210,13 +248,103 @@ void emptyMedium() {
     DeleteFileW(ver.GetString());
 }
 
+// Empties a download folder (made again, empty).
+void emptyFolder(const CString& folder) {
+    CGlobalFunc::deleteDirectory(folder);
+    CreateDirectoryW(folder.GetString(), nullptr);
+}
+
+// Ends a phase: the engine idle, the medium emptied of the phase's files
+// and the lists of its run gone.
+void endPhase() {
+    engine_control::stopManagers();
+    waitIdle();
+    emptyMedium();
+    ver_file_list::getInstance().clear();
+    InfFileUpdateList::getInstance().clear();
+}
+
+struct stage_times {
+    double download = 0, unzip = 0, copy = 0;
+    int errors = 0;
+    bool ok = false;
+};
+
+// Each stage alone, into folder, the medium emptied before the copy.
+stage_times stagesAlone(const std::list<InfInfo*>& descriptors, const CString& folder) {
+    stage_times times;
+    function_manager* engine = function_manager::getInstance();
+    emptyFolder(folder);
+    CRegSetting::setDataPath(folder);
+    engine->reset();
+    BenchPage page(descriptors, false);
+    listen(page.hwnd());
+    // The pre-check and the list come first, outside the measure.
+    engine->postCommand(FM_CMD_IDLE, 0, nullptr);
+    engine->postCommand(FM_CMD_START, 0, static_cast<transfer_page*>(&page));
+    while (engine->m_nState != FM_STATE_TRANSFER) Sleep(5);
+    ULONGLONG start = GetTickCount64();
+    if (!page.waitFor(UM_DOWNLOAD_COMPLETE, kStageMs)) return times;
+    times.download = seconds(start);
+
+    start = GetTickCount64();
+    unzip_manager::getInstance()->start();
+    engine->postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
+    if (!page.waitFor(UM_UNZIP_COMPLETE, kStageMs)) return times;
+    times.unzip = seconds(start);
+
+    waitIdle();
+    emptyMedium();
+    start = GetTickCount64();
+    ver_file_list::getInstance().write(kMedium, VER_WRITE_MEDIUM);
+    copy_manager::getInstance()->m_bActive = true;
+    engine->postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
+    if (!page.waitFor(UM_COPY_COMPLETE, kStageMs)) return times;
+    times.copy = seconds(start);
+    times.ok = checkedBytesOnMedium() != 0;
+    times.errors = page.errors();
+    waitIdle();
+    unlisten(page.hwnd());
+    return times;
+}
+
+struct whole_times {
+    double total = 0;
+    ULONGLONG copied = 0, fetched = 0;
+    int errors = 0;
+};
+
+// The whole pipeline from scratch into folder, onto an emptied medium.
+whole_times wholeRun(const std::list<InfInfo*>& descriptors, const CString& folder) {
+    whole_times times;
+    function_manager* engine = function_manager::getInstance();
+    emptyFolder(folder);
+    CRegSetting::setDataPath(folder);
+    engine->reset();
+    BenchPage page(descriptors, true);
+    listen(page.hwnd());
+    engine->postCommand(FM_CMD_IDLE, 0, nullptr);
+    engine->postCommand(FM_CMD_START, 0, static_cast<transfer_page*>(&page));
+    while (engine->m_nState != FM_STATE_TRANSFER) Sleep(5);
+    const ULONGLONG start = GetTickCount64();
+    if (!page.waitFor(UM_COPY_COMPLETE, kStageMs)) return times;
+    times.total = seconds(start);
+    times.copied = checkedBytesOnMedium();
+    times.fetched = bytesToFetch();
+    times.errors = page.errors();
+    waitIdle();
+    unlisten(page.hwnd());
+    return times;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        fprintf(stderr, "usage: bench_pipeline.exe <download folder A> <download folder B>\n");
+        fprintf(stderr, "usage: bench_pipeline.exe <download folder A> <download folder B> [rounds]\n");
         return 2;
     }
+    const int rounds = argc > 3 ? std::max(1, _wtoi(argv[3])) : 1;
     if (!CConfigFile::getInstance()->loadFile(CGlobalFunc::getModuleDirectory() + L"\\config.json")) {
         fprintf(stderr, "config.json not found beside the executable\n");
         return 2;
@@ -231,83 +359,40 @@ int wmain(int argc, wchar_t** argv) {
     entry.setBrandCode(L"TS");
     entry.m_guard.set();
     const std::list<InfInfo*> descriptors{&entry};
-    function_manager* engine = function_manager::getInstance();
     copy_manager::getInstance()->setBasePath(kMedium);
 
-    // ---- the stages alone, one after the other, into folder A
-    CRegSetting::setDataPath(argv[1]);
-    double download = 0, unzip = 0, copy = 0;
-    int errors = 0;
-    {
-        engine->reset();
-        BenchPage page(descriptors, false);
-        listen(page.hwnd());
-        // The pre-check and the list come first, outside the measure.
-        engine->postCommand(FM_CMD_START, 0, static_cast<transfer_page*>(&page));
-        ULONGLONG start = 0;
-        while (engine->m_nState != FM_STATE_TRANSFER) Sleep(5);
-        start = GetTickCount64();
-        if (!page.waitFor(UM_DOWNLOAD_COMPLETE, kStageMs)) return 3;
-        download = seconds(start);
-        fprintf(stderr, "[bench_pipeline] download alone %.2f s\n", download);
-
-        start = GetTickCount64();
-        unzip_manager::getInstance()->start();
-        engine->postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
-        if (!page.waitFor(UM_UNZIP_COMPLETE, kStageMs)) return 4;
-        unzip = seconds(start);
-        fprintf(stderr, "[bench_pipeline] unzip alone %.2f s\n", unzip);
-
-        waitIdle();
-        start = GetTickCount64();
-        ver_file_list::getInstance().write(kMedium, VER_WRITE_MEDIUM);
-        copy_manager::getInstance()->m_bActive = true;
-        engine->postCommand(FM_CMD_DOWNLOAD_DONE, 0, nullptr);
-        if (!page.waitFor(UM_COPY_COMPLETE, kStageMs)) return 5;
-        copy = seconds(start);
-        fprintf(stderr, "[bench_pipeline] copy alone %.2f s\n", copy);
-        if (bytesOnMedium() == 0) return 6;
-        errors += page.errors();
-        waitIdle();
-        unlisten(page.hwnd());
-    }
-
-    // ---- the whole pipeline from scratch into folder B, onto an emptied
-    // medium
-    engine_control::stopManagers();
-    waitIdle();
-    emptyMedium();
-    ver_file_list::getInstance().clear();
-    InfFileUpdateList::getInstance().clear();
-
-    CRegSetting::setDataPath(argv[2]);
-    double total = 0;
-    ULONGLONG copied = 0, fetched = 0;
-    {
-        engine->reset();
-        BenchPage page(descriptors, true);
-        listen(page.hwnd());
-        engine->postCommand(FM_CMD_IDLE, 0, nullptr);
-        engine->postCommand(FM_CMD_START, 0, static_cast<transfer_page*>(&page));
-        while (engine->m_nState != FM_STATE_TRANSFER) Sleep(5);
-        const ULONGLONG start = GetTickCount64();
-        if (!page.waitFor(UM_COPY_COMPLETE, kStageMs)) return 7;
-        total = seconds(start);
-        copied = bytesOnMedium();
-        fetched = bytesToFetch();
-        errors += page.errors();
-        waitIdle();
-        unlisten(page.hwnd());
+    int status = 0;
+    for (int round = 0; round < rounds && status == 0; ++round) {
+        stage_times stages;
+        whole_times whole;
+        // Every other round the whole run goes first: neither side always
+        // runs on the caches and the load the other left.
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (round % 2 == 0)) {
+                stages = stagesAlone(descriptors, argv[1]);
+                endPhase();
+                fprintf(stderr, "[bench_pipeline] round %d: download %.2f s, unzip %.2f s, copy %.2f s alone\n", round,
+                        stages.download, stages.unzip, stages.copy);
+            } else {
+                whole = wholeRun(descriptors, argv[2]);
+                endPhase();
+                fprintf(stderr, "[bench_pipeline] round %d: whole run %.2f s\n", round, whole.total);
+            }
+        }
+        if (!stages.ok) status = 6;
+        if (whole.copied == 0) status = 8;
+        printf("round=%d download=%.3f unzip=%.3f copy=%.3f total=%.3f fetched_bytes=%llu copied_bytes=%llu "
+               "errors=%d\n",
+               round, stages.download, stages.unzip, stages.copy, whole.total, whole.fetched, whole.copied,
+               stages.errors + whole.errors);
+        fflush(stdout);
     }
 
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
-    printf("download=%.3f unzip=%.3f copy=%.3f total=%.3f fetched_bytes=%llu copied_bytes=%llu errors=%d "
-           "peak_working_set_kib=%llu\n",
-           download, unzip, copy, total, fetched, copied, errors,
-           static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024));
+    printf("peak_working_set_kib=%llu\n", static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024));
     fflush(stdout);
     engine_control::shutdown(20000);
-    ExitProcess(copied == 0 ? 8 : 0);
+    ExitProcess(status);
 }

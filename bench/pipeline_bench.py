@@ -3,18 +3,22 @@
 
 Starts a stand-in service (tools/standin) whose one vehicle carries about
 --size bytes in --items items (whole files, single zips, split packages and
-self-contained packages), and runs bench_pipeline.exe under Wine: first each
-stage alone (download only, then unzip only, then copy to the removable test
-drive R: only), then the whole pipeline from scratch, where the stages
-overlap. Prints the wall time of each, the ratio of the whole run to the
-slowest stage alone (goal: at most 1.15) and the peak memory (the Wine
-process's peak RSS and the program's own peak working set).
+self-contained packages), and runs bench_pipeline.exe under Wine for
+--rounds rounds. A round measures each stage alone (download only, then
+unzip only, then copy to the removable test drive R: only, the medium
+emptied first) and the whole pipeline from scratch, where the stages
+overlap; the two turns swap their order every round, and every round starts
+from empty download folders. Each whole run is checked (every item copied,
+every file on the medium of its size and CRC); a failed check fails the
+benchmark. Prints every round, the medians, the ratio of the whole run to
+the slowest stage alone (goal: at most 1.15) and the peak memory.
 
 Run through bench/run_pipeline_bench.sh, which provides the Wine session.
 """
 import argparse
 import json
 import os
+import statistics
 import shutil
 import subprocess
 import sys
@@ -58,6 +62,7 @@ def main():
     parser.add_argument("--build", default="build")
     parser.add_argument("--size", default="1G", help="total size of the update, e.g. 256M, 1G")
     parser.add_argument("--items", type=int, default=24, help="number of items (20 to 40)")
+    parser.add_argument("--rounds", type=int, default=5, help="rounds of stages alone and whole run")
     args = parser.parse_args()
 
     build = os.path.abspath(args.build)
@@ -80,23 +85,41 @@ def main():
     print("[bench] preparing %s in %d items (cached after the first run) ..." % (args.size, args.items), flush=True)
     with StandIn(root=root, scenario=scenario, config_out=[os.path.join(build, "bench", "config.json")]):
         os.sync()
-        wall, rss, out = run_measured(["wine", exe] + [windows_path(d) for d in downloads], work)
-    fields = dict(item.split("=") for item in out.split() if "=" in item)
+        wall, rss, out = run_measured(["wine", exe] + [windows_path(d) for d in downloads] + [str(args.rounds)],
+                                      work)
     for folder in downloads:
         shutil.rmtree(folder, ignore_errors=True)
 
-    stages = {name: float(fields[name]) for name in ("download", "unzip", "copy")}
-    total = float(fields["total"])
-    slowest = max(stages, key=stages.get)
-    mib = int(fields["fetched_bytes"]) / (1 << 20)
+    rounds = []
+    peak = "?"
+    for line in out.splitlines():
+        fields = dict(item.split("=") for item in line.split() if "=" in item)
+        if "round" in fields:
+            rounds.append(fields)
+        elif "peak_working_set_kib" in fields:
+            peak = fields["peak_working_set_kib"]
+    names = ("download", "unzip", "copy", "total")
+    mib = int(rounds[0]["fetched_bytes"]) / (1 << 20)
     print("[bench] %.0f MiB fetched in %d items, stand-in on loopback (HTTPS) to R: (%.0f MiB of item files on"
-          " the medium besides the package folders)" % (mib, args.items, int(fields["copied_bytes"]) / (1 << 20)))
+          " the medium besides the package folders); %d rounds, order swapped every round"
+          % (mib, args.items, int(rounds[0]["copied_bytes"]) / (1 << 20), len(rounds)))
+    ratios = []
+    for r in rounds:
+        times = {name: float(r[name]) for name in names}
+        slowest = max(("download", "unzip", "copy"), key=times.get)
+        ratios.append(times["total"] / times[slowest])
+        print("[bench]   round %s: download %6.2f s, unzip %6.2f s, copy %6.2f s alone; whole %6.2f s;"
+              " whole / slowest %.2f; module errors %s"
+              % (r["round"], times["download"], times["unzip"], times["copy"], times["total"], ratios[-1],
+                 r["errors"]))
+    medians = {name: statistics.median(float(r[name]) for r in rounds) for name in names}
+    slowest = max(("download", "unzip", "copy"), key=medians.get)
     for name in ("download", "unzip", "copy"):
-        print("[bench]   %-8s alone: %7.2f s  %7.1f MiB/s" % (name, stages[name], mib / stages[name]))
-    print("[bench]   whole run     : %7.2f s  %7.1f MiB/s" % (total, mib / total))
-    print("[bench]   whole / slowest stage alone (%s): %.2f (goal: at most 1.15)" % (slowest, total / stages[slowest]))
-    print("[bench]   peak memory: Wine process RSS %d KiB, program working set %s KiB; module errors %s"
-          % (rss, fields["peak_working_set_kib"], fields["errors"]))
+        print("[bench]   median %-8s alone: %7.2f s  %7.1f MiB/s" % (name, medians[name], mib / medians[name]))
+    print("[bench]   median whole run     : %7.2f s  %7.1f MiB/s" % (medians["total"], mib / medians["total"]))
+    print("[bench]   whole / slowest stage alone (%s), medians: %.2f; median of the rounds' ratios: %.2f"
+          " (goal: at most 1.15)" % (slowest, medians["total"] / medians[slowest], statistics.median(ratios)))
+    print("[bench]   peak memory: Wine process RSS %d KiB, program working set %s KiB" % (rss, peak))
     print("[bench]   (%.1f s with Wine start-up and the pre-checks)" % wall)
 
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A full update through the transfer engine (stand-in to the removable test
-# drive R:) against each of its stages alone; 1 GiB in 24 items by default
+# drive R:) against each of its stages alone, in interleaved rounds (medians
+# printed; each whole run checked on the medium); 1 GiB in 24 items by default
 # (the packages are kept in <build>/standin/cache for later runs).
-#   bench/run_pipeline_bench.sh [--size SIZE] [--items N]
+#   bench/run_pipeline_bench.sh [--size SIZE] [--items N] [--rounds N]
 # Needs a build tree made by scripts/test.sh (compilers, Wine prefix).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -2,6 +2,7 @@
 
 #include "afx/file.h"
 #include "descriptors/ver_file.h"
+#include "engine/chunk_pool.h"
 #include "engine/function_manager.h"
 #include "engine/package_names.h"
 #include "engine/system_folder.h"
@@ -311,10 +312,7 @@ bool copy_manager::copyFileData(InfFileUpdate* item, const CString& source, cons
             g_nLargeCopyFileSize = static_cast<ULONGLONG>(item->getFileSize());
         }
         in.Seek(static_cast<LONGLONG>(resume), CFile::begin);
-        // Kept per thread: allocating a chunk costs more than copying a
-        // small file.
-        thread_local std::vector<BYTE> buffer;
-        if (buffer.size() < kChunkBytes) buffer.resize(kChunkBytes);
+        const chunk_lease buffer(kChunkBytes);
         while (flags.running()) {
             injectFault(L"read", source);
             UINT got = in.Read(buffer.data(), kChunkBytes);

@@ -20,13 +20,14 @@
 
 namespace {
 
-// Depth of the choosing scopes on this thread, and what waits for the last
-// one to end.
+// Depth of the choosing scopes on this thread, and the actions the
+// outermost one runs once it ends (owned by that scope: no thread_local
+// object with a destructor, see chunk_pool.h).
 thread_local int t_choosing = 0;
-thread_local std::vector<std::function<void()>> t_afterRelease;
+thread_local std::vector<std::function<void()>>* t_afterRelease = nullptr;
 
 void afterRelease(std::function<void()> action) {
-    if (t_choosing > 0) t_afterRelease.push_back(std::move(action));
+    if (t_choosing > 0 && t_afterRelease) t_afterRelease->push_back(std::move(action));
     else action();
 }
 
@@ -36,14 +37,15 @@ class choosing_scope {
 public:
     explicit choosing_scope(std::recursive_mutex& mutex) : m_mutex(mutex) {
         m_mutex.lock();
-        ++t_choosing;
+        if (t_choosing++ == 0) t_afterRelease = &m_actions;
     }
     ~choosing_scope() {
         --t_choosing;
         m_mutex.unlock();
         if (t_choosing > 0) return;
+        t_afterRelease = nullptr;
         std::vector<std::function<void()>> actions;
-        actions.swap(t_afterRelease);
+        actions.swap(m_actions);
         for (auto& action : actions) action();
     }
     choosing_scope(const choosing_scope&) = delete;
@@ -51,6 +53,7 @@ public:
 
 private:
     std::recursive_mutex& m_mutex;
+    std::vector<std::function<void()>> m_actions;
 };
 
 constexpr DWORD kCheckingWaitMs = 300;

@@ -1,6 +1,7 @@
 #include "engine/unzip_worker.h"
 
 #include "afx/handle.h"
+#include "engine/chunk_pool.h"
 #include "engine/package_names.h"
 #include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
@@ -69,10 +70,7 @@ bool unzip_worker::file_size_check(const CString& path, ULONGLONG expected, bool
 
 bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, int openAttempts, bool logOpen,
                              score_board* board, double scale, DWORD block) {
-    // Kept per thread: a large allocation costs more than checking a small
-    // file.
-    thread_local std::vector<BYTE> buffer;
-    if (buffer.size() < block) buffer.resize(block);
+    const chunk_lease buffer(block);
     const UINT32 start = crc;
     for (int pass = 1;; ++pass) {
         UniqueFileHandle file;
