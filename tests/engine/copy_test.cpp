@@ -308,5 +308,6 @@ TEST_F(Copy, StopAllStopsTheCopyThreadAndWaitsForIt) {
     EXPECT_FALSE(task->live.load());
     EXPECT_EQ(it->m_nState.load(), ITEM_STATE_UNZIPPED) << "stopped before a verdict";
     EXPECT_LT(writes.load(), 24);
-    EXPECT_EQ(fm->m_nPaused.load(), 0) << "the pause of stopAll ends";
+    EXPECT_EQ(fm->m_nPaused.load(), 0) << "a stop is no pause";
+    EXPECT_FALSE(fm->stopGateClosed());
 }
