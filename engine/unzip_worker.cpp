@@ -9,12 +9,16 @@
 
 #include <zlib.h>
 
+#include <malloc.h>
+#include <memory>
+
 namespace {
 
 constexpr DWORD kCrcBlock = 65536;
 // The copy's check reads what it has just written in the copy's own chunk
 // size: fewer calls per file on the medium.
 constexpr DWORD kCopyCrcBlock = 1048576;
+constexpr DWORD kSectorAlign = 4096;
 constexpr DWORD kOpenWaitMs = 50;
 constexpr int kUnzipOpenAttempts = 61;
 constexpr int kCopyOpenAttempts = 5;
@@ -68,11 +72,24 @@ bool unzip_worker::file_size_check(const CString& path, ULONGLONG expected, bool
 }
 
 bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, int openAttempts, bool logOpen,
-                             score_board* board, double scale, DWORD block) {
+                             score_board* board, double scale, DWORD block, bool unbuffered) {
     // Kept per thread: a large allocation costs more than checking a small
-    // file.
-    thread_local std::vector<BYTE> buffer;
-    if (buffer.size() < block) buffer.resize(block);
+    // file. Unbuffered reads want a buffer aligned to the sector and whole
+    // sectors per read (a page covers every sector size in use); the last
+    // read of a file returns its tail.
+    struct aligned_free {
+        void operator()(BYTE* p) const { _aligned_free(p); }
+    };
+    thread_local std::unique_ptr<BYTE, aligned_free> aligned;
+    thread_local DWORD alignedSize = 0;
+    block = (block + kSectorAlign - 1) / kSectorAlign * kSectorAlign;
+    if (alignedSize < block) {
+        aligned.reset(static_cast<BYTE*>(_aligned_malloc(block, kSectorAlign)));
+        alignedSize = aligned ? block : 0;
+        if (!aligned) return false;
+    }
+    BYTE* const buffer = aligned.get();
+    const DWORD openFlags = FILE_FLAG_SEQUENTIAL_SCAN | (unbuffered ? FILE_FLAG_NO_BUFFERING : 0);
     const UINT32 start = crc;
     for (int pass = 1;; ++pass) {
         UniqueFileHandle file;
@@ -81,7 +98,7 @@ bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, 
             // moment: later attempts wait first.
             if (attempt > 1) waitPumpingMessages(kOpenWaitMs);
             file.reset(CreateFileW(path.GetString(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                   OPEN_EXISTING, openFlags, nullptr));
             if (file) break;
             if (attempt >= openAttempts) return false;
             if (logOpen) {
@@ -94,9 +111,9 @@ bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, 
         ULONGLONG counted = 0;
         for (;;) {
             DWORD got = 0;
-            if (!ReadFile(file.get(), buffer.data(), block, &got, nullptr)) break;
+            if (!ReadFile(file.get(), buffer, block, &got, nullptr)) break;
             if (got == 0) break;
-            value = crc32(value, buffer.data(), got);
+            value = crc32(value, buffer, got);
             counted += got;
             if (board) board->addCurrentSize(static_cast<LONGLONG>(got * scale));
             if (!flags.running()) {
@@ -136,7 +153,7 @@ bool unzip_worker::crc_check_unzip(const CString& path, UINT32 expected, run_fla
 bool unzip_worker::crc_check_copy(const CString& path, UINT32 expected, score_board* board, double scale,
                                   run_flags flags) {
     UINT32 crc = 0;
-    bool read = crcOfFile(path, crc, flags, kCopyOpenAttempts, false, board, scale, kCopyCrcBlock);
+    bool read = crcOfFile(path, crc, flags, kCopyOpenAttempts, false, board, scale, kCopyCrcBlock, true);
     if (!read && !flags.running()) {
         m_nErrorCode = UNZIP_ERROR_STOPPED;
         return false;

@@ -206,6 +206,7 @@ void vercheck_manager::workerLoop() {
         checkItem(item);
         m_pBoard->addCurrentSize(item->getFileSize());
         m_pBoard->addCurrentCount(1);
+        if (m_afterItem) m_afterItem(item);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -40,6 +41,9 @@ public:
     void checkMedium();
     // Stops a running check before its next item.
     void stop() { m_bRunning = false; }
+    // Called on the check's thread after each item; empty in the program.
+    // Set only while no check runs.
+    std::function<void(InfFileUpdate*)> m_afterItem;
     bool isRunning() const { return m_bRunning.load(); }
 
     int runCheck();

@@ -67,10 +67,16 @@ protected:
     void TearDown() override {
         clearQueue();
         engine->m_nState = FM_STATE_IDLE;
+        engine->m_nPaused = 0;
+        // A last gate behind the held command: once the thread enters it,
+        // the held command has ended and nothing else is queued.
+        Gate last;
+        engine->postCommand(FM_CMD_BEGIN_TRANSFER, 0, &last);
         gate->release();
-        for (int i = 0; i < 500 && engine->m_nState != FM_STATE_TRANSFER; ++i) Sleep(10);
+        EXPECT_TRUE(last.waitEntered());
+        last.release();
+        // reset() waits for the last gate's command to end.
         engine->reset();
-        Sleep(20);
     }
 
     // Queues the commands and a new gate, lets the thread run them and
@@ -379,6 +385,23 @@ TEST_F(HeldEngine, FailedCheckFetchesEveryPieceAgainAFewTimesARun) {
     std::lock_guard<std::recursive_mutex> tasks(engine->m_taskMutex);
     EXPECT_EQ(engine->nextUnzipTask(), nullptr);
     EXPECT_EQ(engine->findTask(engine->m_unzipTasks, split, 0), nullptr);
+}
+
+TEST_F(HeldEngine, SkipCopyByTheFolderTheItemLandsIn) {
+    // Items of a model descriptor that land below the common descriptor's
+    // folder CAR, where the head unit's own folders are left alone.
+    OwnedItem headUnit({L"m.dat", L"10", L"1", L"VESPERLINK"}, L"MODEL.inf", L"CAR");
+    OwnedItem map({L"o.dat", L"10", L"1", L"MAP"}, L"MODEL.inf", L"CAR");
+    ASSERT_TRUE(headUnit.ok());
+    ASSERT_TRUE(map.ok());
+    // Their destinations as rewritten below the common folder.
+    headUnit->setDestPath(L"CAR\\VESPERLINK");
+    map->setDestPath(L"CAR\\MAP");
+    engine->m_nPlatformFolder = 1;
+    EXPECT_TRUE(engine->isSkipCopy(headUnit.get()));
+    EXPECT_FALSE(engine->isSkipCopy(map.get()));
+    engine->m_nPlatformFolder = 0;
+    EXPECT_FALSE(engine->isSkipCopy(headUnit.get()));
 }
 
 TEST_F(HeldEngine, StopHoldsCommandsBackAndLeavesAHoldAlone) {

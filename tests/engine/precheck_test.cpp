@@ -182,15 +182,19 @@ TEST_F(PreCheck, StopLeavesTheRestUnchecked) {
     car.build();
 
     MessageWindow page;
-    page.setHandler([](UINT message, WPARAM, LPARAM) {
-        if (message == UM_CHECK_ITEM_DONE) vercheck_manager::getInstance().stop();
-    });
-    vercheck_manager::getInstance().m_observers.add(page.hwnd());
+    vercheck_manager& check = vercheck_manager::getInstance();
+    check.m_observers.add(page.hwnd());
+    // Stopped from inside the check, after its third item.
+    int seen = 0;
+    check.m_afterItem = [&](InfFileUpdate*) {
+        if (++seen == 3) check.stop();
+    };
     run();
+    check.m_afterItem = nullptr;
 
     int unchecked = 0;
     for (InfFileUpdate* item : car.items()) unchecked += item->m_nState.load() == ITEM_STATE_NEW;
-    EXPECT_GT(unchecked, 0);
+    EXPECT_EQ(unchecked, 300 - 3);
     EXPECT_FALSE(vercheck_manager::getInstance().isRunning());
     EXPECT_TRUE(page.waitForMessage(UM_CHECK_COMPLETE, 0, 1, 5000));
 }
