@@ -122,7 +122,12 @@ void function_manager::postCommand(const function_command& command) {
         return;
     }
     if (m_nStopGate > 0) {
-        m_heldCommands.push_back(stamped);
+        // The ends of the workers this stop ends are no news: the schedule
+        // after the stop looks at the items afresh (replayed, an end could
+        // start a schedule on a list being rebuilt).
+        const bool workerEnd = stamped.code == FM_CMD_DOWNLOAD_DONE || stamped.code == FM_CMD_UNZIP_DONE ||
+                               stamped.code == FM_CMD_COPY_DONE;
+        if (!workerEnd) m_heldCommands.push_back(stamped);
         return;
     }
     m_queue.push_back(stamped);

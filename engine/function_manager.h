@@ -124,8 +124,9 @@ public:
 
     // The stop gate of stopAll: while it is closed the choosers hand out
     // nothing and commands are held back, to be queued in their order when
-    // it opens. It is not the page's pause: it neither drops a command nor
-    // ends a pause set meanwhile. Nested stops keep it closed until the last.
+    // it opens; only the ends of the workers being stopped are dropped. It
+    // is not the page's pause: it drops no command of the page and ends no
+    // pause set meanwhile. Nested stops keep it closed until the last.
     void closeStopGate();
     void openStopGate();
     bool stopGateClosed() const { return m_nStopGate.load() > 0; }

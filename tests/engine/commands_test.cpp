@@ -428,6 +428,8 @@ TEST_F(HeldEngine, StopHoldsCommandsBackAndLeavesAHoldAlone) {
             [](LPVOID param) -> DWORD {
                 auto* a = static_cast<poster_args*>(param);
                 while (!a->engine->stopGateClosed()) Sleep(1);
+                // A worker the stop ends reports it: dropped, no news.
+                a->engine->postCommand(FM_CMD_COPY_DONE, 0, nullptr);
                 a->engine->postCommand(FM_CMD_FORMAT, 'R', nullptr);
                 if (a->hold) a->engine->postCommand(FM_CMD_PAUSE, 0, nullptr);
                 return 0;

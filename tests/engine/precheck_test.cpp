@@ -33,7 +33,17 @@ protected:
     void SetUp() override {
         vercheck_manager::getInstance().setDownloadFolder(dir.path());
     }
+    void TearDown() override {
+        // A window handle is reused once its window is gone: a later test's
+        // page must not hear this check.
+        for (HWND window : listeners) vercheck_manager::getInstance().m_observers.remove(window);
+    }
+    void listen(MessageWindow& page) {
+        listeners.push_back(page.hwnd());
+        vercheck_manager::getInstance().m_observers.add(page.hwnd());
+    }
     CString at(const CString& relative) { return dir.path() + relative; }
+    std::vector<HWND> listeners;
     void run() { vercheck_manager::getInstance().checkMedium(); }
 
     TempDir dir;
@@ -68,7 +78,7 @@ TEST_F(PreCheck, KeepsWhatAnEarlierRunFinished) {
         ASSERT_TRUE(writeFileAt(at(CString(L"CAR\\MAP\\") + piece), std::string(10, 'p')));
 
     MessageWindow page;
-    vercheck_manager::getInstance().m_observers.add(page.hwnd());
+    listen(page);
     run();
 
     struct Expect {
@@ -183,7 +193,7 @@ TEST_F(PreCheck, StopLeavesTheRestUnchecked) {
 
     MessageWindow page;
     vercheck_manager& check = vercheck_manager::getInstance();
-    check.m_observers.add(page.hwnd());
+    listen(page);
     // Stopped from inside the check, after its third item.
     int seen = 0;
     check.m_afterItem = [&](InfFileUpdate*) {
