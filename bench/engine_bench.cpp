@@ -5,6 +5,10 @@
 //     size and CRC-32 check) and with a bare loop that writes the same
 //     chunks write-through and reads the copy back once; prints
 //     "set=large|small files=N bytes=B engine=S bare=S" per set and run.
+//   bench_engine.exe tree <source folder> <medium root> <files> <bytes>
+//     a package folder (HTML) of that many small files copied by the
+//     package route (copy, read-back check) and by the bare loop below;
+//     prints "set=tree files=N bytes=B engine=S bare=S" per run.
 //   bench_engine.exe unzip <package.zip> <target folder>
 //     extracts every entry and checks the CRC-32 of every file the way the
 //     unzip step does; prints "entries=N bytes=B seconds=S".
@@ -17,6 +21,7 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -124,9 +129,12 @@ bool bareCopy(const CString& source, const CString& target, UINT32 expected, std
     while (ReadFile(in, buffer.data(), kChunk, &got, nullptr) && got) WriteFile(out, buffer.data(), got, &written, nullptr);
     CloseHandle(in);
     CloseHandle(out);
-    HANDLE back = CreateFileW(target.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    // Read back past the cache, as the engine's check does.
+    static BYTE* aligned = static_cast<BYTE*>(_aligned_malloc(kChunk, 4096));
+    HANDLE back = CreateFileW(target.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_NO_BUFFERING, nullptr);
     uLong crc = 0;
-    while (ReadFile(back, buffer.data(), kChunk, &got, nullptr) && got) crc = crc32(crc, buffer.data(), got);
+    while (ReadFile(back, aligned, kChunk, &got, nullptr) && got) crc = crc32(crc, aligned, got);
     CloseHandle(back);
     return crc == expected;
 }
@@ -185,6 +193,57 @@ int copyBench(const CString& source, const CString& medium, int largeCount, ULON
     return 0;
 }
 
+int treeBench(const CString& source, const CString& medium, int count, int size) {
+    const CString folder = source + L"\\HTML";
+    CreateDirectoryW(source.GetString(), nullptr);
+    CreateDirectoryW(folder.GetString(), nullptr);
+    std::vector<CString> names;
+    std::vector<UINT32> crcs;
+    std::string bytes(static_cast<size_t>(size), 'h');
+    for (int i = 0; i < count; ++i) {
+        CString name;
+        name.Format(L"p%05d.htm", i);
+        bytes[0] = static_cast<char>('a' + i % 26);
+        HANDLE file = CreateFileW((folder + L"\\" + name).GetString(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                  nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        names.push_back(name);
+        crcs.push_back(static_cast<UINT32>(crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size())));
+    }
+    copy_manager* cm = copy_manager::getInstance();
+    std::vector<BYTE> buffer(kChunk);
+    const CString target = medium + L"PKG";
+    auto clear = [&] {
+        for (const CString& name : names) DeleteFileW((target + L"\\HTML\\" + name).GetString());
+    };
+    for (int run = 0; run < 3; ++run) {
+        clear();
+        double t0 = now();
+        if (!cm->copyPackageFolders(L"HTML.exe", source, target, run_flags())) {
+            fprintf(stderr, "package copy failed\n");
+            return 1;
+        }
+        const double engine = now() - t0;
+        clear();
+        t0 = now();
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (!bareCopy(folder + L"\\" + names[i], target + L"\\HTML\\" + names[i], crcs[i], buffer)) {
+                fprintf(stderr, "bare copy failed\n");
+                return 1;
+            }
+        }
+        const double bare = now() - t0;
+        if (run == 0) continue;
+        printf("set=tree files=%d bytes=%I64u engine=%.3f bare=%.3f\n", count,
+               static_cast<ULONGLONG>(count) * static_cast<ULONGLONG>(size), engine, bare);
+        fflush(stdout);
+    }
+    clear();
+    return 0;
+}
+
 int unzipBench(const CString& package, const CString& folder) {
     double t0 = now();
     unzip_worker worker;
@@ -219,6 +278,8 @@ int wmain(int argc, wchar_t** argv) {
         return copyBench(argv[2], argv[3], _wtoi(argv[4]), _wtoi64(argv[5]), _wtoi(argv[6]), _wtoi64(argv[7]));
     }
     if (argc == 4 && wcscmp(argv[1], L"unzip") == 0) return unzipBench(argv[2], argv[3]);
-    fprintf(stderr, "usage: bench_engine copy <source> <medium> <n> <MiB> <n> <KiB> | unzip <zip> <folder>\n");
+    if (argc == 6 && wcscmp(argv[1], L"tree") == 0) return treeBench(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]));
+    fprintf(stderr, "usage: bench_engine copy <source> <medium> <n> <MiB> <n> <KiB> | tree <source> <medium> <n> <bytes>"
+                    " | unzip <zip> <folder>\n");
     return 2;
 }

@@ -8,23 +8,28 @@
 
 namespace {
 
-constexpr ULONG kSystemHandleInformation = 16;
+// The extended table: the plain one (class 16) carries 16-bit process ids
+// and handle values, so above 65535 it matches nothing.
+constexpr ULONG kSystemExtendedHandleInformation = 64;
 constexpr LONG kStatusInfoLengthMismatch = static_cast<LONG>(0xC0000004);
 constexpr ULONG kLargestBuffer = 256u << 20;
 
-// One row of the system handle table on x64: 24 bytes.
+// One row of the extended handle table on x64: 40 bytes.
 struct handle_entry {
-    ULONG processId;
-    UCHAR objectType;
-    UCHAR flags;
-    USHORT handle;
     PVOID object;
+    ULONG_PTR processId;
+    ULONG_PTR handle;
     ACCESS_MASK access;
+    USHORT creatorBackTraceIndex;
+    USHORT objectTypeIndex;
+    ULONG attributes;
+    ULONG reserved;
 };
-static_assert(sizeof(handle_entry) == 24, "x64 handle table row");
+static_assert(sizeof(handle_entry) == 40, "x64 extended handle table row");
 
 struct handle_table {
-    ULONG count;
+    ULONG_PTR count;
+    ULONG_PTR reserved;
     handle_entry entries[1];
 };
 
@@ -40,7 +45,7 @@ bool readHandleTable(std::vector<BYTE>& buffer) {
     buffer.assign(4096, 0);
     for (;;) {
         ULONG needed = 0;
-        LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        LONG status = query(kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
         if (status == kStatusInfoLengthMismatch && buffer.size() < kLargestBuffer) {
             buffer.assign(buffer.size() * 2, 0);
             continue;
@@ -95,24 +100,24 @@ bool closeOwnHandles(const CString& path) {
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     const auto* table = reinterpret_cast<const handle_table*>(buffer.data());
     const size_t fits = (buffer.size() - offsetof(handle_table, entries)) / sizeof(handle_entry);
-    const size_t count = std::min<size_t>(table->count, fits);
+    const size_t count = std::min<size_t>(static_cast<size_t>(table->count), fits);
     const DWORD self = GetCurrentProcessId();
 
     for (size_t i = 0; i < count; ++i) {
         const handle_entry& entry = table->entries[i];
         if (entry.processId != self) continue;
-        HANDLE handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(entry.handle));
+        HANDLE handle = reinterpret_cast<HANDLE>(entry.handle);
         // Only disk files: asking a pipe for its name can block for good.
         if (GetFileType(handle) != FILE_TYPE_DISK) continue;
         CString held = finalPathOf(handle);
         if (held.IsEmpty()) continue;
         if (folder) {
             if (liesBelow(held, target)) {
-                LOG_WRITE(L"[closeOwnHandles] closed [handle:0x%x][file:%s]", entry.handle, held.GetString());
+                LOG_WRITE(L"[closeOwnHandles] closed [handle:0x%Ix][file:%s]", entry.handle, held.GetString());
                 CloseHandle(handle);
             }
         } else if (held.CompareNoCase(target) == 0) {
-            LOG_WRITE(L"[closeOwnHandles] closed [handle:0x%x][file:%s]", entry.handle, held.GetString());
+            LOG_WRITE(L"[closeOwnHandles] closed [handle:0x%Ix][file:%s]", entry.handle, held.GetString());
             CloseHandle(handle);
             break;
         }

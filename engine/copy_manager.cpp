@@ -100,6 +100,15 @@ copy_manager::copy_manager() {
     m_pPackageBoard = &boards[BOARD_PACKAGE_COPY];
 }
 
+DWORD copy_manager::fileFault(const wchar_t* step, const CString& path) {
+    file_fault fault;
+    {
+        std::lock_guard<std::mutex> lock(g_faultLock);
+        fault = g_fault;
+    }
+    return fault ? fault(step, path) : 0;
+}
+
 void copy_manager::setFileFault(file_fault fault) {
     std::lock_guard<std::mutex> lock(g_faultLock);
     g_fault = std::move(fault);
@@ -254,7 +263,7 @@ int copy_manager::func_copy_Item(InfFileUpdate* item, const RunFlag* stop) {
     // The size check fails for a missing file too: one query per file.
     if (worker.file_size_check(source, static_cast<ULONGLONG>(item->getFileSize()), true)) {
         item->m_nState = ITEM_STATE_COPYING;
-        if (package) copyPackageItem(item);
+        if (package) copyPackageItem(item, flags);
         else func_copy_worker(item, stop);
         int expected = ITEM_STATE_COPYING;
         item->m_nState.compare_exchange_strong(expected, ITEM_STATE_UNZIPPED);
@@ -428,7 +437,15 @@ bool copy_manager::runDiskCheck(const CString& path) {
     startup.hStdOutput = outWrite;
     startup.hStdError = outWrite;
     PROCESS_INFORMATION info{};
-    if (!startSystemProgram(L"chkdsk.exe", L"/F /X " + path, CREATE_NO_WINDOW, TRUE, startup, info)) return false;
+    // The checker takes a volume, not a file; quoted, as every argument
+    // that comes from a path.
+    if (path.GetLength() < 2 || path[1] != L':' || !iswalpha(path[0])) {
+        LOG_WRITE(L"[chkdsk] no drive letter, not run [file:%s]", path.GetString());
+        return false;
+    }
+    CString arguments;
+    arguments.Format(L"/F /X \"%c:\"", towupper(path[0]));
+    if (!startSystemProgram(L"chkdsk.exe", arguments, CREATE_NO_WINDOW, TRUE, startup, info)) return false;
     UniqueKernelHandle process(info.hProcess), thread(info.hThread);
     inReadOwner.reset();
     outWriteOwner.reset();

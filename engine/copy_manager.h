@@ -33,9 +33,11 @@ public:
     // stop is the copy thread's running flag.
     int func_copy_Item(InfFileUpdate* item, const RunFlag* stop);
     bool func_copy_worker(InfFileUpdate* item, const RunFlag* stop);
-    void copyPackageItem(InfFileUpdate* item);
-    int copyPackageFolders(const CString& name, const CString& source, const CString& target);
-    int copyTree(const CString& source, const CString& target);
+    void copyPackageItem(InfFileUpdate* item, run_flags flags);
+    // 1 when every file of the package's folders is on the medium and
+    // checked; 0 on a failure or a stop (flags cleared).
+    int copyPackageFolders(const CString& name, const CString& source, const CString& target, run_flags flags);
+    int copyTree(const CString& source, const CString& target, run_flags flags);
     void countTree(const CString& folder);
     bool createDirectoryTree(const CString& path, bool isFolder);
     // Repairs the medium of a file the platform reports corrupt, with the
@@ -62,6 +64,9 @@ public:
     // makes that operation fail with it. Empty in the program.
     using file_fault = std::function<DWORD(const wchar_t* step, const CString& path)>;
     static void setFileFault(file_fault fault);
+    // The seam's answer for step and path (0 when none is set); the package
+    // copy calls it with "tree-copy" once a file is copied.
+    static DWORD fileFault(const wchar_t* step, const CString& path);
 
     observer_list m_observers;
     CString m_strDownloadFolder;

@@ -4,6 +4,8 @@
 #include "descriptors/ver_file.h"
 #include "engine/copy_manager.h"
 #include "engine/function_manager.h"
+#include "engine/unzip_worker.h"
+#include "engine/worker_manager.h"
 #include "foundation/common_util.h"
 #include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
@@ -11,8 +13,6 @@
 #include "foundation/utilmanager.h"
 
 namespace {
-
-constexpr DWORD kPumpPerFileMs = 10;
 
 struct package_folders {
     const wchar_t* name;
@@ -38,6 +38,20 @@ CString withoutTrailingSeparator(CString path) {
     return path;
 }
 
+bool attributesOf(const CString& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
+    return GetFileAttributesExW(path.GetString(), GetFileExInfoStandard, &data) != FALSE;
+}
+
+// The copy keeps the last-write time, so a file on the medium with the
+// source's size and time is taken for the copy it was. Size alone is what
+// an interrupted or failed copy leaves too.
+bool sameSizeAndTime(const WIN32_FILE_ATTRIBUTE_DATA& source, const CString& target) {
+    WIN32_FILE_ATTRIBUTE_DATA there{};
+    if (!attributesOf(target, there) || (there.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    return there.nFileSizeHigh == source.nFileSizeHigh && there.nFileSizeLow == source.nFileSizeLow &&
+           CompareFileTime(&there.ftLastWriteTime, &source.ftLastWriteTime) == 0;
+}
+
 CString folderOf(const CString& path) {
     int separator = std::max(path.ReverseFind(L'\\'), path.ReverseFind(L'/'));
     return separator < 0 ? CString() : path.Left(separator);
@@ -45,13 +59,15 @@ CString folderOf(const CString& path) {
 
 }  // namespace
 
-void copy_manager::copyPackageItem(InfFileUpdate* item) {
-    if (!m_bActive) return;
+void copy_manager::copyPackageItem(InfFileUpdate* item, run_flags flags) {
+    if (!flags.running()) return;
     const CString source = folderOf(item->getFilePath(m_strDownloadFolder));
     CString target = item->getFilePath(getBasePath());
     common_util::normalize_path(target);
     target = folderOf(target);
-    const int result = copyPackageFolders(item->getFileName(), source, target);
+    const int result = copyPackageFolders(item->getFileName(), source, target, flags);
+    // A stop is no verdict: the item stays to be copied.
+    if (!flags.running()) return;
     if (result) {
         item->m_nState = ITEM_STATE_COPIED;
         m_observers.post_message_all(UM_COPY_PROGRESS, 0, 0);
@@ -61,7 +77,8 @@ void copy_manager::copyPackageItem(InfFileUpdate* item) {
     m_observers.send_message_all(UM_COPY_STEP_DONE, 0, result ? 1 : 0);
 }
 
-int copy_manager::copyPackageFolders(const CString& name, const CString& source, const CString& target) {
+int copy_manager::copyPackageFolders(const CString& name, const CString& source, const CString& target,
+                                     run_flags flags) {
     const package_folders* package = nullptr;
     for (const package_folders& p : kPackageFolders) {
         if (name.CompareNoCase(p.name) == 0) package = &p;
@@ -80,8 +97,8 @@ int copy_manager::copyPackageFolders(const CString& name, const CString& source,
     for (int i = 0; i < count; ++i) countTree(sources[i]);
     int result = 0;
     try {
-        result = copyTree(sources[0], targets[0]);
-        if (result && count > 1) result = copyTree(sources[1], targets[1]);
+        result = copyTree(sources[0], targets[0], flags);
+        if (result && count > 1) result = copyTree(sources[1], targets[1], flags);
     } catch (CFileException* e) {
         LOG_WRITE(L"[copyPackageFolders][file:%s][ErrorCode:%d]", e->m_strFileName.GetString(),
                   static_cast<int>(e->m_lOsError));
@@ -110,7 +127,7 @@ void copy_manager::countTree(const CString& path) {
     }
 }
 
-int copy_manager::copyTree(const CString& source, const CString& target) {
+int copy_manager::copyTree(const CString& source, const CString& target, run_flags flags) {
     g_bCopyBusy = 1;
     CFileFind finder;
     if (!finder.FindFile(source.GetString())) {
@@ -124,29 +141,42 @@ int copy_manager::copyTree(const CString& source, const CString& target) {
         CFileFind entries;
         BOOL more = ok && entries.FindFile((source + L"\\*").GetString());
         const CString base = withoutTrailingSeparator(target);
-        while (more && ok && m_bActive) {
+        while (more && ok && flags.running()) {
             more = entries.FindNextFile();
             if (entries.IsDots()) continue;
-            ok = copyTree(entries.GetFilePath(), base + L"\\" + entries.GetFileName()) != 0;
+            ok = copyTree(entries.GetFilePath(), base + L"\\" + entries.GetFileName(), flags) != 0;
         }
     } else {
         ok = createDirectoryTree(target, false);
-        if (ok) {
-            const ULONGLONG length = finder.GetLength();
-            if (CUtilManager::getFileSize(target) != length) {
-                ok = CopyFileW(source.GetString(), target.GetString(), FALSE) != FALSE;
-                if (!ok) {
-                    LOG_WRITE(L"[copyTree][CopyFile][file:%s][ErrorCode:%d]", target.GetString(),
-                              static_cast<int>(GetLastError()));
+        WIN32_FILE_ATTRIBUTE_DATA from{};
+        if (ok) ok = attributesOf(source, from);
+        if (ok && !sameSizeAndTime(from, target)) {
+            ok = CopyFileW(source.GetString(), target.GetString(), FALSE) != FALSE;
+            if (!ok) {
+                LOG_WRITE(L"[copyTree][CopyFile][file:%s][ErrorCode:%d]", target.GetString(),
+                          static_cast<int>(GetLastError()));
+            }
+            if (ok) ok = fileFault(L"tree-copy", target) == 0;
+            // Checked like every other file on the medium: read back past
+            // the cache and compared with the source.
+            unzip_worker worker;
+            UINT32 crc = 0;
+            if (ok && !(worker.crc_calc_unzip(source, crc, flags) &&
+                        worker.crc_check_copy(target, crc, nullptr, 0, flags))) {
+                ok = false;
+                if (flags.running()) {
+                    LOG_WRITE(L"[copyTree] copy not confirmed by its read-back [file:%s]", target.GetString());
+                    worker_manager::getInstance()->removeFile(target);
                 }
             }
-            m_pPackageBoard->addCurrentSize(static_cast<LONGLONG>(length));
+        }
+        if (ok) {
+            m_pPackageBoard->addCurrentSize(static_cast<LONGLONG>(finder.GetLength()));
             m_pPackageBoard->addCurrentCount(1);
-            waitPumpingMessages(kPumpPerFileMs);
         }
     }
     g_bCopyBusy = 0;
-    return ok && m_bActive ? 1 : 0;
+    return ok && flags.running() ? 1 : 0;
 }
 
 bool copy_manager::createDirectoryTree(const CString& path, bool isFolder) {

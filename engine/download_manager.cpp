@@ -85,7 +85,9 @@ bool download_manager::func_downlaod_worker(int& error, int& status, InfFileUpda
         DWORD lastError = GetLastError();
         if (lastError == ERROR_SHARING_VIOLATION) {
             waitPumpingMessages(kSharedWaitMs);
-            if (closeOwnHandles(localPath)) {
+            // This attempt's own task is one live task on the path; another
+            // one is a worker of the engine whose handle must stay.
+            if (worker_manager::getInstance()->liveTasksOnPath(localPath) <= 1 && closeOwnHandles(localPath)) {
                 waitPumpingMessages(kSharedWaitMs);
                 open = openLocalFile(state);
             }
@@ -124,11 +126,20 @@ bool download_manager::func_downlaod_worker(int& error, int& status, InfFileUpda
         m_observers.post_message_all(UM_DOWNLOAD_PROGRESS, 0, static_cast<LPARAM>(-1));
         return true;
     }
+    LOG_WRITE(L"[ERR_DOWNLOAD][url:%s][code:%d][status:%d][total:%I64u][resume:%I64u][written:%I64u]",
+              url.GetString(), worker.code, worker.status, worker.total, state.resumeOffset, state.written);
+    // A stop, a lost connection or a server error leaves a part that the
+    // next attempt continues by range: a Hold must not restart a large file
+    // from its first byte. Only bytes that cannot belong to the file go:
+    // more than the descriptor says, a held part the server's ranges do not
+    // fit, or a reply that ended "complete" at another length.
+    const bool tooLong = onDisk > state.expectedSize || worker.total > state.expectedSize;
+    const bool rangeMisfit = state.resumeOffset > 0 && worker.code == INET_ERROR_HTTP_STATUS &&
+                             (worker.status == 416 || worker.status == 200 || worker.status == 206);
+    if (!tooLong && !rangeMisfit && worker.code != 0) return false;
     // Only what this attempt counted is taken back: the resumed part was
     // never counted by it.
     if (state.counted) m_pDownloadBoard->addCurrentSize(-static_cast<LONGLONG>(state.counted));
-    LOG_WRITE(L"[ERR_DOWNLOAD][url:%s][code:%d][status:%d][total:%I64u][resume:%I64u][written:%I64u]",
-              url.GetString(), worker.code, worker.status, worker.total, state.resumeOffset, state.written);
     worker_manager::getInstance()->removeFile(localPath);
     return false;
 }

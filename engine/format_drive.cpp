@@ -111,8 +111,17 @@ BOOL formatDrive(const CString& path, const CString& deviceType) {
     if (path.IsEmpty() || !isFormattableDrive(path)) return FALSE;
     // A flag left by an earlier run would fail this one before it starts.
     formatFailed = 0;
-    // No file of the program may keep the volume busy.
-    worker_manager::getInstance()->closeOwnHandles(path);
+    // No file of the program may keep the volume busy. Closing by path is
+    // safe only while no worker of the engine runs: a handle value closed
+    // under a live worker is reused, and its writes would land elsewhere.
+    worker_manager* workers = worker_manager::getInstance();
+    bool workersIdle = true;
+    for (int slot = 0; slot < worker_manager::SLOT_COUNT; ++slot) workersIdle = workersIdle && workers->isSlotFree(slot);
+    if (workersIdle) {
+        workers->closeOwnHandles(path);
+    } else {
+        LOG_WRITE(L"[formatDrive] engine workers still run: own handles left open [drive:%s]", path.GetString());
+    }
 
     FormatExLibrary& library = FormatExLibrary::getInstance();
     if (!library.formatEx) {

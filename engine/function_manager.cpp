@@ -121,7 +121,30 @@ void function_manager::postCommand(const function_command& command) {
         if (stamped.code == FM_CMD_IDLE) m_nPaused = 0;
         return;
     }
+    if (m_nStopGate > 0) {
+        // The ends of the workers this stop ends are no news: the schedule
+        // after the stop looks at the items afresh (replayed, an end could
+        // start a schedule on a list being rebuilt).
+        const bool workerEnd = stamped.code == FM_CMD_DOWNLOAD_DONE || stamped.code == FM_CMD_UNZIP_DONE ||
+                               stamped.code == FM_CMD_COPY_DONE;
+        if (!workerEnd) m_heldCommands.push_back(stamped);
+        return;
+    }
     m_queue.push_back(stamped);
+    if (m_hEvent) SetEvent(m_hEvent);
+}
+
+void function_manager::closeStopGate() {
+    std::lock_guard<std::mutex> lock(m_queueMutex);
+    ++m_nStopGate;
+}
+
+void function_manager::openStopGate() {
+    std::lock_guard<std::mutex> lock(m_queueMutex);
+    if (m_nStopGate == 0 || --m_nStopGate > 0) return;
+    if (m_heldCommands.empty()) return;
+    for (const function_command& held : m_heldCommands) m_queue.push_back(held);
+    m_heldCommands.clear();
     if (m_hEvent) SetEvent(m_hEvent);
 }
 
@@ -288,6 +311,8 @@ transfer_task* function_manager::getOrCreateTask(transfer_task_list& list, InfFi
 }
 
 void function_manager::removeItemRecords(InfFileUpdate* item) {
+    // A later item may be built at the same address.
+    m_checkResets.erase(item);
     std::lock_guard<std::mutex> lock(m_listMutex);
     for (transfer_task_list* list : {&m_downloadTasks, &m_unzipTasks, &m_copyTasks}) {
         list->erase(std::remove_if(list->begin(), list->end(),

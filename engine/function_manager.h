@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -121,6 +122,15 @@ public:
     // Called once the new run's item list is built.
     void itemsRebuilt() { m_bItemsPending = false; }
 
+    // The stop gate of stopAll: while it is closed the choosers hand out
+    // nothing and commands are held back, to be queued in their order when
+    // it opens; only the ends of the workers being stopped are dropped. It
+    // is not the page's pause: it drops no command of the page and ends no
+    // pause set meanwhile. Nested stops keep it closed until the last.
+    void closeStopGate();
+    void openStopGate();
+    bool stopGateClosed() const { return m_nStopGate.load() > 0; }
+
     // ---- progress and phases
     // The lowest state of the counted items (ITEM_STATE_COPIED when none);
     // raises boards 1 to 3 to the done bytes of every phase.
@@ -142,6 +152,14 @@ public:
     transfer_task* nextUnzipTask();
     void finishDownloadedItem(InfFileUpdate* item);
     void onDownloadPhaseDone();
+    // The unzip worker's check of a downloaded item failed and its files
+    // were deleted: the item goes back to be downloaded (every piece), at
+    // most kCheckResetsPerRun times a run. After that it stays failed and
+    // is not taken again until the page starts over.
+    void onCheckFailed(InfFileUpdate* item);
+    // The item's check failed more often than a run allows.
+    bool checkGivenUp(InfFileUpdate* item);
+    static constexpr int kCheckResetsPerRun = 3;
 
     // ---- task records
     // The task of list for item and piece, created when missing and made
@@ -171,6 +189,9 @@ public:
     observer_list m_observers;
     std::atomic<int> m_nState{FM_STATE_IDLE};
     std::atomic<int> m_nPaused{0};
+    std::atomic<int> m_nStopGate{0};
+    // Commands posted while the stop gate is closed; under the queue mutex.
+    std::deque<function_command> m_heldCommands;
     std::atomic<int> m_nQuit{0};
     int m_nLowestState = 0;
     int m_nHighestState = 0;
@@ -212,6 +233,8 @@ public:
     std::atomic<unsigned> m_nCommandRun{0};
     DWORD m_dwCommandThreadId = 0;
     std::atomic<bool> m_bItemsPending{false};
+    // Failed checks per item in this run; under the task mutex.
+    std::map<const InfFileUpdate*, int> m_checkResets;
 
     function_manager(const function_manager&) = delete;
     function_manager& operator=(const function_manager&) = delete;

@@ -99,6 +99,8 @@ void function_manager::reset() {
     m_nDownloadDone = 0;
     m_nUnzipDone = 0;
     m_nCopyDone = 0;
+    std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+    m_checkResets.clear();
 }
 
 void function_manager::runCommand(const function_command& command) {
@@ -137,6 +139,11 @@ void function_manager::runCommand(const function_command& command) {
 
 void function_manager::onStart(transfer_page* page) {
     worker_manager::getInstance()->stopAll();
+    {
+        // Starting over is the page's retry: failed checks count anew.
+        std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+        m_checkResets.clear();
+    }
     m_pPage = page;
     if (m_nFormatRequested) {
         postCommand(FM_CMD_FORMAT, m_chDrive.load(), page);

@@ -57,9 +57,16 @@ std::vector<InfFileUpdate*> queuedItems() {
 
 bool function_manager::isSkipCopy(InfFileUpdate* item) {
     if (!item || !m_nPlatformFolder) return false;
-    const InfFileTail* entry = itemList().findEntry(item);
-    const InfFileHead* head = entry ? entry->head() : nullptr;
-    return isSkipCopyPath(true, item->getDestPath(), head ? head->getInfFileName() : CString());
+    // Judged by the folder the item lands in: a model item whose
+    // destination was rewritten below the common descriptor's folder
+    // carries that folder, not its own descriptor's name.
+    CString landing = item->getFolder();
+    if (landing.IsEmpty()) {
+        const InfFileTail* entry = itemList().findEntry(item);
+        const InfFileHead* head = entry ? entry->head() : nullptr;
+        if (head) landing = head->getInfFileName();
+    }
+    return isSkipCopyPath(true, item->getDestPath(), landing);
 }
 
 void function_manager::calcTotals() {

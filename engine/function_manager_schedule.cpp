@@ -13,6 +13,7 @@
 #include "engine/transfer_rules.h"
 #include "engine/unzip_manager.h"
 #include "engine/worker_manager.h"
+#include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
 #include "foundation/utilmanager.h"
 
@@ -70,7 +71,7 @@ bool isDownloadState(int state) {
 }
 
 bool stopping(function_manager* fm) {
-    return fm->m_nQuit || fm->m_nPaused;
+    return fm->m_nQuit || fm->m_nPaused || fm->stopGateClosed();
 }
 
 // A phase is ended only on the current run's own items.
@@ -323,11 +324,43 @@ void function_manager::onDownloadPhaseDone() {
     });
 }
 
+void function_manager::onCheckFailed(InfFileUpdate* item) {
+    if (!item) return;
+    std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+    const int failures = ++m_checkResets[item];
+    if (failures > kCheckResetsPerRun) {
+        LOG_WRITE(L"[ERR_ENGINE] check failed %d times, item left until the run starts over [file:%s]", failures,
+                  item->getFileName().GetString());
+        return;
+    }
+    {
+        // Every piece comes back: the check deleted them all.
+        std::lock_guard<std::mutex> lock(m_listMutex);
+        for (transfer_task* task : m_downloadTasks) {
+            if (task->item != item || task->live) continue;
+            task->state = 0;
+            task->bytesDone = 0;
+        }
+    }
+    item->m_nState = ITEM_STATE_DOWNLOAD_READY;
+    // The download phase may have ended already; it is open again.
+    m_nDownloadDone = 0;
+    int downloaded = FM_STATE_DOWNLOADED;
+    m_nState.compare_exchange_strong(downloaded, FM_STATE_TRANSFER);
+}
+
+bool function_manager::checkGivenUp(InfFileUpdate* item) {
+    std::lock_guard<std::recursive_mutex> tasks(m_taskMutex);
+    auto found = m_checkResets.find(item);
+    return found != m_checkResets.end() && found->second > kCheckResetsPerRun;
+}
+
 transfer_task* function_manager::nextUnzipTask() {
     if (stopping(this)) return nullptr;
     for (InfFileUpdate* item : queuedItems()) {
         if (!item || stopping(this)) return nullptr;
         if (!isTransferItem(item) || !inRange(item->m_nState, ITEM_STATE_DOWNLOADED, ITEM_STATE_UNZIP_FAILED)) continue;
+        if (item->m_nState == ITEM_STATE_UNZIP_FAILED && checkGivenUp(item)) continue;
         if (transfer_task* task = getOrCreateTask(m_unzipTasks, item, 0)) return task;
     }
     if (m_nState != FM_STATE_DOWNLOADED || !onThisRunsItems(this) || calcProgressState() < ITEM_STATE_UNZIPPED) {

@@ -3,6 +3,7 @@
 #include "afx/filefind.h"
 #include "descriptors/ver_file.h"
 #include "engine/download_manager.h"
+#include "engine/function_manager.h"
 #include "engine/package_names.h"
 #include "engine/worker_manager.h"
 #include "foundation/common_util.h"
@@ -77,10 +78,12 @@ BYTE unzip_manager::func_unzip_Item(InfFileUpdate* item, const RunFlag* running)
     const run_flags flags{running, &m_bEnabled};
     m_nBusy = 1;
     item->m_nState = ITEM_STATE_DOWNLOADED;
-    bool ok = unzipItem(item, flags);
+    bool dropped = false;
+    bool ok = unzipItem(item, flags, dropped);
     if (ok && m_bEnabled && isPackageName(item->getFileName())) {
+        // The package stays: the next run's pre-check keeps it, and only
+        // this local extraction runs again instead of a new download.
         ok = unzipInnerPackage(item, packageFolder(item->getFileName()), flags);
-        if (ok && m_bEnabled) worker_manager::getInstance()->removeFile(item->getFilePath(m_strDownloadFolder));
     }
     if (flags.running()) {
         if (ok) {
@@ -96,11 +99,15 @@ BYTE unzip_manager::func_unzip_Item(InfFileUpdate* item, const RunFlag* running)
     } else {
         item->m_nState = ITEM_STATE_UNZIP_FAILED;
     }
+    // Left at 202 the item would be checked again at once, on files that
+    // are gone.
+    if (dropped) function_manager::getInstance()->onCheckFailed(item);
     m_nBusy = 0;
     return ok ? 1 : 0;
 }
 
-bool unzip_manager::unzipItem(InfFileUpdate* item, run_flags flags) {
+bool unzip_manager::unzipItem(InfFileUpdate* item, run_flags flags, bool& dropped) {
+    dropped = false;
     const CString zipPath = item->getZipPath(m_strDownloadFolder);
     const CString filePath = item->getFilePath(m_strDownloadFolder);
     const CString target = folderOf(filePath);
@@ -158,7 +165,10 @@ bool unzip_manager::unzipItem(InfFileUpdate* item, run_flags flags) {
     }
     if (flags.running() && intact && item->getVer() > 0) {
         deletePieces(item);
-        if (!ok) download_manager::getInstance()->start();
+        if (!ok) {
+            download_manager::getInstance()->start();
+            dropped = true;
+        }
     }
     return ok;
 }
@@ -178,7 +188,6 @@ bool unzip_manager::unzipInnerPackage(InfFileUpdate* item, const CString& folder
     if (exists(target)) clearFileAttributes(target);
     auto goOn = [this, flags](const CString&, ULONGLONG) { return flags.running() && m_bEnabled; };
     bool ok = worker.unzip(archive, target, goOn, flags, m_pBoard);
-    // The package is deleted after this: nothing may still hold it.
     archive.Close(true);
     item->m_nState = ok ? ITEM_STATE_UNZIPPED : ITEM_STATE_UNZIP_FAILED;
     return ok;

@@ -25,7 +25,8 @@ public:
     // For an item without pieces: its file is there with its size.
     bool isUnzipped(InfFileUpdate* item);
 
-    bool unzipItem(InfFileUpdate* item, run_flags flags);
+    // dropped: the check failed and the item's files were deleted.
+    bool unzipItem(InfFileUpdate* item, run_flags flags, bool& dropped);
     bool unzipInnerPackage(InfFileUpdate* item, const CString& folderName, run_flags flags);
     void deletePieces(InfFileUpdate* item);
     void clearFileAttributes(const CString& folder);

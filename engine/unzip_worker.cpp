@@ -10,12 +10,16 @@
 
 #include <zlib.h>
 
+#include <malloc.h>
+#include <memory>
+
 namespace {
 
 constexpr DWORD kCrcBlock = 65536;
 // The copy's check reads what it has just written in the copy's own chunk
 // size: fewer calls per file on the medium.
 constexpr DWORD kCopyCrcBlock = 1048576;
+constexpr DWORD kSectorAlign = 4096;
 constexpr DWORD kOpenWaitMs = 50;
 constexpr int kUnzipOpenAttempts = 61;
 constexpr int kCopyOpenAttempts = 5;
@@ -69,8 +73,15 @@ bool unzip_worker::file_size_check(const CString& path, ULONGLONG expected, bool
 }
 
 bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, int openAttempts, bool logOpen,
-                             score_board* board, double scale, DWORD block) {
-    const chunk_lease buffer(block);
+                             score_board* board, double scale, DWORD block, bool unbuffered) {
+    // Unbuffered reads want a buffer aligned to the sector and whole sectors
+    // per read (a page covers every sector size in use); the last read of a
+    // file returns its tail. The pooled chunk has room to align inside it.
+    block = (block + kSectorAlign - 1) / kSectorAlign * kSectorAlign;
+    const chunk_lease chunk(static_cast<size_t>(block) + kSectorAlign);
+    BYTE* const buffer = reinterpret_cast<BYTE*>(
+        (reinterpret_cast<uintptr_t>(chunk.data()) + kSectorAlign - 1) & ~static_cast<uintptr_t>(kSectorAlign - 1));
+    const DWORD openFlags = FILE_FLAG_SEQUENTIAL_SCAN | (unbuffered ? FILE_FLAG_NO_BUFFERING : 0);
     const UINT32 start = crc;
     for (int pass = 1;; ++pass) {
         UniqueFileHandle file;
@@ -79,7 +90,7 @@ bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, 
             // moment: later attempts wait first.
             if (attempt > 1) waitPumpingMessages(kOpenWaitMs);
             file.reset(CreateFileW(path.GetString(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                   OPEN_EXISTING, openFlags, nullptr));
             if (file) break;
             if (attempt >= openAttempts) return false;
             if (logOpen) {
@@ -92,9 +103,9 @@ bool unzip_worker::crcOfFile(const CString& path, UINT32& crc, run_flags flags, 
         ULONGLONG counted = 0;
         for (;;) {
             DWORD got = 0;
-            if (!ReadFile(file.get(), buffer.data(), block, &got, nullptr)) break;
+            if (!ReadFile(file.get(), buffer, block, &got, nullptr)) break;
             if (got == 0) break;
-            value = crc32(value, buffer.data(), got);
+            value = crc32(value, buffer, got);
             counted += got;
             if (board) board->addCurrentSize(static_cast<LONGLONG>(got * scale));
             if (!flags.running()) {
@@ -134,7 +145,7 @@ bool unzip_worker::crc_check_unzip(const CString& path, UINT32 expected, run_fla
 bool unzip_worker::crc_check_copy(const CString& path, UINT32 expected, score_board* board, double scale,
                                   run_flags flags) {
     UINT32 crc = 0;
-    bool read = crcOfFile(path, crc, flags, kCopyOpenAttempts, false, board, scale, kCopyCrcBlock);
+    bool read = crcOfFile(path, crc, flags, kCopyOpenAttempts, false, board, scale, kCopyCrcBlock, true);
     if (!read && !flags.running()) {
         m_nErrorCode = UNZIP_ERROR_STOPPED;
         return false;

@@ -56,8 +56,8 @@ public:
                score_board* board);
     bool crc_calc_unzip(const CString& path, UINT32& crc, run_flags flags);
     bool crc_check_unzip(const CString& path, UINT32 expected, run_flags flags);
-    // Counts bytes x scale into the board while it reads; a stop gives
-    // code 1 (no verdict).
+    // The medium's read-back: unbuffered. Counts bytes x scale into the
+    // board while it reads; a stop gives code 1 (no verdict).
     bool crc_check_copy(const CString& path, UINT32 expected, score_board* board, double scale, run_flags flags);
     // With packageSkip a self-contained package passes unseen.
     bool file_size_check(const CString& path, ULONGLONG expected, bool packageSkip);
@@ -67,6 +67,9 @@ public:
     int m_nStopFlag = 0;
 
 private:
+    // unbuffered: read past the system cache (FILE_FLAG_NO_BUFFERING), so
+    // that what is checked is what the medium holds, not what was handed
+    // to it.
     bool crcOfFile(const CString& path, UINT32& crc, run_flags flags, int openAttempts, bool logOpen,
-                   score_board* board, double scale, DWORD block);
+                   score_board* board, double scale, DWORD block, bool unbuffered = false);
 };

@@ -108,11 +108,27 @@ void vercheck_manager::checkMedium() {
     if (buildKeepSet() > 0) {
         for (ver_file* element : ver_file_list::getInstance().elements()) {
             if (!element || !element->m_pHead) continue;
-            CString folder = cleanableFolder(element->m_pHead->getVerName());
-            if (!folder.IsEmpty()) cleanFolder(folder);
+            const CString name = element->m_pHead->getVerName();
+            CString folder = cleanableFolder(name);
+            if (folder.IsEmpty()) continue;
+            // The name comes from the service and the download folder may be
+            // a profile folder or a drive root: a folder of that name that
+            // we did not make (no version file of ours in it) is the user's.
+            const DWORD attributes = GetFileAttributesW(folder.GetString());
+            if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                LOG_WRITE(L"[precheck] folder is a link, left alone [folder:%s]", folder.GetString());
+                continue;
+            }
+            if (m_ownFolders.count(name) == 0) {
+                LOG_WRITE(L"[precheck] folder without its version file, left alone [folder:%s]", folder.GetString());
+                continue;
+            }
+            cleanFolder(folder);
         }
     }
     m_keep.clear();
+    m_ownFolders.clear();
 
     m_bRunning = false;
     m_observers.post_message_all(UM_CHECK_COMPLETE, 0, result != 0 ? 1 : 0);
@@ -134,6 +150,7 @@ int vercheck_manager::runCheck() {
     }
 
     const CString folder = getDownloadFolder();
+    m_ownFolders.clear();
     for (ver_file* element : ver_file_list::getInstance().elements()) {
         if (!element || !element->m_pHead) continue;
         const CString name = element->m_pHead->getVerName();
@@ -141,6 +158,7 @@ int vercheck_manager::runCheck() {
         CString path = withSeparator(folder) + name + L"\\";
         path.AppendFormat(L"%s.ver", name.GetString());
         if (!CGlobalFunc::isFileExist(path, FALSE)) continue;
+        m_ownFolders.insert(name);
         CString text;
         if (!readUnicodeTextFile(text, path) && !readByteTextFile(text, path)) continue;
         auto data = std::make_unique<ver_file_data>();
@@ -188,6 +206,7 @@ void vercheck_manager::workerLoop() {
         checkItem(item);
         m_pBoard->addCurrentSize(item->getFileSize());
         m_pBoard->addCurrentCount(1);
+        if (m_afterItem) m_afterItem(item);
     }
 }
 
@@ -196,19 +215,34 @@ void vercheck_manager::checkItem(InfFileUpdate* item) {
     const CString folder = getDownloadFolder();
     const CString local = item->getFilePath(folder);
 
-    const int recorded = findVerEntry(item);
+    const recorded_entry recorded = findVerEntry(item);
     const ULONGLONG size = local.IsEmpty() ? kUnreadableSize : CUtilManager::getFileSize(local);
-    const bool kept = recorded == item->getVer() && !local.IsEmpty() && CGlobalFunc::isFileExist(local, FALSE) &&
-                      size != kUnreadableSize && size == static_cast<ULONGLONG>(item->getFileSize());
-    if (kept) {
-        // A package still has to be extracted into its folders.
-        item->m_nState = isPackageName(item->getFileName()) ? ITEM_STATE_DOWNLOADED : ITEM_STATE_UNZIPPED;
-        if (item->getVer() > 0) {
-            for (int n = 0; n < item->getNumSpan(); ++n) {
-                CString piece = item->getPartPath(folder, n);
-                if (!piece.IsEmpty()) DeleteFileW(piece.GetString());
+    const ULONGLONG wanted = static_cast<ULONGLONG>(item->getFileSize());
+    const bool present = !local.IsEmpty() && CGlobalFunc::isFileExist(local, FALSE) && size != kUnreadableSize;
+    const bool sameVersion = recorded.version == item->getVer();
+    // A version-0 item without a line was never recorded: its size is all
+    // there is to go by.
+    const bool done = recorded.listed ? recorded.done : true;
+    if (sameVersion && present && size == wanted) {
+        if (isPackageName(item->getFileName())) {
+            // A kept package is checked and extracted into its folders again.
+            item->m_nState = ITEM_STATE_DOWNLOADED;
+        } else if (done) {
+            item->m_nState = ITEM_STATE_UNZIPPED;
+            if (item->getVer() > 0) {
+                for (int n = 0; n < item->getNumSpan(); ++n) {
+                    CString piece = item->getPartPath(folder, n);
+                    if (!piece.IsEmpty()) DeleteFileW(piece.GetString());
+                }
             }
+        } else {
+            // Fetched but never checked (stopped before its unzip step):
+            // the check runs, on the pieces where it fails.
+            item->m_nState = ITEM_STATE_DOWNLOADED;
         }
+    } else if (sameVersion && present && size < wanted && item->getNumSpan() == 0) {
+        // A whole file cut short: the download resumes at its length.
+        item->m_nState = ITEM_STATE_DOWNLOAD_READY;
     } else {
         if (!local.IsEmpty()) CGlobalFunc::deleteFile(local);
         item->m_nState = ITEM_STATE_DOWNLOAD_READY;
@@ -216,17 +250,21 @@ void vercheck_manager::checkItem(InfFileUpdate* item) {
     m_observers.post_message_all(UM_CHECK_ITEM_DONE, 0, 0);
 }
 
-int vercheck_manager::findVerEntry(const InfFileUpdate* item) {
+vercheck_manager::recorded_entry vercheck_manager::findVerEntry(const InfFileUpdate* item) {
     std::lock_guard<std::mutex> hold(m_listLock);
     for (const auto& data : m_recorded) {
         for (const ver_file_entry* entry : data->entries) {
             if (!entry) continue;
             if (entry->getDestPath() == item->getDestPath() && entry->getFileName() == item->getFileName()) {
-                return _wtoi(entry->getField(2).GetString());
+                recorded_entry found;
+                found.listed = true;
+                found.version = _wtoi(entry->getField(2).GetString());
+                found.done = _wtoi(entry->getField(5).GetString()) == 1;
+                return found;
             }
         }
     }
-    return 0;
+    return recorded_entry();
 }
 
 size_t vercheck_manager::buildKeepSet() {

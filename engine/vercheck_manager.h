@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -40,15 +41,23 @@ public:
     void checkMedium();
     // Stops a running check before its next item.
     void stop() { m_bRunning = false; }
+    // Called on the check's thread after each item; empty in the program.
+    // Set only while no check runs.
+    std::function<void(InfFileUpdate*)> m_afterItem;
     bool isRunning() const { return m_bRunning.load(); }
 
     int runCheck();
     void enqueueItem(InfFileUpdate* item);
     void workerLoop();
     void checkItem(InfFileUpdate* item);
-    // The recorded version of the item (column 2 of its line), 0 when no
-    // version file lists it.
-    int findVerEntry(const InfFileUpdate* item);
+    // What the version files say of the item: its line's version (column
+    // 2) and done mark (column 5); version 0 and not listed when no line.
+    struct recorded_entry {
+        bool listed = false;
+        int version = 0;
+        bool done = false;
+    };
+    recorded_entry findVerEntry(const InfFileUpdate* item);
     size_t buildKeepSet();
     void cleanFolder(const CString& folder);
 
@@ -80,4 +89,7 @@ private:
     std::deque<InfFileUpdate*> m_queue;
 
     std::set<CString, caseless_less> m_keep;
+    // Names whose folder held its own version file before this check wrote
+    // one: only those folders are ours to clean.
+    std::set<CString, caseless_less> m_ownFolders;
 };

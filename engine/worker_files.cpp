@@ -1,11 +1,14 @@
 // The engine's file removal: deletes that wait while another handle shares
 // the file, and a short-lived thread for a file that stays locked.
 #include "engine/close_own_handles.h"
+#include "engine/function_manager.h"
 #include "engine/thread_name.h"
 #include "engine/worker_manager.h"
 #include "afx/filefind.h"
 #include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
+
+#include <atomic>
 
 namespace {
 
@@ -54,6 +57,8 @@ struct remove_record {
 
 enum class delete_result { deleted, gone, shared, failed };
 
+std::atomic<int> g_removeThreads{0};
+
 // Deletes the file at path only while it is still the file with identity.
 delete_result deleteIdentified(const CString& path, const file_identity& identity) {
     UniqueFileHandle file(CreateFileW(path.GetString(), DELETE | FILE_READ_ATTRIBUTES,
@@ -88,7 +93,9 @@ void removeIdentified(const remove_record& record) {
             }
             waitPumpingMessages(kSharedWaitMs);
         }
-        closeOwnHandles(record.path);
+        // A worker of the engine on the file is its owner: waited for, its
+        // handle never closed under it.
+        if (worker_manager::getInstance()->liveTasksOnPath(record.path) == 0) closeOwnHandles(record.path);
     }
     LOG_WRITE(L"[RemoveThread] still shared, given up [file:%s]", record.path.GetString());
 }
@@ -102,7 +109,10 @@ void deleteOneFile(const CString& path) {
             if (error != ERROR_SHARING_VIOLATION) return;
             waitPumpingMessages(kSharedWaitMs);
         }
-        if (error == ERROR_SHARING_VIOLATION && closeOwnHandles(path) && DeleteFileW(path.GetString())) return;
+        if (error == ERROR_SHARING_VIOLATION && worker_manager::getInstance()->liveTasksOnPath(path) == 0 &&
+            closeOwnHandles(path) && DeleteFileW(path.GetString())) {
+            return;
+        }
     }
 }
 
@@ -110,6 +120,22 @@ void deleteOneFile(const CString& path) {
 
 bool worker_manager::closeOwnHandles(const CString& path) {
     return ::closeOwnHandles(path);
+}
+
+int worker_manager::liveTasksOnPath(const CString& path) {
+    function_manager* engine = function_manager::getInstance();
+    const CString folder = m_strDownloadFolder;
+    int count = 0;
+    std::lock_guard<std::mutex> lock(engine->m_listMutex);
+    for (const transfer_task_list* list : {&engine->m_downloadTasks, &engine->m_unzipTasks, &engine->m_copyTasks}) {
+        for (const transfer_task* task : *list) {
+            if (!task->live || !task->item) continue;
+            const bool piece = list == &engine->m_downloadTasks && task->piece >= 0;
+            const CString used = piece ? task->item->getPartPath(folder, task->piece) : task->item->getFilePath(folder);
+            if (used.CompareNoCase(path) == 0) ++count;
+        }
+    }
+    return count;
 }
 
 bool worker_manager::deleteFileRetry(int budgetMs, const CString& path) {
@@ -130,9 +156,11 @@ bool worker_manager::removeFile(const CString& path) {
         delete record;
         return false;
     }
+    ++g_removeThreads;
     CWinThread* thread = AfxBeginThread(&worker_manager::RemoveThread_Function, record, THREAD_PRIORITY_NORMAL, 0,
                                         CREATE_SUSPENDED);
     if (!thread) {
+        --g_removeThreads;
         delete record;
         return false;
     }
@@ -145,7 +173,12 @@ UINT worker_manager::RemoveThread_Function(LPVOID param) {
     auto* record = static_cast<remove_record*>(param);
     removeIdentified(*record);
     delete record;
+    --g_removeThreads;
     return 1;
+}
+
+int worker_manager::removeThreadsRunning() {
+    return g_removeThreads.load();
 }
 
 void worker_manager::deleteFolder(const CString& path) {

@@ -306,10 +306,7 @@ UINT worker_manager::CopyThread_Function(LPVOID param) {
 
 void worker_manager::stopAll() {
     function_manager* fm = function_manager::getInstance();
-    {
-        std::lock_guard<std::mutex> lock(fm->m_queueMutex);
-        fm->m_nPaused = 1;
-    }
+    fm->closeStopGate();
     if (fm->m_hComputeThread) {
         function_manager::waitThread(fm->m_hComputeThread, kComputeWaitMs);
         fm->m_pComputeThread = nullptr;
@@ -325,5 +322,5 @@ void worker_manager::stopAll() {
             LOG_WRITE(L"[ERR_ENGINE] worker of slot %d still runs; the slot stays taken", index);
         }
     }
-    fm->postCommand(FM_CMD_IDLE, 0, nullptr);
+    fm->openStopGate();
 }

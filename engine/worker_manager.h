@@ -45,11 +45,19 @@ public:
     // DeleteFile; a file held by another handle goes to a short-lived
     // thread that keeps trying (true at once).
     bool removeFile(const CString& path);
+    // Remove threads that have not ended yet.
+    static int removeThreadsRunning();
     // Retries while the file is shared, pumping messages, for budgetMs.
     bool deleteFileRetry(int budgetMs, const CString& path);
     // Deletes what the path names (a file, or a folder tree).
     void deleteFolder(const CString& path);
     bool closeOwnHandles(const CString& path);
+    // How many task records whose worker still runs work on the local file
+    // at path (a download's file or piece, an unzip's or copy's source).
+    // Handles on such a file are the engine's own and are never closed by
+    // path: a closed value is reused, and the worker's writes would land in
+    // another file.
+    int liveTasksOnPath(const CString& path);
     static void SetThreadName(CWinThread* thread, const char* name);
 
     static UINT DownloadThread_Function(LPVOID param);

@@ -67,10 +67,16 @@ protected:
     void TearDown() override {
         clearQueue();
         engine->m_nState = FM_STATE_IDLE;
+        engine->m_nPaused = 0;
+        // A last gate behind the held command: once the thread enters it,
+        // the held command has ended and nothing else is queued.
+        Gate last;
+        engine->postCommand(FM_CMD_BEGIN_TRANSFER, 0, &last);
         gate->release();
-        for (int i = 0; i < 500 && engine->m_nState != FM_STATE_TRANSFER; ++i) Sleep(10);
+        EXPECT_TRUE(last.waitEntered());
+        last.release();
+        // reset() waits for the last gate's command to end.
         engine->reset();
-        Sleep(20);
     }
 
     // Queues the commands and a new gate, lets the thread run them and
@@ -346,6 +352,105 @@ TEST_F(HeldEngine, SplitPiecesRepairedOnDisk) {
     EXPECT_FALSE(engine->validateSplitPieces(nullptr));
 }
 
+TEST_F(HeldEngine, FailedCheckFetchesEveryPieceAgainAFewTimesARun) {
+    TestVehicle car({{L"s.idx", L"10", L"1", L"MAP", L"s.zip", L"30", 3}, {L"whole.dat"}});
+    car.build();
+    InfFileUpdate* split = car.item(L"s.idx");
+    car.item(L"whole.dat")->m_nState = ITEM_STATE_COPIED;
+    auto piecesFinished = [&] {
+        std::lock_guard<std::recursive_mutex> tasks(engine->m_taskMutex);
+        for (int k = 0; k < 3; ++k) {
+            transfer_task* task = engine->getOrCreateTask(engine->m_downloadTasks, split, k);
+            ASSERT_NE(task, nullptr);
+            task->state = 2;
+            task->bytesDone = 10;
+        }
+    };
+    for (int round = 1; round <= function_manager::kCheckResetsPerRun; ++round) {
+        piecesFinished();
+        engine->m_nDownloadDone = 1;
+        engine->m_nState = FM_STATE_DOWNLOADED;
+        split->m_nState = ITEM_STATE_UNZIP_FAILED;
+        engine->onCheckFailed(split);
+        EXPECT_EQ(split->m_nState.load(), ITEM_STATE_DOWNLOAD_READY) << round;
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(engine->findTask(engine->m_downloadTasks, split, k)->state.load(), 0) << k;
+        EXPECT_EQ(engine->m_nDownloadDone.load(), 0) << "the download phase opens again";
+        EXPECT_EQ(engine->m_nState.load(), FM_STATE_TRANSFER);
+    }
+    // Beyond the bound: the item stays failed and is not checked again.
+    piecesFinished();
+    split->m_nState = ITEM_STATE_UNZIP_FAILED;
+    engine->onCheckFailed(split);
+    EXPECT_EQ(split->m_nState.load(), ITEM_STATE_UNZIP_FAILED);
+    std::lock_guard<std::recursive_mutex> tasks(engine->m_taskMutex);
+    EXPECT_EQ(engine->nextUnzipTask(), nullptr);
+    EXPECT_EQ(engine->findTask(engine->m_unzipTasks, split, 0), nullptr);
+}
+
+TEST_F(HeldEngine, SkipCopyByTheFolderTheItemLandsIn) {
+    // Items of a model descriptor that land below the common descriptor's
+    // folder CAR, where the head unit's own folders are left alone.
+    OwnedItem headUnit({L"m.dat", L"10", L"1", L"VESPERLINK"}, L"MODEL.inf", L"CAR");
+    OwnedItem map({L"o.dat", L"10", L"1", L"MAP"}, L"MODEL.inf", L"CAR");
+    ASSERT_TRUE(headUnit.ok());
+    ASSERT_TRUE(map.ok());
+    // Their destinations as rewritten below the common folder.
+    headUnit->setDestPath(L"CAR\\VESPERLINK");
+    map->setDestPath(L"CAR\\MAP");
+    engine->m_nPlatformFolder = 1;
+    EXPECT_TRUE(engine->isSkipCopy(headUnit.get()));
+    EXPECT_FALSE(engine->isSkipCopy(map.get()));
+    engine->m_nPlatformFolder = 0;
+    EXPECT_FALSE(engine->isSkipCopy(headUnit.get()));
+}
+
+TEST_F(HeldEngine, StopHoldsCommandsBackAndLeavesAHoldAlone) {
+    // What a page does while the stop waits for the workers: it answers a
+    // message with FM_CMD_FORMAT, and the user may press Hold after it. The
+    // stop waits for the "compute thread", which posts them.
+    struct Case {
+        const char* what;
+        bool hold;
+        int pausedAfter;
+    } cases[] = {
+        {"a command posted during the stop", false, 0},
+        {"a Hold pressed during the stop", true, 1},
+    };
+    for (const Case& c : cases) {
+        clearQueue();
+        engine->m_nPaused = 0;
+        struct poster_args {
+            function_manager* engine;
+            bool hold;
+        } args{engine, c.hold};
+        HANDLE poster = CreateThread(
+            nullptr, 0,
+            [](LPVOID param) -> DWORD {
+                auto* a = static_cast<poster_args*>(param);
+                while (!a->engine->stopGateClosed()) Sleep(1);
+                // A worker the stop ends reports it: dropped, no news.
+                a->engine->postCommand(FM_CMD_COPY_DONE, 0, nullptr);
+                a->engine->postCommand(FM_CMD_FORMAT, 'R', nullptr);
+                if (a->hold) a->engine->postCommand(FM_CMD_PAUSE, 0, nullptr);
+                return 0;
+            },
+            &args, 0, nullptr);
+        ASSERT_NE(poster, nullptr);
+        HANDLE own = nullptr;
+        DuplicateHandle(GetCurrentProcess(), poster, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS);
+        engine->m_hComputeThread = poster;
+        worker_manager::getInstance()->stopAll();
+        // The stop gives a thread that does not end half a second: the
+        // poster must have ended for the case to mean anything.
+        ASSERT_EQ(WaitForSingleObject(own, 0), WAIT_OBJECT_0) << c.what;
+        CloseHandle(own);
+        EXPECT_EQ(queued(), std::vector<int>{FM_CMD_FORMAT}) << c.what << ": held back, then queued";
+        EXPECT_EQ(engine->m_nPaused.load(), c.pausedAfter) << c.what;
+        EXPECT_FALSE(engine->stopGateClosed());
+    }
+    engine->m_nPaused = 0;
+}
+
 TEST(CommandThread, StartTwiceRunsOneComputeThreadAndAnEmptyListEnds) {
     function_manager* engine = function_manager::getInstance();
     ASSERT_TRUE(waitEngineIdle(10000));
@@ -369,9 +474,8 @@ TEST(CommandThread, StartTwiceRunsOneComputeThreadAndAnEmptyListEnds) {
             return starts >= wanted;
         };
     };
-    // The second START follows the first one's effects: a START pauses the
-    // queue while it stops the workers, and a command posted meanwhile is
-    // dropped, as a paused queue drops it.
+    // The second START follows the first one's effects, so that it meets
+    // the compute thread the first one started.
     page.next();
     ASSERT_TRUE(page.waitFor(startsSeen(1), 10000));
     page.next();

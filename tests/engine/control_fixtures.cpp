@@ -36,11 +36,11 @@ std::unique_ptr<InfInfo> entryOf(const CString& infName, const CString& text) {
 
 }  // namespace
 
-OwnedItem::OwnedItem(const ItemRow& row, const CString& infName)
+OwnedItem::OwnedItem(const ItemRow& row, const CString& infName, const CString& folder)
     : m_info(entryOf(infName, descriptorText({row}))) {
     InfFileTailMap* tails = m_info->getInfFileTails();
     InfFileTail* tail = tails ? tails->get(0) : nullptr;
-    m_ok = tail && m_item.init(tail, CString());
+    m_ok = tail && m_item.init(tail, folder);
 }
 
 TestVehicle::TestVehicle(const std::vector<ItemRow>& rows, const CString& infName)

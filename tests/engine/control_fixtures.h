@@ -34,7 +34,9 @@ CString descriptorText(const std::vector<ItemRow>& rows);
 // A single item built outside the process-wide list.
 class OwnedItem {
 public:
-    explicit OwnedItem(const ItemRow& row, const CString& infName = L"CAR.inf");
+    // folder: the folder an item of a model descriptor lands in (empty for
+    // the others).
+    explicit OwnedItem(const ItemRow& row, const CString& infName = L"CAR.inf", const CString& folder = CString());
     bool ok() const { return m_ok; }
     InfFileUpdate* get() { return &m_item; }
     InfFileUpdate* operator->() { return &m_item; }

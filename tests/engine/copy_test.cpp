@@ -5,6 +5,7 @@
 #include "engine/worker_manager.h"
 #include "foundation/common_util.h"
 #include "foundation/utilmanager.h"
+#include "tests/engine/control_fixtures.h"
 #include "tests/engine/engine_fixtures.h"
 #include "tests/support/test_support.h"
 #include "tests/webclient/standin_client.h"
@@ -347,7 +348,7 @@ TEST_F(Copy, CorruptMediumIsRepairedOnce) {
         EXPECT_EQ(it->m_nState.load(), ITEM_STATE_COPIED);
         EXPECT_EQ(page.count(UM_MODULE_ERROR), 0);
         std::string log = readBytes(stubs + L"\\chkdsk.log");
-        EXPECT_NE(log.find("/F /X R:\\INFO\\version.txt|Y"), std::string::npos) << log;
+        EXPECT_NE(log.find("/F /X \"R:\"|Y"), std::string::npos) << "the volume, quoted: " << log;
     }
     {
         SCOPED_TRACE("stays corrupt");
@@ -390,5 +391,63 @@ TEST_F(Copy, StopAllStopsTheCopyThreadAndWaitsForIt) {
     EXPECT_FALSE(task->live.load());
     EXPECT_EQ(it->m_nState.load(), ITEM_STATE_UNZIPPED) << "stopped before a verdict";
     EXPECT_LT(writes.load(), 24);
-    EXPECT_EQ(fm->m_nPaused.load(), 0) << "the pause of stopAll ends";
+    EXPECT_EQ(fm->m_nPaused.load(), 0) << "a stop is no pause";
+    EXPECT_FALSE(fm->stopGateClosed());
+}
+
+namespace {
+
+bool lastWriteTime(const CString& path, FILETIME& time, const FILETIME* set = nullptr) {
+    HANDLE file = CreateFileW(path.GetString(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = set ? SetFileTime(file, nullptr, nullptr, set) != FALSE : GetFileTime(file, nullptr, nullptr, &time) != FALSE;
+    CloseHandle(file);
+    return ok;
+}
+
+}  // namespace
+
+TEST_F(Copy, PackageFilesSkipOnlyOnSizeAndTimeAndAreReadBack) {
+    const CString source = dir.path() + L"pkg";
+    const CString medium = L"R:\\PKG";
+    const std::string bytes = "package page";
+    for (const wchar_t* name : {L"same.htm", L"other_time.htm", L"fresh.htm"})
+        ASSERT_TRUE(writeFileAt(source + L"\\HTML\\" + name, bytes));
+    // On the medium: one left by an earlier copy (size and time kept, its
+    // bytes spoiled to see that it is not touched), one of equal size but
+    // another time (what an interrupted copy leaves).
+    ASSERT_TRUE(writeFileAt(medium + L"\\HTML\\same.htm", ""));
+    ASSERT_TRUE(CopyFileW((source + L"\\HTML\\same.htm").GetString(), (medium + L"\\HTML\\same.htm").GetString(), FALSE));
+    FILETIME kept{};
+    ASSERT_TRUE(lastWriteTime(medium + L"\\HTML\\same.htm", kept));
+    ASSERT_TRUE(writeBytes(medium + L"\\HTML\\same.htm", std::string(bytes.size(), 'k')));
+    ASSERT_TRUE(lastWriteTime(medium + L"\\HTML\\same.htm", kept, &kept));
+    ASSERT_TRUE(writeBytes(medium + L"\\HTML\\other_time.htm", std::string(bytes.size(), 'o')));
+
+    const run_flags flags{&running, nullptr};
+    EXPECT_EQ(cm->copyPackageFolders(L"HTML.exe", source, L"R:\\PKG", flags), 1);
+    EXPECT_EQ(readBytes(medium + L"\\HTML\\same.htm"), std::string(bytes.size(), 'k')) << "size and time: skipped";
+    EXPECT_EQ(readBytes(medium + L"\\HTML\\other_time.htm"), bytes) << "size alone: copied";
+    EXPECT_EQ(readBytes(medium + L"\\HTML\\fresh.htm"), bytes);
+
+    // A medium that keeps other bytes than it was given: the read-back
+    // fails the package and the bad copy goes.
+    DeleteFileW((medium + L"\\HTML\\fresh.htm").GetString());
+    fault = [](const wchar_t* step) -> DWORD {
+        if (wcscmp(step, L"tree-copy") == 0) writeBytes(L"R:\\PKG\\HTML\\fresh.htm", "package pagE");
+        return 0;
+    };
+    EXPECT_EQ(cm->copyPackageFolders(L"HTML.exe", source, L"R:\\PKG", flags), 0);
+    EXPECT_TRUE(waitUntil([&] { return !fileExists(medium + L"\\HTML\\fresh.htm"); }));
+
+    // A stop ends the walk before the next file: nothing more is copied.
+    fault = nullptr;
+    removeTree(medium);
+    running = false;
+    EXPECT_EQ(cm->copyPackageFolders(L"HTML.exe", source, L"R:\\PKG", flags), 0);
+    int copied = 0;
+    for (const wchar_t* name : {L"same.htm", L"other_time.htm", L"fresh.htm"})
+        copied += fileExists(medium + L"\\HTML\\" + name);
+    EXPECT_EQ(copied, 0);
 }

@@ -118,7 +118,7 @@ TEST_F(Download, ResumesAPartialPieceAndTakes200Or416) {
     }
 }
 
-TEST_F(Download, FailedAttemptDeletesItsFileAndTakesBackItsBytes) {
+TEST_F(Download, FailedAttemptKeepsItsPartUnlessItCannotBelong) {
     const std::string body = bodyOf(whole, -1);
     const CString path = pathOf(whole, -1);
     // A cut body is continued by the client on its next connection; here
@@ -129,23 +129,33 @@ TEST_F(Download, FailedAttemptDeletesItsFileAndTakesBackItsBytes) {
     struct Case {
         const char* name;
         std::string fault;
-        size_t held;
+        std::string held;
         int error;
+        bool kept;  // the part stays, its bytes stay counted
     } cases[] = {
-        {"body cut short", cutThenFail, 0, INET_ERROR_HTTP_STATUS},
-        {"cut after a resumed part", cutThenFail, body.size() / 3, INET_ERROR_HTTP_STATUS},
-        {"not found", "\"status\": 404", 0, INET_ERROR_HTTP_STATUS},
+        {"body cut short", cutThenFail, std::string(), INET_ERROR_HTTP_STATUS, true},
+        {"cut after a resumed part", cutThenFail, body.substr(0, body.size() / 3), INET_ERROR_HTTP_STATUS, true},
+        {"not found", "\"status\": 404", std::string(), INET_ERROR_HTTP_STATUS, true},
+        // The held part is longer than the file: the server answers 416.
+        {"a part the ranges do not fit", "\"times\": 0", body + "xx", INET_ERROR_HTTP_STATUS, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fault(whole, -1, c.fault);
         common_util::ensure_directory(path);
-        ASSERT_TRUE(writeBytes(path, body.substr(0, c.held)));
+        ASSERT_TRUE(writeBytes(path, c.held));
         const ULONGLONG before = board->getCurrentSize();
         EXPECT_FALSE(attempt(whole, -1));
         EXPECT_EQ(error, c.error);
-        EXPECT_FALSE(fileExists(path));
-        EXPECT_EQ(board->getCurrentSize(), before) << "exactly the attempt's bytes go back";
+        EXPECT_EQ(fileExists(path), c.kept);
+        if (c.kept) {
+            const std::string part = readBytes(path);
+            EXPECT_TRUE(body.compare(0, part.size(), part) == 0) << "the part is the file's start";
+            EXPECT_GE(part.size(), c.held.size());
+            EXPECT_EQ(board->getCurrentSize() - before, part.size() - c.held.size()) << "the kept bytes stay counted";
+        } else {
+            EXPECT_EQ(board->getCurrentSize(), before) << "exactly the attempt's bytes go back";
+        }
     }
 }
 
@@ -165,7 +175,7 @@ TEST_F(Download, OneByteOverTheDescriptorIsRefused) {
     EXPECT_EQ(board->getCurrentSize(), before);
 }
 
-TEST_F(Download, PauseMidFileTakesBackExactlyThatAttempt) {
+TEST_F(Download, PauseMidFileKeepsThePartFetched) {
     // A zip of one piece, larger than the client's delivery batch (1 MiB).
     InfFileUpdate* zip = descriptor.item(L"MAPDATA.zip");
     ASSERT_EQ(zip->getNumSpan(), 1);
@@ -183,8 +193,12 @@ TEST_F(Download, PauseMidFileTakesBackExactlyThatAttempt) {
     download.join();
     EXPECT_FALSE(result);
     EXPECT_EQ(error, INET_STOPPED);
-    EXPECT_EQ(board->getCurrentSize(), before);
-    EXPECT_FALSE(fileExists(path));
+    // The part stays for the next attempt to continue; what it holds beyond
+    // the earlier 50000 bytes is what this attempt counted.
+    const std::string part = readBytes(path);
+    EXPECT_GT(part.size(), 50000u);
+    EXPECT_TRUE(body.compare(0, part.size(), part) == 0);
+    EXPECT_EQ(board->getCurrentSize() - before, part.size() - 50000);
 }
 
 namespace {

@@ -367,9 +367,9 @@ TEST(FileRemoval, RemoveFileOnAHeldFile) {
     EXPECT_TRUE(wm->removeFile(path));
     CloseHandle(held);
     DeleteFileW(path.GetString());
-    Sleep(20);
     ASSERT_TRUE(writeBytes(path, "new content"));
-    Sleep(600);
+    // Until the thread has ended it may still meet the new file.
+    EXPECT_TRUE(waitUntil([] { return worker_manager::removeThreadsRunning() == 0; }, 10000));
     EXPECT_EQ(readBytes(path), "new content");
 }
 

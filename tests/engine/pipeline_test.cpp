@@ -12,6 +12,7 @@
 #include "foundation/regsetting.h"
 #include "tests/engine/control_fixtures.h"
 #include "tests/engine/control_page.h"
+#include "tests/engine/engine_fixtures.h"
 #include "tests/engine/pipeline_support.h"
 #include "tests/support/test_support.h"
 
@@ -64,6 +65,26 @@ void cleanMedium() {
     for (const wchar_t* folder : {L"INFO", L"DATA", L"SYS", L"MAP", L"POI", L"VOICE", L"ROAD", L"HTML", L"SPOT"})
         removeTree(CString(kMediumRoot) + folder);
     DeleteFileW(kMediumVer.GetString());
+}
+
+// Idle ticks after which the command thread has run a schedule at least
+// once, whatever its tick count was.
+constexpr int kScheduleTicks = 9;
+
+// Queues count idle ticks straight behind whatever the command thread does
+// (posting an IDLE would end a pause) and waits until it has carried them
+// all out: the queue empty and no command running, seen under one lock.
+bool runIdleTicks(int count) {
+    function_manager* engine = function_manager::getInstance();
+    {
+        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+        for (int i = 0; i < count; ++i) engine->m_queue.push_back(function_command());
+    }
+    SetEvent(engine->m_hEvent);
+    return waitUntil([engine] {
+        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+        return engine->m_queue.empty() && engine->m_nCommandRun.load() == 0;
+    });
 }
 
 bool isDone(const std::vector<recorded_message>& all, UINT message) {
@@ -144,15 +165,14 @@ TEST_F(Pipeline, VehicleToTheMediumAndAgain) {
     ASSERT_TRUE(waitEngineIdle(30000));
 
     // A second run in the same process: the medium's files are verified
-    // rather than copied, and nothing is fetched again but the packages
-    // (their file goes once extracted, so the pre-check cannot keep them).
+    // rather than copied, and nothing is fetched again, the packages
+    // included (kept after their extraction).
     const size_t logBefore = requestLogSize();
     function_manager::getInstance()->reset();
     ControlPage again(L'R', car.descriptors());
     ASSERT_TRUE(runToEnd(again, UM_COPY_COMPLETE));
     expectOnMedium();
-    EXPECT_EQ(requestsSince(logBefore, "/contents/pkg/"),
-              requestsSince(logBefore, "/HTML.exe") + requestsSince(logBefore, "/SPOT.exe"));
+    EXPECT_EQ(requestsSince(logBefore, "/contents/pkg/"), 0);
     EXPECT_EQ(again.count(UM_MODULE_ERROR), 0u);
 }
 
@@ -183,10 +203,10 @@ TEST_F(Pipeline, PauseResumeAndCancel) {
         ASSERT_TRUE(page.waitForMessage(UM_DOWNLOAD_PROGRESS, 0, 0, kRunMs));
         page.hold();
         ASSERT_TRUE(waitEngineIdle(20000)) << "workers did not stop";
-        // Nothing moves while paused.
-        Sleep(300);
+        // Nothing moves while paused, not even on the schedule's tick.
         const size_t logPaused = requestLogSize();
-        Sleep(2500);
+        ASSERT_TRUE(runIdleTicks(kScheduleTicks));
+        EXPECT_TRUE(engine_control::isIdle()) << "a worker started while paused";
         EXPECT_EQ(requestsSince(logPaused, "/contents/pkg/"), 0);
         EXPECT_FALSE(isDone(page.messages(), UM_COPY_COMPLETE));
 
@@ -206,7 +226,10 @@ TEST_F(Pipeline, PauseResumeAndCancel) {
     ASSERT_TRUE(cancelled.waitForMessage(UM_DOWNLOAD_PROGRESS, 0, 0, kRunMs));
     cancelled.hold();
     ASSERT_TRUE(waitEngineIdle(20000));
-    Sleep(1500);
+    const size_t logCancelled = requestLogSize();
+    ASSERT_TRUE(runIdleTicks(kScheduleTicks));
+    EXPECT_TRUE(engine_control::isIdle());
+    EXPECT_EQ(requestsSince(logCancelled, "/contents/pkg/"), 0);
     EXPECT_FALSE(isDone(cancelled.messages(), UM_COPY_COMPLETE));
     EXPECT_NE(function_manager::getInstance()->calcProgressState(), ITEM_STATE_COPIED);
 }

@@ -33,7 +33,17 @@ protected:
     void SetUp() override {
         vercheck_manager::getInstance().setDownloadFolder(dir.path());
     }
+    void TearDown() override {
+        // A window handle is reused once its window is gone: a later test's
+        // page must not hear this check.
+        for (HWND window : listeners) vercheck_manager::getInstance().m_observers.remove(window);
+    }
+    void listen(MessageWindow& page) {
+        listeners.push_back(page.hwnd());
+        vercheck_manager::getInstance().m_observers.add(page.hwnd());
+    }
     CString at(const CString& relative) { return dir.path() + relative; }
+    std::vector<HWND> listeners;
     void run() { vercheck_manager::getInstance().checkMedium(); }
 
     TempDir dir;
@@ -45,25 +55,30 @@ TEST_F(PreCheck, KeepsWhatAnEarlierRunFinished) {
         {L"MAP.exe"},                                                              // a package goes back to 200
         {L"split.idx", L"10", L"1", L"MAP", L"split.zip", L"30", 3},              // kept; its pieces go
         {L"older.dat", L"10", L"2"},                                               // recorded version 1
-        {L"short.dat"},                                                            // wrong size
+        {L"short.dat"},                                                            // cut short: resumes
+        {L"long.dat"},                                                             // longer than listed
+        {L"unchecked.dat"},                                                        // fetched, never checked
         {L"missing.dat"},                                                          // not there
         {L"unlisted.dat", L"10", L"0"},                                            // version 0, no line: matches
     });
     car.build();
-    ASSERT_EQ(car.items().size(), 7u);
+    ASSERT_EQ(car.items().size(), 9u);
     ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), utf8(verText({{L"CAR\\MAP", L"kept.dat", 1},
                                                               {L"CAR\\MAP", L"MAP.exe", 1},
                                                               {L"CAR\\MAP", L"split.idx", 1},
                                                               {L"CAR\\MAP", L"older.dat", 1},
-                                                              {L"CAR\\MAP", L"short.dat", 1}}))));
-    for (const wchar_t* name : {L"kept.dat", L"MAP.exe", L"split.idx", L"older.dat", L"unlisted.dat"})
+                                                              {L"CAR\\MAP", L"short.dat", 1},
+                                                              {L"CAR\\MAP", L"long.dat", 1}}) +
+                                                     L"CAR\\MAP|unchecked.dat|1|0|10|0\n")));
+    for (const wchar_t* name : {L"kept.dat", L"MAP.exe", L"split.idx", L"older.dat", L"unlisted.dat", L"unchecked.dat"})
         ASSERT_TRUE(writeFileAt(at(CString(L"CAR\\MAP\\") + name), std::string(10, 'x')));
     ASSERT_TRUE(writeFileAt(at(L"CAR\\MAP\\short.dat"), std::string(9, 'x')));
+    ASSERT_TRUE(writeFileAt(at(L"CAR\\MAP\\long.dat"), std::string(12, 'x')));
     for (const wchar_t* piece : {L"split.000", L"split.001", L"split.zip"})
         ASSERT_TRUE(writeFileAt(at(CString(L"CAR\\MAP\\") + piece), std::string(10, 'p')));
 
     MessageWindow page;
-    vercheck_manager::getInstance().m_observers.add(page.hwnd());
+    listen(page);
     run();
 
     struct Expect {
@@ -73,7 +88,8 @@ TEST_F(PreCheck, KeepsWhatAnEarlierRunFinished) {
     } expected[] = {
         {L"kept.dat", ITEM_STATE_UNZIPPED, true},       {L"MAP.exe", ITEM_STATE_DOWNLOADED, true},
         {L"split.idx", ITEM_STATE_UNZIPPED, true},      {L"older.dat", ITEM_STATE_DOWNLOAD_READY, false},
-        {L"short.dat", ITEM_STATE_DOWNLOAD_READY, false}, {L"missing.dat", ITEM_STATE_DOWNLOAD_READY, false},
+        {L"short.dat", ITEM_STATE_DOWNLOAD_READY, true},  {L"long.dat", ITEM_STATE_DOWNLOAD_READY, false},
+        {L"unchecked.dat", ITEM_STATE_DOWNLOADED, true},  {L"missing.dat", ITEM_STATE_DOWNLOAD_READY, false},
         {L"unlisted.dat", ITEM_STATE_UNZIPPED, true},
     };
     for (const Expect& e : expected) {
@@ -90,13 +106,13 @@ TEST_F(PreCheck, KeepsWhatAnEarlierRunFinished) {
     EXPECT_NE(written.find("CAR\\MAP|older.dat|2|0|10|0"), std::string::npos) << written;
 
     score_board& board = score_board::getBoards()[BOARD_CHECK_AND_COPY];
-    EXPECT_EQ(board.getTotalCount(), 7u);
-    EXPECT_EQ(board.getCurrentCount(), 7u);
-    EXPECT_EQ(board.getTotalSize(), 70u);
+    EXPECT_EQ(board.getTotalCount(), 9u);
+    EXPECT_EQ(board.getCurrentCount(), 9u);
+    EXPECT_EQ(board.getTotalSize(), 90u);
 
     ASSERT_TRUE(page.waitForMessage(UM_CHECK_COMPLETE, 0, 1, 5000));
     EXPECT_EQ(page.count(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0), 1u);
-    EXPECT_EQ(page.count(UM_CHECK_ITEM_DONE), 7u);
+    EXPECT_EQ(page.count(UM_CHECK_ITEM_DONE), 9u);
     EXPECT_EQ(page.messages().front().message, static_cast<UINT>(UM_TRANSFER_PHASE));
     EXPECT_EQ(page.messages().back().message, static_cast<UINT>(UM_CHECK_COMPLETE));
 }
@@ -140,6 +156,20 @@ TEST_F(PreCheck, RemovesLeftoversButKeepsFilesInOtherLetterCase) {
     EXPECT_TRUE(fileExists(at(L"CAR\\CAR.ver")));
 }
 
+TEST_F(PreCheck, CleansOnlyAFolderThatHoldsItsOwnVersionFile) {
+    // A vehicle named like a folder of the user's beside the downloads.
+    TestVehicle car({{L"a.dat"}});
+    car.build();
+    for (bool ours : {false, true}) {
+        ASSERT_TRUE(writeFileAt(at(L"CAR\\holiday.jpg"), "photo"));
+        ASSERT_TRUE(writeFileAt(at(L"CAR\\Album\\x.jpg"), "photo"));
+        if (ours) ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), utf8(verText({{L"CAR\\MAP", L"a.dat", 1}}))));
+        run();
+        EXPECT_EQ(fileExists(at(L"CAR\\holiday.jpg")), !ours) << (ours ? "ours" : "the user's");
+        EXPECT_EQ(fileExists(at(L"CAR\\Album\\x.jpg")), !ours) << (ours ? "ours" : "the user's");
+    }
+}
+
 TEST_F(PreCheck, CleansNothingOutsideAnAbsoluteDownloadFolder) {
     TestVehicle car({{L"a.dat"}});
     car.build();
@@ -162,15 +192,19 @@ TEST_F(PreCheck, StopLeavesTheRestUnchecked) {
     car.build();
 
     MessageWindow page;
-    page.setHandler([](UINT message, WPARAM, LPARAM) {
-        if (message == UM_CHECK_ITEM_DONE) vercheck_manager::getInstance().stop();
-    });
-    vercheck_manager::getInstance().m_observers.add(page.hwnd());
+    vercheck_manager& check = vercheck_manager::getInstance();
+    listen(page);
+    // Stopped from inside the check, after its third item.
+    int seen = 0;
+    check.m_afterItem = [&](InfFileUpdate*) {
+        if (++seen == 3) check.stop();
+    };
     run();
+    check.m_afterItem = nullptr;
 
     int unchecked = 0;
     for (InfFileUpdate* item : car.items()) unchecked += item->m_nState.load() == ITEM_STATE_NEW;
-    EXPECT_GT(unchecked, 0);
+    EXPECT_EQ(unchecked, 300 - 3);
     EXPECT_FALSE(vercheck_manager::getInstance().isRunning());
     EXPECT_TRUE(page.waitForMessage(UM_CHECK_COMPLETE, 0, 1, 5000));
 }
