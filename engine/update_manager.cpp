@@ -78,7 +78,7 @@ CUpdateManager::CUpdateManager() : programFiles{L"/Kestrune.exe", L"/Lang.dll"} 
     // Any process of the user can write this value, and the program runs
     // as administrator: only a folder of the earlier product is removed.
     const CString folder = comparablePath(earlier);
-    const CString own = comparablePath(CRegSetting::getInstallPath());
+    const CString own = comparablePath(CGlobalFunc::getModuleDirectory());
     if (!folder.IsEmpty() && isWithin(folder, comparablePath(earlierProductFolder())) && !isWithin(own, folder)) {
         CGlobalFunc::deleteDirectory(folder);
     } else {
