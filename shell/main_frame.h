@@ -56,6 +56,11 @@ public:
     std::list<InfInfoList*> m_lstRetiredInfInfoList;
     BYTE m_bLiveUpdateRetry = 1;
     std::atomic<int> m_bNetworkConnected{1};
+    // A confirmed exit uploads the statistics once and closes once, however
+    // many close requests (Alt+F4 on the root, nested in the close's
+    // pumping) follow.
+    std::atomic<bool> m_bStatisticsSent{false};
+    std::atomic<bool> m_bClosing{false};
     CNoticeParser m_noticeParser;
 
     // ---- start-up chain

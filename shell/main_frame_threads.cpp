@@ -68,6 +68,7 @@ void CMainFrame::networkLoop() {
         frame_rules::NetworkActions act = m_networkWatch.step(poll);
         if (!act.polled) continue;
         m_bNetworkConnected = act.setConnected ? 1 : 0;
+        if (act.clearStopped) m_bStopped = 0;
         if (act.logLoss) LOG_WRITE(L"[ERR_UPDATE_3040][InternetGetConnectedStateEx Faild : %#010x]", flags);
         if (act.record) {
             CString record;

@@ -2,6 +2,7 @@
 #include "engine/update_manager.h"
 #include "foundation/logmanager.h"
 #include "foundation/private_messages.h"
+#include "foundation/regsetting.h"
 #include "tests/support/test_support.h"
 #include "tests/webclient/standin_client.h"
 
@@ -394,6 +395,41 @@ TEST(SelfUpdateCleanup, EarlierProductFolderOnlyInsideItsOwnPlace) {
         EXPECT_EQ(CString(), AfxGetApp()->GetProfileString(L"", L"HvqInstallPath", L""));
     }
     removeTree(maker);
+}
+
+// A "VCRM" folder beside the download folder is the user's unless it holds
+// nothing but the earlier product's vehicle data.
+TEST(SelfUpdateCleanup, VcrmBesideTheDownloadFolderOnlyWithVehicleDataAlone) {
+    TempDir work;
+    CreateDirectoryW((work / L"Navi").GetString(), nullptr);
+    const CString dataBefore = CRegSetting::getDataPath();
+    CRegSetting::setDataPath(work / L"Navi");
+    const CString vcrm = work / L"VCRM";
+    struct Case {
+        const char* what;
+        std::vector<const wchar_t*> files;
+        bool removed;
+    } cases[] = {
+        {"vehicle data only", {L"a.zip", L"A.VER", L"old\\b.zip"}, true},
+        {"empty", {}, true},
+        {"a user's document beside the data", {L"a.zip", L"report.docx"}, false},
+        {"a user's file deeper down", {L"a.zip", L"sub\\notes.txt"}, false},
+        {"a file without an extension", {L"zip"}, false},
+    };
+    for (const Case& c : cases) {
+        CreateDirectoryW(vcrm.GetString(), nullptr);
+        for (const wchar_t* file : c.files) {
+            const CString path = vcrm + L"\\" + file;
+            SHCreateDirectoryExW(nullptr, path.Left(path.ReverseFind(L'\\')).GetString(), nullptr);
+            writeBytes(path, "x");
+        }
+        CUpdateManager manager;
+        manager.setServerInfo(nullptr, work / L"Program");
+        manager.deleteTempFolderFiles();
+        EXPECT_EQ(c.removed, !fileExists(vcrm)) << c.what;
+        removeTree(vcrm);
+    }
+    CRegSetting::setDataPath(dataBefore);
 }
 
 }  // namespace
