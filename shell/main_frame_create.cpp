@@ -167,6 +167,20 @@ CMainFrame::~CMainFrame() {
     if (m_hStopEvent) CloseHandle(m_hStopEvent);
 }
 
+void CMainFrame::keepRootForRunningThreads() {
+    CDlgRoot* root = m_pDlgRoot.exchange(nullptr);
+    if (!root) return;
+    LOG_WRITE(L"CMainFrame::keepRootForRunningThreads: the root and its pages are kept for an engine thread");
+    // Hidden, not destroyed: a page's window stays valid for the thread
+    // that still reports to it, and nothing frees the objects.
+    if (root->GetSafeHwnd()) root->ShowWindow(SW_HIDE);
+}
+
+void CMainFrame::PostNcDestroy() {
+    if (m_bKeepAfterDestroy) return;
+    CFrameWndEx::PostNcDestroy();
+}
+
 void CMainFrame::destroyRoot() {
     CDlgRoot* root = m_pDlgRoot.exchange(nullptr);
     if (!root) return;

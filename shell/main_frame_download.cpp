@@ -205,6 +205,7 @@ void CMainFrame::deleteDownloadFiles() {
 }
 
 void CMainFrame::setVehicleList(InfInfoList* list) {
+    std::lock_guard<std::mutex> lock(m_listMutex);
     if (m_pInfInfoList && m_pInfInfoList != list) m_lstRetiredInfInfoList.push_back(m_pInfInfoList);
     m_pInfInfoList = list;
 }

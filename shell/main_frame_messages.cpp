@@ -101,9 +101,19 @@ void CMainFrame::OnClose() {
         // The engine's threads end before the windows and objects they
         // report to go (stop, quit, bounded join that pumps).
         shellEngine().stopAndJoin();
+        const bool engineEnded = shellEngine().lastJoinCompleted();
         deleteTempFolders();
-        stopThreads();
-        destroyRoot();
+        const bool threadsEnded = stopThreads();
+        if (engineEnded) {
+            destroyRoot();
+        } else {
+            keepRootForRunningThreads();
+        }
+        if (!engineEnded || !threadsEnded) {
+            // The threads that still run use the frame's members.
+            LOG_WRITE(L"CMainFrame::OnClose: a join gave up; the frame and the root stay until the process ends");
+            m_bKeepAfterDestroy = true;
+        }
         Default();
         return;
     }

@@ -122,10 +122,14 @@ void CMainFrame::startNoticeThread() {
     thread->ResumeThread();
 }
 
-void CMainFrame::stopThreads() {
+bool CMainFrame::stopThreads() {
+    bool ended = true;
     if (m_hStopEvent) SetEvent(m_hStopEvent);
     if (m_hNetworkThread) {
-        if (!joinPumping(m_hNetworkThread, kJoinMs)) LOG_WRITE(L"ThreadNetwork did not end in time");
+        if (!joinPumping(m_hNetworkThread, kJoinMs)) {
+            LOG_WRITE(L"ThreadNetwork did not end in time");
+            ended = false;
+        }
         CloseHandle(m_hNetworkThread);
         m_hNetworkThread = nullptr;
     }
@@ -135,7 +139,11 @@ void CMainFrame::stopThreads() {
         notices.swap(m_noticeThreads);
     }
     for (HANDLE thread : notices) {
-        if (!joinPumping(thread, kJoinMs)) LOG_WRITE(L"NoticeThread did not end in time");
+        if (!joinPumping(thread, kJoinMs)) {
+            LOG_WRITE(L"NoticeThread did not end in time");
+            ended = false;
+        }
         CloseHandle(thread);
     }
+    return ended;
 }

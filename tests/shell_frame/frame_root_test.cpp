@@ -305,6 +305,31 @@ TEST_F(FrameWithRoot, ConfirmedExitUploadsAndClosesOnce) {
     setShellEngine(nullptr);
 }
 
+// An engine thread outlived the bounded join: it may still hold a page, so
+// the root and its pages, and the frame, are kept instead of freed.
+class UnjoinedEngine : public DownloadingEngine {
+public:
+    bool lastJoinCompleted() override { return false; }
+};
+
+TEST_F(FrameWithRoot, FailedJoinKeepsTheRootAndTheFrame) {
+    UnjoinedEngine engine;
+    setShellEngine(&engine);
+    const HWND frameWindow = frame->GetSafeHwnd();
+    root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+    frame->m_bExitProgram = 1;
+    frame->SendMessage(RWM_SEND_STATICS, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return !::IsWindow(frameWindow); }, 20000));
+    // Both objects are still there for the thread that holds them.
+    EXPECT_EQ(nullptr, frame->m_pDlgRoot.load());
+    EXPECT_EQ(VIEW_STATE_CAR_REG, root->getViewStatus());
+    EXPECT_EQ(1, frame->m_bExitProgram.load());
+    setShellEngine(nullptr);
+    delete root;
+    delete frame;
+    frame = nullptr;
+}
+
 TEST_F(FrameWithRoot, StartOfflineAsksThroughAMessagePageAndNeverStartsWithoutInventory) {
     EXPECT_FALSE(frame->Start(FALSE));  // no destination drive
     frame->m_pSelectedDriveInfo = new DriveInfo;
