@@ -49,15 +49,28 @@ BOOL CDC::Attach(HDC hDC) {
     return TRUE;
 }
 
+namespace {
+
+// A FromHandle wrapper borrows its DC: it neither counts nor deletes it.
+bool isTemporary(const CDC* dc, HDC h) {
+    const auto& temps = AfxGetThreadState()->temporaryDC;
+    auto it = temps.find(h);
+    return it != temps.end() && it->second == dc;
+}
+
+}  // namespace
+
 HDC CDC::Detach() {
     HDC h = m_hDC;
-    if (h) --g_liveDC;
+    if (h && !isTemporary(this, h)) --g_liveDC;
     m_hDC = m_hAttribDC = nullptr;
     return h;
 }
 
 BOOL CDC::DeleteDC() {
     if (!m_hDC) return FALSE;
+    // The owner of a borrowed DC deletes it, not the temporary.
+    if (isTemporary(this, m_hDC)) return FALSE;
     return ::DeleteDC(Detach());
 }
 

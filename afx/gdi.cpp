@@ -66,17 +66,29 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject) {
     return TRUE;
 }
 
+namespace {
+
+// A FromHandle wrapper borrows its handle: it neither counts nor deletes it.
+bool isTemporary(const CGdiObject* object, HGDIOBJ h) {
+    const auto& temps = AfxGetThreadState()->temporaryGdi;
+    auto it = temps.find(h);
+    return it != temps.end() && it->second == object;
+}
+
+}  // namespace
+
 HGDIOBJ CGdiObject::Detach() {
     HGDIOBJ h = m_hObject;
-    if (h) --g_liveGdi;
+    if (h && !isTemporary(this, h)) --g_liveGdi;
     m_hObject = nullptr;
     return h;
 }
 
 BOOL CGdiObject::DeleteObject() {
     if (!m_hObject) return FALSE;
-    HGDIOBJ h = Detach();
-    return ::DeleteObject(h);
+    // The owner of a borrowed handle deletes it, not the temporary.
+    if (isTemporary(this, m_hObject)) return FALSE;
+    return ::DeleteObject(Detach());
 }
 
 int CGdiObject::GetObject(int nCount, LPVOID lpObject) const {

@@ -155,7 +155,13 @@ BOOL AfxOleInit() {
 }
 
 BOOL AfxInitRichEdit2() {
-    static HMODULE lib = ::LoadLibraryW(L"riched20.dll");
+    // By full path from the system folder, never a planted copy.
+    static HMODULE lib = [] {
+        wchar_t system[MAX_PATH] = {};
+        const UINT n = ::GetSystemDirectoryW(system, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return static_cast<HMODULE>(nullptr);
+        return ::LoadLibraryW((CString(system) + L"\\riched20.dll").GetString());
+    }();
     return lib != nullptr;
 }
 

@@ -71,6 +71,15 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 BOOL CWnd::Attach(HWND hWndNew) {
     if (!hWndNew) return FALSE;
     AfxThreadState* state = AfxGetThreadState();
+    auto owned = state->permanentWnd.find(hWndNew);
+    if (owned != state->permanentWnd.end() && owned->second != this) {
+        // Taking it over would leave the first object with a handle whose
+        // messages no longer reach it: a dead control.
+        wchar_t line[96];
+        wsprintfW(line, L"CWnd::Attach: window %p belongs to another object\n", static_cast<void*>(hWndNew));
+        ::OutputDebugStringW(line);
+        return FALSE;
+    }
     auto temp = state->temporaryWnd.find(hWndNew);
     if (temp != state->temporaryWnd.end()) {
         temp->second->m_hWnd = nullptr;

@@ -1,6 +1,7 @@
 // Clearing a disk's read-only attribute with the system's partition tool.
 #include "afx/handle.h"
 #include "engine/drive_probe.h"
+#include "engine/format_drive.h"
 #include "engine/system_folder.h"
 #include "engine/usb_detector.h"
 #include "foundation/logmanager.h"
@@ -46,6 +47,14 @@ BOOL CUSBDetector::clearReadOnly(const DriveInfo& info) {
 }
 
 BOOL CUSBDetector::clearReadOnly(wchar_t letter) {
+    // The partition tool acts on the whole disk: only a disk the formatter
+    // would take, never the system's or another fixed one.
+    CString root;
+    root.Format(L"%c:\\", letter);
+    if (!isFormattableDrive(root)) {
+        LOG_WRITE(L"[Read-only not cleared][Drive:%c is neither removable nor a small USB drive]", letter);
+        return FALSE;
+    }
     IDriveQueries& probe = driveQueries();
     // The disk is known before the tool starts: without it there is
     // nothing the tool could be told.

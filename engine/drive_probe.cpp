@@ -96,6 +96,13 @@ public:
         DWORD returned = 0;
         return DeviceIoControl(h.get(), IOCTL_DISK_IS_WRITABLE, nullptr, 0, nullptr, 0, &returned, nullptr);
     }
+
+    BOOL getVolumeName(const CString& root, CString& name) override {
+        wchar_t buffer[64] = {};
+        if (!GetVolumeNameForVolumeMountPointW(root.GetString(), buffer, 64)) return FALSE;
+        name = buffer;
+        return TRUE;
+    }
 };
 
 Win32DriveQueries g_win32;

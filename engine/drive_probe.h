@@ -22,6 +22,9 @@ public:
     virtual BOOL getDiskNumber(wchar_t letter, DWORD& disk) = 0;
     // Whether the disk under the volume accepts writes.
     virtual BOOL isDiskWritable(wchar_t letter) = 0;
+    // The volume's own name ("\\?\Volume{...}\") behind the root "X:\",
+    // which stays with the medium whatever letter it gets.
+    virtual BOOL getVolumeName(const CString& root, CString& name) = 0;
 
     BOOL getTotalBytes(const CString& root, ULONGLONG& total) override {
         ULONGLONG free = 0;

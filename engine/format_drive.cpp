@@ -4,7 +4,9 @@
 #include "engine/drive_probe.h"
 #include "engine/system_folder.h"
 #include "engine/worker_manager.h"
+#include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
+#include "foundation/regsetting.h"
 
 #include <stdlib.h>
 
@@ -36,7 +38,43 @@ bool isSmallUsbDrive(wchar_t letter, const CString& root) {
     return probe.getDiskSpace(root, total, free) && (total >> 10) < kLargestUsbKB;
 }
 
+// "X:\" for a path on a drive letter, empty otherwise.
+CString rootOf(const CString& path) {
+    const CString drive = driveOf(path);
+    if (drive.GetLength() != 2 || !iswalpha(drive[0])) return CString();
+    CString root;
+    root.Format(L"%c:\\", towupper(drive[0]));
+    return root;
+}
+
+// Whether the volume at root holds the system, the program, the download
+// folder or the log: none of them is ever a medium to format.
+bool holdsOwnOrSystemFiles(const CString& root, const CString& volume) {
+    wchar_t system[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    const CString folders[] = {n > 0 && n < MAX_PATH ? CString(system) : CString(), CGlobalFunc::getModuleDirectory(),
+                               CRegSetting::getDataPath(), g_logManager.folder()};
+    for (const CString& folder : folders) {
+        const CString other = rootOf(folder);
+        if (other.IsEmpty()) continue;
+        CString otherVolume;
+        if (other.CompareNoCase(root) == 0 ||
+            (driveQueries().getVolumeName(other, otherVolume) && otherVolume.CompareNoCase(volume) == 0)) {
+            LOG_WRITE(L"[Format refused][%s holds %s]", root.GetString(), folder.GetString());
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+CString formatVolumeName(const CString& path) {
+    const CString root = rootOf(path);
+    CString name;
+    if (root.IsEmpty() || !driveQueries().getVolumeName(root, name)) return CString();
+    return name;
+}
 
 FormatExLibrary& FormatExLibrary::getInstance() {
     static FormatExLibrary library;
@@ -107,8 +145,11 @@ BOOLEAN WINAPI formatExCallback(int command, DWORD /*subAction*/, PVOID data) {
     return TRUE;
 }
 
-BOOL formatDrive(const CString& path, const CString& deviceType) {
+BOOL formatDrive(const CString& path, const CString& deviceType, const CString& volumeName) {
     if (path.IsEmpty() || !isFormattableDrive(path)) return FALSE;
+    // Only the root goes to the formatter, whatever followed the letter.
+    const CString root = rootOf(path);
+    if (root.IsEmpty() || volumeName.IsEmpty()) return FALSE;
     // A flag left by an earlier run would fail this one before it starts.
     formatFailed = 0;
     // No file of the program may keep the volume busy. Closing by path is
@@ -145,28 +186,44 @@ BOOL formatDrive(const CString& path, const CString& deviceType) {
     }
 
     IDriveQueries& probe = driveQueries();
+    // Minutes pass between the user's choice and this call: the letter may
+    // have gone to another medium meanwhile.
+    CString volumeNow;
+    if (!probe.getVolumeName(root, volumeNow) || volumeNow.CompareNoCase(volumeName) != 0) {
+        LOG_WRITE(L"[Format refused][%s is no longer the chosen volume][%s][%s]", root.GetString(),
+                  volumeName.GetString(), volumeNow.GetString());
+        return FALSE;
+    }
+    if (holdsOwnOrSystemFiles(root, volumeNow)) return FALSE;
+
     CString label, fileSystemNow;
     DWORD flags = 0;
-    probe.getVolumeInformation(path, label, flags, fileSystemNow);
+    probe.getVolumeInformation(root, label, flags, fileSystemNow);
     DWORD sectorsPerCluster = 0, bytesPerSector = 0;
-    probe.getClusterGeometry(path, sectorsPerCluster, bytesPerSector);
+    probe.getClusterGeometry(root, sectorsPerCluster, bytesPerSector);
     if (sectorsPerCluster == 0 && bytesPerSector == 0) return FALSE;
     const DWORD clusterSize = formatClusterSize(static_cast<ULONGLONG>(sectorsPerCluster) * bytesPerSector);
 
-    CString root(path.GetString());  // cut at an embedded null
+    CString target(root);
     library.result = 0;
     CString fileSystem = formatFileSystem(deviceType);
     wchar_t emptyLabel[1] = {L'\0'};
 
     if (probe.getDriveType(root) == DRIVE_REMOVABLE) {
-        library.formatEx(root.GetBuffer(), kMediaRemovable, fileSystem.GetBuffer(), emptyLabel, TRUE, clusterSize,
+        library.formatEx(target.GetBuffer(), kMediaRemovable, fileSystem.GetBuffer(), emptyLabel, TRUE, clusterSize,
                          formatExCallback);
     } else if (isSmallUsbDrive(root[0], root)) {
-        library.formatEx(root.GetBuffer(), kMediaFixed, fileSystem.GetBuffer(), emptyLabel, TRUE, clusterSize,
+        library.formatEx(target.GetBuffer(), kMediaFixed, fileSystem.GetBuffer(), emptyLabel, TRUE, clusterSize,
                          formatExCallback);
     }
 
     BOOL result = library.result;
+    if (!result && formatFailed) {
+        // Another program holds files open on the volume: the command-line
+        // formatter's forced dismount would lose them.
+        LOG_WRITE(L"[Format failed][%s is in use]", root.GetString());
+        return FALSE;
+    }
     if (!result) {
         result = formatDriveByCommand(root, fileSystem, clusterSize);
         library.result = result;

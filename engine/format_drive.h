@@ -1,6 +1,7 @@
 #pragma once
 // The quick format of the update medium: the platform's formatting library
-// first, its command-line formatter when that did not succeed. One format at
+// first, its command-line formatter when that failed for another reason
+// than the volume being in use. One format at
 // a time, on the transfer engine's format thread.
 #include "afx/string.h"
 
@@ -35,9 +36,15 @@ private:
 // writing the file-system structures; reset by every formatDrive.
 extern std::atomic<int> formatFailed;
 
+// The volume's name behind the path's drive letter, recorded when the user
+// chooses the medium; empty when it cannot be read.
+CString formatVolumeName(const CString& path);
 // Formats the medium at "X:\" quickly, exFAT for the device types that take
-// it, else FAT32, with a cluster size near the present one.
-BOOL formatDrive(const CString& path, const CString& deviceType);
+// it, else FAT32, with a cluster size near the present one. Only when the
+// letter still leads to volumeName and that volume holds neither the system,
+// the program, the download folder nor the log. A volume the library
+// reports in use is an error, never a forced dismount.
+BOOL formatDrive(const CString& path, const CString& deviceType, const CString& volumeName);
 // TRUE for a removable drive, or a USB drive below 32 GiB.
 BOOL isFormattableDrive(const CString& path);
 // The fallback through the system's command-line formatter.

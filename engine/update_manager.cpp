@@ -61,6 +61,30 @@ CString earlierProductFolder() {
     return programFiles.IsEmpty() ? CString() : programFiles + L"\\Corvessa\\Harnoval";
 }
 
+// Whether the folder holds nothing but the vehicle-data packages and version
+// files the earlier product left there (in any depth, no link anywhere).
+bool holdsOnlyEarlierVehicleData(const CString& folder, int depth = 0) {
+    if (depth > 16) return false;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((folder + L"\\*").GetString(), &found);
+    if (find == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    bool only = true;
+    do {
+        const CString name(found.cFileName);
+        if (name == L"." || name == L"..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            only = false;
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            only = holdsOnlyEarlierVehicleData(folder + L"\\" + name, depth + 1);
+        } else {
+            const CString extension = name.Mid(name.ReverseFind(L'.') + 1);
+            only = name.Find(L'.') >= 0 && (extension.CompareNoCase(L"zip") == 0 || extension.CompareNoCase(L"ver") == 0);
+        }
+    } while (only && FindNextFileW(find, &found));
+    FindClose(find);
+    return only;
+}
+
 }  // namespace
 
 CString normalizeUpdatePath(const CString& path) {
@@ -78,7 +102,7 @@ CUpdateManager::CUpdateManager() : programFiles{L"/Kestrune.exe", L"/Lang.dll"} 
     // Any process of the user can write this value, and the program runs
     // as administrator: only a folder of the earlier product is removed.
     const CString folder = comparablePath(earlier);
-    const CString own = comparablePath(CRegSetting::getInstallPath());
+    const CString own = comparablePath(CGlobalFunc::getModuleDirectory());
     if (!folder.IsEmpty() && isWithin(folder, comparablePath(earlierProductFolder())) && !isWithin(own, folder)) {
         CGlobalFunc::deleteDirectory(folder);
     } else {
@@ -169,12 +193,24 @@ void CUpdateManager::deleteTempFolderFiles() {
     }
     // A download folder that is empty or relative would make its
     // neighbour the "VCRM" folder of whatever the current folder is.
+    // "VCRM" is a name any user may have given a folder of their own: it
+    // goes only when it holds nothing but the earlier product's vehicle data.
+    auto deleteEarlierVehicleData = [this](const CString& folder) {
+        const CString target = comparablePath(folder);
+        if (target.IsEmpty() || !isDirectory(target)) return;
+        const DWORD attributes = GetFileAttributesW(target.GetString());
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !holdsOnlyEarlierVehicleData(target)) {
+            LOG_WRITE(L"[Folder kept: not only the earlier product's vehicle data][%s]", target.GetString());
+            return;
+        }
+        deleteOldFolder(target);
+    };
     const CString dataPath = CRegSetting::getDataPath();
-    if (isAbsolutePath(dataPath)) deleteOldFolder(dataPath + L"\\..\\VCRM");
+    if (isAbsolutePath(dataPath)) deleteEarlierVehicleData(dataPath + L"\\..\\VCRM");
     const CString documents = CGlobalFunc::getDocumentsPath();
     if (!documents.IsEmpty()) {
         deleteOldFolder(documents + L"\\Corvessa");
-        deleteOldFolder(documents + L"\\VCRM");
+        deleteEarlierVehicleData(documents + L"\\VCRM");
     }
     if (hasUsableInstallPath()) cleanEarlierProduct();
 }

@@ -15,6 +15,10 @@
 #include <atomic>
 #include <vector>
 
+// UM_LIVEUPDATE_ERROR's wParam when every file came but one of them could
+// not take its place (held open by another program): no restart follows.
+constexpr WPARAM kLiveUpdateNotReplaced = 0x5D;
+
 // One program file of an update list.
 struct UpdateInfo {
     LONGLONG version = 0;
@@ -41,13 +45,17 @@ public:
     CUpdateManager(const CUpdateManager&) = delete;
     CUpdateManager& operator=(const CUpdateManager&) = delete;
 
-    // Owner window of the messages, install path; the built-in server.
+    // Owner window of the messages, install path (the running program's own
+    // folder, never the "InstallPath" value any user process may change);
+    // the deployment's server.
     void setServerInfo(HWND owner, const CString& installPath);
     // 1 when a file must be fetched, 0 when nothing is to be done (also
-    // for an install path that is empty or not absolute), the server
-    // check's negative code otherwise.
+    // for an install path that is empty or not absolute, and for a server
+    // that is not https://), the server check's negative code otherwise.
     int checkUpdateNeeded();
-    // 1 when every needed file was fetched, put in place and listed.
+    // 1 when every needed file was fetched, put in place and listed. Only
+    // over https:// (certificate checked): the program runs what it fetches
+    // as administrator, and size and CRC-32 come from the same list.
     int doLiveUpdate();
 
     // The steps of the two calls above.
@@ -55,6 +63,7 @@ public:
     void loadLocalInfoFile();
     int loadServerInfoFile();
     BOOL DownloadUpdateFile();
+    // FALSE when a needed file stayed old (or its place is a folder).
     BOOL CopyUpdateFile();
     void SaveInfoFile();
 

@@ -27,7 +27,7 @@ CString besides(const CString& place, const wchar_t* prefix) {
 }  // namespace
 
 BOOL CUpdateManager::DownloadUpdateFile() {
-    if (!hasUsableInstallPath()) return FALSE;
+    if (!hasUsableInstallPath() || !isSecure()) return FALSE;
     CGlobalFunc::createDirectory(normalizeUpdatePath(installPath + L"\\tmp\\"));
     webPost.m_hOwner = m_hOwner;
     ULONGLONG total = 0;
@@ -98,12 +98,21 @@ BOOL CUpdateManager::DownloadUpdateFile() {
 }
 
 BOOL CUpdateManager::CopyUpdateFile() {
+    BOOL allPlaced = TRUE;
     for (UpdateInfo& s : serverList) {
         if (!s.updateNeeded || !s.downloadReady) continue;
         const CString place = placeOf(s);
         const CString copy = besides(place, L"__");
         const CString aside = besides(place, L"_");
         const CString download = downloadTargetOf(s);
+        // A folder would step aside whole and be replaced by the file.
+        const DWORD attributes = GetFileAttributesW(place.GetString());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            LOG_WRITE(L"[LiveUpdate refused][The place is a folder][%s]", place.GetString());
+            s.downloadReady = 0;
+            allPlaced = FALSE;
+            continue;
+        }
         CGlobalFunc::createDirectory(place.Left(place.ReverseFind(L'\\') + 1));
         // A file moved aside by an earlier run and no longer running.
         if (exists(aside)) CGlobalFunc::deleteFile(aside);
@@ -112,6 +121,7 @@ BOOL CUpdateManager::CopyUpdateFile() {
             s.downloadReady = 0;
             LOG_WRITE(L"CopyFile fail!! strDownloadPath : %s", download.GetString());
             LOG_WRITE(L"CopyFile fail!! strCopyTempPath : %s", copy.GetString());
+            allPlaced = FALSE;
             continue;
         }
         // A running program file can be moved to another name but not
@@ -125,6 +135,7 @@ BOOL CUpdateManager::CopyUpdateFile() {
                 LOG_WRITE(L"[Rename fail][%s][ErrCode:%d]", place.GetString(), static_cast<int>(GetLastError()));
                 CGlobalFunc::deleteFile(copy);
                 s.downloadReady = 0;
+                allPlaced = FALSE;
                 continue;
             }
             movedAside = true;
@@ -137,13 +148,14 @@ BOOL CUpdateManager::CopyUpdateFile() {
             }
             CGlobalFunc::deleteFile(copy);
             s.downloadReady = 0;
+            allPlaced = FALSE;
             continue;
         }
         // Fails quietly while the old file still runs; the next check
         // removes it.
         if (movedAside) CGlobalFunc::deleteFile(aside);
     }
-    return TRUE;
+    return allPlaced;
 }
 
 int CUpdateManager::doLiveUpdate() {
@@ -153,10 +165,26 @@ int CUpdateManager::doLiveUpdate() {
         LOG_WRITE(L"[LiveUpdate skipped][Install path not usable:'%s']", installPath.GetString());
         return 0;
     }
+    if (!isSecure()) {
+        LOG_WRITE(L"[LiveUpdate skipped][Not over HTTPS:'%s']", serverUrl.GetString());
+        return 0;
+    }
     if (!DownloadUpdateFile() || status != 1 || cancelFlag) return 0;
-    CopyUpdateFile();
+    const BOOL placed = CopyUpdateFile();
+    // The files that did take their places are listed with their new
+    // versions either way, the others keep their old ones.
     SaveInfoFile();
     deleteTempFolderFiles();
+    if (!placed) {
+        // Restarting would find the same old file and try again at every
+        // start for as long as the cause lasts.
+        LOG_WRITE(L"[ERR_LIVE_UPDATE][A file stayed old]");
+        CString detail;
+        detail.Format(L"PS:%d,ED:%s", 99, L"1001");
+        addErrorRecord(93, detail);
+        if (m_hOwner) PostMessageW(m_hOwner, UM_LIVEUPDATE_ERROR, kLiveUpdateNotReplaced, 0);
+        return 0;
+    }
     CString record;
     record.Format(L"[D:%d,T:%s,LOV:%s,LNV:%s][LU-SUCCESS]", STAT_STAGE_NETWORK, CGlobalFunc::getTimeStamp().GetString(),
                   (localList.empty() ? CString(L"00000") : versionText(localList.front().version)).GetString(),

@@ -137,6 +137,12 @@ int CUpdateManager::loadServerInfoFile() {
         }
         UpdateInfo entry;
         if (!parseEntry(fields, entry)) continue;
+        // The deployment's addresses are the administrator's, not the
+        // update server's.
+        if (entry.folder.IsEmpty() && entry.fileName.CompareNoCase(L"config.json") == 0) {
+            LOG_WRITE(L"[ERR_LIVE_UPDATE][config.json is never replaced][%s]", line.GetString());
+            continue;
+        }
         if (fields.size() >= 4) {
             entry.listedSize = _wtoi64(fields[2].GetString());
             entry.crc = _wcstoui64(fields[3].GetString(), nullptr, 10);
@@ -155,6 +161,10 @@ int CUpdateManager::checkUpdateNeeded() {
         return 0;
     }
     deleteTempFolderFiles();
+    if (!isSecure()) {
+        LOG_WRITE(L"[LiveUpdate skipped][Not over HTTPS:'%s']", serverUrl.GetString());
+        return 0;
+    }
     loadLocalInfoFile();
     const int code = loadServerInfoFile();
     if (code < 0) return code;

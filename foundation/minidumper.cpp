@@ -17,18 +17,13 @@ MiniDumper::Notifier g_notifier = &showMessageBox;
 using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE, PMINIDUMP_EXCEPTION_INFORMATION,
                                           PMINIDUMP_USER_STREAM_INFORMATION, PMINIDUMP_CALLBACK_INFORMATION);
 
-// DBGHELP.DLL beside the program first, then the normal search order.
+// The system's DBGHELP.DLL by its full path: one beside the program or in
+// the current folder would run elevated.
 HMODULE loadDbgHelp() {
-    wchar_t exe[MAX_PATH] = {};
-    if (GetModuleFileNameW(nullptr, exe, MAX_PATH)) {
-        CString path(exe);
-        int slash = path.ReverseFind(L'\\');
-        if (slash >= 0) {
-            HMODULE local = LoadLibraryW((path.Left(slash + 1) + L"DBGHELP.DLL").GetString());
-            if (local) return local;
-        }
-    }
-    return LoadLibraryW(L"DBGHELP.DLL");
+    wchar_t system[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    return LoadLibraryW((CString(system) + L"\\DBGHELP.DLL").GetString());
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ done
 # The self-update list of the stand-in: every file counts as current.
 update=$("$python" -c 'import json,sys; c=json.load(open(sys.argv[1])); print(c["LIVEUPDATE_URL"] + c["UPDATEFILE_PATH"])' \
   "$install/config.json")
-curl -sf "${update%/}/UpdateInfo.txt" -o "$install/Info/UpdateInfo.txt" || echo "no self-update list" >&2
+curl -sf --cacert "$standin_root/ca/ca.pem" "${update%/}/UpdateInfo.txt" -o "$install/Info/UpdateInfo.txt" || echo "no self-update list" >&2
 
 # What the installer writes, and the sample vehicle on R: (S: stays empty).
 win_install=$(winepath -w "$install")

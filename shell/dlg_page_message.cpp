@@ -200,6 +200,7 @@ void CDlgPageMessage::setMessageType(int type, CWnd* requester) {
         m_pRequestPage = nullptr;
     }
 
+    m_bConsentDefaultsDue = true;
     for (auto& entry : m_mapUseCtrl) entry.second = 0;
     if (m_btnLink.GetSafeHwnd()) m_btnLink.ShowWindow(SW_HIDE);
     if (m_checkBackup.GetSafeHwnd()) m_checkBackup.ShowWindow(SW_HIDE);

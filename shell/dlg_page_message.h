@@ -68,6 +68,9 @@ public:
     std::map<int, CString> m_mapParam;
     std::map<CWnd*, int> m_mapUseCtrl;
     BOOL m_bClosed = TRUE;
+    // Set by a new question, taken by the next text build: the consent
+    // radios start at "yes" only then.
+    bool m_bConsentDefaultsDue = false;
     std::atomic<BOOL> m_bOkProcessing{FALSE};
     Gdiplus::Bitmap* m_pMediumPicture = nullptr;
     Gdiplus::Bitmap* m_pIconError = nullptr;

@@ -188,13 +188,15 @@ void CDlgPageMessage::layoutControls() {
 // showing, so documents are loaded again and the licence file rewritten.
 void CDlgPageMessage::buildTexts() {
     if (!m_btnOk.GetSafeHwnd()) return;
+    const bool defaults = m_bConsentDefaultsDue;
+    m_bConsentDefaultsDue = false;
     CDlgRoot* r = root();
     const int type = m_eMessageType;
     msg::MessageContext context = textContext();
 
     if (type == SERVER_ERROR_ETC_EULA) {
         context.termsLoaded =
-            loadDocument(m_pRichText1, msg::termsFilePath(CRegSetting::getInstallPath(), context.language)) != FALSE;
+            loadDocument(m_pRichText1, msg::termsFilePath(CGlobalFunc::getModuleDirectory(), context.language)) != FALSE;
         // The builder shows the replacement text instead; the box stays hidden.
         if (!context.termsLoaded && m_pRichText1) m_pRichText1->ShowWindow(SW_HIDE);
     }
@@ -316,7 +318,8 @@ void CDlgPageMessage::buildTexts() {
             loadDocument(m_pRichText1, getResourceRtfFile());
             break;
         case msg::Document::Consent: {
-            CString install = CRegSetting::getInstallPath();
+            // Beside the running program, like every other file it ships.
+            CString install = CGlobalFunc::getModuleDirectory();
             loadDocument(m_pRichText1, msg::consentFilePath(install, context.region, 1));
             loadDocument(m_pRichText2, msg::consentFilePath(install, context.region, 2));
             break;
@@ -325,13 +328,17 @@ void CDlgPageMessage::buildTexts() {
             break;
     }
     if (content.consentDefaults) {
+        // A refresh (language, showing again after the settings overlay)
+        // keeps the user's answers; only a new question starts at "yes".
         for (int i = 0; i < 4; ++i) {
             m_radio[i].setText(plainText(i % 2 == 0 ? TEXT_YES : TEXT_NO), 16, FALSE, 1);
-            m_radio[i].m_bChecked = i % 2 == 0;
+            if (defaults) m_radio[i].m_bChecked = i % 2 == 0;
             m_radio[i].Invalidate(FALSE);
         }
-        g_nSendVcrmDesc1 = 1;
-        g_nSendVcrmDesc2 = 1;
+        if (defaults) {
+            g_nSendVcrmDesc1 = 1;
+            g_nSendVcrmDesc2 = 1;
+        }
         if (r) {
             r->enableTopButton(0, r, TRUE);
             r->enableTopButton(2, r, TRUE);

@@ -180,7 +180,7 @@ public:
     int m_bFirstOpenShown = 0;
     int m_bSettingsChanged = 0;
     int m_nMediumVerCorp = 0;
-    int m_bMessageReshown = 0;
+    std::atomic<int> m_bMessageReshown{0};
     Gdiplus::Bitmap* m_pFallbackPicture = nullptr;
     CString m_strInfBaseName;
     int m_bMediumOtherCorp = 0;
@@ -191,8 +191,8 @@ public:
     CString m_strMediumModelCode;
     CString m_strConfigurationId;
     int m_bHasRegisteredVehicle = 0;
-    int m_bUpdateHeld = 0;
-    int m_bTransferIdle = 1;
+    std::atomic<int> m_bUpdateHeld{0};
+    std::atomic<int> m_bTransferIdle{1};
     int m_bHiddenHandOver = 0;
     HWND m_hHiddenRequester = nullptr;
     CDLang m_lang;

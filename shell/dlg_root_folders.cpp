@@ -11,6 +11,7 @@
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
 #include "shell/shell_engine.h"
+#include "webclient/response_parser_login.h"
 
 #include <commdlg.h>
 #include <exdisp.h>
@@ -133,6 +134,10 @@ void CDlgRoot::cleanDownloadFolder() {
     IShellEngine& engine = shellEngine();
     if (m_bTransferIdle != 1 || engine.isDownloadActive() || engine.isUnzipActive() || engine.isCopyActive()) {
         LOG_WRITE(L"download folder kept: an update is under way");
+        return;
+    }
+    if (!ResponseParserLogin::isUsableDescriptorName(entry->getInfFileName())) {
+        LOG_WRITE(L"CDlgRoot::cleanDownloadFolder: descriptor name refused: '%s'", entry->getInfFileName().GetString());
         return;
     }
     CString name = update_list_builder::folderOf(entry);

@@ -88,6 +88,8 @@ NetworkActions NetworkWatch::step(const NetworkPoll& poll) {
     out.setConnected = poll.connected;
     if (poll.connected) {
         m_lossReported = false;
+        // Kept, the stop mark would make every later loss go unnoticed.
+        out.clearStopped = poll.stopped;
         return out;
     }
     out.logLoss = true;

@@ -46,6 +46,7 @@ struct NetworkActions {
     bool record = false;        // the loss record, once per loss
     bool stop = false;
     bool notifyPage = false;    // UM_MODULE_ERROR (501, 0), once per loss
+    bool clearStopped = false;  // the connection is back: a later loss stops again
 };
 class NetworkWatch {
 public:

@@ -78,7 +78,24 @@ void CKestruneApp::restartGdiplus(DWORD pauseMs) {
     startGdiplus();
 }
 
+BOOL CKestruneApp::restrictDllSearch() {
+    // Looked up at run time: a Windows 7 without its loader update lacks it.
+    using SetDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    auto set = reinterpret_cast<SetDirectoriesFn>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"));
+    // The program runs as administrator from a folder the user may write
+    // to around it: a library planted in the current folder or on PATH must
+    // never be loaded.
+    if (set && set(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR)) return TRUE;
+    SetDllDirectoryW(L"");
+    LOG_WRITE(L"CKestruneApp::restrictDllSearch: SetDefaultDllDirectories not available (ErrCode:%d)",
+              static_cast<int>(GetLastError()));
+    return FALSE;
+}
+
 BOOL CKestruneApp::InitApplication() {
+    // Before GDI+ and the language library, which run before InitInstance.
+    restrictDllSearch();
     SetRegistryKey(L"Corvessa");
     startGdiplus();
     initLog();
@@ -90,7 +107,8 @@ BOOL CKestruneApp::InitApplication() {
 }
 
 void CKestruneApp::initLog() {
-    CString folder = logFolderForInstallPath(CRegSetting::getInstallPath());
+    // Beside the running program: "InstallPath" is the user's to change.
+    CString folder = logFolderForInstallPath(CGlobalFunc::getModuleDirectory());
     CGlobalFunc::createDirectoryPath(folder);
     CString fileName;
     fileName.Format(L"%s.log", L"Kestrune_WIN");
@@ -110,6 +128,7 @@ BOOL CKestruneApp::changeLanguage(int uiLanguage, BOOL apply) {
 }
 
 BOOL CKestruneApp::InitInstance() {
+    restrictDllSearch();
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
     InitCommonControlsEx(&controls);
     CWinAppEx::InitInstance();

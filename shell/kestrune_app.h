@@ -25,6 +25,8 @@ public:
     // registry error. A missing "SecureProtocols" value stays missing.
     LONG enableTls();
     static LONG enableTlsAt(HKEY root, LPCWSTR subKey);
+    // Libraries load from the system folder and the program's own only.
+    static BOOL restrictDllSearch();
     void initLog();
 
     // The language library, forwarded to the loader that keeps it.

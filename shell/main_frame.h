@@ -56,6 +56,15 @@ public:
     std::list<InfInfoList*> m_lstRetiredInfInfoList;
     BYTE m_bLiveUpdateRetry = 1;
     std::atomic<int> m_bNetworkConnected{1};
+    // A confirmed exit uploads the statistics once and closes once, however
+    // many close requests (Alt+F4 on the root, nested in the close's
+    // pumping) follow.
+    std::atomic<bool> m_bStatisticsSent{false};
+    std::atomic<bool> m_bClosing{false};
+    // The sign-in worker hands a new vehicle list over while the scan
+    // retires catalogues on the UI thread; a replaced list is retired, never
+    // freed, so a reader holding it keeps a live list until the frame goes.
+    std::mutex m_listMutex;
     CNoticeParser m_noticeParser;
 
     // ---- start-up chain
@@ -73,8 +82,8 @@ public:
     static UINT ThreadNetwork(LPVOID param);
     static UINT NoticeThread(LPVOID param);
     // Stops the connectivity thread and a running notice thread (bounded,
-    // pumping); idempotent.
-    void stopThreads();
+    // pumping); idempotent. False when one of them did not end in time.
+    bool stopThreads();
 
     // ---- update runs
     void InitDownload(InfInfo* target, std::list<InfInfo*> descriptors);
@@ -97,7 +106,10 @@ public:
     void clearVehicleList() override { setVehicleList(nullptr); }
     InfInfoList* vehicleList() override { return m_pInfInfoList; }
     CUSBDetector* driveWatcher() override { return m_pUSBDetector; }
-    void retireCatalogue(InfInfoList* list) override { m_lstRetiredInfInfoList.push_back(list); }
+    void retireCatalogue(InfInfoList* list) override {
+        std::lock_guard<std::mutex> lock(m_listMutex);
+        m_lstRetiredInfInfoList.push_back(list);
+    }
 
     // Drive space records of UM_FRAME_DRIVE: letter -> (total KiB, free KiB).
     std::map<wchar_t, std::pair<ULONGLONG, ULONGLONG>> m_mapDriveSpace;
@@ -146,6 +158,12 @@ private:
     void networkLoop();
     void startNoticeThread();
     void destroyRoot();
+    // After a join that gave up: the root and its pages (held by an engine
+    // thread) and the frame (its mutex and parser held by a notice thread)
+    // are kept, never freed, until the process ends.
+    void keepRootForRunningThreads();
+    void PostNcDestroy() override;
+    std::atomic<bool> m_bKeepAfterDestroy{false};
     // The message pages' answers reach the root and the frame through these.
     static void installPageServices();
     static void removePageServices();

@@ -167,6 +167,20 @@ CMainFrame::~CMainFrame() {
     if (m_hStopEvent) CloseHandle(m_hStopEvent);
 }
 
+void CMainFrame::keepRootForRunningThreads() {
+    CDlgRoot* root = m_pDlgRoot.exchange(nullptr);
+    if (!root) return;
+    LOG_WRITE(L"CMainFrame::keepRootForRunningThreads: the root and its pages are kept for an engine thread");
+    // Hidden, not destroyed: a page's window stays valid for the thread
+    // that still reports to it, and nothing frees the objects.
+    if (root->GetSafeHwnd()) root->ShowWindow(SW_HIDE);
+}
+
+void CMainFrame::PostNcDestroy() {
+    if (m_bKeepAfterDestroy) return;
+    CFrameWndEx::PostNcDestroy();
+}
+
 void CMainFrame::destroyRoot() {
     CDlgRoot* root = m_pDlgRoot.exchange(nullptr);
     if (!root) return;
@@ -262,16 +276,23 @@ BOOL CMainFrame::isLiveUpdate() {
     }
     // The new instance looks for this one's marker and flag: both go before
     // it starts, or it would take this instance for a running one and quit.
-    CString path = CRegSetting::getInstallPath();
-    if (path.IsEmpty()) path = CGlobalFunc::getModuleDirectory();
-    path.TrimRight(L'\\');
+    // The running program's own folder, never "InstallPath": any process
+    // of the user can point that value at a folder of its own and have it
+    // started elevated without a prompt.
+    CString path = CGlobalFunc::getModuleDirectory();
+    const CString recorded = CRegSetting::getInstallPath();
+    if (!recorded.IsEmpty() && CString(recorded).TrimRight(L'\\').CompareNoCase(path) != 0) {
+        LOG_WRITE(L"[InstallPath differs from the program's folder][%s][%s]", recorded.GetString(), path.GetString());
+    }
     path += L"\\Kestrune.exe";
     app->WriteProfileInt(L"", runningKey, 0);
     SetWindowText(L"");
-    if (g_launcher) {
-        g_launcher(path);
-    } else {
-        shellLaunch(path);
+    const BOOL started = g_launcher ? g_launcher(path) : shellLaunch(path);
+    if (!started) {
+        // Closing now would leave nothing running: this instance goes on.
+        LOG_WRITE(L"[LiveUpdate Execute failed:%s][ErrCode:%d]", path.GetString(), static_cast<int>(GetLastError()));
+        SetWindowText(CKestruneApp::kRunningTitle);
+        return FALSE;
     }
     LOG_WRITE(L"[LiveUpdate Execute:%s]", path.GetString());
     return TRUE;

@@ -17,6 +17,7 @@
 #include "shell/dlg_root.h"
 #include "ui/view_state.h"
 #include "webclient/connectivity.h"
+#include "webclient/response_parser_login.h"
 
 namespace {
 
@@ -41,6 +42,11 @@ private:
 void CMainFrame::InitDownload(InfInfo* target, std::list<InfInfo*> descriptors) {
     engine_control::InitDownload(descriptors);
     if (!target || target->getInfFileName().IsEmpty()) return;
+    // The readers drop such entries; one made elsewhere must not reach a path either.
+    if (!ResponseParserLogin::isUsableDescriptorName(target->getInfFileName())) {
+        LOG_WRITE(L"CMainFrame::InitDownload: descriptor name refused: '%s'", target->getInfFileName().GetString());
+        return;
+    }
 
     CString folder = CRegSetting::getDataPath();
     folder.TrimRight(L"\\/");
@@ -199,6 +205,7 @@ void CMainFrame::deleteDownloadFiles() {
 }
 
 void CMainFrame::setVehicleList(InfInfoList* list) {
+    std::lock_guard<std::mutex> lock(m_listMutex);
     if (m_pInfInfoList && m_pInfInfoList != list) m_lstRetiredInfInfoList.push_back(m_pInfInfoList);
     m_pInfInfoList = list;
 }

@@ -71,6 +71,7 @@ LRESULT CMainFrame::OnRegisteredMessage_USBDetectorMsg(WPARAM wParam, LPARAM lPa
 
 LRESULT CMainFrame::OnRegisteredMessage_SendStaticsMsg(WPARAM, LPARAM) {
     if (m_bExitProgram) {
+        if (m_bStatisticsSent.exchange(true)) return 0;
         if (!g_logManager.hasStatisticsRecords()) {
             CString record;
             record.Format(L"[D:%d,T:%s]", STAT_STAGE_NONE, CGlobalFunc::getTimeStamp().GetString());
@@ -95,12 +96,24 @@ LRESULT CMainFrame::OnRegisteredMessage_SendStaticsHiddenMsg(WPARAM, LPARAM) {
 
 void CMainFrame::OnClose() {
     if (m_bExitProgram) {
+        // A close request that arrives while this one pumps is the same exit.
+        if (m_bClosing.exchange(true)) return;
         // The engine's threads end before the windows and objects they
         // report to go (stop, quit, bounded join that pumps).
         shellEngine().stopAndJoin();
+        const bool engineEnded = shellEngine().lastJoinCompleted();
         deleteTempFolders();
-        stopThreads();
-        destroyRoot();
+        const bool threadsEnded = stopThreads();
+        if (engineEnded) {
+            destroyRoot();
+        } else {
+            keepRootForRunningThreads();
+        }
+        if (!engineEnded || !threadsEnded) {
+            // The threads that still run use the frame's members.
+            LOG_WRITE(L"CMainFrame::OnClose: a join gave up; the frame and the root stay until the process ends");
+            m_bKeepAfterDestroy = true;
+        }
         Default();
         return;
     }

@@ -68,6 +68,7 @@ void CMainFrame::networkLoop() {
         frame_rules::NetworkActions act = m_networkWatch.step(poll);
         if (!act.polled) continue;
         m_bNetworkConnected = act.setConnected ? 1 : 0;
+        if (act.clearStopped) m_bStopped = 0;
         if (act.logLoss) LOG_WRITE(L"[ERR_UPDATE_3040][InternetGetConnectedStateEx Faild : %#010x]", flags);
         if (act.record) {
             CString record;
@@ -121,10 +122,14 @@ void CMainFrame::startNoticeThread() {
     thread->ResumeThread();
 }
 
-void CMainFrame::stopThreads() {
+bool CMainFrame::stopThreads() {
+    bool ended = true;
     if (m_hStopEvent) SetEvent(m_hStopEvent);
     if (m_hNetworkThread) {
-        if (!joinPumping(m_hNetworkThread, kJoinMs)) LOG_WRITE(L"ThreadNetwork did not end in time");
+        if (!joinPumping(m_hNetworkThread, kJoinMs)) {
+            LOG_WRITE(L"ThreadNetwork did not end in time");
+            ended = false;
+        }
         CloseHandle(m_hNetworkThread);
         m_hNetworkThread = nullptr;
     }
@@ -134,7 +139,11 @@ void CMainFrame::stopThreads() {
         notices.swap(m_noticeThreads);
     }
     for (HANDLE thread : notices) {
-        if (!joinPumping(thread, kJoinMs)) LOG_WRITE(L"NoticeThread did not end in time");
+        if (!joinPumping(thread, kJoinMs)) {
+            LOG_WRITE(L"NoticeThread did not end in time");
+            ended = false;
+        }
         CloseHandle(thread);
     }
+    return ended;
 }

@@ -21,12 +21,16 @@ public:
     bool isUnzipActive() override { return unzip_manager::getInstance()->m_bEnabled.load(); }
     bool isCopyActive() override { return copy_manager::getInstance()->m_bActive.load(); }
     bool isIdle() override { return engine_control::isIdle(); }
-    void stopAndJoin() override { engine_control::shutdown(ENGINE_JOIN_MS); }
+    void stopAndJoin() override { m_joined = engine_control::shutdown(ENGINE_JOIN_MS); }
+    bool lastJoinCompleted() override { return m_joined.load(); }
     void writeResumeVersionFiles() override {
         ver_file_list::getInstance().write(download_manager::getInstance()->m_strDownloadFolder, 2);
     }
     void postQuit() override { function_manager::getInstance()->postCommand(FM_CMD_QUIT, 0, nullptr); }
     void closeOwnHandles(const CString& folder) override { worker_manager::getInstance()->closeOwnHandles(folder); }
+
+private:
+    std::atomic<bool> m_joined{true};
 };
 
 std::atomic<IShellEngine*> g_engine{nullptr};

@@ -17,6 +17,10 @@ public:
     // Stops the transfer side and waits (bounded, pumping) for every engine
     // thread, so that nothing writes the download folder any more.
     virtual void stopAndJoin() = 0;
+    // Whether the last stopAndJoin saw every engine thread end. A thread
+    // that outlived the bounded join may still hold a page or the format's
+    // drive: what it holds must then live until the process ends.
+    virtual bool lastJoinCompleted() { return true; }
     // The current update's version files, mode 2, into the download folder:
     // a later run continues the download.
     virtual void writeResumeVersionFiles() = 0;

@@ -47,7 +47,9 @@ BOOL CLangLibrary::loadLanguage(int uiLanguage) {
         AfxMessageBox(text.GetString());
         return FALSE;
     }
-    HMODULE library = LoadLibraryW(path.GetString());
+    // Only its string tables are read: mapped as an image resource, none of
+    // its code (entry point, imports) ever runs in this elevated process.
+    HMODULE library = LoadLibraryExW(path.GetString(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     if (!library) {
         CString text;
         text.Format(L"Load failed language file : %s", path.GetString());

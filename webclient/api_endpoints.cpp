@@ -69,7 +69,8 @@ CString getServerHost(int apiType) {
     case API_SET_DOWN_ERROR_LOG:
     case API_CHK_PRIVATE: return apiHost();
     case API_GET_NOTICE: return L"https://" + apiHost();
-    case API_LIVE_UPDATE: return configured(L"LIVEUPDATE_URL", L"http://update.kestrune.invalid");
+    // The program runs what the self-update fetches: HTTPS only.
+    case API_LIVE_UPDATE: return configured(L"LIVEUPDATE_URL", L"https://update.kestrune.invalid");
     case API_VCRM_PATH:
     case API_VCRM_DATA: return configured(L"VCRM_URL", L"https://vcrm.kestrune.invalid");
     default: return CString();
@@ -99,7 +100,7 @@ CString getApiPath(int apiType) {
 }
 
 int getServerPort(int apiType) {
-    if (apiType == API_LIVE_UPDATE) return 80;
+    if (apiType == API_LIVE_UPDATE) return 443;
     if (apiType == API_VCRM_PATH || apiType == API_VCRM_DATA) return 8443;
     if (apiType >= API_GET_GUID && apiType <= API_CHK_PRIVATE) return 443;
     return 378;

@@ -1,5 +1,7 @@
 #include "webclient/response_parser_login.h"
 #include "webclient/reply_text.h"
+#include "descriptors/inf_file_update.h"
+#include "foundation/logmanager.h"
 
 #include <set>
 #include <vector>
@@ -71,7 +73,25 @@ CString uniquePattern(std::set<CString>& seen, CString p) {
     return p;
 }
 
+// An empty name names no folder (nothing downloads it, nothing is made or
+// cleaned for it), so it keeps its entry as before.
+bool refusedName(const CString& name) {
+    return !name.IsEmpty() && !ResponseParserLogin::isUsableDescriptorName(name);
+}
+
 }  // namespace
+
+bool ResponseParserLogin::isUsableDescriptorName(const CString& name) {
+    if (name.IsEmpty() || !isContainedName(name)) return false;
+    if (name.FindOneOf(L"\\/*?<>|\"") >= 0) return false;
+    const wchar_t last = name[name.GetLength() - 1];
+    if (last == L'.' || last == L' ') return false;
+    // "MODEL~1.inf" may be the short name of another folder's long one.
+    for (int i = name.Find(L'~'); i >= 0 && i + 1 < name.GetLength(); i = name.Find(L'~', i + 1)) {
+        if (name[i + 1] >= L'0' && name[i + 1] <= L'9') return false;
+    }
+    return true;
+}
 
 int ResponseParserLogin::parse(CString text) {
     if (m_nFormat == 2) return parseFormat2(text);
@@ -137,8 +157,20 @@ int ResponseParserLogin::parseFormat2(CString text) {
     for (size_t k = 0; k < n; ++k) {
         const Names name = readNames(names[k]);
         const std::vector<CString> intl = splitReply(namesIntl[k], L"|");
+        // Without its common descriptor a vehicle's model descriptors would
+        // land in another vehicle's folder: the vehicle goes as a whole then.
+        if (!vehicles[k].infNames.empty() && refusedName(vehicles[k].infNames[0])) {
+            LOG_WRITE(L"ResponseParserLogin::parseFormat2: vehicle dropped, descriptor name refused: '%s'",
+                      vehicles[k].infNames[0].GetString());
+            continue;
+        }
         InfInfo* first = nullptr;
         for (size_t j = 0; j < vehicles[k].infNames.size(); ++j) {
+            if (refusedName(vehicles[k].infNames[j])) {
+                LOG_WRITE(L"ResponseParserLogin::parseFormat2: descriptor name refused: '%s'",
+                          vehicles[k].infNames[j].GetString());
+                continue;
+            }
             auto* entry = new InfInfo;
             if (!first) first = entry;
             entry->setInfFileName(vehicles[k].infNames[j]);

@@ -36,6 +36,12 @@ public:
     // lists agree is a success even without vehicles; a sign-in is not.
     bool listsAgree() const { return m_bListsAgree; }
 
+    // A descriptor name from the service becomes a folder under the download
+    // folder and part of the paths the shell deletes: it must be one plain
+    // file name that the platform keeps as written (no separator, no
+    // wildcard, no trailing dot or blank, no "~1" short form, no device).
+    static bool isUsableDescriptorName(const CString& name);
+
 private:
     int m_nReplyCode = -1;
     bool m_bListsAgree = false;

@@ -88,6 +88,10 @@ CString getGpsImagePath(const InfInfo* entry) {
     return cachedPicture(L"GPSImages", entry->getGpsImageName(), entry->getGpsImageUrl());
 }
 
+// A vehicle picture is a few hundred KiB; a reply past this is no picture
+// and would fill the disk of the cache folder.
+constexpr ULONGLONG kMaxPictureBytes = 8ull << 20;
+
 bool get_remote_image(const CString& url, const CString& localPath) {
     const int slash = localPath.ReverseFind(L'\\');
     const CString folder = slash >= 0 ? localPath.Left(slash + 1) : CString(L".\\");
@@ -113,6 +117,11 @@ bool get_remote_image(const CString& url, const CString& localPath) {
         download_worker worker(url);
         complete = worker.remote_file_download_tls(0, nullptr, [&](const BYTE* data, UINT32 count) -> int {
             if (count == 0) return 1;
+            if (received + count > kMaxPictureBytes) {
+                LOG_WRITE(L"[ERR][picture larger than %I64u bytes][remote_path:%s]", kMaxPictureBytes, url.GetString());
+                writeFailed = true;
+                return 0;
+            }
             DWORD written = 0;
             if (!WriteFile(file, data, count, &written, nullptr) || written != count) {
                 LOG_WRITE(L"[ERR][CFileException][local_path:%s][error:%d]", temp, static_cast<int>(GetLastError()));

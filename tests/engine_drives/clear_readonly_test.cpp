@@ -43,6 +43,36 @@ TEST(ClearReadOnly, NoDiskNumberStartsNothing) {
     EXPECT_EQ("", tools.stubRecord());
 }
 
+// The tool acts on the whole disk under the letter: only disks the
+// formatter would take are handed to it.
+TEST(ClearReadOnly, OnlyRemovableOrSmallUsbDisks) {
+    struct Case {
+        const char* what;
+        UINT type;
+        bool usb;
+        ULONGLONG total;
+        bool started;
+    } cases[] = {
+        {"removable", DRIVE_REMOVABLE, false, 64 * kGiB, true},
+        {"USB below 32 GiB", DRIVE_FIXED, true, 16 * kGiB, true},
+        {"USB of 64 GiB", DRIVE_FIXED, true, 64 * kGiB, false},
+        {"fixed disk", DRIVE_FIXED, false, 8 * kGiB, false},
+    };
+    for (const Case& c : cases) {
+        StubTools tools;
+        FakeDrives fake;
+        FakeDrive d;
+        d.type = c.type;
+        d.usb = c.usb;
+        d.total = c.total;
+        d.disk = 0;
+        d.writable = true;
+        fake.drives[L'R'] = d;
+        EXPECT_EQ(c.started, CUSBDetector::clearReadOnly(L'R') != FALSE) << c.what;
+        EXPECT_EQ(c.started, tools.stubRecord().find("diskpart.exe") != std::string::npos) << c.what;
+    }
+}
+
 TEST(ClearReadOnly, AToolThatNeverEndsIsStopped) {
     StubTools tools("hang");
     FakeDrives fake;

@@ -21,6 +21,7 @@ struct FakeDrive {
     int mediaType = -1;  // -1: the volume does not answer the query
     int disk = -1;       // -1: no disk number
     bool writable = false;
+    CString volume;  // empty: "\\?\Volume{<letter>}\"
 };
 
 class FakeDrives : public IDriveQueries {
@@ -82,6 +83,14 @@ public:
         if (onWritableAsked) onWritableAsked();
         const FakeDrive* d = find(letter);
         return d && d->writable;
+    }
+
+    BOOL getVolumeName(const CString& root, CString& name) override {
+        const FakeDrive* d = find(root);
+        if (!d) return FALSE;
+        name = d->volume;
+        if (name.IsEmpty()) name.Format(L"\\\\?\\Volume{%c}\\", towupper(root[0]));
+        return TRUE;
     }
 
 private:

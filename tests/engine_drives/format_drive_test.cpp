@@ -5,9 +5,16 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <functional>
+
 #include "afx/handle.h"
+#include "foundation/globalfunc.h"
+#include "foundation/regsetting.h"
 
 namespace {
+
+// The fake probe's name for the volume at R:.
+const CString kVolumeR = L"\\\\?\\Volume{R}\\";
 
 TEST(FormatDrive, ClusterFileSystemAndCommandTables) {
     const std::pair<ULONGLONG, DWORD> clusters[] = {{0, 0},          {512, 4096},     {4096, 4096},   {4097, 8192},
@@ -72,6 +79,8 @@ protected:
 
 // The library's verdict comes from its callback: done with success counts
 // only when the volume was not reported in use, or structure work followed.
+// A volume left in use is an error: the command-line formatter's forced
+// dismount would lose the files another program holds open.
 TEST_F(FormatWithLibrary, CallbackSequences) {
     struct Case {
         const char* script;
@@ -80,14 +89,14 @@ TEST_F(FormatWithLibrary, CallbackSequences) {
         bool fallbackRan;
     } cases[] = {
         {"15 11:1", "1", TRUE, false},    {"11:1", "1", TRUE, false},     {"8 15 11:1", "1", TRUE, false},
-        {"8 11:1", "0", TRUE, true},      {"8 11:1", "1", FALSE, true},   {"15 11:0", "0", TRUE, true},
+        {"8 11:1", "0", FALSE, false},    {"8 11:1", "1", FALSE, false},  {"15 11:0", "0", TRUE, true},
         {"", "0", TRUE, true},            {"1 2 3 11:1", "1", TRUE, false},
     };
     for (const Case& c : cases) {
         tools.clearRecords();
         tools.setScript(c.script);
         tools.setExit(c.fallbackExit);
-        EXPECT_EQ(c.result, formatDrive(L"R:\\", L"12")) << c.script << " / exit " << c.fallbackExit;
+        EXPECT_EQ(c.result, formatDrive(L"R:\\", L"12", kVolumeR)) << c.script << " / exit " << c.fallbackExit;
         EXPECT_EQ("R:\\|11|FAT32||1|32768\n", tools.fmifsRecord()) << c.script;
         const std::string fallback = tools.stubRecord();
         EXPECT_EQ(c.fallbackRan, !fallback.empty()) << c.script;
@@ -100,7 +109,7 @@ TEST_F(FormatWithLibrary, CallbackSequences) {
 
 TEST_F(FormatWithLibrary, MediaTypeFileSystemAndOneLoad) {
     tools.setScript("15 11:1");
-    ASSERT_TRUE(formatDrive(L"R:\\", L"13"));
+    ASSERT_TRUE(formatDrive(L"R:\\", L"13", kVolumeR));
     EXPECT_EQ("R:\\|11|exFAT||1|32768\n", tools.fmifsRecord());
     const HMODULE loaded = FormatExLibrary::getInstance().module;
     wchar_t path[MAX_PATH] = {};
@@ -114,7 +123,7 @@ TEST_F(FormatWithLibrary, MediaTypeFileSystemAndOneLoad) {
     usb.sectorsPerCluster = 1;  // 512-byte clusters become 4096
     fake.drives[L'R'] = usb;
     tools.clearRecords();
-    ASSERT_TRUE(formatDrive(L"R:\\", L""));
+    ASSERT_TRUE(formatDrive(L"R:\\", L"", kVolumeR));
     EXPECT_EQ("R:\\|12|FAT32||1|4096\n", tools.fmifsRecord());
     EXPECT_EQ(loaded, FormatExLibrary::getInstance().module);
 }
@@ -122,23 +131,23 @@ TEST_F(FormatWithLibrary, MediaTypeFileSystemAndOneLoad) {
 TEST_F(FormatWithLibrary, StaleInUseFlagDoesNotFailTheNextFormat) {
     tools.setExit("1");
     tools.setScript("8");
-    EXPECT_FALSE(formatDrive(L"R:\\", L"12"));
+    EXPECT_FALSE(formatDrive(L"R:\\", L"12", kVolumeR));
     EXPECT_EQ(1, formatFailed.load());
     tools.setScript("11:1");
-    EXPECT_TRUE(formatDrive(L"R:\\", L"12"));
+    EXPECT_TRUE(formatDrive(L"R:\\", L"12", kVolumeR));
 }
 
 TEST_F(FormatWithLibrary, NothingIsTouchedWithoutAVolumeOrForOtherDrives) {
     fake.drives[L'R'].sectorsPerCluster = 0;
     fake.drives[L'R'].bytesPerSector = 0;
     tools.setScript("15 11:1");
-    EXPECT_FALSE(formatDrive(L"R:\\", L"12"));
-    EXPECT_FALSE(formatDrive(L"", L"12"));
+    EXPECT_FALSE(formatDrive(L"R:\\", L"12", kVolumeR));
+    EXPECT_FALSE(formatDrive(L"", L"12", kVolumeR));
     FakeDrive fixed;
     fixed.type = DRIVE_FIXED;
     fixed.total = 8 * kGiB;
     fake.drives[L'C'] = fixed;
-    EXPECT_FALSE(formatDrive(L"C:\\", L"12"));
+    EXPECT_FALSE(formatDrive(L"C:\\", L"12", L"\\\\?\\Volume{C}\\"));
     EXPECT_EQ("", tools.fmifsRecord());
     EXPECT_EQ("", tools.stubRecord());
 
@@ -147,9 +156,52 @@ TEST_F(FormatWithLibrary, NothingIsTouchedWithoutAVolumeOrForOtherDrives) {
     fake.drives[L'R'].sectorsPerCluster = 256;
     fake.drives[L'R'].bytesPerSector = 512;
     tools.setScript("8 11:1");
-    EXPECT_FALSE(formatDrive(L"R:\\", L"12"));
+    EXPECT_FALSE(formatDrive(L"R:\\", L"12", kVolumeR));
     EXPECT_EQ("R:\\|11|FAT32||1|0\n", tools.fmifsRecord());
     EXPECT_EQ("", tools.stubRecord());
+}
+
+// The letter is checked against the volume the user chose, and volumes that
+// hold the program, its downloads or the system are never formatted.
+TEST_F(FormatWithLibrary, OnlyTheChosenVolumeAndNeverOneOfOurs) {
+    EXPECT_EQ(kVolumeR, formatVolumeName(L"R:\\Some\\Folder"));
+    EXPECT_EQ(CString(), formatVolumeName(L"Q:\\"));
+    EXPECT_EQ(CString(), formatVolumeName(L"relative"));
+
+    const wchar_t programLetter = CGlobalFunc::getModuleDirectory()[0];
+    const CString dataBefore = CRegSetting::getDataPath();
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        CString path, chosen;
+        bool formatted;
+    } cases[] = {
+        {"the chosen volume, root only", [] {}, L"R:\\Some\\Folder", kVolumeR, true},
+        {"another medium got the letter", [&] { fake.drives[L'R'].volume = L"\\\\?\\Volume{other}\\"; },
+         L"R:\\", kVolumeR, false},
+        {"no volume recorded", [] {}, L"R:\\", CString(), false},
+        {"the download folder is on it", [] { CRegSetting::setDataPath(L"R:\\Downloads"); }, L"R:\\", kVolumeR,
+         false},
+        {"the program's volume under another letter",
+         [&] {
+             FakeDrive program;
+             program.volume = kVolumeR;
+             fake.drives[static_cast<wchar_t>(towupper(programLetter))] = program;
+         },
+         L"R:\\", kVolumeR, false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        CRegSetting::setDataPath(dataBefore);
+        c.arrange();
+        tools.clearRecords();
+        tools.setScript("15 11:1");
+        EXPECT_EQ(c.formatted, formatDrive(c.path, L"12", c.chosen) != FALSE) << c.what;
+        EXPECT_EQ(c.formatted ? "R:\\|11|FAT32||1|32768\n" : "", tools.fmifsRecord()) << c.what;
+        EXPECT_EQ("", tools.stubRecord()) << c.what;
+        fake.drives.clear();
+    }
+    CRegSetting::setDataPath(dataBefore);
 }
 
 bool stubProcessRunning() {

@@ -2,6 +2,7 @@
 #include "engine/update_manager.h"
 #include "foundation/logmanager.h"
 #include "foundation/private_messages.h"
+#include "foundation/regsetting.h"
 #include "tests/support/test_support.h"
 #include "tests/webclient/standin_client.h"
 
@@ -157,51 +158,82 @@ protected:
     int recordsBefore = 0;
 };
 
-TEST_F(SelfUpdate, FetchesPlacesAndListsOverHttpAndHttps) {
-    for (bool secure : {false, true}) {
-        SCOPED_TRACE(secure ? "https" : "http");
-        SetUp();
-        standin::markRequests();
-        CUpdateManager manager;
-        configure(manager, secure);
-        ASSERT_EQ(1, manager.checkUpdateNeeded());
-        ASSERT_EQ(1, owner.run(manager));
+TEST_F(SelfUpdate, FetchesPlacesAndListsOverHttps) {
+    standin::markRequests();
+    CUpdateManager manager;
+    configure(manager, true);
+    ASSERT_EQ(1, manager.checkUpdateNeeded());
+    ASSERT_EQ(1, owner.run(manager));
 
-        EXPECT_TRUE(holds(L"Kestrune.exe", listed["/Kestrune.exe"]));
-        EXPECT_TRUE(holds(L"skin\\brand.dat", listed["/skin/brand.dat"]));
-        // Two files of one name in different folders each get their own.
-        EXPECT_TRUE(holds(L"a\\same.dat", listed["/a/same.dat"]));
-        EXPECT_TRUE(holds(L"b\\same.dat", listed["/b/same.dat"]));
-        EXPECT_NE(listed["/a/same.dat"].crc, listed["/b/same.dat"].crc);
-        EXPECT_EQ("old language", readBytes(dir / L"Lang.dll"));  // local version 99 is current
-        EXPECT_EQ("00012|/Kestrune.exe\r\n00099|/Lang.dll\r\n00003|/skin/brand.dat\r\n00001|/a/same.dat\r\n"
-                  "00001|/b/same.dat\r\n",
-                  readBytes(dir / L"Info\\UpdateInfo.txt"));
-        EXPECT_FALSE(fileExists(dir / L"tmp"));
-        EXPECT_FALSE(fileExists(dir / L"_Kestrune.exe"));
-        EXPECT_FALSE(fileExists(dir / L"__Kestrune.exe"));
+    EXPECT_TRUE(holds(L"Kestrune.exe", listed["/Kestrune.exe"]));
+    EXPECT_TRUE(holds(L"skin\\brand.dat", listed["/skin/brand.dat"]));
+    // Two files of one name in different folders each get their own.
+    EXPECT_TRUE(holds(L"a\\same.dat", listed["/a/same.dat"]));
+    EXPECT_TRUE(holds(L"b\\same.dat", listed["/b/same.dat"]));
+    EXPECT_NE(listed["/a/same.dat"].crc, listed["/b/same.dat"].crc);
+    EXPECT_EQ("old language", readBytes(dir / L"Lang.dll"));  // local version 99 is current
+    EXPECT_EQ("00012|/Kestrune.exe\r\n00099|/Lang.dll\r\n00003|/skin/brand.dat\r\n00001|/a/same.dat\r\n"
+              "00001|/b/same.dat\r\n",
+              readBytes(dir / L"Info\\UpdateInfo.txt"));
+    EXPECT_FALSE(fileExists(dir / L"tmp"));
+    EXPECT_FALSE(fileExists(dir / L"_Kestrune.exe"));
+    EXPECT_FALSE(fileExists(dir / L"__Kestrune.exe"));
 
-        const auto progress = owner.of(UM_LIVEUPDATE_PROGRESS);
-        ASSERT_EQ(4u, progress.size());
-        EXPECT_EQ(4u, progress.back().w);
-        EXPECT_EQ(4, progress.back().l);
-        EXPECT_EQ(1u, owner.of(UM_LIVEUPDATE_COMPLETE).size());
-        EXPECT_TRUE(owner.of(UM_LIVEUPDATE_ERROR).empty());
-        EXPECT_FALSE(owner.of(UM_DOWNLOAD_PROGRESS).empty());
-        EXPECT_NE(std::string::npos, newRecords().find(",LOV:00001,LNV:00012][LU-SUCCESS]")) << newRecords();
+    const auto progress = owner.of(UM_LIVEUPDATE_PROGRESS);
+    ASSERT_EQ(4u, progress.size());
+    EXPECT_EQ(4u, progress.back().w);
+    EXPECT_EQ(4, progress.back().l);
+    EXPECT_EQ(1u, owner.of(UM_LIVEUPDATE_COMPLETE).size());
+    EXPECT_TRUE(owner.of(UM_LIVEUPDATE_ERROR).empty());
+    EXPECT_FALSE(owner.of(UM_DOWNLOAD_PROGRESS).empty());
+    EXPECT_NE(std::string::npos, newRecords().find(",LOV:00001,LNV:00012][LU-SUCCESS]")) << newRecords();
 
-        const auto files = standin::requests(CStringA(kFolder + L"*.dat").GetString());
-        ASSERT_FALSE(files.empty());
-        for (const Json::Value& r : files) EXPECT_EQ(secure ? "https" : "http", r["scheme"].asString());
+    const auto files = standin::requests(CStringA(kFolder + L"*.dat").GetString());
+    ASSERT_FALSE(files.empty());
+    for (const Json::Value& r : files) EXPECT_EQ("https", r["scheme"].asString());
 
-        // Everything is current now.
-        CUpdateManager again;
-        configure(again, secure);
-        EXPECT_EQ(0, again.checkUpdateNeeded());
-        TearDown();
-        removeTree(dir.path());
-        CreateDirectoryW(dir.path().GetString(), nullptr);
-    }
+    // Everything is current now.
+    CUpdateManager again;
+    configure(again, true);
+    EXPECT_EQ(0, again.checkUpdateNeeded());
+}
+
+// The same list and files served over plain HTTP: anyone on the path could
+// have sent them, so nothing is asked for, fetched or replaced.
+TEST_F(SelfUpdate, OverPlainHttpNothingIsFetchedOrReplaced) {
+    standin::markRequests();
+    CUpdateManager manager;
+    configure(manager, false);
+    EXPECT_EQ(0, manager.checkUpdateNeeded());
+    EXPECT_EQ(0, owner.run(manager));
+    EXPECT_TRUE(standin::requests("*").empty());
+    EXPECT_EQ("old program", readBytes(dir / L"Kestrune.exe"));
+    EXPECT_EQ("00001|/Kestrune.exe\r\n00099|/Lang.dll\r\n", readBytes(dir / L"Info\\UpdateInfo.txt"));
+    EXPECT_TRUE(owner.of(UM_LIVEUPDATE_COMPLETE).empty());
+}
+
+// The deployment's config.json is never the update server's to replace,
+// and a place that is a folder is not swapped for a file.
+TEST_F(SelfUpdate, ConfigFileAndFolderPlacesAreRefused) {
+    writeBytes(dir / L"config.json", "{}");
+    const Listed& brand = listed["/skin/brand.dat"];
+    serveList({"00005|/config.json|" + std::to_string(brand.size) + "|" + std::to_string(brand.crc),
+               "00005|/CONFIG.JSON|1|1", listed["/a/same.dat"].line, brand.line});
+    CreateDirectoryW((dir / L"skin").GetString(), nullptr);
+    CreateDirectoryW((dir / L"skin\\brand.dat").GetString(), nullptr);
+    writeBytes(dir / L"skin\\brand.dat\\inside.txt", "kept");
+    CUpdateManager manager;
+    configure(manager, true);
+    ASSERT_EQ(1, manager.checkUpdateNeeded());
+    ASSERT_EQ(2u, manager.getServerList().size());
+    EXPECT_EQ(0, owner.run(manager));
+    EXPECT_EQ("{}", readBytes(dir / L"config.json"));
+    EXPECT_EQ("kept", readBytes(dir / L"skin\\brand.dat\\inside.txt"));
+    EXPECT_TRUE(holds(L"a\\same.dat", listed["/a/same.dat"]));
+    const auto errors = owner.of(UM_LIVEUPDATE_ERROR);
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ(kLiveUpdateNotReplaced, errors[0].w);
+    EXPECT_TRUE(owner.of(UM_LIVEUPDATE_COMPLETE).empty());
 }
 
 TEST_F(SelfUpdate, ServerFailures) {
@@ -229,7 +261,7 @@ TEST_F(SelfUpdate, ServerFailures) {
         SetUp();
         c.arrange();
         CUpdateManager manager;
-        configure(manager, false);
+        configure(manager, true);
         const int check = manager.checkUpdateNeeded();
         EXPECT_EQ(c.check, check);
         if (check == 1) {
@@ -254,8 +286,8 @@ TEST_F(SelfUpdate, ServerFailures) {
 
 TEST_F(SelfUpdate, ServerDown) {
     CUpdateManager manager;
-    configure(manager, false);
-    manager.serverUrl = L"http://127.0.0.1";  // nothing listens there
+    configure(manager, true);
+    manager.serverUrl = L"https://127.0.0.1";  // nothing listens there
     EXPECT_EQ(-6, manager.checkUpdateNeeded());
     EXPECT_NE(std::string::npos, newRecords().find(",PS:99,ED:1000]")) << newRecords();
     EXPECT_EQ("old program", readBytes(dir / L"Kestrune.exe"));
@@ -265,7 +297,7 @@ TEST_F(SelfUpdate, PathsThatLeaveTheFolderAreRefused) {
     serveList({"00005|/../escape.dat|4|1", "00005|/a/..\\..\\escape.dat|4|1", "00005|/C:/escape.dat|4|1",
                "00005|/x.dat:stream|4|1", "00005|//server/share/escape.dat|4|1", listed["/a/same.dat"].line});
     CUpdateManager manager;
-    configure(manager, false);
+    configure(manager, true);
     ASSERT_EQ(1, manager.checkUpdateNeeded());
     ASSERT_EQ(1u, manager.getServerList().size());
     EXPECT_EQ(1, owner.run(manager));
@@ -274,17 +306,22 @@ TEST_F(SelfUpdate, PathsThatLeaveTheFolderAreRefused) {
 }
 
 // Another process holds the old program file without delete sharing, so
-// it cannot step aside: it stays, keeps its version in the list, and the
-// other files are still replaced.
+// it cannot step aside: it stays, keeps its version in the list, the other
+// files are still replaced, and the run reports the failure (a restart
+// would only find the old file again).
 TEST_F(SelfUpdate, AFileThatCannotBeReplacedStaysWithItsVersion) {
     CUpdateManager manager;
-    configure(manager, false);
+    configure(manager, true);
     ASSERT_EQ(1, manager.checkUpdateNeeded());
     HANDLE held = CreateFileW((dir / L"Kestrune.exe").GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_EQ(1, owner.run(manager));
+    EXPECT_EQ(0, owner.run(manager));
     CloseHandle(held);
+    const auto errors = owner.of(UM_LIVEUPDATE_ERROR);
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ(kLiveUpdateNotReplaced, errors[0].w);
+    EXPECT_TRUE(owner.of(UM_LIVEUPDATE_COMPLETE).empty());
     EXPECT_EQ("old program", readBytes(dir / L"Kestrune.exe"));
     EXPECT_FALSE(fileExists(dir / L"__Kestrune.exe"));
     EXPECT_TRUE(holds(L"skin\\brand.dat", listed["/skin/brand.dat"]));
@@ -308,7 +345,7 @@ TEST_F(SelfUpdate, TheRunningProgramFileIsReplaced) {
     ASSERT_TRUE(started);
 
     CUpdateManager manager;
-    configure(manager, false);
+    configure(manager, true);
     ASSERT_EQ(1, manager.checkUpdateNeeded());
     EXPECT_EQ(1, owner.run(manager));
     EXPECT_TRUE(holds(L"Kestrune.exe", listed["/Kestrune.exe"]));
@@ -319,7 +356,7 @@ TEST_F(SelfUpdate, TheRunningProgramFileIsReplaced) {
     CloseHandle(running.hProcess);
     CloseHandle(running.hThread);
     CUpdateManager next;
-    configure(next, false);
+    configure(next, true);
     EXPECT_EQ(0, next.checkUpdateNeeded());
     EXPECT_FALSE(fileExists(dir / L"_Kestrune.exe"));
 }
@@ -329,7 +366,7 @@ TEST_F(SelfUpdate, AnInstallPathThatIsEmptyOrRelativeTouchesNothing) {
         standin::markRequests();
         CUpdateManager manager;
         manager.setServerInfo(owner.hwnd, path);
-        manager.serverUrl = L"http://" + standin::host();
+        manager.serverUrl = L"https://" + standin::host();
         manager.serverFolder = standin::config("UPDATEFILE_PATH");
         EXPECT_EQ(0, manager.checkUpdateNeeded()) << CStringA(path).GetString();
         EXPECT_EQ(0, owner.run(manager));
@@ -358,6 +395,41 @@ TEST(SelfUpdateCleanup, EarlierProductFolderOnlyInsideItsOwnPlace) {
         EXPECT_EQ(CString(), AfxGetApp()->GetProfileString(L"", L"HvqInstallPath", L""));
     }
     removeTree(maker);
+}
+
+// A "VCRM" folder beside the download folder is the user's unless it holds
+// nothing but the earlier product's vehicle data.
+TEST(SelfUpdateCleanup, VcrmBesideTheDownloadFolderOnlyWithVehicleDataAlone) {
+    TempDir work;
+    CreateDirectoryW((work / L"Navi").GetString(), nullptr);
+    const CString dataBefore = CRegSetting::getDataPath();
+    CRegSetting::setDataPath(work / L"Navi");
+    const CString vcrm = work / L"VCRM";
+    struct Case {
+        const char* what;
+        std::vector<const wchar_t*> files;
+        bool removed;
+    } cases[] = {
+        {"vehicle data only", {L"a.zip", L"A.VER", L"old\\b.zip"}, true},
+        {"empty", {}, true},
+        {"a user's document beside the data", {L"a.zip", L"report.docx"}, false},
+        {"a user's file deeper down", {L"a.zip", L"sub\\notes.txt"}, false},
+        {"a file without an extension", {L"zip"}, false},
+    };
+    for (const Case& c : cases) {
+        CreateDirectoryW(vcrm.GetString(), nullptr);
+        for (const wchar_t* file : c.files) {
+            const CString path = vcrm + L"\\" + file;
+            SHCreateDirectoryExW(nullptr, path.Left(path.ReverseFind(L'\\')).GetString(), nullptr);
+            writeBytes(path, "x");
+        }
+        CUpdateManager manager;
+        manager.setServerInfo(nullptr, work / L"Program");
+        manager.deleteTempFolderFiles();
+        EXPECT_EQ(c.removed, !fileExists(vcrm)) << c.what;
+        removeTree(vcrm);
+    }
+    CRegSetting::setDataPath(dataBefore);
 }
 
 }  // namespace

@@ -75,6 +75,23 @@ TEST_F(RootFolders, CleansOnlyTheFinishedDriveUpdatesOwnFolder) {
     EXPECT_NE(GetFileAttributesW(folder), INVALID_FILE_ATTRIBUTES);
 }
 
+// A descriptor name with a wildcard or a way up must not turn the clean-up
+// into a walk over the download folder's neighbours.
+TEST_F(RootFolders, NameLeavingTheFolderCleansNothing) {
+    CString data = dir / L"Data";
+    CreateDirectoryW(data, nullptr);
+    CString backup = makeFolder(L"Backup", L"Backup.ver");
+    CRegSetting::setDataPath(data);
+    CDlgRoot root(&frame);
+    root.m_bDestIsDrive = 1;
+    root.m_bTransferIdle = 1;
+    for (const wchar_t* name : {L"..\\*.inf", L"..\\Backup.inf", L"*.inf"}) {
+        entry.setInfFileName(name);
+        root.cleanDownloadFolder();
+        EXPECT_NE(GetFileAttributesW(backup + L"\\data.bin"), INVALID_FILE_ATTRIBUTES) << CStringA(name).GetString();
+    }
+}
+
 TEST(FolderWindows, PathMatchesTheFolderAndWhatLiesUnderIt) {
     struct Case {
         const wchar_t* path;

@@ -30,6 +30,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <atomic>
 #include <map>
 #include <thread>
@@ -273,6 +275,59 @@ TEST_F(FrameWithRoot, ExitDuringADownloadKeepsItBehindTheExitPageAndJoinsTheEngi
     EXPECT_EQ(uploads + 1, standin_log::of("SetDownErrorLog").size());
     EXPECT_TRUE(::GetFileAttributesW((m_data / L"Model\\MAP.zip.part").GetString()) != INVALID_FILE_ATTRIBUTES);
     setShellEngine(nullptr);
+}
+
+// After a confirmed exit the root stays up while the upload and the close
+// run: further close requests (Alt+F4 on the root, one nested in the
+// engine's join) neither upload again nor start a second close.
+class ClosingEngine : public DownloadingEngine {
+public:
+    void stopAndJoin() override {
+        DownloadingEngine::stopAndJoin();
+        if (frame && calls.size() == 1) frame->SendMessage(WM_CLOSE, 0, 0);
+    }
+    CMainFrame* frame = nullptr;
+};
+
+TEST_F(FrameWithRoot, ConfirmedExitUploadsAndClosesOnce) {
+    ClosingEngine engine;
+    engine.frame = frame;
+    setShellEngine(&engine);
+    const size_t uploads = standin_log::of("SetDownErrorLog").size();
+    const HWND frameWindow = frame->GetSafeHwnd();
+    frame->m_bExitProgram = 1;
+    frame->SendMessage(RWM_SEND_STATICS, 0, 0);
+    frame->SendMessage(RWM_SEND_STATICS, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return !::IsWindow(frameWindow); }, 20000));
+    frame = nullptr;
+    EXPECT_EQ(uploads + 1, standin_log::of("SetDownErrorLog").size());
+    EXPECT_EQ(1, std::count(engine.calls.begin(), engine.calls.end(), std::string("stopAndJoin")));
+    setShellEngine(nullptr);
+}
+
+// An engine thread outlived the bounded join: it may still hold a page, so
+// the root and its pages, and the frame, are kept instead of freed.
+class UnjoinedEngine : public DownloadingEngine {
+public:
+    bool lastJoinCompleted() override { return false; }
+};
+
+TEST_F(FrameWithRoot, FailedJoinKeepsTheRootAndTheFrame) {
+    UnjoinedEngine engine;
+    setShellEngine(&engine);
+    const HWND frameWindow = frame->GetSafeHwnd();
+    root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+    frame->m_bExitProgram = 1;
+    frame->SendMessage(RWM_SEND_STATICS, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return !::IsWindow(frameWindow); }, 20000));
+    // Both objects are still there for the thread that holds them.
+    EXPECT_EQ(nullptr, frame->m_pDlgRoot.load());
+    EXPECT_EQ(VIEW_STATE_CAR_REG, root->getViewStatus());
+    EXPECT_EQ(1, frame->m_bExitProgram.load());
+    setShellEngine(nullptr);
+    delete root;
+    delete frame;
+    frame = nullptr;
 }
 
 TEST_F(FrameWithRoot, StartOfflineAsksThroughAMessagePageAndNeverStartsWithoutInventory) {

@@ -89,6 +89,13 @@ TEST(FrameRules, NetworkWatchPerLoss) {
         {"a new loss is reported again", downloading, true, false, true, true, true},
     };
     NetworkWatch watch;
+    // The frame's stop mark goes when the connection is back, or a later
+    // loss would never stop the transfer again.
+    NetworkPoll onlineStopped = online;
+    onlineStopped.stopped = true;
+    EXPECT_TRUE(watch.step(onlineStopped).clearStopped);
+    EXPECT_FALSE(watch.step(online).clearStopped);
+    EXPECT_FALSE(watch.step(stopped).clearStopped);
     for (const Row& r : rows) {
         NetworkActions a = watch.step(r.poll);
         EXPECT_EQ(r.polled, a.polled) << r.what;

@@ -1,6 +1,7 @@
 // The main frame without its root: the start-up chain through its seams,
 // the connectivity thread, and the download-folder operations.
 #include "foundation/config_file.h"
+#include "foundation/globalfunc.h"
 #include "foundation/lastmodeinfo.h"
 #include "foundation/logmanager.h"
 #include "foundation/regsetting.h"
@@ -201,6 +202,25 @@ TEST_F(MainFrameTest, DealerFileHoldsTheCodeAndRefusedCodesWriteNothing) {
     frame.InitDownload(&target, {});
     EXPECT_TRUE(exists(data / L"Model"));
     EXPECT_FALSE(exists(data / L"Model\\dealercode_TSD-0042.txt"));
+}
+
+// A descriptor name that leaves the download folder makes nothing there or
+// beside it, even in dealer mode.
+TEST_F(MainFrameTest, DescriptorNameLeavingTheFolderMakesNothing) {
+    TempDir root;
+    const CString data = root / L"Data\\";
+    CreateDirectoryW(data.GetString(), nullptr);
+    CRegSetting::setDataPath(data);
+    CMainFrame frame;
+    frame.m_bDealerLogin = 1;
+    auto* list = new InfInfoList;
+    list->setDealerCode(L"TSD-0042");
+    frame.setVehicleList(list);
+    InfInfo target;
+    target.setInfFileName(L"..\\escaped\\Model.inf");
+    frame.InitDownload(&target, {});
+    EXPECT_FALSE(exists(root / L"escaped"));
+    EXPECT_FALSE(exists(root / L"escaped\\Model\\dealercode_TSD-0042.txt"));
 }
 
 TEST_F(MainFrameTest, LastModeVehicleIgnoresLetterCase) {
@@ -449,14 +469,16 @@ TEST_F(StartUpTest, SelfUpdateBoxRefusedUploadsOnceAndCloses) {
     dropFrame(frame);
 }
 
+// "InstallPath" may name a folder another process planted: the restart
+// starts the program in the running program's own folder.
 TEST_F(StartUpTest, AppliedUpdateStartsTheInstalledProgramWithoutUpload) {
-    TempDir install;
-    AfxGetApp()->WriteProfileString(L"", L"InstallPath", install.path());
+    TempDir planted;
+    AfxGetApp()->WriteProfileString(L"", L"InstallPath", planted.path());
     outcomes = {{IDOK, 1, 0}};
     CMainFrame* frame = loadFrame();
     ASSERT_TRUE(frame);
     ASSERT_EQ(1u, launched.size());
-    EXPECT_EQ(install.path() + L"Kestrune.exe", launched[0]);
+    EXPECT_EQ(CGlobalFunc::getModuleDirectory() + L"\\Kestrune.exe", launched[0]);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(1, frame->m_bExitProgram.load());
     EXPECT_TRUE(takeClose(frame));
@@ -468,6 +490,42 @@ TEST_F(StartUpTest, AppliedUpdateStartsTheInstalledProgramWithoutUpload) {
     EXPECT_EQ(0u, uploads());
     AfxGetApp()->WriteProfileString(L"", L"InstallPath", nullptr);
     dropFrame(frame);
+}
+
+// A restart that could not start leaves this instance starting (here up to
+// the fonts box), never closing with nothing running.
+TEST_F(StartUpTest, FailedRestartGoesOnStarting) {
+    outcomes = {{IDOK, 1, 0}};
+    CMainFrame::setLauncher([this](const CString& path) {
+        launched.push_back(path);
+        return FALSE;
+    });
+    CMainFrame* frame = loadFrame();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(1u, launched.size());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(1, boxes[0].type);  // the installation box: the start went on
+    EXPECT_EQ(0u, uploads());
+    dropFrame(frame);
+}
+
+// A library planted in the current folder is not found by name once the
+// search is restricted; the program's own folder still is.
+TEST(DllSearch, CurrentFolderIsNoLongerSearched) {
+    TempDir planted;
+    ASSERT_TRUE(CopyFileW((CGlobalFunc::getModuleDirectory() + L"\\Lang.dll").GetString(),
+                          (planted / L"kestrune_planted.dll").GetString(), FALSE));
+    wchar_t cwd[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, cwd);
+    SetCurrentDirectoryW(planted.path().GetString());
+    EXPECT_TRUE(CKestruneApp::restrictDllSearch());
+    HMODULE found = LoadLibraryW(L"kestrune_planted.dll");
+    EXPECT_EQ(found, nullptr);
+    if (found) FreeLibrary(found);
+    HMODULE own = LoadLibraryW(L"Lang.dll");
+    EXPECT_NE(own, nullptr);
+    if (own) FreeLibrary(own);
+    SetCurrentDirectoryW(cwd);
 }
 
 TEST(AboutBox, IsBuiltFromItsTemplate) {

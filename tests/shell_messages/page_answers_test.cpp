@@ -11,6 +11,7 @@
 #include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
 #include "foundation/program_strings.h"
+#include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_page_config.h"
 #include "pages/account/dlg_page_login.h"
@@ -313,6 +314,39 @@ TEST_F(MessageAnswers, ConsentRadioPairs) {
         EXPECT_EQ(no.m_bChecked, c.noAfter);
         EXPECT_EQ(answer, c.answerAfter);
     }
+}
+
+// Coming back to the consent (after the settings overlay) and a language
+// switch rebuild the texts: the user's "no" stays "no" and is stored as such.
+TEST_F(MessageAnswers, RefusedConsentSurvivesRefreshes) {
+    CRegSetting::setRegion(REGION_KR);
+    CDlgPageMessage* page = ask(SERVER_ETC_DATA_CONSENT, root->m_pPageCarReg);
+    ASSERT_EQ(g_nSendVcrmDesc1, 1);
+    page->m_radio[1].m_bChecked = TRUE;
+    click(page, IDC_RADIO_CONSENT1_NO);
+    ASSERT_EQ(g_nSendVcrmDesc1, 0);
+    const struct {
+        const char* what;
+        std::function<void()> run;
+    } refreshes[] = {
+        {"shown again", [&] { page->showPage(TRUE); }},
+        {"language refresh", [&] { page->SendMessage(RWM_CHANGE_LANGUAGE, 0, 0); }},
+    };
+    for (const auto& r : refreshes) {
+        r.run();
+        EXPECT_EQ(g_nSendVcrmDesc1, 0) << r.what;
+        EXPECT_FALSE(page->m_radio[0].m_bChecked) << r.what;
+        EXPECT_TRUE(page->m_radio[1].m_bChecked) << r.what;
+        EXPECT_EQ(g_nSendVcrmDesc2, 1) << r.what;
+    }
+    click(page, IDC_BUTTON_OK);
+    EXPECT_FALSE(CRegSetting::isSendVcrmDesc1());
+    EXPECT_TRUE(CRegSetting::isSendVcrmDesc2());
+    // A new question starts at "yes" again.
+    page = ask(SERVER_ETC_DATA_CONSENT, root->m_pPageCarReg);
+    EXPECT_EQ(g_nSendVcrmDesc1, 1);
+    EXPECT_TRUE(page->m_radio[0].m_bChecked);
+    page->closePage(TRUE);
 }
 
 // The folder picker seam answers; the settings page's check decides.

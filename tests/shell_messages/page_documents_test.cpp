@@ -1,4 +1,4 @@
-// The real page loads its documents from the install path's "Eula\" folder
+// The real page loads its documents from the program folder's "Eula\" folder
 // at every showing: the terms by language, the consent documents by region,
 // the replacement text when the terms are missing.
 #include "tests/shell/shell_fixture.h"
@@ -9,6 +9,7 @@
 #include "pages/vehicle/dlg_car_reg.h"
 #include "shell/dlg_page_message.h"
 #include "shell/message_types.h"
+#include "shell/messages/message_documents.h"
 #include "ui/lang_library.h"
 #include "ui/view_state.h"
 
@@ -71,9 +72,26 @@ TEST_F(PageDocuments, TermsAndConsentFollowLanguageAndRegion) {
     }
 }
 
+// The documents lie beside the running program: an "InstallPath" that names
+// another folder, or none, changes nothing.
+TEST_F(PageDocuments, DocumentsFollowTheProgramFolderNotInstallPath) {
+    for (const CString& install : {programFolder() + L"\\NoSuchInstall", CString()}) {
+        useInstallPath(install);
+        CDlgPageMessage* page = show(SERVER_ERROR_ETC_EULA);
+        EXPECT_TRUE(page->m_pRichText1->IsWindowVisible()) << CStringA(install).GetString();
+        hide(page);
+        page = show(SERVER_ETC_DATA_CONSENT);
+        EXPECT_FALSE(boxText(page->m_pRichText1).IsEmpty()) << CStringA(install).GetString();
+        hide(page);
+    }
+}
+
 TEST_F(PageDocuments, MissingTermsShowTheReplacementText) {
-    useInstallPath(programFolder() + L"\\NoSuchInstall");
+    CRegSetting::setLanguage(LANGUAGE_EN);
+    const CString terms = msg::termsFilePath(programFolder(), LANGUAGE_EN);
+    ASSERT_TRUE(MoveFileW(terms.GetString(), (terms + L".away").GetString()));
     CDlgPageMessage* page = show(SERVER_ERROR_ETC_EULA);
+    MoveFileW((terms + L".away").GetString(), terms.GetString());
     EXPECT_FALSE(page->m_pRichText1->IsWindowVisible());
     CString text;
     page->m_staticText[0].GetWindowText(text);

@@ -234,6 +234,8 @@ TEST_F(Pictures, FailuresLeaveNoFile) {
          R"([{"path": "/contents/img/vehicle/*", "cut": 100, "times": 1},
              {"path": "/contents/img/vehicle/*", "status": 500}])",
          2, true},
+        {"a reply that never ends (no picture is that large)", L"ts_belmont.png",
+         R"([{"path": "/contents/img/vehicle/*", "endless": 20000000}])", 1, true},
         {"a path instead of a name", L"..\\ts_arden.png", "[]", 0, false},
         {"a device name", L"con.png", "[]", 0, false},
         {"no picture", L"", "[]", 0, false},

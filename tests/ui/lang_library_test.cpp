@@ -39,6 +39,10 @@ TEST_F(LangLibraryTest, TextsOfTheRealLibraryByLanguage) {
     ASSERT_TRUE(CLangLibrary::loadLanguage(LANGUAGE_KO));
     EXPECT_EQ(CLangLibrary::library(), first);
     EXPECT_EQ(CLangLibrary::languageId(), 0x412);
+    // Mapped as an image resource (the loader marks such handles in their
+    // low bits), so none of the library's code can run.
+    EXPECT_NE(reinterpret_cast<ULONG_PTR>(first) & 3, 0u);
+    EXPECT_EQ(GetModuleHandleW(L"Lang.dll"), nullptr);
 }
 
 TEST_F(LangLibraryTest, MalformedBlocksAreNeverReadPastTheirEnd) {

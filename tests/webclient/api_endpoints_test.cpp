@@ -41,7 +41,7 @@ TEST(ApiEndpoints, HostPathAndPortByTypeAndRegion) {
         {REGION_KR, API_CHK_DOWN, L"api.example", L"/api/ChkDown", 443},
         {REGION_KR, API_SET_DOWN_ERROR_LOG, L"api.example", L"/api/SetDownErrorLog", 443},
         {REGION_KR, API_CHK_PRIVATE, L"api.example", L"/api/chkPrivate", 443},
-        {REGION_RU, API_LIVE_UPDATE, L"http://up.example", L"/UPDATE_PROGRAM_DOWNLOAD/UPDATE_CLIENT/KestruneV02/PATCH/WIN/", 80},
+        {REGION_RU, API_LIVE_UPDATE, L"http://up.example", L"/UPDATE_PROGRAM_DOWNLOAD/UPDATE_CLIENT/KestruneV02/PATCH/WIN/", 443},
         {REGION_KR, API_VCRM_PATH, L"https://vcrm.example", L"/offlinevcrm/path.do", 8443},
         {REGION_KR, API_VCRM_DATA, L"https://vcrm.example", L"/offlinevcrm/data.do", 8443},
         {REGION_KR, 0, L"", L"", 378},
@@ -62,6 +62,7 @@ TEST(ApiEndpoints, UnconfiguredHostsNeverResolve) {
     for (int type : {API_GET_GUID, API_GET_NOTICE, API_LIVE_UPDATE, API_VCRM_DATA}) {
         EXPECT_EQ(getServerHost(type).Right(8), CString(L".invalid")) << type;
     }
+    EXPECT_EQ(getServerHost(API_LIVE_UPDATE).Left(8), CString(L"https://"));
     for (int page : {WEB_PAGE_CS_CENTER, WEB_PAGE_FIND_ID, WEB_PAGE_JOIN}) {
         EXPECT_NE(getWebPageUrl(page).Find(L".invalid"), -1) << page;
     }

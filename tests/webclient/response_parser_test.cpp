@@ -309,6 +309,47 @@ TEST(ResponseParserLogin, EmptyPiecesAndLineEnds) {
     EXPECT_EQ(e[1]->getSwVersion(), CString(L""));  // an empty pattern stays empty
 }
 
+// Descriptor names become folders under the download folder, made and
+// emptied by the shell: only plain names the platform keeps as written.
+TEST(ResponseParserLogin, DescriptorNameRule) {
+    const struct {
+        const wchar_t* name;
+        bool usable;
+    } cases[] = {
+        {L"Model.inf", true},          {L"A_COMMON.INF", true},        {L"Arden 2024.inf", true},
+        {L"..\\escaped\\Model.inf", false}, {L"..\\*.inf", false},     {L"..", false},
+        {L"sub/Model.inf", false},     {L"sub\\Model.inf", false},     {L"C:Model.inf", false},
+        {L"*.inf", false},             {L"Model?.inf", false},         {L"<a>.inf", false},
+        {L"a|b.inf", false},           {L"\"a\".inf", false},          {L"Model.inf.", false},
+        {L"Model.inf ", false},        {L"MODEL~1.INF", false},        {L"Model~x.inf", true},
+        {L"nul.inf", false},           {L"COM1", false},               {L"a\tb.inf", false},
+        {L"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ResponseParserLogin::isUsableDescriptorName(c.name), c.usable) << c.name;
+}
+
+// A refused model descriptor goes alone; a refused common descriptor takes
+// its vehicle with it, whose models would otherwise join another folder.
+TEST(ResponseParserLogin, RefusedDescriptorNamesAreDropped) {
+    const struct {
+        const wchar_t* vehicles;
+        std::vector<CString> kept;
+    } cases[] = {
+        {L"A_COMMON.inf@..\\escaped\\Model.inf$1|B.inf$0", {L"A_COMMON.inf", L"B.inf"}},
+        {L"..\\*.inf@A_MODEL.inf$1|B.inf$0", {L"B.inf"}},
+        {L"A_COMMON.inf@A_MODEL.inf$1|B.inf.$0", {L"A_COMMON.inf", L"A_MODEL.inf"}},
+    };
+    for (const auto& c : cases) {
+        LoginReply r = twoVehicles();
+        r.result = CString(L"200|Kim||") + c.vehicles;
+        LoginOutput out(r.text());
+        EXPECT_EQ(out.code, 200) << c.vehicles;
+        std::vector<CString> names;
+        for (InfInfo* e : out.entries()) names.push_back(e->getInfFileName());
+        EXPECT_EQ(names, c.kept) << c.vehicles;
+    }
+}
+
 // ---------------------------------------------------------------- stand-in
 
 CString enc(const wchar_t* text) {

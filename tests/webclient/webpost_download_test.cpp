@@ -65,10 +65,11 @@ protected:
     void SetUp() override {
         REQUIRE_STANDIN();
         standin::clearFaults();
-        folder = getServerHost(API_LIVE_UPDATE) + getApiPath(API_LIVE_UPDATE);
+        // The update host's plain HTTP side: the web client's own paths.
+        folder = L"http://" + standin::host() + getApiPath(API_LIVE_UPDATE);
         CWebPOST post;
         ResponseData* data = new ResponseData();
-        ASSERT_TRUE(post.Submit(getServerHost(API_LIVE_UPDATE).Mid(7), getApiPath(API_LIVE_UPDATE) + L"UpdateInfo.txt",
+        ASSERT_TRUE(post.Submit(standin::host(), getApiPath(API_LIVE_UPDATE) + L"UpdateInfo.txt",
                                 data, 80, nullptr, L"GET", FALSE));
         std::string list(reinterpret_cast<const char*>(data->pData), data->count);
         post.FreeData(&data);

@@ -203,7 +203,7 @@ TEST_F(WebPost, FormRequestDetails) {
     // No parameters: the path still ends in "?".
     CWebPOST post;
     ResponseData* data = new ResponseData();
-    CString updateHost = getServerHost(API_LIVE_UPDATE).Mid(7);  // "http://" off
+    CString updateHost = standin::host();  // the update host's plain HTTP side
     ASSERT_TRUE(post.Submit(updateHost, getApiPath(API_LIVE_UPDATE) + L"UpdateInfo.txt", data, 80, nullptr, L"GET",
                             FALSE));
     ASSERT_NE(data->pData, nullptr);
@@ -268,7 +268,7 @@ TEST_F(WebPost, JsonRequestCarriesItsBody) {
 }
 
 TEST_F(WebPost, StatusProbe) {
-    const CString updateHost = getServerHost(API_LIVE_UPDATE);  // with its "http://"
+    const CString updateHost = L"http://" + standin::host();
     const CString updatePath = getApiPath(API_LIVE_UPDATE);
     struct Case {
         const char* name;

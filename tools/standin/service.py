@@ -370,7 +370,8 @@ class Service:
         cfg = {
             "API_HOST": a,
             "API_HOST_RU": self.twin,
-            "LIVEUPDATE_URL": "http://" + a,
+            # The program takes its self-update over HTTPS only.
+            "LIVEUPDATE_URL": "https://" + a,
             "UPDATEFILE_PATH": UPDATE_FOLDER,
             "VCRM_URL": "https://" + a,
             "VCRM_AES_KEY": crypto.VCRM_KEY.decode("ascii"),

@@ -181,6 +181,18 @@ TEST(Dispatch, PreSubclassWindowRunsOnceForCreateAndForSubclassing) {
     HWND hList = ::CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD, 0, 60, 40, 40, parent.m_hWnd,
                                    reinterpret_cast<HMENU>(57), nullptr, nullptr);
     EXPECT_TRUE(onStatic.SubclassWindow(hList));
+
+    // A window another object owns is not taken over: the second object
+    // stays unbound and the first keeps its window and its messages.
+    CProbeButton second;
+    EXPECT_FALSE(second.SubclassDlgItem(56, &parent));
+    EXPECT_EQ(0, second.m_preSubclassCalls);
+    EXPECT_EQ(nullptr, second.GetSafeHwnd());
+    CButton attached;
+    EXPECT_FALSE(attached.Attach(hList));
+    EXPECT_EQ(nullptr, attached.GetSafeHwnd());
+    EXPECT_EQ(static_cast<CWnd*>(&subclassed), CWnd::FromHandlePermanent(::GetDlgItem(parent.m_hWnd, 56)));
+    EXPECT_EQ(static_cast<CWnd*>(&onStatic), CWnd::FromHandlePermanent(hList));
 }
 
 }  // namespace

@@ -116,3 +116,29 @@ TEST(Gdi, WrappersDeleteTheirHandles) {
 }
 
 }  // namespace
+
+namespace {
+
+// A FromHandle wrapper borrows: deleting through it leaves the owner's
+// handle alive and the live counts exact.
+TEST(Gdi, DeletingThroughATemporaryLeavesTheBorrowedHandle) {
+    const long gdiBase = CGdiObject::liveCount();
+    const long dcBase = CDC::liveCount();
+    CBrush owned;
+    ASSERT_TRUE(owned.CreateSolidBrush(RGB(1, 2, 3)));
+    CDC ownedDC;
+    ASSERT_TRUE(ownedDC.CreateCompatibleDC(nullptr));
+    EXPECT_FALSE(CGdiObject::FromHandle(owned.m_hObject)->DeleteObject());
+    EXPECT_FALSE(CDC::FromHandle(ownedDC.m_hDC)->DeleteDC());
+    EXPECT_EQ(OBJ_BRUSH, static_cast<int>(::GetObjectType(owned.m_hObject)));
+    EXPECT_EQ(OBJ_MEMDC, static_cast<int>(::GetObjectType(ownedDC.m_hDC)));
+    EXPECT_EQ(gdiBase + 1, CGdiObject::liveCount());
+    EXPECT_EQ(dcBase + 1, CDC::liveCount());
+    // The owners still delete theirs.
+    EXPECT_TRUE(owned.DeleteObject());
+    EXPECT_TRUE(ownedDC.DeleteDC());
+    EXPECT_EQ(gdiBase, CGdiObject::liveCount());
+    EXPECT_EQ(dcBase, CDC::liveCount());
+}
+
+}  // namespace

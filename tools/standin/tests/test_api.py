@@ -174,7 +174,7 @@ class ApiServer(StandInCase):
     def test_config_names_the_instance(self):
         cfg = json.loads((self.s.state / "config.json").read_text(encoding="utf-8"))
         self.assertEqual(self.s.config, cfg)
-        self.assertEqual((self.s.address, self.s.twin, "http://" + self.s.address),
+        self.assertEqual((self.s.address, self.s.twin, "https://" + self.s.address),
                          (cfg["API_HOST"], cfg["API_HOST_RU"], cfg["LIVEUPDATE_URL"]))
         self.assertEqual((32, 16), (len(cfg["VCRM_AES_KEY"]), len(cfg["VCRM_AES_IV"])))
         self.assertTrue(all(isinstance(v, str) for v in cfg.values()))
