@@ -2,6 +2,7 @@
 // both directions, header pixels, and paints that leave nothing behind.
 #include "tests/support/capture.h"
 #include "tests/ui_bases/ui_env.h"
+#include "skin_table.h"
 
 #include "foundation/globalfunc.h"
 #include "foundation/program_strings.h"
@@ -128,11 +129,12 @@ TEST_F(RootBase, HeaderAndFooterPixelsAreTheSkinColours) {
         ASSERT_TRUE(shot.capture(root.m_hWnd, true));
         bool arabic = c.first == LANGUAGE_AR;
         // Logo 526 (Arabic 1725), 150 x 40, 14 pixels from its edge.
-        COLORREF logo = arabic ? skinFill(1725) : skinFill(526);
-        int logoInside = arabic ? 900 - 14 - 75 : 14 + 75;
-        EXPECT_EQ(logo, shot.at(logoInside, 30)) << "logo, language " << c.first;
-        EXPECT_NE(logo, shot.at(arabic ? 900 - 10 : 10, 30)) << "nothing beyond 14 pixels";
-        EXPECT_EQ(skinFill(320), shot.at(450, 300)) << "background drawn 1:1";
+        const SkinPoint& logo = skinRow(arabic ? 1725 : 526).body[0];
+        int logoLeft = arabic ? 900 - 14 - 150 : 14;
+        EXPECT_EQ(logo.colour, shot.at(logoLeft + logo.x, 10 + logo.y)) << "logo, language " << c.first;
+        EXPECT_NE(logo.colour, shot.at(arabic ? 900 - 10 : 10, 30)) << "nothing beyond 14 pixels";
+        const SkinRow& background = skinRow(320);
+        EXPECT_EQ(background.fill[0], shot.at(background.body[0].x, background.body[0].y)) << "background drawn 1:1";
         RECT footer = {0, 680 - 30, 900, 680};
         EXPECT_GT(shot.count(0x5D534B, footer), 900 * 30 / 2) << "footer band";
     }
@@ -145,7 +147,8 @@ TEST_F(RootBase, ABackgroundOnePixelOffIsDrawnByNineSlice) {
     ASSERT_TRUE(shot.capture(root.m_hWnd, true));
     // The centre of a nine-slice is not drawn: the white fill shows.
     EXPECT_EQ(RGB(255, 255, 255), shot.at(450, 300));
-    EXPECT_EQ(skinFill(320), shot.at(450, 30)) << "the top edge is stretched";
+    // The header band is part of the top edge.
+    EXPECT_EQ(skinRow(320).mark[0].colour, shot.at(450, 30)) << "the top edge is stretched";
 }
 
 TEST_F(RootBase, AMemberSeesTheTitleAndAGuestTheSecondText) {

@@ -96,14 +96,14 @@ TEST_F(ButtonsTest, CheckButtonTogglesOncePerClick) {
     // Input and repaints arrive through the display server when they do:
     // each step waits for its effect (bounded) before it is judged.
     auto clicks = [&] { return host.count(WM_COMMAND, BN_CLICKED); };
-    auto shows = [&](COLORREF colour) { return pumpUntil([&] { return pixelOf(check, 9, 9) == colour; }); };
+    auto shows = [&](const SkinPoint& p) { return pumpUntil([&] { return pixelOf(check, p.x, p.y) == p.colour; }); };
     click(check, 9, 9);
     EXPECT_TRUE(pumpUntil([&] { return clicks() >= 1 && check.m_bChecked; }));
     EXPECT_EQ(clicks(), 1);
     moveMouse(host, 400, 250);
-    EXPECT_TRUE(shows(row.fill[4])) << "checked, not hovered";
+    EXPECT_TRUE(shows(row.body[4])) << "checked, not hovered";
     check.setEnable(FALSE);
-    EXPECT_TRUE(shows(row.fill[6])) << "checked and disabled";
+    EXPECT_TRUE(shows(row.body[6])) << "checked and disabled";
     check.setEnable(TRUE);
     settle();
     click(check, 9, 9);
