@@ -88,16 +88,28 @@ Gdiplus::RectF CGdiFunc::measureText(Gdiplus::Graphics* graphics, const Gdiplus:
 std::vector<CString> CGdiFunc::splitLinesBy(const CString& text, int widthLimit,
                                             const std::function<int(const CString&)>& measureWidth) {
     std::vector<CString> result;
+    auto fits = [&](const CString& s) { return measureWidth(s) <= widthLimit - 5; };
     for (const CString& line : splitAt(text, L'\n')) {
         CString current;
-        for (const CString& word : splitAt(line, L' ')) {
+        for (CString word : splitAt(line, L' ')) {
             CString candidate = current.IsEmpty() ? word : current + L" " + word;
-            if (measureWidth(candidate) > widthLimit - 5) {
-                result.push_back(current);
-                current = word;
-            } else {
+            if (fits(candidate)) {
                 current = candidate;
+                continue;
             }
+            if (!current.IsEmpty()) result.push_back(current);
+            // A word wider than the box (a Korean phrase has no spaces to
+            // break at) is broken between characters, each piece as wide as
+            // fits; a line drawn wider than its box wraps inside it and
+            // overprints the next one.
+            while (word.GetLength() > 1 && !fits(word)) {
+                int keep = 1;
+                while (keep < word.GetLength() - 1 && fits(word.Left(keep + 1))) ++keep;
+                if (keep > 1 && IS_HIGH_SURROGATE(word[keep - 1])) --keep;
+                result.push_back(word.Left(keep));
+                word = word.Mid(keep);
+            }
+            current = word;
         }
         result.push_back(current);
     }
@@ -156,24 +168,45 @@ void CGdiFunc::multiLineFormat(Gdiplus::StringFormat& format, int horizontalAlig
     format.SetLineAlignment(static_cast<Gdiplus::StringAlignment>(verticalAlign));
 }
 
+namespace {
+
+SIZE drawOneLine(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,
+                 COLORREF colour, int horizontalAlign, bool rightToLeft);
+
+}  // namespace
+
 SIZE CGdiFunc::drawText(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,
                         COLORREF colour, int horizontalAlign) {
+    return drawOneLine(dc, rect, text, face, size, bold, colour, horizontalAlign, isArabic());
+}
+
+SIZE CGdiFunc::drawLeftToRightText(HDC dc, const RECT& rect, const CString& text, const CString& face, int size,
+                                   BOOL bold, COLORREF colour, int horizontalAlign) {
+    return drawOneLine(dc, rect, text, face, size, bold, colour, horizontalAlign, false);
+}
+
+namespace {
+
+SIZE drawOneLine(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,
+                 COLORREF colour, int horizontalAlign, bool rightToLeft) {
     Gdiplus::Graphics graphics(dc);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     FamilyRef family(face);
     Gdiplus::Font font(family.get(), static_cast<Gdiplus::REAL>(size),
                        bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     Gdiplus::StringFormat format;
-    singleLineFormat(format, horizontalAlign, isArabic());
-    Gdiplus::SolidBrush brush(toColor(colour));
+    CGdiFunc::singleLineFormat(format, horizontalAlign, rightToLeft);
+    Gdiplus::SolidBrush brush(CGdiFunc::toColor(colour));
     Gdiplus::RectF box(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
                        static_cast<Gdiplus::REAL>(rect.right - rect.left),
                        static_cast<Gdiplus::REAL>(rect.bottom - rect.top));
-    CString shown = isArabic() ? text : fitWithEllipsis(&graphics, &font, text, box.Width);
+    CString shown = rightToLeft ? text : CGdiFunc::fitWithEllipsis(&graphics, &font, text, box.Width);
     graphics.DrawString(shown, shown.GetLength(), &font, box, &format, &brush);
-    Gdiplus::RectF measured = measureText(&graphics, &font, text);
+    Gdiplus::RectF measured = CGdiFunc::measureText(&graphics, &font, text);
     return SIZE{static_cast<LONG>(measured.Width), static_cast<LONG>(measured.Height)};
 }
+
+}  // namespace
 
 SIZE CGdiFunc::drawTextInWnd(HWND window, HDC dc, const RECT& rect, const CString& text, const CString& face,
                              int size, BOOL bold, COLORREF colour, int horizontalAlign) {

@@ -140,6 +140,30 @@ TEST_F(RootBase, HeaderAndFooterPixelsAreTheSkinColours) {
     }
 }
 
+// The version and the rights notice are Latin and read left to right in
+// every language; under Arabic they trade ends. Each must start at its own
+// end with an empty stretch between them (they once lay on top of each other).
+TEST_F(RootBase, FooterTextsKeepToTheirEndsInBothDirections) {
+    for (const auto& c : {std::make_pair(LANGUAGE_EN, REGION_US), std::make_pair(LANGUAGE_AR, REGION_ME)}) {
+        useLanguage(c.second, c.first);
+        root.Invalidate();
+        pumpFor();
+        WindowShot shot;
+        ASSERT_TRUE(shot.capture(root.m_hWnd, true));
+        const bool arabic = c.first == LANGUAGE_AR;
+        auto ink = [&](int left, int right) {
+            RECT r = {left, 680 - 30, right, 680};
+            return (right - left) * 30 - shot.count(0x5D534B, r);
+        };
+        EXPECT_GT(ink(0, 60), 20) << "a text starts at the left end, language " << c.first;
+        EXPECT_GT(ink(840, 900), 20) << "a text ends at the right end, language " << c.first;
+        EXPECT_EQ(ink(arabic ? 400 : 250, arabic ? 650 : 500), 0) << "the middle stays empty, language " << c.first;
+        // Under Arabic the short version text sits at the right, the long notice at the left.
+        EXPECT_GT(ink(0, 400), ink(500, 900) * (arabic ? 2 : 0)) << c.first;
+        EXPECT_GT(ink(500, 900), ink(0, 400) * (arabic ? 0 : 2)) << c.first;
+    }
+}
+
 TEST_F(RootBase, ABackgroundOnePixelOffIsDrawnByNineSlice) {
     root.SetWindowPos(nullptr, 0, 0, 901, 680, SWP_NOMOVE | SWP_NOZORDER);
     pumpFor();
