@@ -1,6 +1,7 @@
 // Text measuring, line breaking and drawing of the drawing functions.
 #include "ui/gdi_func.h"
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -36,6 +37,30 @@ std::vector<CString> splitAt(const CString& text, wchar_t separator) {
     return parts;
 }
 
+// A one-pixel line under the text as the format places it in box, at the
+// bottom of the font's descent, across the ink's width (the padding that
+// GDI+ adds at both ends, a sixth of the size, left out).
+void drawUnderline(Gdiplus::Graphics& graphics, const Gdiplus::Font& font, const Gdiplus::FontFamily& family,
+                   const Gdiplus::StringFormat& format, const CString& text, const Gdiplus::RectF& box,
+                   COLORREF colour) {
+    const INT style = Gdiplus::FontStyleRegular;
+    const Gdiplus::REAL em = family.GetEmHeight(style);
+    if (em <= 0) return;
+    const Gdiplus::REAL size = font.GetSize();
+    const Gdiplus::REAL ascent = size * family.GetCellAscent(style) / em;
+    const Gdiplus::REAL descent = size * family.GetCellDescent(style) / em;
+    const Gdiplus::REAL lineHeight = font.GetHeight(&graphics);
+    Gdiplus::REAL top = box.Y;
+    if (format.GetLineAlignment() == Gdiplus::StringAlignmentCenter) top += (box.Height - lineHeight) / 2;
+    else if (format.GetLineAlignment() == Gdiplus::StringAlignmentFar) top += box.Height - lineHeight;
+    Gdiplus::RectF bounds;
+    graphics.MeasureString(text, text.GetLength(), &font, box, &format, &bounds);
+    const Gdiplus::REAL pad = size / 6;
+    const Gdiplus::REAL y = std::floor(top + ascent + descent) - 1;
+    Gdiplus::Pen pen(CGdiFunc::toColor(colour), 1);
+    graphics.DrawLine(&pen, bounds.X + pad, y, bounds.X + bounds.Width - pad, y);
+}
+
 int drawLines(HWND window, HDC dc, int size, const CString& text, const CString& face, int horizontalAlign,
               COLORREF colour, BOOL underline, int verticalAlign, int lineHeight, int lineSpacing,
               int* firstLineFree, RECT rect, bool ex) {
@@ -43,8 +68,10 @@ int drawLines(HWND window, HDC dc, int size, const CString& text, const CString&
     Gdiplus::Graphics graphics(dc);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     FamilyRef family(face);
-    Gdiplus::Font font(family.get(), static_cast<Gdiplus::REAL>(size),
-                       underline ? Gdiplus::FontStyleUnderline : Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    // The underline is drawn by hand at the font's descent: the face's own
+    // underline position runs through the descenders of g, p and y.
+    Gdiplus::Font font(family.get(), static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleRegular,
+                       Gdiplus::UnitPixel);
     Gdiplus::StringFormat format;
     CGdiFunc::multiLineFormat(format, horizontalAlign, verticalAlign, CGdiFunc::isArabic());
 
@@ -62,6 +89,7 @@ int drawLines(HWND window, HDC dc, int size, const CString& text, const CString&
                            static_cast<Gdiplus::REAL>(rect.top + static_cast<int>(i) * step),
                            static_cast<Gdiplus::REAL>(rect.right - rect.left), static_cast<Gdiplus::REAL>(step));
         graphics.DrawString(lines[i], lines[i].GetLength(), &font, box, &format, &brush);
+        if (underline && !lines[i].IsEmpty()) drawUnderline(graphics, font, *family.get(), format, lines[i], box, colour);
     }
     return used;
 }
