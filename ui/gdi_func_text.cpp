@@ -1,6 +1,7 @@
 // Text measuring, line breaking and drawing of the drawing functions.
 #include "ui/gdi_func.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -56,7 +57,7 @@ void drawUnderline(Gdiplus::Graphics& graphics, const Gdiplus::Font& font, const
     Gdiplus::RectF bounds;
     graphics.MeasureString(text, text.GetLength(), &font, box, &format, &bounds);
     const Gdiplus::REAL pad = size / 6;
-    const Gdiplus::REAL y = std::floor(top + ascent + descent) - 1;
+    const Gdiplus::REAL y = std::min(std::floor(top + ascent + descent), box.Y + box.Height - 1);
     Gdiplus::Pen pen(CGdiFunc::toColor(colour), 1);
     graphics.DrawLine(&pen, bounds.X + pad, y, bounds.X + bounds.Width - pad, y);
 }
