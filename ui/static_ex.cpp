@@ -122,6 +122,10 @@ void CStaticEx::DrawItem(LPDRAWITEMSTRUCT item) {
             text_rules::StaticLines lines =
                 text_rules::staticLines(text, width, m_bAutoLineHeight != FALSE, m_nLineHeight, measure);
             m_nLastLineHeight = lines.lineHeight;
+            // The lines are already broken to the width; GDI+ adds padding at
+            // both ends and would wrap a full line again inside its box,
+            // drawing the rest over the next line.
+            format.SetFormatFlags(format.GetFormatFlags() | Gdiplus::StringFormatFlagsNoWrap);
             int count = static_cast<int>(lines.lines.size());
             int top = text_rules::staticFirstLineTop(m_nStyle, local, count, lines.lineHeight);
             for (int i = 0; i < count; ++i) {
