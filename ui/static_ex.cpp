@@ -117,7 +117,10 @@ void CStaticEx::DrawItem(LPDRAWITEMSTRUCT item) {
         } else {
             auto measure = [&](const CString& candidate) {
                 Gdiplus::RectF bounds = CGdiFunc::measureText(&graphics, font.get(), candidate);
-                return SIZE{static_cast<LONG>(bounds.Width), static_cast<LONG>(bounds.Height)};
+                // DrawString adds a sixth of the size at each end: a line that
+                // fits only without it loses its last glyph at the edge.
+                const Gdiplus::REAL padding = static_cast<Gdiplus::REAL>(m_nTextSize) / 3;
+                return SIZE{static_cast<LONG>(bounds.Width + padding), static_cast<LONG>(bounds.Height)};
             };
             text_rules::StaticLines lines =
                 text_rules::staticLines(text, width, m_bAutoLineHeight != FALSE, m_nLineHeight, measure);
