@@ -4,7 +4,12 @@
 #   scripts/run.sh [--region CODE] [--language LOCALE]     (US and en-US by default)
 # Build tree: ./build, or $KESTRUNE_BUILD. Uses $DISPLAY when set, else a
 # display of its own (Xvfb: nothing to see, the program still runs).
+# Builds only what the program needs, not the tests and benchmarks.
 set -euo pipefail
+
+# What the program knows (foundation/code_tables.cpp).
+regions="US KR IN ME IR NZ BR CA EU AU VN RU TR"
+locales="ko-KR en-US fr-EU fr-CA es-US pt-EU ru-EU de-EU it-EU tr-EU ar-AR en-EU es-EU"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRUNE_BUILD:-$root/build}
 region=US
@@ -18,10 +23,15 @@ while [ $# -gt 0 ]; do
   esac
 done
 region=$(printf '%s' "$region" | tr '[:lower:]' '[:upper:]')
+# An unknown code would run silently in English with language "NIL".
+case " $regions " in *" $region "*) ;; *)
+  echo "unknown region '$region'; the program knows: $regions" >&2; exit 2 ;; esac
+case " $locales " in *" $language "*) ;; *)
+  echo "unknown locale '$language'; the program knows: $locales" >&2; exit 2 ;; esac
 
 "$root/scripts/setup.sh" "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "$(nproc)" --target Kestrune lang_library kestrune_install_ca brand_fonts
 build=$(cd "$build" && pwd)
 
 source "$root/scripts/wine-session.sh"
@@ -79,7 +89,23 @@ rm -rf "$build/drives/r" "$build/drives/s"
 mkdir -p "$build/drives/r/swversion" "$build/drives/s"
 printf 'USA.TS.A01.000.SD.STD_240501\r\n' >"$build/drives/r/swversion/swversion.info"
 
-if [ "$region" = KR ]; then account=ts.member; else account=ts.us; fi
-echo "Sign in as '$account', password 'Tessaly#2024' (brand Tessaly); region $region, language $language."
-echo "Stand-in: $(cat "$state/serve.json" | head -c 300)"
-(cd "$install" && wine "$install/Kestrune.exe" </dev/null) || true
+# The first member account of the stand-in that lives in the chosen region.
+"$python" - "$root/tools/standin/scenarios/default.json" "$region" "$state/serve.json" <<'PY'
+import json, sys
+scenario, region, serve = sys.argv[1:]
+accounts = json.load(open(scenario, encoding="utf-8"))["accounts"]
+usable = [a for a in accounts if a.get("region") == region and a.get("vehicles") and not a.get("dealer")
+          and not a.get("results") and not a.get("guid")]
+if usable:
+    a = usable[0]
+    print(f"Sign in as '{a['id']}', password '{a['password']}' (brand {a['brand']}).")
+else:
+    where = sorted({a["region"] for a in accounts if a.get("region") and a.get("vehicles")})
+    print(f"No account of the stand-in lives in region {region}; accounts live in: {' '.join(where)}.")
+described = json.load(open(serve, encoding="utf-8"))
+print(f"Stand-in at {described['address']} ({described['urls']['api']}); state folder {described['state']}.")
+PY
+echo "Region $region, language $language."
+# Wine reports every start that the Z: drive may not be read as a device;
+# nothing is wrong, so that line is left out.
+(cd "$install" && wine "$install/Kestrune.exe" </dev/null 2> >(grep -v --line-buffered 'read access denied for device' >&2)) || true

@@ -29,6 +29,8 @@ packages=(
   libz-mingw-w64-dev
   wine wine64 xvfb xauth
   python3 python3-cryptography
+  # skin artwork: drawn with Pillow, icon glyphs from the Material Icons font
+  python3-pil fonts-material-design-icons-iconfont
   # stand-in brand fonts: free faces renamed with fonttools, Hangul from Nanum
   fonts-wine fonts-dejavu-core fonts-dejavu-extra fonts-nanum python3-fonttools
   zip unzip curl ca-certificates

@@ -243,12 +243,14 @@ void CBaseDialog::drawBackground(CDC* dc) {
     if (!LogManager::getFileVersion(version)) version = L"0.0.0";
     CString versionText;
     versionText.Format(L"%s %s", L"Version", version.GetString());
-    // Both footer texts are mirrored as a pair, alignment included: mirroring
-    // only one box put the version on top of the rights notice.
-    CGdiFunc::drawTextInWnd(m_hWnd, mem, title_bar::versionRect(m_nHeight), versionText, g_strFontFace, 12, FALSE,
-                            FOOTER_TEXT_COLOUR, arabic ? ALIGN_FAR : ALIGN_NEAR);
-    CGdiFunc::drawTextInWnd(m_hWnd, mem, title_bar::rightsRect(client.Width(), m_nHeight), title_bar::RIGHTS_NOTICE,
-                            g_strFontFace, 10, FALSE, FOOTER_TEXT_COLOUR, arabic ? ALIGN_NEAR : ALIGN_FAR);
+    // Latin strings read left to right even under Arabic; a right-to-left
+    // flag would swap near and far on Windows and lay one over the other.
+    const auto versionAt = title_bar::versionPlace(client.Width(), m_nHeight, arabic);
+    const auto rightsAt = title_bar::rightsPlace(client.Width(), m_nHeight, arabic);
+    CGdiFunc::drawLeftToRightText(mem, versionAt.box, versionText, g_strFontFace, 12, FALSE, FOOTER_TEXT_COLOUR,
+                                  versionAt.align);
+    CGdiFunc::drawLeftToRightText(mem, rightsAt.box, title_bar::RIGHTS_NOTICE, g_strFontFace, 10, FALSE,
+                                  FOOTER_TEXT_COLOUR, rightsAt.align);
 
     canvas.copyTo(dc->GetSafeHdc());
 }

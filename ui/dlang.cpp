@@ -21,10 +21,16 @@ void setButtonCaption(HWND control, const CString& text) {
     }
 }
 
+// Spaced lines keep the height they are given; only the plain variant
+// widens short lines to 24 pixels.
 int drawPlainTextLines(HDC dc, int pixelSize, const CString& text, const CString& face, const RECT& rect,
                        int hAlign, COLORREF colour, BOOL underline, int vAlign, int lineHeight, int lineSpacing) {
-    return CGdiFunc::drawTextLines(dc, pixelSize, text, face, hAlign, colour, underline, vAlign, lineHeight,
-                                   lineSpacing, nullptr, rect);
+    if (lineSpacing != 0) {
+        return CGdiFunc::drawTextLinesEx(dc, pixelSize, text, face, hAlign, colour, underline, vAlign, lineHeight,
+                                         lineSpacing, nullptr, rect);
+    }
+    return CGdiFunc::drawTextLines(dc, pixelSize, text, face, hAlign, colour, underline, vAlign, lineHeight, 0,
+                                   nullptr, rect);
 }
 
 CDLang::CaptionSetter g_caption = &setButtonCaption;

@@ -62,7 +62,10 @@ BOOL CDlgChildNotice::OnInitDialog() {
     m_staticTitle.SetWindowText(CLangLibrary::loadLangString(IDS_NOTICE_CAPTION));
     m_staticTitle.setFontStyle(16, FALSE);
     m_staticDate.setFontStyle(12, FALSE);
-    m_btnItem.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(CFontCache::getFont(12)->GetSafeHandle()), TRUE);
+    // Without the font the item keeps the system font rather than taking a null pointer's handle.
+    if (CFont* font = CFontCache::getFont(12)) {
+        m_btnItem.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), TRUE);
+    }
     return TRUE;
 }
 

@@ -60,6 +60,10 @@ public:
                          COLORREF colour, int horizontalAlign);
     static SIZE drawTextInWnd(HWND window, HDC dc, const RECT& rect, const CString& text, const CString& face,
                               int size, BOOL bold, COLORREF colour, int horizontalAlign);
+    // One line read left to right in every language (a fixed Latin string):
+    // the alignment means left, centre or right on every platform.
+    static SIZE drawLeftToRightText(HDC dc, const RECT& rect, const CString& text, const CString& face, int size,
+                                    BOOL bold, COLORREF colour, int horizontalAlign);
     // Word-wrapped lines, each in a box of one step (line height plus
     // spacing); lineHeight -1 takes the rectangle's height. Returns the
     // height used; firstLineFree, when given, receives the step less the

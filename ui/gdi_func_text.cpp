@@ -1,6 +1,8 @@
 // Text measuring, line breaking and drawing of the drawing functions.
 #include "ui/gdi_func.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -36,6 +38,30 @@ std::vector<CString> splitAt(const CString& text, wchar_t separator) {
     return parts;
 }
 
+// A one-pixel line under the text as the format places it in box, at the
+// bottom of the font's descent, across the ink's width (the padding that
+// GDI+ adds at both ends, a sixth of the size, left out).
+void drawUnderline(Gdiplus::Graphics& graphics, const Gdiplus::Font& font, const Gdiplus::FontFamily& family,
+                   const Gdiplus::StringFormat& format, const CString& text, const Gdiplus::RectF& box,
+                   COLORREF colour) {
+    const INT style = Gdiplus::FontStyleRegular;
+    const Gdiplus::REAL em = family.GetEmHeight(style);
+    if (em <= 0) return;
+    const Gdiplus::REAL size = font.GetSize();
+    const Gdiplus::REAL ascent = size * family.GetCellAscent(style) / em;
+    const Gdiplus::REAL descent = size * family.GetCellDescent(style) / em;
+    const Gdiplus::REAL lineHeight = font.GetHeight(&graphics);
+    Gdiplus::REAL top = box.Y;
+    if (format.GetLineAlignment() == Gdiplus::StringAlignmentCenter) top += (box.Height - lineHeight) / 2;
+    else if (format.GetLineAlignment() == Gdiplus::StringAlignmentFar) top += box.Height - lineHeight;
+    Gdiplus::RectF bounds;
+    graphics.MeasureString(text, text.GetLength(), &font, box, &format, &bounds);
+    const Gdiplus::REAL pad = size / 6;
+    const Gdiplus::REAL y = std::min(std::floor(top + ascent + descent), box.Y + box.Height - 1);
+    Gdiplus::Pen pen(CGdiFunc::toColor(colour), 1);
+    graphics.DrawLine(&pen, bounds.X + pad, y, bounds.X + bounds.Width - pad, y);
+}
+
 int drawLines(HWND window, HDC dc, int size, const CString& text, const CString& face, int horizontalAlign,
               COLORREF colour, BOOL underline, int verticalAlign, int lineHeight, int lineSpacing,
               int* firstLineFree, RECT rect, bool ex) {
@@ -43,8 +69,10 @@ int drawLines(HWND window, HDC dc, int size, const CString& text, const CString&
     Gdiplus::Graphics graphics(dc);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     FamilyRef family(face);
-    Gdiplus::Font font(family.get(), static_cast<Gdiplus::REAL>(size),
-                       underline ? Gdiplus::FontStyleUnderline : Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+    // The underline is drawn by hand at the font's descent: the face's own
+    // underline position runs through the descenders of g, p and y.
+    Gdiplus::Font font(family.get(), static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleRegular,
+                       Gdiplus::UnitPixel);
     Gdiplus::StringFormat format;
     CGdiFunc::multiLineFormat(format, horizontalAlign, verticalAlign, CGdiFunc::isArabic());
 
@@ -62,6 +90,7 @@ int drawLines(HWND window, HDC dc, int size, const CString& text, const CString&
                            static_cast<Gdiplus::REAL>(rect.top + static_cast<int>(i) * step),
                            static_cast<Gdiplus::REAL>(rect.right - rect.left), static_cast<Gdiplus::REAL>(step));
         graphics.DrawString(lines[i], lines[i].GetLength(), &font, box, &format, &brush);
+        if (underline && !lines[i].IsEmpty()) drawUnderline(graphics, font, *family.get(), format, lines[i], box, colour);
     }
     return used;
 }
@@ -88,16 +117,28 @@ Gdiplus::RectF CGdiFunc::measureText(Gdiplus::Graphics* graphics, const Gdiplus:
 std::vector<CString> CGdiFunc::splitLinesBy(const CString& text, int widthLimit,
                                             const std::function<int(const CString&)>& measureWidth) {
     std::vector<CString> result;
+    auto fits = [&](const CString& s) { return measureWidth(s) <= widthLimit - 5; };
     for (const CString& line : splitAt(text, L'\n')) {
         CString current;
-        for (const CString& word : splitAt(line, L' ')) {
+        for (CString word : splitAt(line, L' ')) {
             CString candidate = current.IsEmpty() ? word : current + L" " + word;
-            if (measureWidth(candidate) > widthLimit - 5) {
-                result.push_back(current);
-                current = word;
-            } else {
+            if (fits(candidate)) {
                 current = candidate;
+                continue;
             }
+            if (!current.IsEmpty()) result.push_back(current);
+            // A word wider than the box (a Korean phrase has no spaces to
+            // break at) is broken between characters, each piece as wide as
+            // fits; a line drawn wider than its box wraps inside it and
+            // overprints the next one.
+            while (word.GetLength() > 1 && !fits(word)) {
+                int keep = 1;
+                while (keep < word.GetLength() - 1 && fits(word.Left(keep + 1))) ++keep;
+                if (keep > 1 && IS_HIGH_SURROGATE(word[keep - 1])) --keep;
+                result.push_back(word.Left(keep));
+                word = word.Mid(keep);
+            }
+            current = word;
         }
         result.push_back(current);
     }
@@ -156,24 +197,45 @@ void CGdiFunc::multiLineFormat(Gdiplus::StringFormat& format, int horizontalAlig
     format.SetLineAlignment(static_cast<Gdiplus::StringAlignment>(verticalAlign));
 }
 
+namespace {
+
+SIZE drawOneLine(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,
+                 COLORREF colour, int horizontalAlign, bool rightToLeft);
+
+}  // namespace
+
 SIZE CGdiFunc::drawText(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,
                         COLORREF colour, int horizontalAlign) {
+    return drawOneLine(dc, rect, text, face, size, bold, colour, horizontalAlign, isArabic());
+}
+
+SIZE CGdiFunc::drawLeftToRightText(HDC dc, const RECT& rect, const CString& text, const CString& face, int size,
+                                   BOOL bold, COLORREF colour, int horizontalAlign) {
+    return drawOneLine(dc, rect, text, face, size, bold, colour, horizontalAlign, false);
+}
+
+namespace {
+
+SIZE drawOneLine(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,
+                 COLORREF colour, int horizontalAlign, bool rightToLeft) {
     Gdiplus::Graphics graphics(dc);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     FamilyRef family(face);
     Gdiplus::Font font(family.get(), static_cast<Gdiplus::REAL>(size),
                        bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     Gdiplus::StringFormat format;
-    singleLineFormat(format, horizontalAlign, isArabic());
-    Gdiplus::SolidBrush brush(toColor(colour));
+    CGdiFunc::singleLineFormat(format, horizontalAlign, rightToLeft);
+    Gdiplus::SolidBrush brush(CGdiFunc::toColor(colour));
     Gdiplus::RectF box(static_cast<Gdiplus::REAL>(rect.left), static_cast<Gdiplus::REAL>(rect.top),
                        static_cast<Gdiplus::REAL>(rect.right - rect.left),
                        static_cast<Gdiplus::REAL>(rect.bottom - rect.top));
-    CString shown = isArabic() ? text : fitWithEllipsis(&graphics, &font, text, box.Width);
+    CString shown = rightToLeft ? text : CGdiFunc::fitWithEllipsis(&graphics, &font, text, box.Width);
     graphics.DrawString(shown, shown.GetLength(), &font, box, &format, &brush);
-    Gdiplus::RectF measured = measureText(&graphics, &font, text);
+    Gdiplus::RectF measured = CGdiFunc::measureText(&graphics, &font, text);
     return SIZE{static_cast<LONG>(measured.Width), static_cast<LONG>(measured.Height)};
 }
+
+}  // namespace
 
 SIZE CGdiFunc::drawTextInWnd(HWND window, HDC dc, const RECT& rect, const CString& text, const CString& face,
                              int size, BOOL bold, COLORREF colour, int horizontalAlign) {

@@ -128,7 +128,9 @@ void CPngWithTextButton::drawTextPart(HDC dc, const RECT& box) {
     switch (m_nKind) {
     case 0:
         m_textColor = TEXT_GREY;
-        if (small && !m_bChecked) {
+        // One way of drawing for both states: the checked one once took the
+        // bottom-aligned lines, which moved the caption down and cut descenders.
+        if (small) {
             drawWithWindowFont(dc, box, m_textColor);
         } else {
             lines(m_textColor, FALSE, Gdiplus::StringAlignmentFar);

@@ -117,11 +117,18 @@ void CStaticEx::DrawItem(LPDRAWITEMSTRUCT item) {
         } else {
             auto measure = [&](const CString& candidate) {
                 Gdiplus::RectF bounds = CGdiFunc::measureText(&graphics, font.get(), candidate);
-                return SIZE{static_cast<LONG>(bounds.Width), static_cast<LONG>(bounds.Height)};
+                // DrawString adds a sixth of the size at each end: a line that
+                // fits only without it loses its last glyph at the edge.
+                const Gdiplus::REAL padding = static_cast<Gdiplus::REAL>(m_nTextSize) / 3;
+                return SIZE{static_cast<LONG>(bounds.Width + padding), static_cast<LONG>(bounds.Height)};
             };
             text_rules::StaticLines lines =
                 text_rules::staticLines(text, width, m_bAutoLineHeight != FALSE, m_nLineHeight, measure);
             m_nLastLineHeight = lines.lineHeight;
+            // The lines are already broken to the width; GDI+ adds padding at
+            // both ends and would wrap a full line again inside its box,
+            // drawing the rest over the next line.
+            format.SetFormatFlags(format.GetFormatFlags() | Gdiplus::StringFormatFlagsNoWrap);
             int count = static_cast<int>(lines.lines.size());
             int top = text_rules::staticFirstLineTop(m_nStyle, local, count, lines.lineHeight);
             for (int i = 0; i < count; ++i) {

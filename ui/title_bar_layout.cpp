@@ -70,8 +70,14 @@ int userIconX(const RECT& logout, int iconWidth, bool arabic) {
     return arabic ? logout.right + 178 - iconWidth : logout.left - 178;
 }
 
-RECT versionRect(int height) { return {14, height - 29, 214, height}; }
+FooterText versionPlace(int width, int height, bool arabic) {
+    if (arabic) return {{width - 214, height - 29, width - 14, height}, 2};
+    return {{14, height - 29, 214, height}, 0};
+}
 
-RECT rightsRect(int width, int height) { return {115, height - 27, width - 20, height}; }
+FooterText rightsPlace(int width, int height, bool arabic) {
+    if (arabic) return {{20, height - 27, width - 220, height}, 0};
+    return {{220, height - 27, width - 20, height}, 2};
+}
 
 }  // namespace title_bar

@@ -51,9 +51,15 @@ RegionNamePlace regionNamePlace(const RECT& guide, int nameLength, bool lastCorp
 int separatorBeforeX(const RECT& button, bool arabic);  // config and logout
 int userIconX(const RECT& logout, int iconWidth, bool arabic);
 
-// Footer boxes before mirroring (the window-relative text mirrors them).
-RECT versionRect(int height);
-RECT rightsRect(int width, int height);
+// The footer's two fixed Latin strings, drawn left to right in every
+// language: disjoint boxes, mirrored under Arabic, each text kept at the
+// window's outer edge by its alignment (0 near = left, 2 far = right).
+struct FooterText {
+    RECT box;
+    int align;
+};
+FooterText versionPlace(int width, int height, bool arabic);
+FooterText rightsPlace(int width, int height, bool arabic);
 
 // The group's one-line rights notice, drawn on the footer.
 extern const wchar_t* const RIGHTS_NOTICE;

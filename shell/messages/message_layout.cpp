@@ -117,11 +117,18 @@ std::vector<std::pair<int, int>> buttonFontSizes(int okLength, int cancelLength,
             {kChangeFolder, kChangeFolderFontSize}};
 }
 
+// The per-language widths were tuned to other faces than ours; a box is never
+// narrower than what it holds (tick 18, gap 6, the caption and a little slack),
+// and never runs past the page.
+constexpr int kCheckLeft = 110, kCheckMinimumExtra = 28, kLinkSlack = 4, kPageMargin = 10;
+
 Box checkBoxBox(int captionWidth, int language) {
-    int width = captionWidth + 28;
+    int width = captionWidth + kCheckMinimumExtra;
     if (language == LANGUAGE_ES || language == LANGUAGE_PT) width += 108;
     if (language == LANGUAGE_EN) width = 340;
-    return Box{110, 460, width, 24};
+    width = std::max(width, captionWidth + kCheckMinimumExtra);
+    width = std::min(width, kPageWidth - kCheckLeft - kPageMargin);
+    return Box{kCheckLeft, 460, width, 24};
 }
 
 int linkWidth(int cw, int language, int brand, int type) {
@@ -148,7 +155,8 @@ int linkWidth(int cw, int language, int brand, int type) {
 }
 
 Box linkBox(int cw, int language, int brand, int type, int bottom, int w) {
-    const int width = linkWidth(cw, language, brand, type);
+    int width = std::max(linkWidth(cw, language, brand, type), cw + kLinkSlack);
+    width = std::min(width, w - 2 * kPageMargin);
     return Box{(w - width) / 2, bottom + 30, width, 24};
 }
 

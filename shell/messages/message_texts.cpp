@@ -9,11 +9,13 @@ namespace msg {
 namespace {
 
 // Marks around a name from the server or the medium, so that a Latin or
-// Korean model name keeps its order inside an Arabic sentence.
+// Korean model name keeps its order inside an Arabic sentence. Only Arabic
+// needs them: elsewhere the faces draw them as visible gaps.
 const wchar_t kRlm = L'\x200F';
 const wchar_t kLrm = L'\x200E';
 
-CString isolated(const CString& name) {
+CString isolated(const MessageContext& ctx, const CString& name) {
+    if (ctx.language != LANGUAGE_AR) return name;
     CString out;
     out += kRlm;
     out += kLrm;
@@ -115,7 +117,7 @@ void copyError(Builder& b, const MessageContext& ctx) {
     b.id(kHeading, 12300);
     if (d == L"ERR_COPY" || d == L"ERR_FILE_CRC" || d == L"ERR_FILE_SIZE") {
         CString title = prefix + (d == L"ERR_FILE_SIZE" ? L" 201 : " : L" 202 : ") + d + L" (" + file + L")";
-        title += kLrm;
+        if (ctx.language == LANGUAGE_AR) title += kLrm;
         b.value(kTitle, title);
     } else {
         b.value(kTitle, prefix + L" 204 : " + detailOr(d, L"ERR_COPY_FAIL"));
@@ -133,7 +135,7 @@ void mediumBrand(Builder& b, const MessageContext& ctx) {
     else if (letter == L"W") word = 12002;
     const bool otherName = ctx.region == REGION_KR && ctx.language != LANGUAGE_KO;
     b.placeholder(13134, L"[#Brand#]", word ? b.text(word) : CString());
-    b.placeholder(13134, L"[#Model Name#]", isolated(ctx.param(otherName ? 2 : 1)));
+    b.placeholder(13134, L"[#Model Name#]", isolated(ctx, ctx.param(otherName ? 2 : 1)));
     b.id(kText1, 13134);
 }
 
@@ -143,7 +145,7 @@ void mediumBrand(Builder& b, const MessageContext& ctx) {
 CString vehicleName(const MessageContext& ctx, int firstIndex, int otherIndex) {
     const CString first = ctx.param(firstIndex);
     const bool korean = first.IsEmpty() || ctx.region != REGION_KR || ctx.language == LANGUAGE_KO;
-    return isolated(korean ? first : ctx.param(otherIndex));
+    return isolated(ctx, korean ? first : ctx.param(otherIndex));
 }
 
 void mediumMatched(Builder& b, const MessageContext& ctx) {

@@ -114,9 +114,14 @@ TEST_F(GdiplusTest, EverySkinHasItsSizeFramesAndColours) {
         ASSERT_EQ(static_cast<int>(bitmap->GetHeight()), row.frameHeight * row.frames);
         for (int f = 0; f < row.frames; ++f) {
             int top = f * row.frameHeight;
-            EXPECT_EQ(pixel(*bitmap, row.width / 2, top + row.frameHeight / 2), row.fill[f]) << "frame " << f;
-            EXPECT_EQ(pixel(*bitmap, 0, top), row.edge[f]) << "frame " << f;
-            EXPECT_EQ(pixel(*bitmap, row.width - 1, top + row.frameHeight - 1), row.edge[f]) << "frame " << f;
+            // Every published point shows its colour, and every body shows.
+            const SkinPoint& body = row.body[f];
+            ASSERT_GE(body.x, 0) << "frame " << f;
+            EXPECT_EQ(body.colour, row.fill[f]) << "frame " << f;
+            EXPECT_EQ(pixel(*bitmap, body.x, top + body.y), row.fill[f]) << "frame " << f;
+            const SkinPoint& mark = row.mark[f];
+            if (mark.x >= 0) EXPECT_EQ(pixel(*bitmap, mark.x, top + mark.y), mark.colour) << "frame " << f;
+            EXPECT_EQ(pixel(*bitmap, 0, top + row.frameHeight / 2), row.edge[f]) << "frame " << f;
             EXPECT_TRUE(fills.insert(row.fill[f]).second) << "colour used twice";
         }
     }

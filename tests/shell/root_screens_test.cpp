@@ -10,6 +10,7 @@
 #include "shell/dlg_page_message_exit.h"
 #include "shell/message_types.h"
 #include "tests/support/capture.h"
+#include "skin_table.h"
 #include "ui/view_state.h"
 
 namespace {
@@ -71,13 +72,14 @@ TEST_P(ExitScreens, ExitPageInTheLanguage) {
 
     CString file, shows;
     file.Format(L"exit_page_%s", language.tag);
-    shows.Format(L"exit page (%s): grey header with the exit title, the exit illustration (flat square) centred, "
+    shows.Format(L"exit page (%s): grey header with the exit title, the exit illustration (blue disc with the exit glyph) centred, "
                  L"the question under it, OK (brand TS strip) and white-captioned Cancel at the bottom%s",
                  language.tag, language.language == LANGUAGE_AR ? L"; mirrored: OK right of Cancel" : L"");
     WindowShot shot = saveScreenshot(root->m_hWnd, file, shows, true);
 
     // The illustration at (395, 205) of the page, which sits 60 below the header.
-    EXPECT_EQ(shot.at(395 + 55, 60 + 205 + 55), skinFill(IDB_EXIT_IMAGE));
+    const SkinPoint& illustration = skinRow(IDB_EXIT_IMAGE).body[0];
+    EXPECT_EQ(shot.at(395 + illustration.x, 60 + 205 + illustration.y), illustration.colour);
     RECT header = {0, 62, 900, 118};
     EXPECT_GT(shot.count(PAGE_HEADER, header), 900 * 20);
     // The question's text is drawn between the illustration and the buttons.

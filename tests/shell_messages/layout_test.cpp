@@ -85,6 +85,28 @@ TEST(MessageLayout, CheckBoxAndLinkByLanguageAndBrand) {
     EXPECT_EQ(linkBox(100, LANGUAGE_DE, CORP_DR, 47, 300, kPageWidth), (Box{397, 330, 105, 24}));
 }
 
+// The widths above are the tuned ones; a box never ends inside its caption
+// nor outside the page, whatever the tuning says.
+TEST(MessageLayout, CheckBoxAndLinkHoldTheirMeasuredCaption) {
+    const struct {
+        int language, brand, caption, linkWidth;
+    } links[] = {
+        {LANGUAGE_KO, CORP_DR, 100, 104},  // tuned 85
+        {LANGUAGE_RU, CORP_TS, 100, 104},  // tuned 70
+        {LANGUAGE_AR, CORP_DR, 100, 104},  // tuned 60
+        {LANGUAGE_EN, CORP_DR, 100, 140},  // tuned wider: kept
+        {LANGUAGE_EN, CORP_DR, 1000, 880},  // longer than the page: page less margins
+    };
+    for (const auto& l : links) {
+        Box box = linkBox(l.caption, l.language, l.brand, 47, 300, kPageWidth);
+        EXPECT_EQ(box.w, l.linkWidth) << l.language << " " << l.brand;
+        EXPECT_EQ(box.x, (kPageWidth - box.w) / 2);
+    }
+    EXPECT_EQ(checkBoxBox(400, LANGUAGE_EN).w, 428) << "English's fixed 340 cut a long caption";
+    EXPECT_EQ(checkBoxBox(100, LANGUAGE_EN).w, 340);
+    EXPECT_EQ(checkBoxBox(900, LANGUAGE_KO).w, kPageWidth - 110 - 10);
+}
+
 TEST(MessageLayout, FolderControlsFollowTheTextBlock) {
     FolderAfterDrawing row = folderAfterDrawing(1012, 400, LANGUAGE_AR);
     EXPECT_TRUE(row.row);

@@ -313,3 +313,44 @@ TEST_F(MessagePreview, SettingsVariantTypes) {
         }
     }
 }
+
+// Every message type's check box and link, in the languages whose captions
+// run longest or whose faces are widest, with every brand's tuned link
+// width: the box holds the measured caption (tick and gap included) and
+// stays on the page.
+TEST_F(MessagePreview, CheckBoxAndLinkHoldTheirCaptionInEveryLanguage) {
+    std::size_t count = 0;
+    const MessageTypeRow* table = messageTypeTable(&count);
+    int checked = 0;
+    for (int language : {LANGUAGE_KO, LANGUAGE_EN, LANGUAGE_AR, LANGUAGE_RU}) {
+        CRegSetting::setLanguage(language);
+        ASSERT_TRUE(CLangLibrary::loadLanguage(language));
+        for (int brand : {CORP_TS, CORP_DR, CORP_LV}) {
+            const CString face = CFontCache::faceFor(brand, language);
+            for (std::size_t i = 0; i < count; ++i) {
+                const int type = table[i].type;
+                SCOPED_TRACE(testing::Message() << type << " language " << language << " brand " << brand);
+                const int region = language == LANGUAGE_KO ? REGION_KR : REGION_US;
+                const MessageContent content = buildTexts(type, sampleContext(type, language, region));
+                if (content.uses(kCheck)) {
+                    const int width = captionWidth(resolvedText(content, kCheck, langText), face, 16);
+                    const Box box = checkBoxBox(width, language);
+                    EXPECT_LE(width + 18 + 6, box.w);
+                    EXPECT_LE(box.x + box.w, kPageWidth);
+                    ++checked;
+                }
+                if (content.uses(kLink)) {
+                    const CString caption = content.linkIconCaption ? langText(content.linkIconCaption)
+                                                                    : resolvedText(content, kLink, langText);
+                    const int width = captionWidth(caption, face, 16);
+                    const Box box = linkBox(width, language, brand, type, 400, kPageWidth);
+                    EXPECT_LE(width, box.w);
+                    EXPECT_GE(box.x, 0);
+                    EXPECT_LE(box.x + box.w, kPageWidth);
+                    ++checked;
+                }
+            }
+        }
+    }
+    EXPECT_GT(checked, 0);
+}

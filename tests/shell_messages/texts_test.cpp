@@ -20,7 +20,7 @@ struct ErrorCase {
 CString expand(const wchar_t* pattern) {
     CString out(pattern);
     out.Replace(L"%E", langText(12313).GetString());
-    out.Replace(L"%M", L"\x200E");
+    out.Replace(L"%M", L"");  // the direction mark is for Arabic only
     return out;
 }
 
@@ -61,6 +61,10 @@ TEST_F(LanguageTest, ErrorTextsAreBuiltFromTheDetail) {
         EXPECT_TRUE(content.uses(kSubtitle));
         EXPECT_EQ(content.uses(kLink), c.type == 95);
     }
+    // Under Arabic the file name's title ends in a left-to-right mark.
+    MessageContext arabic = context(LANGUAGE_AR, REGION_ME);
+    arabic.params = {{0, L"ERR_COPY"}, {1, L"a.bin"}};
+    EXPECT_EQ(shown(buildTexts(100, arabic), kTitle), expand(L"%E 202 : ERR_COPY (a.bin)") + L"\x200E");
 }
 
 TEST_F(LanguageTest, MediumOutsideTheAccountNamesItsBrandAndModel) {
@@ -76,6 +80,7 @@ TEST_F(LanguageTest, MediumOutsideTheAccountNamesItsBrandAndModel) {
         {L"X", REGION_US, LANGUAGE_EN, L"", L"First"},
         {L"", REGION_US, LANGUAGE_EN, L"", L"First"},
         {L"V", REGION_KR, LANGUAGE_EN, L"12004", L"Second"},
+        {L"V", REGION_ME, LANGUAGE_AR, L"12004", L"First"},
     };
     for (const Case& c : cases) {
         MessageContext ctx = context(c.language, c.region);
@@ -84,14 +89,17 @@ TEST_F(LanguageTest, MediumOutsideTheAccountNamesItsBrandAndModel) {
         CString expected = langText(13134);
         const CString word = *c.brandWord ? langText(_wtoi(c.brandWord)) : CString();
         expected.Replace(L"[#Brand#]", word.GetString());
-        expected.Replace(L"[#Model Name#]", (CString(L"\x200F\x200E") + c.model + L"\x200E").GetString());
+        // Direction marks keep a Latin name in order inside Arabic; elsewhere they would show as gaps.
+        const CString model = c.language == LANGUAGE_AR ? CString(L"\x200F\x200E") + c.model + L"\x200E" : CString(c.model);
+        expected.Replace(L"[#Model Name#]", model.GetString());
         EXPECT_EQ(shown(content, kText1), expected) << static_cast<const char*>(CW2A(c.letter)) << " " << c.region;
     }
 }
 
 TEST_F(LanguageTest, MatchedMediumListsTwoOrThreeVehiclesByCount) {
     const CString wrap = L"\x200F\x200E";
-    auto name = [&](const wchar_t* n) { return wrap + n + L"\x200E"; };
+    int language = LANGUAGE_EN;
+    auto name = [&](const wchar_t* n) { return language == LANGUAGE_AR ? wrap + n + L"\x200E" : CString(n); };
     struct Case {
         const wchar_t* count;
         int region, language;
@@ -102,12 +110,14 @@ TEST_F(LanguageTest, MatchedMediumListsTwoOrThreeVehiclesByCount) {
         {L"4", REGION_KR, LANGUAGE_EN, 13177, {{L"[#A Model#]", L"a2"}, {L"[#B Model#]", L"b2"}}},
         {L"6", REGION_US, LANGUAGE_EN, 13179, {{L"[#A Model#]", L"a1"}, {L"[#B Model#]", L"b1"}, {L"[#C Model#]", L"c1"}}},
         {L"6", REGION_KR, LANGUAGE_ES, 13179, {{L"[#A Model#]", L"a2"}, {L"[#B Model#]", L"b2"}, {L"[#C Model#]", L"c2"}}},
+        {L"4", REGION_ME, LANGUAGE_AR, 13177, {{L"[#A Model#]", L"a1"}, {L"[#B Model#]", L"b1"}}},
         {L"2", REGION_US, LANGUAGE_EN, 0, {}},
         {L"", REGION_US, LANGUAGE_EN, 0, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << static_cast<const char*>(CW2A(c.count)) << " " << c.region);
         MessageContext ctx = context(c.language, c.region);
+        language = c.language;
         ctx.params[0] = c.count;
         if (CString(c.count) == L"4") {
             ctx.params.insert({{1, L"a1"}, {2, L"b1"}, {3, L"a2"}, {4, L"b2"}});

@@ -16,9 +16,9 @@
 
 namespace {
 
-COLORREF skinFill(int id) {
+COLORREF pictureColour(int id) {
     for (const SkinRow& row : kSkinTable)
-        if (row.id == id) return row.fill[0];
+        if (row.id == id) return row.mark[0].colour;  // the silhouette fills the picture's middle
     return CLR_INVALID;
 }
 
@@ -121,9 +121,9 @@ TEST(PictureWindow, CachedAndFallingBack) {
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(rows[i].name);
         const int y = 10 + static_cast<int>(i) * 95 + 40;
-        if (rows[i].vehicleSkin) EXPECT_EQ(shot.at(85, y), skinFill(rows[i].vehicleSkin));
-        else EXPECT_NE(shot.at(85, y), skinFill(529));
-        if (rows[i].gpsSkin) EXPECT_EQ(shot.at(230, y), skinFill(rows[i].gpsSkin));
+        if (rows[i].vehicleSkin) EXPECT_EQ(shot.at(85, y), pictureColour(rows[i].vehicleSkin));
+        else EXPECT_NE(shot.at(85, y), pictureColour(529));
+        if (rows[i].gpsSkin) EXPECT_EQ(shot.at(230, y), pictureColour(rows[i].gpsSkin));
         else EXPECT_EQ(shot.at(230, y), wideColour);
     }
     for (auto& c : controls) {

@@ -2,7 +2,9 @@
 // texts, page removal and controls whose window is gone.
 #include "tests/ui/ui_fixtures.h"
 #include "ui/dlang.h"
+#include "ui/gdi_func.h"
 
+#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 TEST(DLang, LayoutTagsAreRemovedAndSummed) {
@@ -195,4 +197,33 @@ TEST_F(DLangTest, WindowObjectsThatAreDeletedAreSkipped) {
     EXPECT_EQ(lang.registeredControl(12607), nullptr);
     lang.setTextParam(12045, L"[#Unused#]", L"x");
     EXPECT_EQ(lang.registeredControl(12045), kept.GetSafeHwnd());
+}
+
+// Spaced text keeps the line height it is given (16 + 4 per line); unspaced
+// short lines are widened to 24. Both are judged by the heights the drawing
+// functions themselves report for the same text.
+TEST_F(DLangTest, DrawTextTakesTheSpacedVariantOnlyWithSpacing) {
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    {
+        HWND label = windows.child(L"First line\nSecond line\nThird line");
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 300);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        const RECT rect{0, 0, 400, 300};
+        const CString text = L"First line\nSecond line\nThird line", face = L"Tahoma";
+        const int spaced = CGdiFunc::drawTextLinesEx(dc, 14, text, face, 0, 0, FALSE, 0, 16, 4, nullptr, rect);
+        const int plain = CGdiFunc::drawTextLines(dc, 14, text, face, 0, 0, FALSE, 0, 16, 0, nullptr, rect);
+        ASSERT_NE(spaced, CGdiFunc::drawTextLines(dc, 14, text, face, 0, 0, FALSE, 0, 16, 4, nullptr, rect))
+            << "the two variants must differ for this case to tell them apart";
+        EXPECT_EQ(lang.drawText(dc, label, face, 14, 0, 0, FALSE, 0, 16, 4, rect), spaced);
+        EXPECT_EQ(lang.drawText(dc, label, face, 14, 0, 0, FALSE, 0, 16, 0, rect), plain);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+    }
+    Gdiplus::GdiplusShutdown(token);
 }

@@ -108,6 +108,18 @@ TEST(TitleBarLayout, HeaderTextBoxesFollowTheButtons) {
     EXPECT_EQ(287, name.globeX);
 
     EXPECT_EQ(60u, wcslen(title_bar::RIGHTS_NOTICE));
+
+    // Footer: two disjoint boxes, mirrored as a pair, each text held at the
+    // window's outer edge by its alignment.
+    for (bool arabic : {false, true}) {
+        auto version = title_bar::versionPlace(900, 680, arabic), rights = title_bar::rightsPlace(900, 680, arabic);
+        RECT overlap{};
+        EXPECT_FALSE(IntersectRect(&overlap, &version.box, &rights.box)) << arabic;
+        EXPECT_EQ(version.align, arabic ? 2 : 0);
+        EXPECT_EQ(rights.align, arabic ? 0 : 2);
+        auto plain = title_bar::versionPlace(900, 680, false);
+        if (arabic) EXPECT_EQ(version.box.left, 900 - plain.box.right);
+    }
 }
 
 TEST(KeyRules, DialogKeysAreSwallowedAltF4AndCtrlShiftF5AreNamed) {

@@ -2,6 +2,7 @@
 // both directions, header pixels, and paints that leave nothing behind.
 #include "tests/support/capture.h"
 #include "tests/ui_bases/ui_env.h"
+#include "skin_table.h"
 
 #include "foundation/globalfunc.h"
 #include "foundation/program_strings.h"
@@ -128,13 +129,38 @@ TEST_F(RootBase, HeaderAndFooterPixelsAreTheSkinColours) {
         ASSERT_TRUE(shot.capture(root.m_hWnd, true));
         bool arabic = c.first == LANGUAGE_AR;
         // Logo 526 (Arabic 1725), 150 x 40, 14 pixels from its edge.
-        COLORREF logo = arabic ? skinFill(1725) : skinFill(526);
-        int logoInside = arabic ? 900 - 14 - 75 : 14 + 75;
-        EXPECT_EQ(logo, shot.at(logoInside, 30)) << "logo, language " << c.first;
-        EXPECT_NE(logo, shot.at(arabic ? 900 - 10 : 10, 30)) << "nothing beyond 14 pixels";
-        EXPECT_EQ(skinFill(320), shot.at(450, 300)) << "background drawn 1:1";
+        const SkinPoint& logo = skinRow(arabic ? 1725 : 526).body[0];
+        int logoLeft = arabic ? 900 - 14 - 150 : 14;
+        EXPECT_EQ(logo.colour, shot.at(logoLeft + logo.x, 10 + logo.y)) << "logo, language " << c.first;
+        EXPECT_NE(logo.colour, shot.at(arabic ? 900 - 10 : 10, 30)) << "nothing beyond 14 pixels";
+        const SkinRow& background = skinRow(320);
+        EXPECT_EQ(background.fill[0], shot.at(background.body[0].x, background.body[0].y)) << "background drawn 1:1";
         RECT footer = {0, 680 - 30, 900, 680};
         EXPECT_GT(shot.count(0x5D534B, footer), 900 * 30 / 2) << "footer band";
+    }
+}
+
+// The version and the rights notice are Latin and read left to right in
+// every language; under Arabic they trade ends. Each must start at its own
+// end with an empty stretch between them (they once lay on top of each other).
+TEST_F(RootBase, FooterTextsKeepToTheirEndsInBothDirections) {
+    for (const auto& c : {std::make_pair(LANGUAGE_EN, REGION_US), std::make_pair(LANGUAGE_AR, REGION_ME)}) {
+        useLanguage(c.second, c.first);
+        root.Invalidate();
+        pumpFor();
+        WindowShot shot;
+        ASSERT_TRUE(shot.capture(root.m_hWnd, true));
+        const bool arabic = c.first == LANGUAGE_AR;
+        auto ink = [&](int left, int right) {
+            RECT r = {left, 680 - 30, right, 680};
+            return (right - left) * 30 - shot.count(0x5D534B, r);
+        };
+        EXPECT_GT(ink(0, 60), 20) << "a text starts at the left end, language " << c.first;
+        EXPECT_GT(ink(840, 900), 20) << "a text ends at the right end, language " << c.first;
+        EXPECT_EQ(ink(arabic ? 400 : 250, arabic ? 650 : 500), 0) << "the middle stays empty, language " << c.first;
+        // Under Arabic the short version text sits at the right, the long notice at the left.
+        EXPECT_GT(ink(0, 400), ink(500, 900) * (arabic ? 2 : 0)) << c.first;
+        EXPECT_GT(ink(500, 900), ink(0, 400) * (arabic ? 0 : 2)) << c.first;
     }
 }
 
@@ -145,7 +171,8 @@ TEST_F(RootBase, ABackgroundOnePixelOffIsDrawnByNineSlice) {
     ASSERT_TRUE(shot.capture(root.m_hWnd, true));
     // The centre of a nine-slice is not drawn: the white fill shows.
     EXPECT_EQ(RGB(255, 255, 255), shot.at(450, 300));
-    EXPECT_EQ(skinFill(320), shot.at(450, 30)) << "the top edge is stretched";
+    // The header band is part of the top edge.
+    EXPECT_EQ(skinRow(320).mark[0].colour, shot.at(450, 30)) << "the top edge is stretched";
 }
 
 TEST_F(RootBase, AMemberSeesTheTitleAndAGuestTheSecondText) {

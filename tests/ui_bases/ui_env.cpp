@@ -122,6 +122,15 @@ COLORREF skinFill(int id, int frame) {
     return CLR_INVALID;
 }
 
+const SkinRow& skinRow(int id) {
+    for (const SkinRow& row : kSkinTable) {
+        if (row.id == id) return row;
+    }
+    ADD_FAILURE() << "skin " << id << " is not in the table";
+    static const SkinRow none{};
+    return none;
+}
+
 RECT childRectIn(HWND parent, HWND child) {
     RECT r{0, 0, 0, 0};
     if (!child || !GetWindowRect(child, &r)) return r;

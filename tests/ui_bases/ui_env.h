@@ -51,3 +51,6 @@ RECT childRectIn(HWND parent, HWND child);
 
 // Fill colour of a skin's frame, from the generated skin table.
 COLORREF skinFill(int id, int frame = 0);
+struct SkinRow;
+// The generated row of a skin image, with its published sample points.
+const SkinRow& skinRow(int id);

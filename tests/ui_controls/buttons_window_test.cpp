@@ -96,14 +96,14 @@ TEST_F(ButtonsTest, CheckButtonTogglesOncePerClick) {
     // Input and repaints arrive through the display server when they do:
     // each step waits for its effect (bounded) before it is judged.
     auto clicks = [&] { return host.count(WM_COMMAND, BN_CLICKED); };
-    auto shows = [&](COLORREF colour) { return pumpUntil([&] { return pixelOf(check, 9, 9) == colour; }); };
+    auto shows = [&](const SkinPoint& p) { return pumpUntil([&] { return pixelOf(check, p.x, p.y) == p.colour; }); };
     click(check, 9, 9);
     EXPECT_TRUE(pumpUntil([&] { return clicks() >= 1 && check.m_bChecked; }));
     EXPECT_EQ(clicks(), 1);
     moveMouse(host, 400, 250);
-    EXPECT_TRUE(shows(row.fill[4])) << "checked, not hovered";
+    EXPECT_TRUE(shows(row.body[4])) << "checked, not hovered";
     check.setEnable(FALSE);
-    EXPECT_TRUE(shows(row.fill[6])) << "checked and disabled";
+    EXPECT_TRUE(shows(row.body[6])) << "checked and disabled";
     check.setEnable(TRUE);
     settle();
     click(check, 9, 9);
@@ -187,6 +187,39 @@ TEST_F(ButtonsTest, RightToLeftModesFollowTheLanguage) {
     }
     host.SendMessageToDescendants(RWM_CHANGE_LANGUAGE);
     EXPECT_EQ(follows.m_nRightToLeft, 0);
+}
+
+// A check box's caption keeps its place when checked: the rows its ink
+// covers right of the tick are the same in both states.
+TEST_F(ButtonsTest, CheckedCaptionKeepsItsBaseline) {
+    CPngWithTextButton check(L"Backup gjpqy", 0);
+    ASSERT_TRUE(check.Create(L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(20, 250, 220, 274), &host,
+                             1010));
+    check.setText(L"Backup gjpqy", 12, FALSE, 0);
+    moveMouse(host, 400, 280);
+    auto inkRows = [&] {
+        check.Invalidate();
+        pump(60);
+        WindowShot shot;
+        shot.capture(check, true);
+        const COLORREF background = shot.at(shot.width() - 1, 0);
+        int top = -1, bottom = -1;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 26; x < shot.width(); ++x) {
+                if (shot.at(x, y) == background) continue;
+                if (top < 0) top = y;
+                bottom = y;
+                break;
+            }
+        }
+        return std::make_pair(top, bottom);
+    };
+    const auto unchecked = inkRows();
+    ASSERT_GE(unchecked.first, 0) << "the caption is drawn";
+    check.m_bChecked = TRUE;
+    const auto checked = inkRows();
+    EXPECT_EQ(checked, unchecked);
+    EXPECT_LT(checked.second, 23) << "descenders inside the box";
 }
 
 TEST_F(ButtonsTest, TextButtonLinksAndClicks) {

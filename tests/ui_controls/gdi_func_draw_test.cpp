@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -152,6 +153,10 @@ public:
             for (int x = left; x < right; ++x) n += (m_bits[y * 900 + x] & 0xFFFFFF) != 0xFFFFFF;
         return n;
     }
+    bool inked(int x, int y) const {
+        GdiFlush();
+        return (m_bits[y * 900 + x] & 0xFFFFFF) != 0xFFFFFF;
+    }
 
 private:
     HDC m_dc;
@@ -179,6 +184,34 @@ TEST(GdiFuncDrawTest, TextRectanglesMirrorInArabic) {
                                      FALSE, 0, 24, 0, nullptr, RECT{10, 0, 110, 60});
         EXPECT_GT(lines.ink(c.inkLeft, c.inkLeft + 100), 0) << c.language;
         EXPECT_EQ(lines.ink(c.emptyLeft, c.emptyLeft + 100), 0) << c.language;
+    }
+}
+
+// A link's underline lies at the bottom of the font's descent: every pixel
+// it adds is at or below the lowest ink of the same text drawn without it,
+// so it never runs through the strokes of g, j, p, q and y.
+TEST(GdiFuncDrawTest, UnderlineSitsBelowTheDescenders) {
+    for (int size : {12, 16, 22}) {
+        SCOPED_TRACE(size);
+        Canvas plain, underlined;
+        const RECT box{10, 0, 400, 36};
+        CGdiFunc::drawTextLines(plain.dc(), size, L"gjpqy Help", L"DejaVu Sans", 0, 0, FALSE, 1, -1, 0, nullptr, box);
+        CGdiFunc::drawTextLines(underlined.dc(), size, L"gjpqy Help", L"DejaVu Sans", 0, 0, TRUE, 1, -1, 0, nullptr,
+                                box);
+        int lowestInk = -1, added = 0, highestAdded = 60;
+        for (int y = 0; y < 60; ++y) {
+            for (int x = 0; x < 900; ++x) {
+                if (plain.inked(x, y)) lowestInk = y;
+                if (underlined.inked(x, y) && !plain.inked(x, y)) {
+                    ++added;
+                    highestAdded = std::min(highestAdded, y);
+                }
+            }
+        }
+        ASSERT_GE(lowestInk, 0);
+        EXPECT_GT(added, 30) << "an underline is drawn";
+        EXPECT_GE(highestAdded, lowestInk);
+        EXPECT_LT(highestAdded, 36) << "inside the line's box";
     }
 }
 

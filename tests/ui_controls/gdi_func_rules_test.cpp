@@ -56,7 +56,11 @@ TEST(GdiFuncRulesTest, SplitLinesTable) {
     } cases[] = {
         {L"alpha\n\nbeta", 200, {L"alpha", L"beta"}},
         {L"ab   cd", 200, {L"ab cd"}},
-        {L"abcdefghijklmnop short", 100, {L"", L"abcdefghijklmnop", L"short"}},
+        // a word wider than the box breaks between characters, as wide as fits
+        {L"abcdefghijklmnop short", 100, {L"abcdefghi", L"jklmnop", L"short"}},
+        {L"go \uC885\uB8CC\uD558\uC2DC\uACA0\uC2B5\uB2C8\uAE4C?", 60,
+         {L"go", L"\uC885\uB8CC\uD558\uC2DC\uACA0", L"\uC2B5\uB2C8\uAE4C?"}},
+        {L"x\U0001F600\U0001F600\U0001F600", 45, {L"x\U0001F600", L"\U0001F600\U0001F600"}},
         // 95 is the largest width that still fits a limit of 100
         {L"aaaa bbbb", 100, {L"aaaa bbbb"}},
         {L"aaaa bbbbb", 100, {L"aaaa", L"bbbbb"}},

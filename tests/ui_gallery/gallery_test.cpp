@@ -194,10 +194,15 @@ void GalleryPass::buttons() {
     shot(check, L"check", L"unchecked", L"check button, unchecked frame");
     click(check, 9, 9);
     away();
-    EXPECT_EQ(shot(check, L"check", L"checked", L"check button, checked frame").at(9, 9), checkRow.fill[4]);
+    const SkinPoint& checked = checkRow.body[4];
+    EXPECT_EQ(shot(check, L"check", L"checked", L"check button, checked frame: accent box with a white tick")
+                  .at(checked.x, checked.y),
+              checked.colour);
     check.setEnable(FALSE);
-    EXPECT_EQ(shot(check, L"check", L"checked-disabled", L"check button, checked and disabled (frame 6)").at(9, 9),
-              checkRow.fill[6]);
+    const SkinPoint& greyed = checkRow.body[6];
+    EXPECT_EQ(shot(check, L"check", L"checked-disabled", L"check button, checked and disabled (frame 6): grey box, tick")
+                  .at(greyed.x, greyed.y),
+              greyed.colour);
 
     CPngButton twoLines;
     ASSERT_TRUE(twoLines.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(0, 0, 10, 10), &m_host, 102));
@@ -481,8 +486,11 @@ void GalleryPass::progressAndWaiting() {
         CString state;
         state.Format(L"frame%d", frame);
         CString shows;
-        shows.Format(L"waiting animation frame %d (frame image %d)", frame, 360 + frame);
-        EXPECT_EQ(shot(waiting, L"waiting", state, shows).at(55, 55), skin(360 + frame).fill[0]);
+        shows.Format(L"waiting animation frame %d (frame image %d): the arc turned %d degrees", frame, 360 + frame,
+                     30 * frame);
+        // Each frame's arc has its own shade: the point tells which frame is drawn.
+        const SkinPoint& arc = skin(360 + frame).mark[0];
+        EXPECT_EQ(shot(waiting, L"waiting", state, shows).at(arc.x, arc.y), arc.colour);
     }
 }
 
