@@ -14,6 +14,7 @@
 #include "shell/message_types.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/shell_frame/standin_log.h"
+#include "tests/support/capture.h"
 #include "ui/session_flags.h"
 #include "ui/view_state.h"
 
@@ -73,6 +74,7 @@ protected:
     }
     void TearDown() override {
         if (page) page->joinWorker();
+        page = nullptr;
         if (root) {
             if (root->GetSafeHwnd()) root->DestroyWindow();
             root.reset();
@@ -375,4 +377,73 @@ TEST_F(LoginPage, HiddenModeLoginStoresNoCredentials) {
     EXPECT_TRUE(g_bSignedIn);
     EXPECT_EQ(CString(L"saved.user"), CRegSetting::getUserID(CORP_TS));
     EXPECT_EQ(CString(L"ts.member"), page->m_strUserID);
+}
+
+// The page's layouts photographed on the root, per language and region.
+class LoginScreens : public LoginPage {
+protected:
+    void SetUp() override {}
+    void start(int region, int language, int corp) {
+        useLanguage(region, language);
+        CRegSetting::setLastUserCorp(corp);
+        LoginPage::SetUp();
+        pumpFor(150);
+    }
+    void shoot(const CString& name, const CString& shows) {
+        root->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        pumpFor(150);
+        saveScreenshot(root->m_hWnd, name, shows, true);
+    }
+};
+
+TEST_F(LoginScreens, Layouts) {
+    struct Case {
+        const wchar_t* file;
+        int region, language, corp;
+        const wchar_t* shows;
+    } cases[] = {
+        {L"ko_kr_brand_column_ts", REGION_KR, LANGUAGE_KO, CORP_TS,
+         L"Korean, region KR: grey brand column on the left with TS pressed, LV, DR, guest; title in two lines; "
+         L"ID and password edits, two check labels, login button, two links; nothing clipped"},
+        {L"ko_kr_brand_column_lv", REGION_KR, LANGUAGE_KO, CORP_LV,
+         L"Korean, region KR, brand LV pressed in the column; LV strips"},
+        {L"en_us_form", REGION_US, LANGUAGE_EN, CORP_TS,
+         L"English, region US: no title, no columns; brand picture, edits, check labels, login and guest "
+         L"buttons, links at y 505"},
+        {L"en_eu_non_member", REGION_EU, LANGUAGE_EN, CORP_TS,
+         L"English, region EU: grey band on top with the title; non-member TS and DR stacked (no LV), "
+         L"Dealer Login under them with its mark"},
+        {L"en_tr_non_member", REGION_TR, LANGUAGE_EN, CORP_TS,
+         L"English, region TR: LV, DR, then TS last; Dealer Login below"},
+        {L"ar_me_non_member", REGION_ME, LANGUAGE_AR, CORP_TS,
+         L"Arabic, region ME: non-member layout mirrored (buttons centred), title right-aligned"},
+        {L"ar_us_form", REGION_US, LANGUAGE_AR, CORP_TS,
+         L"Arabic, region US: the US form mirrored, edits right-aligned, Arabic link widths"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(narrow(c.file));
+        start(c.region, c.language, c.corp);
+        shoot(c.file, c.shows);
+        TearDown();
+    }
+}
+
+TEST_F(LoginScreens, WaitingAndRefusal) {
+    start(REGION_KR, LANGUAGE_KO, CORP_TS);
+    writeBytes(standin_log::folder() + L"faults.json", R"([{"path": "/api/ChkRegist", "stall": 3, "stall_after": -1}])");
+    page->m_editID.SetWindowText(L"ts.member");
+    page->m_editPwd.SetWindowText(L"Tessaly#2024");
+    ::SendMessageW(page->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BUTTON_LOGIN, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(page->m_btnLogin.m_hWnd));
+    ASSERT_TRUE(pumpUntil([&] { return page->m_bWaiting != FALSE; }, 10000));
+    // While waiting: the exit button is locked, a hidden-mode login sends nothing.
+    EXPECT_FALSE(root->exitLocks().empty());
+    const size_t from = logSize();
+    page->loginWithIdPassword(L"ts.member", L"Tessaly#2024");
+    shoot(L"ko_kr_waiting", L"Korean: waiting state, header text, waiting animation and 'please wait'; no form");
+    waitEnd();
+    writeBytes(standin_log::folder() + L"faults.json", "[]");
+    EXPECT_LE(chkRegist(from).size(), 1u);
+    login(L"ts.member", L"wrong");
+    shoot(L"ko_kr_1029", L"Korean: message 1029 (wrong ID or password) over the page");
 }
