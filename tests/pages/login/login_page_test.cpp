@@ -4,6 +4,7 @@
 #include "pages/account/dlg_page_login.h"
 
 #include "foundation/code_tables.h"
+#include "foundation/config_file.h"
 #include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
 #include "foundation/program_strings.h"
@@ -56,6 +57,7 @@ bool has(const std::string& line, const std::string& part) { return line.find(pa
 class LoginPage : public testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(CConfigFile::getInstance()->loadFile(moduleFolder() + L"config.json"));
         useLanguage(REGION_KR, LANGUAGE_KO);
         g_bSignedIn = FALSE;
         g_bGuestLogin = FALSE;
@@ -384,9 +386,17 @@ class LoginScreens : public LoginPage {
 protected:
     void SetUp() override {}
     void start(int region, int language, int corp) {
+        LoginPage::SetUp();
+        if (root) root->DestroyWindow();
+        root.reset();
         useLanguage(region, language);
         CRegSetting::setLastUserCorp(corp);
-        LoginPage::SetUp();
+        setShellEngine(&engine);
+        root = std::make_unique<CDlgRoot>(&frame);
+        ASSERT_TRUE(root->Create(IDD_BASE_DIALOG, nullptr));
+        root->SetWindowPos(nullptr, 40, 40, 900, 680, SWP_NOZORDER);
+        root->ShowWindow(SW_SHOW);
+        page = root->m_pPageLogin;
         pumpFor(150);
     }
     void shoot(const CString& name, const CString& shows) {

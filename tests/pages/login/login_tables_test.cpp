@@ -82,14 +82,14 @@ TEST(LoginLayoutTable, NonMemberButtonsStackByRegionWithTheDealerButtonBelow) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.region);
-        auto rows = loginLayout(input(c.region, CORP_LV));
+        auto rows = loginLayout(input(c.region, CORP_DR));
         EXPECT_EQ(c.ts, yOf(rows, IDC_BUTTON_NN_TS));
         EXPECT_EQ(c.lv, yOf(rows, IDC_BUTTON_NN_LV));
         EXPECT_EQ(c.dr, yOf(rows, IDC_BUTTON_NN_DR));
-        EXPECT_EQ(563, yOf(rows, IDC_STATIC_DEALER));  // LV sits 2 pixels higher
+        EXPECT_EQ(565, yOf(rows, IDC_STATIC_DEALER));
         EXPECT_TRUE(findPlacement(rows, IDC_BUTTON_TS)->hidden);
     }
-    EXPECT_EQ(565, dealerButtonStyle(CORP_TS).y);
+    EXPECT_EQ(563, dealerButtonStyle(CORP_LV).y);  // LV sits 2 pixels higher
     EXPECT_EQ(106, dealerButtonStyle(CORP_LV).cx);
 }
 
