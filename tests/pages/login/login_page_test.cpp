@@ -64,6 +64,7 @@ protected:
         g_strCorpCode = L"N";
         g_strJoinCorpCode = L"N";
         CRegSetting::setLastUserCorp(CORP_TS);
+        forgetSavedSignIns();
         storeGuid();
         setShellEngine(&engine);
         root = std::make_unique<CDlgRoot>(&frame);
@@ -84,6 +85,12 @@ protected:
         setShellEngine(nullptr);
         g_bSignedIn = FALSE;
         pumpFor(20);
+    }
+    // A stored automatic sign-in would sign the next root in at once.
+    static void forgetSavedSignIns() {
+        for (int region : {REGION_KR, REGION_US, REGION_EU, REGION_ME, REGION_TR}) {
+            AfxGetApp()->WriteProfileString(getRegionCode(region) + L"_User", nullptr, nullptr);
+        }
     }
     static void storeGuid() {
         for (int region : {REGION_KR, REGION_US, REGION_EU}) {
