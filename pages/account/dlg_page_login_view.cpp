@@ -152,6 +152,8 @@ void CDlgPageLogin::loadTexts() {
         m_staticTitle2.SetWindowText(title);
         m_staticTitle2.ShowWindow(SW_SHOW);
         m_staticTitle.SetWindowText(CString());
+        // Empty, it would only cover the band.
+        m_staticTitle.ShowWindow(SW_HIDE);
     } else if (g_nCurrentLanguage == LANGUAGE_EN) {
         m_staticTitle2.SetWindowText(title);
         m_staticTitle2.ShowWindow(SW_SHOW);
@@ -184,6 +186,12 @@ void CDlgPageLogin::layoutCheckTexts() {
     const LoginLayoutInput in = layoutInput();
     fitCheckText(m_staticCheckSave, checkLabelRect(in, true));
     fitCheckText(m_staticCheckAuto, checkLabelRect(in, false));
+    if (m_linkFind.GetSafeHwnd()) {
+        CRect link;
+        m_linkFind.GetClientRect(&link);
+        const int size = getFitFontSize(&m_linkFind, m_linkFind.m_strCaption, 16, 0, 0, 1, link);
+        m_linkFind.m_nTextSize = size < 0 ? 16 : (size < 12 ? 12 : size);
+    }
 }
 
 void CDlgPageLogin::layoutControls() {
