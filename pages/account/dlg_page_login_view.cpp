@@ -87,6 +87,8 @@ void CDlgPageLogin::initControls() {
     for (CEdit* f : {&m_editIDFrame, &m_editPwdFrame}) {
         if (f->GetSafeHwnd()) f->EnableWindow(FALSE);
     }
+    m_staticLoading1.m_nStyle |= 0x2;
+    m_staticLoading2.m_nStyle |= 0x2;
     m_staticWrong.m_textColor = kWrongText;
     m_staticTitle.m_textColor = kTitleText;
     m_staticTitle2.m_textColor = kTitleText;
@@ -186,11 +188,13 @@ void CDlgPageLogin::layoutCheckTexts() {
     const LoginLayoutInput in = layoutInput();
     fitCheckText(m_staticCheckSave, checkLabelRect(in, true));
     fitCheckText(m_staticCheckAuto, checkLabelRect(in, false));
-    if (m_linkFind.GetSafeHwnd()) {
-        CRect link;
-        m_linkFind.GetClientRect(&link);
-        const int size = getFitFontSize(&m_linkFind, m_linkFind.m_strCaption, 16, 0, 0, 1, link);
-        m_linkFind.m_nTextSize = size < 0 ? 16 : (size < 12 ? 12 : size);
+    // The links keep their widths; a long text gets a smaller font.
+    for (CPngWithTextButton* link : {&m_linkFind, &m_linkJoin}) {
+        if (!link->GetSafeHwnd()) continue;
+        CRect box;
+        link->GetClientRect(&box);
+        const int size = getFitFontSize(link, link->m_strCaption, 16, 0, 0, 1, box);
+        link->m_nTextSize = size < 0 ? 16 : (size < 12 ? 12 : size);
     }
 }
 

@@ -93,7 +93,7 @@ protected:
         }
     }
     static void storeGuid() {
-        for (int region : {REGION_KR, REGION_US, REGION_EU}) {
+        for (int region : {REGION_KR, REGION_US, REGION_EU, REGION_ME, REGION_TR}) {
             AfxGetApp()->WriteProfileString(getRegionCode(region) + L"_User", L"ClientGUID", kGuid);
         }
     }
