@@ -31,6 +31,22 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (HWND hWndCtrl = pDX->PrepareCtrl(nIDC)) rControl.SubclassWindow(hWndCtrl);
 }
 
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
+    HWND hWndCtrl = pDX->PrepareCtrl(nIDC);
+    if (!hWndCtrl) return;
+    if (pDX->m_bSaveAndValidate) {
+        const int length = ::GetWindowTextLengthW(hWndCtrl);
+        CString text;
+        if (length > 0) {
+            ::GetWindowTextW(hWndCtrl, text.GetBuffer(length + 1), length + 1);
+            text.ReleaseBuffer();
+        }
+        value = text;
+    } else {
+        ::SetWindowTextW(hWndCtrl, value.GetString());
+    }
+}
+
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx(this, bSaveAndValidate);
     DoDataExchange(&dx);

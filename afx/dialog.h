@@ -20,6 +20,9 @@ public:
 // Binds the control object to the dialog's control nIDC (once). A template
 // without that control leaves the object unbound.
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+// The control's window text to value when saving, value to the control
+// otherwise; a missing control leaves both alone.
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 
 class CDialog : public CWnd {
     DECLARE_DYNAMIC(CDialog)

@@ -118,3 +118,49 @@
 
 // The about box.
 #define IDD_ABOUTBOX                    100
+
+// The login page (template 313).
+#define IDC_STATIC_LOADING1             1499
+#define IDC_STATIC_LOADING2             1503
+#define IDC_STATIC_IDPWD_WRONG          1504
+#define IDC_BUTTON_LOGIN                1505
+#define IDC_BUTTON_LOGIN_NM             1506
+#define IDC_EDIT_ID                     1509
+#define IDC_EDIT_PWD                    1510
+#define IDC_BUTTON_LINK_FIND_ACC_PWD    1511
+#define IDC_CHECK_IDSAVE                1514
+#define IDC_BUTTON_LINK_USERJOIN        1515
+#define IDC_CHECK_IDAUTO                1516
+#define IDC_BUTTON_DR                   1540
+#define IDC_BUTTON_LV                   1541
+#define IDC_BRAND_IMG                   1578
+#define IDC_BUTTON_TS                   1579
+#define IDC_BUTTON_NN                   1580
+#define IDC_BUTTON_NN_DR                1581
+#define IDC_BUTTON_NN_LV                1582
+#define IDC_BUTTON_NN_TS                1583
+#define IDC_EDIT_PWD_FRAME              1602
+#define IDC_EDIT_ID_FRAME               1618
+#define IDC_STATIC_TITLE_LINE2          1621
+#define IDC_STATIC_DEALER               1622
+#define IDC_STATIC_CHECK_ID_SAVE        1626
+#define IDC_STATIC_CHECK_ID_AUTO        1627
+#define IDB_LOGIN_DR                    394
+#define IDB_LOGIN_LV                    395
+#define IDB_BRAND_PICTURE_DR            410
+#define IDB_BRAND_PICTURE_LV            411
+#define IDB_LOGIN_NN_TS                 453
+#define IDB_LOGIN_NN_DR                 454
+#define IDB_LOGIN_NN_LV                 455
+#define IDB_LOGIN_TS                    456
+#define IDB_LOGIN_NN                    457
+#define IDB_BRAND_PICTURE_TS            458
+#define IDB_LOGIN_BUTTON_TS             459
+#define IDB_LOGIN_BUTTON_DR             460
+#define IDB_LOGIN_BUTTON_LV             461
+#define IDB_LOGIN_EMBLEM                462
+#define IDB_LOGIN_NN_BACK               463
+#define IDB_LOGIN_SPARE                 464
+#define IDB_LOGIN_DEALER_MARK           474
+#define IDB_LOGIN_BUTTON_LV_NA          1733
+#define IDB_BRAND_PICTURE_LV_NA         1744

@@ -92,11 +92,13 @@ public:
     BOOL Start(BOOL resume);
     void setManagerPaths();
     void setDownloadPaths();
-    InfInfo* findLastModeVehicle();
+    InfInfo* findLastModeVehicle() override;
     BOOL hasOwnVerFile(const CString& folder) override;
     static BOOL folderHasOwnVerFile(const CString& folder);
     void deleteDownloadFiles();
-    void setVehicleList(InfInfoList* list);
+    void setVehicleList(InfInfoList* list) override;
+    void setDealerLogin(BOOL dealer) override { m_bDealerLogin = dealer ? 1 : 0; }
+    void runNoticeDownload() override { NoticeThread(this); }
 
     // ---- what the root dialog asks of the frame
     void setExitFlag() override { m_bExitProgram = 1; }

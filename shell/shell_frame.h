@@ -38,6 +38,16 @@ public:
     virtual void retireCatalogue(InfInfoList* list) { m_retiredCatalogues.emplace_back(list); }
     // Asks the service for a client GUID when none is stored yet.
     virtual void requestGUID() {}
+    // Makes list (may be null) the current vehicle list; the list it replaces
+    // is retired, never freed while the program runs.
+    virtual void setVehicleList(InfInfoList* list) { (void)list; }
+    // The current list's entry of the stored last mode; null when none.
+    virtual InfInfo* findLastModeVehicle() { return nullptr; }
+    // A dealer signs in: the update then writes the dealer-code file.
+    virtual void setDealerLogin(BOOL dealer) { (void)dealer; }
+    // The notice download and parse, run to its end on the calling thread
+    // (serialised with the frame's own notice thread).
+    virtual void runNoticeDownload() {}
 
 private:
     std::vector<std::unique_ptr<InfInfoList>> m_retiredCatalogues;

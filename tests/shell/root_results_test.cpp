@@ -208,7 +208,8 @@ TEST_F(RootResults, SettingsButtonCarriesTheConsentsAndReturnToLoginSignsOut) {
     EXPECT_FALSE(g_bSignedIn);
     EXPECT_EQ(frame.listClears, 1);
     EXPECT_EQ(calls(root->m_pPageLogin, L"selectBrand(2)"), 1);
-    EXPECT_EQ(calls(root->m_pPageLogin, L"loadSavedLoginInfo(2)"), 1);
+    // selectBrand reads the brand's saved sign-in first, then the root asks again.
+    EXPECT_EQ(calls(root->m_pPageLogin, L"loadSavedLoginInfo(2)"), 2);
     EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_LOGIN);
 }
 

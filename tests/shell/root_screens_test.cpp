@@ -54,7 +54,8 @@ TEST_F(RootScreens, EveryViewShowsItsPage) {
                      name.GetString(), view);
         WindowShot shot = saveScreenshot(root->m_hWnd, file, shows, true);
         RECT band = {0, 62, 900, 118};
-        EXPECT_GT(shot.count(PAGE_HEADER, band), 900 * 20) << view;
+        // The login page is no stand-in: it paints its own form.
+        if (view != VIEW_STATE_LOGIN) EXPECT_GT(shot.count(PAGE_HEADER, band), 900 * 20) << view;
     }
 }
 

@@ -143,11 +143,26 @@ protected:
     }
 
     void createScanRoot() {
+        const BOOL guest = g_bGuestLogin;
+        const CString corpCode = g_strCorpCode;
         root = std::make_unique<CDlgRoot>(&scanFrame);
         ASSERT_TRUE(root->Create(IDD_BASE_DIALOG, nullptr));
         root->SetWindowPos(nullptr, 40, 40, 900, 680, SWP_NOZORDER);
         root->ShowWindow(SW_SHOW);
         pumpFor(80);
+        // In a restricted region the login page signs a guest in at once;
+        // the cases start after that attempt, signed out on the login view.
+        if (CDlgPageLogin* login = root->m_pPageLogin) {
+            login->joinWorker();
+            pumpFor(40);
+            if (CDlgPageMessage* shown = root->m_pShownMessagePage) shown->closePage(TRUE);
+            root->pushViewPage(VIEW_STATE_LOGIN, TRUE);
+            g_bSignedIn = FALSE;
+            root->showTitleButtons(0);
+            g_bGuestLogin = guest;
+            g_strCorpCode = corpCode;
+            pumpFor(40);
+        }
     }
 
     int shownMessage() const {

@@ -12,7 +12,6 @@
 #include "pages/account/dlg_join_msg.h"
 #include "pages/account/dlg_live_update.h"
 #include "pages/account/dlg_page_config.h"
-#include "pages/account/dlg_page_login.h"
 #include "foundation/private_messages.h"
 #include "resources/resource.h"
 #include "ui/view_state.h"
@@ -28,7 +27,6 @@ PageCase pageCase(const wchar_t* name, UINT templateId, int carried, int served)
 
 const std::vector<PageCase>& accountPages() {
     static const std::vector<PageCase> cases = {
-        pageCase<CDlgPageLogin>(L"CDlgPageLogin", 313, VIEW_STATE_LOGIN, VIEW_STATE_LOGIN),
         pageCase<CDlgPageConfig>(L"CDlgPageConfig", 317, VIEW_STATE_CONFIG, VIEW_STATE_CONFIG),
         pageCase<CDlgConfMsg>(L"CDlgConfMsg", 411, VIEW_STATE_NONE, VIEW_STATE_CAR_CONFIG),
         pageCase<CDlgInfoPopup>(L"CDlgInfoPopup", 448, VIEW_STATE_NONE, VIEW_STATE_INFO_POPUP),
@@ -54,7 +52,7 @@ TEST_F(AccountPages, EachComesUpFromItsTemplateAndPaintsItsNameAndView) {
 // answers what the test set, and the shell's registered messages and the
 // frame's module errors are recorded per page.
 TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
-    CPlaceholderPage* p = createPage(accountPages()[2]);
+    CPlaceholderPage* p = createPage(accountPages()[1]);
     ASSERT_NE(nullptr, p);
     p->m_bShowResult = FALSE;
     p->m_bInitResult = FALSE;
@@ -78,31 +76,8 @@ TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
     EXPECT_TRUE(p->calls().empty());
 }
 
-TEST_F(AccountPages, LoginPageRecordsTheShellsCallsAndResetClearsBrandButtonAndGuestEntry) {
-    auto* login = static_cast<CDlgPageLogin*>(createPage(accountPages()[0]));
-    ASSERT_NE(nullptr, login);
-    EXPECT_EQ(4, login->m_nCorpButton);
-    login->m_nCorpButton = 2;
-    login->selectBrand(3);
-    login->loadSavedLoginInfo(3);
-    login->matchLastVehicle();
-    login->focusPassword();
-    g_bGuestLogin = FALSE;
-    login->OnBnClickedButtonNnTs();
-    EXPECT_TRUE(g_bGuestLogin);
-    login->OnBnClickedButtonNnLv();
-    login->OnBnClickedButtonNnDr();
-    login->resetPage();
-    EXPECT_FALSE(g_bGuestLogin);
-    EXPECT_EQ(3, login->m_nCorp);
-    EXPECT_EQ(4, login->m_nCorpButton);
-    EXPECT_EQ("selectBrand(3)|loadSavedLoginInfo(3)|matchLastVehicle|focusPassword|OnBnClickedButtonNnTs|"
-              "OnBnClickedButtonNnLv|OnBnClickedButtonNnDr|resetPage",
-              joined(login->calls()));
-}
-
 TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
-    auto* config = static_cast<CDlgPageConfig*>(createPage(accountPages()[1]));
+    auto* config = static_cast<CDlgPageConfig*>(createPage(accountPages()[0]));
     ASSERT_NE(nullptr, config);
     EXPECT_EQ(0, config->checkPathType(L"C:\\Data"));
     EXPECT_TRUE(config->checkLanguageCodeFromServer(TRUE));
@@ -114,7 +89,7 @@ TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
     EXPECT_EQ("checkPathType(C:\\Data)|checkLanguageCodeFromServer(1)|checkPathType(R:\\)|"
               "checkLanguageCodeFromServer(0)|loadSettings",
               joined(config->calls()));
-    auto* terms = static_cast<CDlgConfMsg*>(createPage(accountPages()[2]));
+    auto* terms = static_cast<CDlgConfMsg*>(createPage(accountPages()[1]));
     ASSERT_NE(nullptr, terms);
     EXPECT_EQ(99, terms->m_nTermsRegion);
     EXPECT_EQ(0, terms->m_nConsent1);
@@ -122,7 +97,7 @@ TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
 }
 
 TEST_F(AccountPages, HiddenPageRecordsTheEndOfThePreCheck) {
-    auto* hidden = static_cast<CDlgHidden*>(createPage(accountPages()[5]));
+    auto* hidden = static_cast<CDlgHidden*>(createPage(accountPages()[4]));
     ASSERT_NE(nullptr, hidden);
     ::PostMessageW(hidden->m_hWnd, UM_CHECK_COMPLETE, 0, 1);
     EXPECT_TRUE(pumpUntil([&] { return hidden->callCount(L"OnCheckComplete(0,1)") == 1; }));

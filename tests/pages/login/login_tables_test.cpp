@@ -1,0 +1,172 @@
+// The login page's data: the server-code table and the layouts, without a
+// window.
+#include "pages/account/login_layout.h"
+#include "pages/account/login_result_table.h"
+#include "pages/account/login_texts.h"
+
+#include "foundation/code_tables.h"
+#include "resources/resource.h"
+#include "shell/message_types.h"
+
+#include <gtest/gtest.h>
+
+TEST(LoginResultTable, CodesWithoutARowOfTheirOwnAreANetworkFailure) {
+    for (int code : {902, 404, 410, 424, 499, 0, -1, 200, 1000}) {
+        SCOPED_TRACE(code);
+        const LoginResultRow& row = loginResultRow(code);
+        EXPECT_EQ(SERVER_ERROR_NETWORK_FAIL, row.messageType);
+        EXPECT_EQ(CString(L"[E:1,T:20261211,PS:0,ED:1000]"),
+                  formatLoginRecord(row, code, L"20261211", L"member", L"id", L"guid"));
+    }
+}
+
+TEST(LoginResultTable, RecordsCarryTheStoredIdAndForSomeTheGuid) {
+    struct Case {
+        int code, type;
+        LoginServerText text;
+        const wchar_t* record;
+    } cases[] = {
+        {401, SERVER_ERROR_LOGIN_INCORRECT_ID_PASSWORD, LoginServerText::None, L"[E:3,T:T1,LT:member,ID:me,ED:401]"},
+        {403, SERVER_ERROR_LOGIN_DEALER_PASSWORD_INIT, LoginServerText::Third, L"[E:3,T:T1,LT:member,ID:me,ED:403]"},
+        {700, SERVER_ERROR_UPDATE_CHECK_INF_LIMIT, LoginServerText::None,
+         L"[E:3,T:T1,LT:member,ID:me,GUID:G,ED:700]"},
+        {900, SERVER_ERROR_LOGIN_SYSTEM, LoginServerText::Third, L"[E:3,T:T1,LT:member,ID:me,GUID:G,ED:900]"},
+        {901, SERVER_ERROR_LOGIN_UNKNOWN_SERVER, LoginServerText::Third, L"[E:3,T:T1,LT:member,ID:me,GUID:G,ED:901]"},
+        {903, SERVER_ERROR_LOGIN_NO_AUTHORITY_903, LoginServerText::Third, L"[E:3,T:T1,LT:member,ID:me,ED:903]"},
+        {904, SERVER_ERROR_LOGIN_NO_AUTHORITY_904, LoginServerText::First, L"[E:3,T:T1,LT:member,ID:me,ED:904]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        const LoginResultRow& row = loginResultRow(c.code);
+        EXPECT_EQ(c.type, row.messageType);
+        EXPECT_EQ(c.text, row.text);
+        EXPECT_EQ(CString(c.record), formatLoginRecord(row, c.code, L"T1", L"member", L"me", L"G"));
+    }
+    EXPECT_EQ(CString(L"[ERR_4_LOGIN][Invalid Login Info][ID:me]"), formatLoginLogLine(loginResultRow(400), L"me"));
+}
+
+namespace {
+LoginLayoutInput input(int region, int corp, int language = LANGUAGE_EN) {
+    LoginLayoutInput in;
+    in.region = region;
+    in.rootCorp = corp;
+    in.corp = corp;
+    in.language = language;
+    return in;
+}
+int yOf(const std::vector<LoginPlacement>& rows, UINT id) {
+    const LoginPlacement* p = findPlacement(rows, id);
+    return p ? p->y : -1;
+}
+}  // namespace
+
+TEST(LoginLayoutTable, LayoutFollowsRegionBrandAndModes) {
+    EXPECT_EQ(LoginLayout::Us, chooseLoginLayout(REGION_US, CORP_DR, true, true));
+    EXPECT_EQ(LoginLayout::Us, chooseLoginLayout(REGION_RU, CORP_LV, false, false));
+    EXPECT_EQ(LoginLayout::NonMember, chooseLoginLayout(REGION_RU, CORP_TS, false, false));
+    EXPECT_EQ(LoginLayout::BrandColumn, chooseLoginLayout(REGION_KR, CORP_TS, false, false));
+    EXPECT_EQ(LoginLayout::BrandColumn, chooseLoginLayout(REGION_EU, CORP_TS, false, true));
+    EXPECT_EQ(LoginLayout::BrandColumn, chooseLoginLayout(REGION_EU, CORP_TS, true, false));
+}
+
+TEST(LoginLayoutTable, NonMemberButtonsStackByRegionWithTheDealerButtonBelow) {
+    struct Case {
+        int region;
+        int ts, lv, dr;
+    } cases[] = {
+        {REGION_EU, 160, 430, 295},
+        {REGION_RU, 160, 430, 295},
+        {REGION_ME, 160, 295, 430},
+        {REGION_TR, 430, 160, 295},
+        {REGION_BR, 430, 160, 295},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.region);
+        auto rows = loginLayout(input(c.region, CORP_DR));
+        EXPECT_EQ(c.ts, yOf(rows, IDC_BUTTON_NN_TS));
+        EXPECT_EQ(c.lv, yOf(rows, IDC_BUTTON_NN_LV));
+        EXPECT_EQ(c.dr, yOf(rows, IDC_BUTTON_NN_DR));
+        EXPECT_EQ(565, yOf(rows, IDC_STATIC_DEALER));
+        EXPECT_TRUE(findPlacement(rows, IDC_BUTTON_TS)->hidden);
+    }
+    EXPECT_EQ(563, dealerButtonStyle(CORP_LV).y);  // LV sits 2 pixels higher
+    EXPECT_EQ(106, dealerButtonStyle(CORP_LV).cx);
+}
+
+TEST(LoginLayoutTable, UsFormMovesTheEditsByBrandAndHidesTheColumns) {
+    for (int corp : {CORP_TS, CORP_LV, CORP_DR}) {
+        SCOPED_TRACE(corp);
+        auto rows = loginLayout(input(REGION_US, corp));
+        EXPECT_EQ(184 + loginEditOffset(corp), yOf(rows, IDC_EDIT_ID));
+        EXPECT_EQ(246 + loginEditOffset(corp), yOf(rows, IDC_EDIT_PWD));
+        EXPECT_EQ(424, yOf(rows, IDC_BUTTON_LOGIN_NM));
+        for (UINT id : {IDC_STATIC_TITLE, IDC_BUTTON_NN, IDC_BUTTON_NN_TS, IDC_STATIC_DEALER}) {
+            EXPECT_TRUE(findPlacement(rows, id)->hidden) << id;
+        }
+    }
+    EXPECT_EQ(4, loginEditOffset(CORP_TS));
+    EXPECT_EQ(2, loginEditOffset(CORP_DR));
+    EXPECT_EQ(0, loginEditOffset(CORP_LV));
+}
+
+TEST(LoginLayoutTable, BrandColumnAndLinksByLanguage) {
+    auto rows = loginLayout(input(REGION_KR, CORP_TS, LANGUAGE_KO));
+    EXPECT_EQ(590 - 157 - 54, yOf(rows, IDC_BUTTON_LOGIN));
+    EXPECT_EQ(nullptr, findPlacement(rows, IDC_BUTTON_LOGIN_NM));  // not moved
+    const int ys[] = {156, 247, 338, 429};
+    const UINT ids[] = {IDC_BUTTON_TS, IDC_BUTTON_LV, IDC_BUTTON_DR, IDC_BUTTON_NN};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ys[i], yOf(rows, ids[i]));
+    struct Link {
+        int language, findX, findCx, joinX, joinCx;
+    } links[] = {
+        {LANGUAGE_KO, 350, 240, 630, 130}, {LANGUAGE_FR, 370, 290, 680, 130}, {LANGUAGE_RU, 330, 265, 615, 130},
+        {LANGUAGE_AR, 400, 220, 620, 70},  {LANGUAGE_EN, 370, 240, 630, 130},
+    };
+    for (const Link& l : links) {
+        SCOPED_TRACE(l.language);
+        auto r = loginLayout(input(REGION_KR, CORP_TS, l.language));
+        const LoginPlacement* find = findPlacement(r, IDC_BUTTON_LINK_FIND_ACC_PWD);
+        const LoginPlacement* join = findPlacement(r, IDC_BUTTON_LINK_USERJOIN);
+        EXPECT_EQ(l.findX, find->x);
+        EXPECT_EQ(l.findCx, find->cx);
+        EXPECT_EQ(l.joinX, join->x);
+        EXPECT_EQ(l.joinCx, join->cx);
+        EXPECT_EQ(460, find->y);
+    }
+}
+
+// The labels sit beside the boxes of the layout in use, on two lines (and 5
+// pixels higher) for F1, ES and RU.
+TEST(LoginLayoutTable, CheckLabelsFollowTheirBoxes) {
+    struct Case {
+        int region, corp, language;
+        RECT save, autoLabel;
+    } cases[] = {
+        {REGION_KR, CORP_TS, LANGUAGE_KO, {405, 326, 585, 356}, {622, 326, 782, 356}},
+        {REGION_KR, CORP_DR, LANGUAGE_RU, {405, 315, 565, 355}, {622, 315, 782, 355}},
+        {REGION_US, CORP_LV, LANGUAGE_ES, {284, 294, 444, 334}, {489, 294, 649, 334}},
+        {REGION_US, CORP_TS, LANGUAGE_EN, {284, 307, 464, 337}, {489, 307, 649, 337}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.region << " " << c.corp << " " << c.language);
+        const LoginLayoutInput in = input(c.region, c.corp, c.language);
+        const RECT save = checkLabelRect(in, true), autoLabel = checkLabelRect(in, false);
+        EXPECT_EQ(c.save.left, save.left);
+        EXPECT_EQ(c.save.top, save.top);
+        EXPECT_EQ(c.save.right, save.right);
+        EXPECT_EQ(c.save.bottom, save.bottom);
+        EXPECT_EQ(c.autoLabel.left, autoLabel.left);
+        EXPECT_EQ(c.autoLabel.top, autoLabel.top);
+    }
+}
+
+TEST(LoginLayoutTable, SkinsByBrandAndRegion) {
+    EXPECT_EQ(459u, loginButtonStrip(CORP_TS, REGION_KR));
+    EXPECT_EQ(461u, loginButtonStrip(CORP_LV, REGION_KR));
+    EXPECT_EQ(1733u, loginButtonStrip(CORP_LV, REGION_US));
+    EXPECT_EQ(1733u, loginButtonStrip(CORP_LV, REGION_CA));
+    EXPECT_EQ(460u, loginButtonStrip(CORP_DR, REGION_US));
+    EXPECT_EQ(1744u, brandPicture(CORP_LV, REGION_CA));
+    EXPECT_EQ(0u, brandPicture(CORP_NONE, REGION_KR));
+    EXPECT_EQ(CString(L"N"), corpCodeOrNone(CORP_NONE));
+}
