@@ -118,3 +118,32 @@
 
 // The about box.
 #define IDD_ABOUTBOX                    100
+
+// The update page (template 417).
+#define IDC_PROGRESS_UPDATE             1557
+#define IDC_STATIC_STATUS               1558
+#define IDC_STATIC_PERCENT              1559
+#define IDC_STATIC_DOWNLOADED           1560
+#define IDC_STATIC_TRANSFER_RATE        1561
+#define IDC_STATIC_RESUMEUPDATE         1562
+#define IDC_STATIC_FILE_TIME            1563
+#define IDC_STATIC_MSG2                 1564
+#define IDC_STATIC_FILE_COPY            1565
+#define IDC_STATIC_CAR_IMAGE            1587
+#define IDC_STATIC_CAR_TITLE_2          1589
+#define IDC_STATIC_CAR_TITLE_2_1        1590
+#define IDC_STATIC_CAR_TITLE_1          1591
+#define IDC_STATIC_CAR_TITLE_3          1592
+#define IDC_STATIC_CAR_SAVE_PATH        1593
+#define IDC_BUTTON_HOLD                 1594
+#define IDC_STATIC_MSG1                 1595
+#define IDC_BUTTON_UPDATE_CANCEL        1596
+#define IDC_BUTTON_UPDATE_NEXT          1597
+#define IDC_EDIT_SAVE_PATH              1599
+#define IDB_UPDATE_BACKGROUND           435
+#define IDB_UPDATE_HOLD_TS              439
+#define IDB_UPDATE_HOLD_DR              441
+#define IDB_UPDATE_HOLD_LV              442
+#define IDB_UPDATE_SAVE_ICON            467
+#define IDB_UPDATE_BULLET_RTL           1727
+#define IDB_UPDATE_HOLD_LV_NA           1737
