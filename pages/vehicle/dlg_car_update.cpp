@@ -150,7 +150,8 @@ void CDlgCarUpdate::initControls() {
     m_stPercent.m_nStyle = 4;
     m_progress.m_bgColor = PROGRESS_BACKGROUND;
 
-    if (CMainFrame* f = frame(); m_pUSBDetector && f && f->m_pUSBDetector) f->m_pUSBDetector->registerNotify(m_hWnd);
+    // The drive watcher is the frame's; drive events reach the page from it.
+    if (CMainFrame* f = frame(); f && f->m_pUSBDetector) f->m_pUSBDetector->registerNotify(m_hWnd);
     m_pImgBackground = CGdiFunc::loadPngResource(IDB_UPDATE_BACKGROUND);
     for (CPngButton* b : {&m_btnHold, &m_btnNext, &m_btnCancel}) b->ModifyStyle(0, BS_OWNERDRAW);
     m_btnCancel.setImage(IDB_BUTTON_CANCEL_STRIP);
@@ -374,7 +375,7 @@ void CDlgCarUpdate::setUpdateTarget(InfInfo* info, wchar_t letter) {
         path.Format(L"%c:\\", letter);
         if (CDlgRoot* r = root(); r && r->m_pPageCarFinish) r->m_pPageCarFinish->m_strDriveRoot = path;
         copy_manager::getInstance()->setBasePath(path);
-        if (!m_pUSBDetector || !f) return;
+        if (!f || !f->m_pUSBDetector) return;
         f->m_strSelectedDrive = path;
         // One record per hand-over; the previous run's is freed here.
         auto drive = std::make_unique<DriveInfo>();
