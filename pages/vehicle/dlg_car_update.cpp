@@ -408,6 +408,9 @@ BOOL CDlgCarUpdate::initPage() {
     SetTimer(UPDATE_TIMER_PROGRESS, 1000, nullptr);
     LOG_WRITE(L"m_nMsgType = %s", msgTypeName(m_nMsgType).GetString());
     m_progress.SetRange(0, 100);
+    // The bar paints from its own range, not the control's.
+    m_progress.m_nLower = 0;
+    m_progress.m_nUpper = 100;
     m_progress.setPos(0);
     m_stDeviceName.m_bLeftToRight = arabicUi() ? FALSE : TRUE;
     showStepProgress();

@@ -98,7 +98,7 @@ protected:
         ASSERT_TRUE(root);
         page = root->m_pPageCarUpdate;
         ASSERT_TRUE(page && page->GetSafeHwnd());
-        m_entry.setDeviceName(L"내비게이션 AVN 5");
+        m_entry.setDeviceName(L"Navigation AVN 5");
         m_entry.setDeviceNameIntl(L"Navigation AVN 5");
         m_entry.setDeviceType(5);
         m_entry.setMediaType(L"U");
@@ -141,6 +141,11 @@ protected:
     void showPage(wchar_t letter = L'R') {
         page->setUpdateTarget(&m_entry, letter);
         root->pushViewPage(VIEW_STATE_CAR_UPDATE, TRUE);
+        settle();
+    }
+    // Timer 1 and the posted Next belong to the run, which these tests do
+    // not start.
+    void settle() {
         page->KillTimer(UPDATE_TIMER_PROGRESS);
         MSG msg;
         while (::PeekMessageW(&msg, page->GetSafeHwnd(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) {}
@@ -491,6 +496,173 @@ TEST_F(UpdatePage, TicksAndPaintsHoldNoResources) {
     EXPECT_EQ(gdi, CGdiObject::liveCount());
     EXPECT_EQ(dcs, CDC::liveCount());
     EXPECT_LT(after.PagefileUsage, before.PagefileUsage + 4 * MB);
+}
+
+// Pictures of every display, the destinations, the device names and the
+// brands, in Korean, English and Arabic. Checked by the colours of the
+// Hold strip and of the bullets, and by the mirrored places in Arabic.
+TEST_F(UpdatePage, Screenshots) {
+    const struct {
+        const wchar_t* tag;
+        int region, language;
+    } languages[] = {{L"ko", REGION_KR, LANGUAGE_KO}, {L"en", REGION_US, LANGUAGE_EN}, {L"ar", REGION_ME, LANGUAGE_AR}};
+    m_drives.drives[L'S'] = FakeDrive{DRIVE_REMOVABLE, true, 512 * MB, 512 * MB};
+    m_drives.drives[L'T'] = FakeDrive{DRIVE_REMOVABLE, true, 2048ULL * 1024 * MB, 2048ULL * 1024 * MB};
+    const ULONGLONG copied = g_nCopiedBytes, copyMs = g_nCopyMillis, verifyMs = g_nVerifyMillis, large = g_nLargeCopyFileSize;
+    for (const auto& l : languages) {
+        setLanguage(l.region, l.language);
+        CRegSetting::setLastUserCorp(CORP_TS);
+        CFontCache::selectFaceForCorp(CORP_TS);
+        frame->broadcastChangeLanguage();
+        const bool arabic = l.language == LANGUAGE_AR;
+        m_entry.setDeviceName(l.language == LANGUAGE_KO ? L"내비게이션 AVN 5" : L"Navigation AVN 5");
+        m_entry.setDeviceNameIntl(L"Navigation AVN 5");
+        g_bSaveToHDD = FALSE;
+        showPage(L'R');
+        ASSERT_TRUE(page->initPage());
+        settle();
+        page->requestDownloadRestart();
+        page->m_tCopyStart = 0;
+        auto shoot = [&](const CString& what, const CString& shows, bool bullets) {
+            CString file;
+            file.Format(L"update_%s_%s", l.tag, what.GetString());
+            CString line;
+            line.Format(L"update page (%s), %s%s", l.tag, shows.GetString(),
+                        arabic ? L"; mirrored: picture on the right, figures on the left, bullets right of the lines"
+                               : L"");
+            pumpMessages(30);
+            WindowShot shot = saveScreenshot(root->m_hWnd, file, line, true);
+            if (!bullets) return shot;
+            // The bullet stands beside the sizes line, on its outer side.
+            const RECT sizes = rectIn(root->m_hWnd, page->m_stDownloaded.GetSafeHwnd());
+            const COLORREF bullet = skinColour(arabic ? IDB_UPDATE_BULLET_RTL : 474);
+            const RECT beside = arabic ? RECT{sizes.right, sizes.top - 4, sizes.right + 12, sizes.bottom + 8}
+                                       : RECT{sizes.left - 12, sizes.top - 4, sizes.left, sizes.bottom + 8};
+            EXPECT_GT(shot.count(bullet, beside), 20) << CStringA(file).GetString();
+            return shot;
+        };
+        auto held = [&](bool on) { root->m_bUpdateHeld = on ? 1 : 0; };
+
+        page->m_nMsgType = UPDATE_PROGRESS_STATE_INIT;
+        page->showStepProgress();
+        shoot(L"1_precheck", L"pre-check: status 'Preparing...', figures not yet known, Hold bottom right", false);
+
+        setPhases(false, true, false, false, false);
+        board(BOARD_DOWNLOAD).setTotalSize(1000 * MB);
+        board(BOARD_DOWNLOAD).setCurrentSize(297 * MB);
+        tick();
+        board(BOARD_DOWNLOAD).setCurrentSize(300 * MB);
+        tick();
+        EXPECT_EQ(arabic ? L"%30" : L"30%", textOf(IDC_STATIC_PERCENT));
+        WindowShot download = shoot(L"2_download",
+                                    L"download at 30 %: bar 30 % in the brand colour, 300 / 1,000 (MB), 1.5 MB/s, "
+                                    L"7 minutes left, bullets before the four lines",
+                                    true);
+        const RECT hold = rectIn(root->m_hWnd, page->m_btnHold.GetSafeHwnd());
+        EXPECT_GT(download.count(skinColour(IDB_UPDATE_HOLD_TS), hold), 220 * 30);
+        const RECT bar = rectIn(root->m_hWnd, page->m_progress.GetSafeHwnd());
+        EXPECT_EQ(arabic ? 900 - 160 - (900 - 210) : 160, bar.left);
+
+        setPhases(false, false, true, true, false);
+        board(BOARD_UNZIP).setTotalSize(10000000);
+        board(BOARD_UNZIP).setCurrentSize(5000000);
+        tick();
+        shoot(L"3_extract", L"extraction at 50 %: 'Extracting the update...', sizes 1,000 / 1,000 (MB), dashes", true);
+
+        setPhases(false, false, false, true, false);
+        board(BOARD_COPY_TOTALS).setTotalSize(1000 * MB);
+        board(BOARD_COPY_TOTALS).setCurrentSize(300 * MB);
+        g_nCopiedBytes = 20 * MB;
+        g_nCopyMillis = 700;
+        g_nVerifyMillis = 300;
+        g_nLargeCopyFileSize = 0;
+        tick();
+        shoot(L"4_copy", L"copy at 30 %: 'Copying to the medium...', copy time left 35 seconds, rate and time dashes",
+              true);
+
+        setPhases(false, false, false, true, true);
+        board(BOARD_PACKAGE_COPY).setTotalSize(400);
+        board(BOARD_PACKAGE_COPY).setCurrentSize(300);
+        tick();
+        shoot(L"5_copystep", L"copy-step: 'Checking the copied files...', 75 %, bar full", true);
+
+        page->m_nMsgType = UPDATE_PROGRESS_STATE_FORMAT;
+        page->showStepProgress();
+        shoot(L"6_format", L"format: 'Formatting the medium...', sizes and rate lines hidden", false);
+
+        held(true);
+        page->showStepProgress();
+        shoot(L"7_paused", L"paused: 'Paused', the resume hint on the first message line, figures hidden", false);
+        held(false);
+
+        setPhases(false, false, false, false, false);
+        tick();
+        EXPECT_EQ(UPDATE_PROGRESS_STATE_IDLE, page->m_nMsgType.load());
+        shoot(L"8_idle", L"idle: the last display stays", false);
+
+        // Destinations.
+        const struct {
+            wchar_t letter;
+            const wchar_t* what;
+            const wchar_t* shows;
+        } targets[] = {{L'S', L"9_dest_mb", L"destination S: 512.0 MB"},
+                       {L'R', L"9_dest_gb", L"destination R: 29.8 GB"},
+                       {L'T', L"9_dest_tb", L"destination T: 2.0 TB"}};
+        for (const auto& t : targets) {
+            page->setUpdateTarget(&m_entry, t.letter);
+            page->showPage(FALSE);
+            page->showPage(TRUE);
+            shoot(t.what, CString(t.shows) + L" in the box under 'Save the update to' with its icon", false);
+        }
+        g_bSaveToHDD = TRUE;
+        frame->m_strDownloadFolder = L"C:\\Kestrune\\Download";
+        page->setUpdateTarget(&m_entry, 0);
+        page->showPage(FALSE);
+        page->showPage(TRUE);
+        EXPECT_EQ(L" ", textOf(IDC_STATIC_FILE_COPY));
+        shoot(L"9_dest_folder", L"folder destination 'C: drive', copy line blank without a bullet", false);
+        g_bSaveToHDD = FALSE;
+
+        // A device name of two lines.
+        const CString longName = L"Navigation AVN 5 Widescreen Premium (Generation 5 Wide Premium Edition Long)";
+        m_entry.setDeviceName(longName);
+        m_entry.setDeviceNameIntl(longName);
+        page->setUpdateTarget(&m_entry, L'R');
+        page->showPage(FALSE);
+        page->showPage(TRUE);
+        const RECT name = rectIn(page->GetSafeHwnd(), page->m_stDeviceName.GetSafeHwnd());
+        EXPECT_EQ(50, name.bottom - name.top);
+        EXPECT_EQ(105, rectIn(page->GetSafeHwnd(), page->m_stDeviceTypeName.GetSafeHwnd()).top);
+        shoot(L"10_name_two_lines",
+              L"device name on two lines (before '(' and the cut rest with '...'), type and medium lines below", false);
+
+        // Brands.
+        const struct {
+            int corp, region;
+            int hold;
+            const wchar_t* what;
+        } brands[] = {{CORP_LV, REGION_US, IDB_UPDATE_HOLD_LV_NA, L"11_brand_lv_na"},
+                      {CORP_LV, l.region == REGION_US ? REGION_KR : l.region, IDB_UPDATE_HOLD_LV, L"11_brand_lv"},
+                      {CORP_DR, l.region, IDB_UPDATE_HOLD_DR, L"11_brand_dr"}};
+        for (const auto& b : brands) {
+            CRegSetting::setRegion(b.region);
+            CRegSetting::setLastUserCorp(b.corp);
+            ASSERT_TRUE(page->initPage());
+            settle();
+            WindowShot shot = shoot(b.what, L"brand Hold strip and bar colour", false);
+            EXPECT_GT(shot.count(skinColour(b.hold), rectIn(root->m_hWnd, page->m_btnHold.GetSafeHwnd())), 220 * 30)
+                << CStringA(b.what).GetString();
+        }
+        CRegSetting::setRegion(l.region);
+        CRegSetting::setLastUserCorp(CORP_TS);
+        resetBoards();
+    }
+    g_nCopiedBytes = copied;
+    g_nCopyMillis = copyMs;
+    g_nVerifyMillis = verifyMs;
+    g_nLargeCopyFileSize = large;
+    setLanguage(REGION_US, LANGUAGE_EN);
+    frame->broadcastChangeLanguage();
 }
 
 }  // namespace
