@@ -28,6 +28,7 @@
 #include "ui/memory_canvas.h"
 #include "ui/view_state.h"
 
+#include <algorithm>
 #include <memory>
 
 BOOL g_bSaveToHDD = FALSE;
@@ -216,6 +217,11 @@ CString CDlgCarUpdate::deviceNameText() const {
 
 void CDlgCarUpdate::layoutDeviceName(int width) {
     const bool twoLines = width > update_progress::DEVICE_NAME_ONE_LINE;
+    // A long name is as wide as measured on one line, but never past the
+    // page's edge (mirrored, past its left edge).
+    CRect client;
+    GetClientRect(&client);
+    width = std::min(width, std::max<int>(update_progress::DEVICE_NAME_ONE_LINE + 1, client.Width() - 510));
     if (twoLines) {
         CString name;
         m_stDeviceName.GetWindowText(name);
@@ -276,6 +282,8 @@ void CDlgCarUpdate::refreshTexts() {
         setStatusTexts(CLangLibrary::loadLangString(12287), CLangLibrary::loadLangString(12288), CString());
         hideInfoLines(false);
     }
+    // The lines shown again must not stay under a paused run's wide message.
+    layoutMessageLines();
 }
 
 bool CDlgCarUpdate::showSaveTarget() {

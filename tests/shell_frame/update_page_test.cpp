@@ -510,13 +510,13 @@ TEST_F(UpdatePage, Screenshots) {
     m_drives.drives[L'T'] = FakeDrive{DRIVE_REMOVABLE, true, 2048ULL * 1024 * MB, 2048ULL * 1024 * MB};
     const ULONGLONG copied = g_nCopiedBytes, copyMs = g_nCopyMillis, verifyMs = g_nVerifyMillis, large = g_nLargeCopyFileSize;
     for (const auto& l : languages) {
+        m_entry.setDeviceName(l.language == LANGUAGE_KO ? L"내비게이션 AVN 5" : L"Navigation AVN 5");
+        m_entry.setDeviceNameIntl(L"Navigation AVN 5");
         setLanguage(l.region, l.language);
         CRegSetting::setLastUserCorp(CORP_TS);
         CFontCache::selectFaceForCorp(CORP_TS);
         frame->broadcastChangeLanguage();
         const bool arabic = l.language == LANGUAGE_AR;
-        m_entry.setDeviceName(l.language == LANGUAGE_KO ? L"내비게이션 AVN 5" : L"Navigation AVN 5");
-        m_entry.setDeviceNameIntl(L"Navigation AVN 5");
         g_bSaveToHDD = FALSE;
         showPage(L'R');
         ASSERT_TRUE(page->initPage());
