@@ -467,13 +467,13 @@ void CDlgCarUpdate::OnShowWindow(BOOL show, UINT status) {
     refreshTexts();
 }
 
+// Everything is placed again for the new language (mirrored or not); the
+// device name is measured again last, in the new face.
 LRESULT CDlgCarUpdate::OnChangeLanguage(WPARAM, LPARAM) {
-    m_bTitleLaidOut = FALSE;
-    refreshTexts();
     applyFonts();
     layoutControls();
-    layoutDeviceName(m_nTitleWidth);
-    layoutMessageLines();
+    m_bTitleLaidOut = FALSE;
+    refreshTexts();
     Invalidate(FALSE);
     return 0;
 }

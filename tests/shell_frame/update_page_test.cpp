@@ -455,6 +455,9 @@ TEST_F(UpdatePage, PhaseNoticesSetTheFlagsAndLayOutTheMessageLines) {
 }
 
 TEST_F(UpdatePage, LanguageChangeLaysThePageOutAgain) {
+    const CString longName = L"Navigation AVN 5 Widescreen Premium (Generation 5 Wide Premium Edition Long)";
+    m_entry.setDeviceName(longName);
+    m_entry.setDeviceNameIntl(longName);
     showPage();
     const RECT before = rectIn(page->GetSafeHwnd(), page->m_stFileTime.GetSafeHwnd());
     EXPECT_EQ(513, before.left);
@@ -471,6 +474,10 @@ TEST_F(UpdatePage, LanguageChangeLaysThePageOutAgain) {
     frame->broadcastChangeLanguage();
     pumpMessages(30);
     EXPECT_EQ(513, rectIn(page->GetSafeHwnd(), page->m_stFileTime.GetSafeHwnd()).left);
+    // The long name is broken once, however often the language changes.
+    EXPECT_EQ(L"Navigation AVN 5 Widescreen Premium \n(Generation 5 Wide Premium Edition Long)",
+              textOf(IDC_STATIC_CAR_TITLE_1));
+    EXPECT_EQ(105, rectIn(page->GetSafeHwnd(), page->m_stDeviceTypeName.GetSafeHwnd()).top);
 }
 
 TEST_F(UpdatePage, TicksAndPaintsHoldNoResources) {
