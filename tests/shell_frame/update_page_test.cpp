@@ -50,8 +50,6 @@ COLORREF skinColour(int id, int frame = 0) {
     return CLR_INVALID;
 }
 
-std::string narrow(const CString& text) { return CStringA(text).GetString(); }
-
 CString lang(int id) { return CLangLibrary::loadLangString(static_cast<UINT>(id)); }
 
 void setLanguage(int region, int language) {
