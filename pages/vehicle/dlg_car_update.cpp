@@ -556,8 +556,10 @@ void CDlgCarUpdate::layoutMessageLines() {
     GetClientRect(&client);
     CString status;
     m_stStatus.GetWindowText(status);
-    const update_page_layout::MessageLines lines = update_page_layout::messageLines(
-        isPaused() != FALSE, CRegSetting::getLanguage(), client.Height(), m_stStatus.measureText(status).cx);
+    const update_page_layout::MessageLines lines =
+        update_page_layout::messageLines(isPaused() != FALSE, CRegSetting::getLanguage(), client.Width(),
+                                         client.Height(), m_stStatus.measureText(status).cx,
+                                         m_stPercent.getTextSize().cx);
     if (lines.paused) hideInfoLines(true);
     else CDLang::moveWnd(this, &m_stStatus, lines.status.x, lines.status.y, lines.status.width, lines.status.height,
                          MIRROR_IN_ARABIC);

@@ -3,6 +3,8 @@
 #include "foundation/code_tables.h"
 #include "resources/resource.h"
 
+#include <algorithm>
+
 namespace update_page_layout {
 
 std::vector<Placement> fixedPlacements(int cw, int ch, const CString& corpCode) {
@@ -57,7 +59,7 @@ Brand brandFor(int corp, int region) {
     return {IDB_UPDATE_HOLD_TS, IDB_BUTTON_OK_STRIP, 0x4F6BA3};
 }
 
-MessageLines messageLines(bool paused, int language, int ch, int statusWidth) {
+MessageLines messageLines(bool paused, int language, int cw, int ch, int statusWidth, int percentWidth) {
     MessageLines lines{};
     lines.paused = paused;
     if (paused) {
@@ -65,7 +67,10 @@ MessageLines messageLines(bool paused, int language, int ch, int statusWidth) {
         lines.msg2 = {IDC_STATIC_MSG2, 160, ch - 185, 470, 20};
         return lines;
     }
-    lines.status = {IDC_STATIC_STATUS, 160, 318, statusWidth + 300, 40};
+    // The status line ends before the percentage (placed at cw - w - 80):
+    // a long status would otherwise run under it.
+    const int statusRoom = cw - percentWidth - 80 - 10 - 160;
+    lines.status = {IDC_STATIC_STATUS, 160, 318, std::max(0, std::min(statusWidth + 300, statusRoom)), 40};
     int y1 = ch - 135, y2 = ch - 110;
     if (language == LANGUAGE_KO) {
         y1 = ch - 121;

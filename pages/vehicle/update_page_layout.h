@@ -34,7 +34,8 @@ struct MessageLines {
     Placement msg1;
     Placement msg2;
 };
-// statusWidth: the status line's measured text width.
-MessageLines messageLines(bool paused, int language, int ch, int statusWidth);
+// statusWidth and percentWidth: the measured text widths of the status line
+// and of the percentage, which stands at the right end of the same row.
+MessageLines messageLines(bool paused, int language, int cw, int ch, int statusWidth, int percentWidth);
 
 }  // namespace update_page_layout

@@ -445,7 +445,10 @@ TEST_F(UpdatePage, PhaseNoticesSetTheFlagsAndLayOutTheMessageLines) {
             EXPECT_FALSE(visible(IDC_STATIC_DOWNLOADED));
             EXPECT_EQ(lang(12287), textOf(IDC_STATIC_STATUS));
         } else {
-            EXPECT_EQ(318, rectIn(page->GetSafeHwnd(), page->m_stStatus.GetSafeHwnd()).top);
+            const RECT status = rectIn(page->GetSafeHwnd(), page->m_stStatus.GetSafeHwnd());
+            EXPECT_EQ(318, status.top);
+            // Never under the percentage at the row's right end.
+            EXPECT_LT(status.right, rectIn(page->GetSafeHwnd(), page->m_stPercent.GetSafeHwnd()).left);
         }
     }
     root->m_bUpdateHeld = 0;
