@@ -1,18 +1,14 @@
-// The stand-ins of the vehicle and update pages: each comes up under the
-// root from its own template and paints its name and view; the update page
-// takes the engine's callbacks from engine threads.
+// The stand-ins of the vehicle pages: each comes up under the root from its
+// own template and paints its name and view. The update page is tested
+// under the real root and frame (tests/shell_frame).
 #include "tests/pages/page_fixture.h"
 
 #include "descriptors/inf_info.h"
-#include "engine/transfer_page.h"
-#include "foundation/private_messages.h"
 #include "pages/vehicle/dlg_car_change.h"
 #include "pages/vehicle/dlg_car_finish.h"
 #include "pages/vehicle/dlg_car_reg.h"
-#include "pages/vehicle/dlg_car_update.h"
 #include "ui/view_state.h"
 
-#include <thread>
 #include <vector>
 
 namespace {
@@ -26,7 +22,6 @@ const std::vector<PageCase>& vehiclePages() {
     static const std::vector<PageCase> cases = {
         pageCase<CDlgCarReg>(L"CDlgCarReg", 414, VIEW_STATE_NONE, VIEW_STATE_CAR_REG),
         pageCase<CDlgCarChange>(L"CDlgCarChange", 413, VIEW_STATE_NONE, VIEW_STATE_CAR_CHANGE),
-        pageCase<CDlgCarUpdate>(L"CDlgCarUpdate", 417, VIEW_STATE_CAR_UPDATE, VIEW_STATE_CAR_UPDATE),
         pageCase<CDlgCarFinish>(L"CDlgCarFinish", 419, VIEW_STATE_NONE, VIEW_STATE_CAR_FINISH),
     };
     return cases;
@@ -54,45 +49,8 @@ TEST_F(VehiclePages, RegistrationPageKeepsTheChosenVehicle) {
     EXPECT_EQ("setCarInfo(entry)|setCarInfo(null)|refreshTexts", joined(reg->calls()));
 }
 
-// The engine holds the page as a transfer_page and calls it from its own
-// threads while the UI thread goes on.
-TEST_F(VehiclePages, UpdatePageTakesTheEnginesCallbacksFromOtherThreads) {
-    auto* update = static_cast<CDlgCarUpdate*>(createPage(vehiclePages()[2]));
-    ASSERT_NE(nullptr, update);
-    InfInfo vehicle;
-    update->setUpdateTarget(&vehicle, L'E');
-    EXPECT_EQ(L'E', update->m_chDrive);
-    EXPECT_EQ(&vehicle, update->m_pCarInfo);
-    update->setUpdateTarget(nullptr, 0);
-    EXPECT_EQ(0, update->m_chDrive);
-    EXPECT_EQ(nullptr, update->m_pTargetInfo);
-
-    transfer_page* engineSide = update;
-    std::vector<int> begun;
-    std::thread engine([&] {
-        for (int i = 0; i < 50; ++i) {
-            begun.push_back(engineSide->beginTransfer());
-            engineSide->computeAndInitDownload();
-            engineSide->StartCarCopy();
-        }
-    });
-    for (int i = 0; i < 50; ++i) update->recordCall(L"ui");
-    engine.join();
-    EXPECT_EQ(std::vector<int>(50, 0), begun) << "begins nothing unless told";
-    EXPECT_EQ(50, update->callCount(L"beginTransfer"));
-    EXPECT_EQ(50, update->callCount(L"computeAndInitDownload"));
-    EXPECT_EQ(50, update->callCount(L"StartCarCopy"));
-    EXPECT_EQ(50, update->callCount(L"ui"));
-    update->m_nBeginResult = 1;
-    EXPECT_EQ(1, engineSide->beginTransfer());
-
-    ::PostMessageW(update->m_hWnd, UM_CHECK_COMPLETE, 0, 1);
-    EXPECT_TRUE(pumpUntil([&] { return update->callCount(L"OnCheckComplete(0,1)") == 1; }));
-    EXPECT_EQ("setUpdateTarget(entry,69)", joined({update->calls().front()}));
-}
-
 TEST_F(VehiclePages, FinishPageNamesTheStorageOfTheResult) {
-    auto* finish = static_cast<CDlgCarFinish*>(createPage(vehiclePages()[3]));
+    auto* finish = static_cast<CDlgCarFinish*>(createPage(vehiclePages()[2]));
     ASSERT_NE(nullptr, finish);
     InfInfo vehicle;
     struct {
