@@ -118,3 +118,7 @@
 
 // The about box.
 #define IDD_ABOUTBOX                    100
+
+// The self-update popup's message line and bar.
+#define IDC_STATIC_UPGRAGE_TITLE        1571
+#define IDC_PROGRESS_LIVE_UPDATE        1572

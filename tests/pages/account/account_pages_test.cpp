@@ -128,32 +128,4 @@ TEST_F(AccountPages, HiddenPageRecordsTheEndOfThePreCheck) {
     EXPECT_TRUE(pumpUntil([&] { return hidden->callCount(L"OnCheckComplete(0,1)") == 1; }));
 }
 
-// The popup never shows and sends nothing: it ends inside its set-up with
-// the next queued outcome, else with "nothing to update".
-TEST(LiveUpdatePopup, EndsBeforeShowingWithTheQueuedOutcomesThenNothingToUpdate) {
-    CDlgLiveUpdate::clearOutcomes();
-    CDlgLiveUpdate::resetRuns();
-    CDlgLiveUpdate::queueOutcome({IDCANCEL, -8, LIVEUPDATE_FAIL_NOT_FOUND});
-    CDlgLiveUpdate::queueOutcome({IDOK, 1, LIVEUPDATE_FAIL_NETWORK});
-    struct {
-        INT_PTR modal;
-        int check, fail;
-    } expected[] = {
-        {IDCANCEL, -8, LIVEUPDATE_FAIL_NOT_FOUND},
-        {IDOK, 1, LIVEUPDATE_FAIL_NETWORK},
-        {IDOK, 0, LIVEUPDATE_FAIL_NETWORK},
-        {IDOK, 0, LIVEUPDATE_FAIL_NETWORK},
-    };
-    int run = 0;
-    for (const auto& e : expected) {
-        CDlgLiveUpdate popup;
-        EXPECT_EQ(-1, popup.m_nCheckResult);
-        EXPECT_EQ(e.modal, popup.DoModal()) << "run " << run;
-        EXPECT_EQ(e.check, popup.m_nCheckResult) << "run " << run;
-        EXPECT_EQ(e.fail, popup.m_nFailCode) << "run " << run;
-        ++run;
-    }
-    EXPECT_EQ(4, CDlgLiveUpdate::runs());
-}
-
 }  // namespace
