@@ -122,3 +122,7 @@
 // The self-update popup's message line and bar.
 #define IDC_STATIC_UPGRAGE_TITLE        1571
 #define IDC_PROGRESS_LIVE_UPDATE        1572
+
+// The web guide's page panel and its "do not show again" box.
+#define IDC_WEB_BROWSER                 1596
+#define IDC_CHECK_SHOW30                1630

@@ -8,7 +8,6 @@
 #include "pages/account/dlg_hidden.h"
 #include "pages/account/dlg_hidden_pwd.h"
 #include "pages/account/dlg_info_image_popup.h"
-#include "pages/account/dlg_info_popup.h"
 #include "pages/account/dlg_join_msg.h"
 #include "pages/account/dlg_live_update.h"
 #include "pages/account/dlg_page_config.h"
@@ -31,7 +30,6 @@ const std::vector<PageCase>& accountPages() {
         pageCase<CDlgPageLogin>(L"CDlgPageLogin", 313, VIEW_STATE_LOGIN, VIEW_STATE_LOGIN),
         pageCase<CDlgPageConfig>(L"CDlgPageConfig", 317, VIEW_STATE_CONFIG, VIEW_STATE_CONFIG),
         pageCase<CDlgConfMsg>(L"CDlgConfMsg", 411, VIEW_STATE_NONE, VIEW_STATE_CAR_CONFIG),
-        pageCase<CDlgInfoPopup>(L"CDlgInfoPopup", 448, VIEW_STATE_NONE, VIEW_STATE_INFO_POPUP),
         pageCase<CDlgJoinMsg>(L"CDlgJoinMsg", 486, VIEW_STATE_NONE, VIEW_STATE_JOIN_MSG),
         pageCase<CDlgHidden>(L"CDlgHidden", 500, VIEW_STATE_NONE, VIEW_STATE_HIDDEN),
         pageCase<CDlgHiddenPWD>(L"CDlgHiddenPWD", 506, VIEW_STATE_HIDDEN_PWD, VIEW_STATE_HIDDEN_PWD),
@@ -122,7 +120,7 @@ TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
 }
 
 TEST_F(AccountPages, HiddenPageRecordsTheEndOfThePreCheck) {
-    auto* hidden = static_cast<CDlgHidden*>(createPage(accountPages()[5]));
+    auto* hidden = static_cast<CDlgHidden*>(createPage(accountPages()[4]));
     ASSERT_NE(nullptr, hidden);
     ::PostMessageW(hidden->m_hWnd, UM_CHECK_COMPLETE, 0, 1);
     EXPECT_TRUE(pumpUntil([&] { return hidden->callCount(L"OnCheckComplete(0,1)") == 1; }));
