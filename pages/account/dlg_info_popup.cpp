@@ -16,6 +16,8 @@
 #include "ui/text_ids.h"
 #include "ui/view_state.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr COLORREF kBody = RGB(255, 255, 255);
@@ -105,8 +107,19 @@ void CDlgInfoPopup::setupControls() {
     place(this, m_btnOk, web_guide::okRect(w, h));
     place(this, m_browser, web_guide::browserRect());
     place(this, m_chkShow, web_guide::checkRect(h));
-    place(this, m_staticLabel,
-          web_guide::labelRect(h, CRegSetting::getLastUserCorp(), CRegSetting::getLanguage()));
+    // The label takes the width its text needs in bold, up to the OK
+    // button, and a second line beyond that: the fixed box would cut the
+    // sentence in the longer languages.
+    web_guide::Rect label = web_guide::labelRect(h, CRegSetting::getLastUserCorp(), CRegSetting::getLanguage());
+    if (m_staticLabel.GetSafeHwnd()) {
+        CString text;
+        m_staticLabel.GetWindowText(text);
+        const BOOL bold = m_staticLabel.m_bBold;
+        m_staticLabel.m_bBold = TRUE;
+        label = web_guide::fitLabel(label, m_staticLabel.measureText(text).cx, web_guide::okRect(w, h).x);
+        m_staticLabel.m_bBold = bold;
+    }
+    place(this, m_staticLabel, label);
 }
 
 void CDlgInfoPopup::applyTexts() {

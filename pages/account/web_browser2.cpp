@@ -73,8 +73,21 @@ void CWebBrowser2::placeLink() {
     if (!m_link.GetSafeHwnd()) return;
     CRect client;
     GetClientRect(&client);
-    const CSize extent = m_link.getTextExtent();
-    const int width = std::min<int>(client.Width() - 40, extent.cx + 30);
+    // Measured as the link draws it (its face, size and weight), so the
+    // caption is never cut in any language.
+    CString caption = m_link.m_strCaption;
+    int textWidth = 0;
+    if (!caption.IsEmpty()) {
+        HDC dc = ::GetDC(m_hWnd);
+        {
+            Gdiplus::Graphics graphics(dc);
+            Gdiplus::Font font(g_strFontFace.GetString(), static_cast<Gdiplus::REAL>(m_link.m_nTextSize),
+                               m_link.m_bBold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+            textWidth = static_cast<int>(CGdiFunc::measureText(&graphics, &font, caption).Width);
+        }
+        ::ReleaseDC(m_hWnd, dc);
+    }
+    const int width = std::min<int>(client.Width() - 40, textWidth + 6);
     m_link.MoveWindow((client.Width() - width) / 2, kLinkTop, std::max(width, 1), kLinkHeight);
 }
 

@@ -5,6 +5,8 @@
 #include "resources/resource.h"
 #include "shell/messages/guide_url.h"
 
+#include <algorithm>
+
 namespace web_guide {
 
 CString updateSite(int brand) {
@@ -59,6 +61,19 @@ Rect browserRect() { return {5, 60, 890, 450}; }
 Rect checkRect(int h) { return {60, h - 49, 20, 20}; }
 Rect labelRect(int h, int brand, int language) {
     return {85, brand == CORP_TS ? h - 47 : h - 50, 110 + (language == LANGUAGE_EN ? 30 : 0), 20};
+}
+
+Rect fitLabel(Rect label, int textWidth, int okLeft) {
+    const int room = okLeft - 8 - label.x;
+    if (textWidth <= label.w) return label;
+    if (textWidth <= room) {
+        label.w = textWidth;
+        return label;
+    }
+    label.w = room;
+    label.y -= label.h / 2;
+    label.h *= 2;
+    return label;
 }
 
 }  // namespace web_guide

@@ -41,5 +41,8 @@ Rect okRect(int w, int h);
 Rect browserRect();
 Rect checkRect(int h);
 Rect labelRect(int h, int brand, int language);
+// The label widened to its text up to 8 pixels before okLeft, and given a
+// second line when the text is wider still.
+Rect fitLabel(Rect label, int textWidth, int okLeft);
 
 }  // namespace web_guide

@@ -282,3 +282,47 @@ TEST_F(WebGuide, PicturesOfTypes3And17) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WebGuideRules, LayoutTitlesPicturesAndRoutes) {
+    using namespace web_guide;
+    const Rect ok = okRect(900, 590);
+    EXPECT_EQ(350, ok.x);
+    EXPECT_EQ(525, ok.y);
+    const Rect ts = labelRect(590, CORP_TS, LANGUAGE_EN), lv = labelRect(590, CORP_LV, LANGUAGE_KO);
+    EXPECT_EQ(543, ts.y);
+    EXPECT_EQ(140, ts.w);
+    EXPECT_EQ(540, lv.y);
+    EXPECT_EQ(110, lv.w);
+    struct {
+        int text;
+        int x, y, w, h;
+    } fits[] = {
+        {100, 85, 543, 140, 20},  // fits the box as it is
+        {200, 85, 543, 200, 20},  // widened
+        {257, 85, 543, 257, 20},  // up to the OK button less 8
+        {300, 85, 533, 257, 40},  // two lines
+    };
+    for (const auto& f : fits) {
+        const Rect r = fitLabel(ts, f.text, ok.x);
+        EXPECT_EQ(f.x, r.x) << f.text;
+        EXPECT_EQ(f.y, r.y) << f.text;
+        EXPECT_EQ(f.w, r.w) << f.text;
+        EXPECT_EQ(f.h, r.h) << f.text;
+    }
+    EXPECT_EQ(12145, titleTextId(0));
+    EXPECT_EQ(13363, titleTextId(17));
+    EXPECT_EQ(12359, titleTextId(5));
+    struct {
+        int brand, region;
+        unsigned id;
+    } pictures[] = {{CORP_LV, REGION_US, 1736}, {CORP_LV, REGION_CA, 1736}, {CORP_LV, REGION_KR, 471},
+                    {CORP_DR, REGION_US, 470},  {CORP_TS, REGION_US, 469},  {0, REGION_US, 469}};
+    for (const auto& p : pictures) EXPECT_EQ(p.id, okImageId(p.brand, p.region)) << p.brand << "," << p.region;
+    EXPECT_EQ(Route::CAR_CHANGE, routeOf(0));
+    EXPECT_EQ(Route::BACK, routeOf(17));
+    EXPECT_EQ(Route::FINISH, routeOf(1));
+}
+
+}  // namespace
