@@ -295,8 +295,12 @@ TEST_F(LiveUpdatePopup, UpdateShowsProgressAndEndsWithTheFilesInPlace) {
     faults("[" + rule(L"Kestrune.exe", "\"rate\": 24000") + "]");
     standin::markRequests();
     int shots = 0;
+    bool foundByTitle = false;
     g_step = [&](CDlgLiveUpdate& popup) {
         if (IsWindowVisible(popup.m_hWnd) && popup.m_progress.m_fPos == 100) g_seen.lastSeenAt100 = GetTickCount64();
+        // What a second start of the program looks for to raise the popup.
+        const CString title = CLangLibrary::loadLangString(IDS_SELF_UPDATE_WINDOW_TITLE);
+        if (!title.IsEmpty() && FindWindowW(nullptr, title.GetString()) == popup.m_hWnd) foundByTitle = true;
         if (shots == 0 && IsWindowVisible(popup.m_hWnd) && popup.m_progress.m_fPos == 0) {
             ++shots;
             const WindowShot shot = saveScreenshot(popup.m_hWnd, L"live_update_en",
@@ -316,6 +320,7 @@ TEST_F(LiveUpdatePopup, UpdateShowsProgressAndEndsWithTheFilesInPlace) {
     EXPECT_GE(g_seen.lastSeenAt100, g_seen.completeAt + 600);
     EXPECT_EQ(100.0f, g_seen.barAtDestroy);
     EXPECT_EQ(1, shots);
+    EXPECT_TRUE(foundByTitle);
     EXPECT_EQ(1u, standin::requestsAtLeast("/api/SetDownErrorLog", 1).size());
     EXPECT_TRUE(holds(L"Kestrune.exe", listed["/Kestrune.exe"]));
     EXPECT_TRUE(holds(L"skin\\brand.dat", listed["/skin/brand.dat"]));
