@@ -153,6 +153,9 @@ BOOL CDlgInfoPopup::buildGuideUrl(int language) {
     if (m_browser.GetSafeHwnd() && !m_strGuideUrl.IsEmpty()) {
         m_browser.m_bDocumentComplete = 0;
         m_browser.Navigate(m_strGuideUrl);
+    } else if (m_browser.GetSafeHwnd()) {
+        // No stale address of an earlier guide stays on the panel.
+        m_browser.showAddress(CString());
     }
     return m_strGuideUrl.IsEmpty() ? FALSE : TRUE;
 }

@@ -50,9 +50,16 @@ BOOL CWebBrowser2::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) 
 }
 
 void CWebBrowser2::Navigate(const CString& url) {
+    showAddress(url);
+    OnDocumentComplete();
+}
+
+void CWebBrowser2::showAddress(const CString& url) {
     m_strUrl = url;
     m_link.setUrl(url);
-    OnDocumentComplete();
+    // A guide without a page offers no link.
+    if (m_link.GetSafeHwnd()) m_link.ShowWindow(url.IsEmpty() ? SW_HIDE : SW_SHOW);
+    Invalidate(FALSE);
 }
 
 void CWebBrowser2::setTexts(const CString& text, const CString& linkCaption) {

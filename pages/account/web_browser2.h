@@ -18,6 +18,8 @@ public:
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     // Nothing opens here: only a click on the link opens the address.
     void Navigate(const CString& url);
+    // The address shown and linked, without a navigation (empty: no link).
+    void showAddress(const CString& url);
     // The panel's sentence and the link's caption, in the UI language.
     void setTexts(const CString& text, const CString& linkCaption);
     void OnDocumentComplete();

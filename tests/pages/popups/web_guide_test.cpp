@@ -101,8 +101,11 @@ TEST_F(WebGuide, GuidePagesPerTypeAndBrand) {
             EXPECT_EQ(expected ? 1 : 0, ask(UM_GUIDE_SHOW, type));
             if (!expected) {
                 EXPECT_TRUE(page->m_strGuideUrl.IsEmpty());
+                EXPECT_TRUE(page->m_browser.url().IsEmpty()) << "no earlier address stays";
+                EXPECT_FALSE(page->m_browser.link().GetStyle() & WS_VISIBLE);
                 continue;
             }
+            EXPECT_TRUE(page->m_browser.link().GetStyle() & WS_VISIBLE);
             const CString prefix = web_guide::updateSite(expected) +
                                    (type == 17 ? CString(L"/KR/KO/sdcardinfopop") : CString(L"/US/EN/systemGuide/"));
             EXPECT_EQ(0, page->m_strGuideUrl.Find(prefix)) << CStringA(page->m_strGuideUrl).GetString();
