@@ -91,10 +91,18 @@ BOOL CDlgLiveUpdate::OnInitDialog() {
     const CString title = CLangLibrary::loadLangString(IDS_SELF_UPDATE_WINDOW_TITLE);
     setTitle(title);
     SetWindowText(title);
-    if (m_staticMessage.GetSafeHwnd()) {
-        m_staticMessage.SetWindowText(CLangLibrary::loadLangString(IDS_SELF_UPDATE_DOWNLOADING));
-    }
     placeControls();
+    if (m_staticMessage.GetSafeHwnd()) {
+        const CString line = CLangLibrary::loadLangString(IDS_SELF_UPDATE_DOWNLOADING);
+        m_staticMessage.SetWindowText(line);
+        // One line of 18 pixels: a longer translation gets a smaller size
+        // instead of losing its end.
+        CRect place;
+        m_staticMessage.GetClientRect(&place);
+        for (int size = 14; size > 10 && m_staticMessage.measureText(line).cx > place.Width(); --size) {
+            m_staticMessage.setFontStyle(size - 1, FALSE);
+        }
+    }
     setRoundRegion();
     CenterWindow();
 

@@ -412,6 +412,11 @@ TEST_F(LiveUpdatePopup, PicturesInThreeLanguages) {
         g_step = [&](CDlgLiveUpdate& popup) {
             if (taken || !IsWindowVisible(popup.m_hWnd) || popup.m_progress.m_fPos < 20) return;
             taken = true;
+            CString line;
+            popup.m_staticMessage.GetWindowText(line);
+            CRect place;
+            popup.m_staticMessage.GetClientRect(&place);
+            EXPECT_LE(popup.m_staticMessage.measureText(line).cx, place.Width()) << "the line fits: " << language.tag;
             saveScreenshot(popup.m_hWnd, CString(L"live_update_") + language.tag + L"_progress",
                            L"self-update popup mid-run: title in the header, the downloading line centred in the "
                            L"UI language, a dark bar partly filled over grey (from the right in Arabic)");
