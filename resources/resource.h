@@ -192,3 +192,10 @@
 #define IDB_UPDATE_SAVE_ICON            467
 #define IDB_UPDATE_BULLET_RTL           1727
 #define IDB_UPDATE_HOLD_LV_NA           1737
+// The self-update popup's message line and bar.
+#define IDC_STATIC_UPGRAGE_TITLE        1571
+#define IDC_PROGRESS_LIVE_UPDATE        1572
+
+// The web guide's page panel and its "do not show again" box.
+#define IDC_WEB_BROWSER                 1596
+#define IDC_CHECK_SHOW30                1630

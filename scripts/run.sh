@@ -73,10 +73,20 @@ for _ in $(seq 600); do
 done
 [ -f "$install/config.json" ] || { echo "the stand-in did not start" >&2; exit 1; }
 
-# The self-update list of the stand-in: every file counts as current.
+# The self-update list of the stand-in: every file counts as current. The
+# local list holds version and path only, and a listed file that the
+# installation lacks is fetched, as a self-update would have left it.
 update=$("$python" -c 'import json,sys; c=json.load(open(sys.argv[1])); print(c["LIVEUPDATE_URL"] + c["UPDATEFILE_PATH"])' \
   "$install/config.json")
-curl -sf --cacert "$standin_root/ca/ca.pem" "${update%/}/UpdateInfo.txt" -o "$install/Info/UpdateInfo.txt" || echo "no self-update list" >&2
+if curl -sf --cacert "$standin_root/ca/ca.pem" "${update%/}/UpdateInfo.txt" -o "$state/UpdateInfo.txt"; then
+  tr -d '\r' <"$state/UpdateInfo.txt" | awk -F'|' 'NF >= 2 { printf "%s|%s\r\n", $1, $2 }' \
+    >"$install/Info/UpdateInfo.txt"
+  tr -d '\r' <"$state/UpdateInfo.txt" | cut -d'|' -f2 | while read -r path; do
+    [ -e "$install$path" ] || curl -sf --cacert "$standin_root/ca/ca.pem" --create-dirs "${update%/}$path" -o "$install$path" || true
+  done
+else
+  echo "no self-update list" >&2
+fi
 
 # What the installer writes, and the sample vehicle on R: (S: stays empty).
 win_install=$(winepath -w "$install")

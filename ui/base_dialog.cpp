@@ -56,6 +56,8 @@ CBaseDialog::~CBaseDialog() {
 int CBaseDialog::getViewStatus() const { return VIEW_STATE_NONE; }
 
 int CBaseDialog::pushViewPage(int, BOOL) { return 0; }
+void CBaseDialog::pullViewPage() {}
+void CBaseDialog::enableTopButton(int, CWnd*, BOOL) {}
 
 BOOL CBaseDialog::allowsHiddenMode() const {
     int view = getViewStatus();

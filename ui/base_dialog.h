@@ -36,6 +36,10 @@ public:
     // Whether Ctrl+Shift+F5 on a page opens the hidden-mode password view:
     // the title buttons are on and the registration or change page shows.
     virtual BOOL allowsHiddenMode() const;
+    // Back to the view before the current one, and the title buttons a page
+    // asks for (kind 0 settings, 1 exit lock, 2 logout); the root's rules.
+    virtual void pullViewPage();
+    virtual void enableTopButton(int kind, CWnd* page, BOOL enable);
 
     Gdiplus::Bitmap* m_pImgBackground = nullptr;
     CPngButton m_btnConfig;

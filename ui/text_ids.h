@@ -282,3 +282,7 @@ constexpr int IDS_MSG_LANGUAGE_FAIL_TEXT1 = 15412;
 constexpr int IDS_MSG_USB_REMOVE_FAIL_HEADING = 16107;
 constexpr int IDS_MSG_CHANGE_FOLDER_FAIL_TITLE_2 = 16261;
 constexpr int IDS_MSG_USB_REMOVE_FAIL_TITLE = 17107;
+// The self-update popup's line; the web guide's panel text and link caption.
+constexpr int IDS_SELF_UPDATE_DOWNLOADING = 12418;
+constexpr int IDS_WEB_GUIDE_PANEL_TEXT = 19001;
+constexpr int IDS_WEB_GUIDE_LINK = 19002;

@@ -386,6 +386,7 @@ class Service:
                                             "&redirect_uri=https://%s/web/done&scope=url.find" % (a, corp, corp.lower(), a))
         cfg["WEB_FIND_PASSWORD_DR"] = "https://%s/web/account/DR/find-password" % a
         cfg["WEB_MEMBER_KR_LV"] = "https://%s/web/member/LV" % a
+        cfg["WEB_MAKER_SITE"] = "https://%s/web/maker" % a
         for region in ("IN", "IR", "ME", "NZ", "AU", "BR"):
             cfg["WEB_PORTAL_%s" % region] = "https://%s/web/portal/%s" % (a, region)
         return cfg

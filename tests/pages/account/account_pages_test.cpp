@@ -8,7 +8,6 @@
 #include "pages/account/dlg_hidden.h"
 #include "pages/account/dlg_hidden_pwd.h"
 #include "pages/account/dlg_info_image_popup.h"
-#include "pages/account/dlg_info_popup.h"
 #include "pages/account/dlg_join_msg.h"
 #include "pages/account/dlg_live_update.h"
 #include "pages/account/dlg_page_config.h"
@@ -29,7 +28,6 @@ const std::vector<PageCase>& accountPages() {
     static const std::vector<PageCase> cases = {
         pageCase<CDlgPageConfig>(L"CDlgPageConfig", 317, VIEW_STATE_CONFIG, VIEW_STATE_CONFIG),
         pageCase<CDlgConfMsg>(L"CDlgConfMsg", 411, VIEW_STATE_NONE, VIEW_STATE_CAR_CONFIG),
-        pageCase<CDlgInfoPopup>(L"CDlgInfoPopup", 448, VIEW_STATE_NONE, VIEW_STATE_INFO_POPUP),
         pageCase<CDlgJoinMsg>(L"CDlgJoinMsg", 486, VIEW_STATE_NONE, VIEW_STATE_JOIN_MSG),
         pageCase<CDlgHidden>(L"CDlgHidden", 500, VIEW_STATE_NONE, VIEW_STATE_HIDDEN),
         pageCase<CDlgHiddenPWD>(L"CDlgHiddenPWD", 506, VIEW_STATE_HIDDEN_PWD, VIEW_STATE_HIDDEN_PWD),
@@ -101,34 +99,6 @@ TEST_F(AccountPages, HiddenPageRecordsTheEndOfThePreCheck) {
     ASSERT_NE(nullptr, hidden);
     ::PostMessageW(hidden->m_hWnd, UM_CHECK_COMPLETE, 0, 1);
     EXPECT_TRUE(pumpUntil([&] { return hidden->callCount(L"OnCheckComplete(0,1)") == 1; }));
-}
-
-// The popup never shows and sends nothing: it ends inside its set-up with
-// the next queued outcome, else with "nothing to update".
-TEST(LiveUpdatePopup, EndsBeforeShowingWithTheQueuedOutcomesThenNothingToUpdate) {
-    CDlgLiveUpdate::clearOutcomes();
-    CDlgLiveUpdate::resetRuns();
-    CDlgLiveUpdate::queueOutcome({IDCANCEL, -8, LIVEUPDATE_FAIL_NOT_FOUND});
-    CDlgLiveUpdate::queueOutcome({IDOK, 1, LIVEUPDATE_FAIL_NETWORK});
-    struct {
-        INT_PTR modal;
-        int check, fail;
-    } expected[] = {
-        {IDCANCEL, -8, LIVEUPDATE_FAIL_NOT_FOUND},
-        {IDOK, 1, LIVEUPDATE_FAIL_NETWORK},
-        {IDOK, 0, LIVEUPDATE_FAIL_NETWORK},
-        {IDOK, 0, LIVEUPDATE_FAIL_NETWORK},
-    };
-    int run = 0;
-    for (const auto& e : expected) {
-        CDlgLiveUpdate popup;
-        EXPECT_EQ(-1, popup.m_nCheckResult);
-        EXPECT_EQ(e.modal, popup.DoModal()) << "run " << run;
-        EXPECT_EQ(e.check, popup.m_nCheckResult) << "run " << run;
-        EXPECT_EQ(e.fail, popup.m_nFailCode) << "run " << run;
-        ++run;
-    }
-    EXPECT_EQ(4, CDlgLiveUpdate::runs());
 }
 
 }  // namespace
