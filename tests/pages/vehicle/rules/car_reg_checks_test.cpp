@@ -1,0 +1,72 @@
+// The registration page's size arithmetic at its boundaries, in 64 bits.
+#include "pages/vehicle/car_reg_checks.h"
+
+#include <gtest/gtest.h>
+
+using namespace car_reg;
+
+TEST(CarRegSizes, DiskSizeTextsChangeUnitAboveEachThousandTwentyFour) {
+    struct Case { ULONGLONG bytes; bool unitFirst; const wchar_t* text; };
+    const ULONGLONG MiB = 1048576ULL;
+    const Case cases[] = {
+        {0, false, L"0.00 MB"},
+        {1024 * MiB, false, L"1024.00 MB"},
+        {1025 * MiB, false, L"1.00 GB"},
+        {1048576 * MiB, false, L"1024.00 GB"},
+        {1048577 * MiB, false, L"1.00 TB"},
+        {5 * 1048576 * MiB, false, L"5.00 TB"},  // 32 bits would wrap here
+        {1536 * MiB, true, L"GB 1.50"},
+    };
+    for (const Case& c : cases) EXPECT_STREQ(c.text, formatDiskSize(c.bytes, c.unitFirst).GetString()) << c.bytes;
+
+    EXPECT_STREQ(L"(1024.0 MB)", formatDriveSize(1048576).GetString());
+    EXPECT_STREQ(L"( 1.0 GB)", formatDriveSize(1049600).GetString());
+    EXPECT_STREQ(L"( 6.0 TB)", formatDriveSize(6ULL * 1024 * 1024 * 1024).GetString());
+}
+
+TEST(CarRegSizes, LocalSpaceKeepsTwiceTheReserveFree) {
+    struct Case { ULONGLONG freeToCaller; ULONGLONG update; bool passes; };
+    const Case cases[] = {
+        {10000000000ULL, 5904000000ULL, true},
+        {10000000000ULL, 5904000001ULL, false},
+        {2047999999ULL, 0, false},  // below the reserve nothing fits
+        {0, 0, false},
+        {20000000000000ULL, 15000000000000ULL, true},  // 20 TB disk
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.passes, checkLocalSpace(c.update, usableFreeSpace(c.freeToCaller)).passes)
+            << c.freeToCaller << " / " << c.update;
+
+    const LocalSpace refused = checkLocalSpace(5904000001ULL, usableFreeSpace(10000000000ULL));
+    EXPECT_STREQ(L"9", refused.requiredGB.GetString());  // 7,583 MiB needed
+    EXPECT_STREQ(L"7.95", refused.hrs.GetString());
+    const LocalSpace deep = checkLocalSpace(6000000000000ULL, usableFreeSpace(1000000000000ULL));
+    EXPECT_STREQ(L"-5004.10", deep.hfs.GetString());
+    EXPECT_STREQ(L"5725", deep.requiredGB.GetString());  // its KiB count passes 32 bits
+}
+
+TEST(CarRegSizes, LargeMediaOnlyForHeadUnitsThatReadThem) {
+    for (int type : {0, 1, 2, 9, 10, 11, 12, 13, 14, 15, 16, 17}) {
+        const bool reads = type == 10 || (type >= 13 && type <= 16);
+        EXPECT_FALSE(refusedAsTooLarge(33554432ULL, type)) << type;
+        EXPECT_EQ(!reads, refusedAsTooLarge(33554433ULL, type)) << type;
+    }
+}
+
+TEST(CarRegSizes, MediumHoldsTheUpdateAndItsMargin) {
+    EXPECT_TRUE(checkMediumSpace(3584000000ULL, 4000000).passes);
+    const MediumSpace refused = checkMediumSpace(3584000001ULL, 4000000);
+    EXPECT_FALSE(refused.passes);
+    EXPECT_STREQ(L"3.81GB", refused.mediumGB.GetString());
+    EXPECT_STREQ(L"3.81GB", refused.needGB.GetString());
+    EXPECT_STREQ(L"3.81GB", checkMediumSpace(3584000000ULL + 1073741824ULL, 4000000).mediumGB.GetString());
+    EXPECT_STREQ(L"4.82GB", checkMediumSpace(3584000000ULL + 1073741824ULL, 4000000).needGB.GetString());
+    // A medium beyond 4 GiB: its bytes do not wrap.
+    EXPECT_TRUE(checkMediumSpace(4000000000ULL, 5242880).passes);
+}
+
+TEST(CarRegSizes, RoundToThousandths) {
+    EXPECT_DOUBLE_EQ(3.815, roundToThousandths(3.8147));
+    EXPECT_DOUBLE_EQ(-0.001, roundToThousandths(-0.0014));
+    EXPECT_DOUBLE_EQ(2.0, roundToThousandths(1.9996));
+}
