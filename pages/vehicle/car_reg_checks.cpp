@@ -1,5 +1,8 @@
 #include "pages/vehicle/car_reg_checks.h"
 
+#include "engine/drive_probe.h"
+#include "foundation/message_pump.h"
+
 #include <cmath>
 
 namespace car_reg {
@@ -46,6 +49,26 @@ double roundToThousandths(double x) { return std::floor(x * 1000.0 + 0.5) / 1000
 
 ULONGLONG usableFreeSpace(ULONGLONG freeToCaller) {
     return freeToCaller > kReservedLocalBytes ? freeToCaller - kReservedLocalBytes : 0;
+}
+
+BOOL driveSpaceOn(const CString& letter, ULONGLONG& total, ULONGLONG& freeToCaller) {
+    const CString root = letter + L":\\";
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        if (attempt > 0) waitPumpingMessages(50);
+        ULONGLONG t = 0, f = 0;
+        if (driveQueries().getCallerSpace(root, t, f)) {
+            total = t;
+            freeToCaller = f;
+            return TRUE;
+        }
+    }
+    total = freeToCaller = 0;
+    return FALSE;
+}
+
+ULONGLONG usableFreeSpaceOn(const CString& letter) {
+    ULONGLONG total = 0, free = 0;
+    return driveSpaceOn(letter, total, free) ? usableFreeSpace(free) : 0;
 }
 
 LocalSpace checkLocalSpace(ULONGLONG updateBytes, ULONGLONG usableFree) {

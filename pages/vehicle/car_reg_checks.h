@@ -27,6 +27,14 @@ double roundToThousandths(double x);
 // Bytes free to the caller less the reserve; 0 when fewer are free.
 ULONGLONG usableFreeSpace(ULONGLONG freeToCaller);
 
+// The same for a drive letter ("C"), asked through the drive probe. A failed
+// question is asked again up to five times, 50 ms apart with this thread's
+// messages dispatched; 0 when every attempt failed.
+ULONGLONG usableFreeSpaceOn(const CString& letter);
+// Total and caller-free bytes of "<letter>:\" with the same retries; sizes
+// stay 0 when every attempt failed.
+BOOL driveSpaceOn(const CString& letter, ULONGLONG& total, ULONGLONG& freeToCaller);
+
 struct LocalSpace {
     bool passes = false;
     ULONGLONG need = 0;

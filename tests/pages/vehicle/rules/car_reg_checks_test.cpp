@@ -1,6 +1,10 @@
 // The registration page's size arithmetic at its boundaries, in 64 bits.
 #include "pages/vehicle/car_reg_checks.h"
 
+#include "engine/drive_probe.h"
+
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace car_reg;
@@ -69,4 +73,67 @@ TEST(CarRegSizes, RoundToThousandths) {
     EXPECT_DOUBLE_EQ(3.815, roundToThousandths(3.8147));
     EXPECT_DOUBLE_EQ(-0.001, roundToThousandths(-0.0014));
     EXPECT_DOUBLE_EQ(2.0, roundToThousandths(1.9996));
+}
+
+namespace {
+
+// Answers the space questions from its fields; the rest is never asked here.
+class SpaceProbe : public IDriveQueries {
+public:
+    UINT getDriveType(const CString&) override { return DRIVE_FIXED; }
+    BOOL isUsbBusDevice(wchar_t) override { return FALSE; }
+    DWORD getLogicalDrives() override { return 0; }
+    BOOL getDiskSpace(const CString& root, ULONGLONG& total, ULONGLONG& free) override {
+        roots.push_back(root);
+        total = volumeTotal;
+        free = volumeFree;
+        return ++asked > failures;
+    }
+    BOOL getClusterGeometry(const CString&, DWORD&, DWORD&) override { return FALSE; }
+    BOOL getVolumeInformation(const CString&, CString&, DWORD&, CString&) override { return FALSE; }
+    BOOL getFirstMediaType(wchar_t, int&) override { return FALSE; }
+    BOOL getDiskNumber(wchar_t, DWORD&) override { return FALSE; }
+    BOOL isDiskWritable(wchar_t) override { return TRUE; }
+
+    ULONGLONG volumeTotal = 0, volumeFree = 0;
+    int failures = 0, asked = 0;
+    std::vector<CString> roots;
+};
+
+struct ProbeInstalled {
+    explicit ProbeInstalled(IDriveQueries* p) : previous(setDriveQueries(p)) {}
+    ~ProbeInstalled() { setDriveQueries(previous); }
+    IDriveQueries* previous;
+};
+
+}  // namespace
+
+TEST(CarRegSizes, FreeSpaceComesFromTheProbeWithFiveRetries) {
+    SpaceProbe probe;
+    ProbeInstalled installed(&probe);
+    probe.volumeTotal = 5ULL << 40;  // 5 TiB
+    probe.volumeFree = 10000000000ULL;
+    probe.failures = 5;
+    EXPECT_EQ(7952000000ULL, usableFreeSpaceOn(L"D"));
+    EXPECT_EQ(6, probe.asked);
+    EXPECT_STREQ(L"D:\\", probe.roots.front().GetString());
+
+    probe.asked = 0;
+    probe.failures = 6;
+    ULONGLONG total = 1, free = 1;
+    EXPECT_FALSE(driveSpaceOn(L"D", total, free));
+    EXPECT_EQ(0ULL, total);
+    probe.asked = 0;
+    EXPECT_EQ(0ULL, usableFreeSpaceOn(L"D"));
+
+    probe.failures = 0;
+    EXPECT_TRUE(driveSpaceOn(L"D", total, free));
+    EXPECT_STREQ(L"5.00 TB", formatDiskSize(total, false).GetString());
+}
+
+TEST(CarRegSizes, SystemProbeGivesTheCallersShare) {
+    ULONGLONG total = 0, free = 0;
+    ASSERT_TRUE(driveQueries().getCallerSpace(L"C:\\", total, free));
+    EXPECT_GT(total, 0ULL);
+    EXPECT_LE(free, total);
 }
