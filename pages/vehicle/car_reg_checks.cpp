@@ -45,6 +45,11 @@ CString formatDriveSize(ULONGLONG totalKB) {
     return text;
 }
 
+CString folderDriveLetter(const CString& folder) {
+    const int colon = folder.Find(L':');
+    return colon < 0 ? CString() : folder.Left(colon);
+}
+
 double roundToThousandths(double x) { return std::floor(x * 1000.0 + 0.5) / 1000.0; }
 
 ULONGLONG usableFreeSpace(ULONGLONG freeToCaller) {
@@ -52,6 +57,10 @@ ULONGLONG usableFreeSpace(ULONGLONG freeToCaller) {
 }
 
 BOOL driveSpaceOn(const CString& letter, ULONGLONG& total, ULONGLONG& freeToCaller) {
+    total = freeToCaller = 0;
+    // ":\" names no drive: six questions would only cost a quarter second
+    // of pumping to learn that.
+    if (letter.IsEmpty()) return FALSE;
     const CString root = letter + L":\\";
     for (int attempt = 0; attempt < 6; ++attempt) {
         if (attempt > 0) waitPumpingMessages(50);
@@ -62,7 +71,6 @@ BOOL driveSpaceOn(const CString& letter, ULONGLONG& total, ULONGLONG& freeToCall
             return TRUE;
         }
     }
-    total = freeToCaller = 0;
     return FALSE;
 }
 

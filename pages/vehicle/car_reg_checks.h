@@ -22,6 +22,10 @@ CString formatDiskSize(ULONGLONG bytes, bool unitFirst);
 // "(%4.1f GB)" of a drive's total size in KB, for the drive's combo line.
 CString formatDriveSize(ULONGLONG totalKB);
 
+// The drive letter of a folder: its part before the first ":"; empty for a
+// folder without one, which then has no drive to ask about.
+CString folderDriveLetter(const CString& folder);
+
 double roundToThousandths(double x);
 
 // Bytes free to the caller less the reserve; 0 when fewer are free.

@@ -31,6 +31,8 @@ std::multimap<CString, const InfInfo*> buildMaskIndex(const std::list<InfInfo*>&
     return masks;
 }
 
+int deviceTypeTextId(int deviceType) { return deviceType >= 2 && deviceType <= 16 ? 12559 + deviceType : 0; }
+
 CString CarSearchIndex::carKey(const InfInfo& entry, const CarDisplayNames& names) {
     return car_search::stripBrandPrefix(names.car(entry), entry.getBrandCode());
 }

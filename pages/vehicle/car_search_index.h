@@ -61,5 +61,9 @@ private:
     void indexResults(const CarDisplayNames& names);
 };
 
+// The text id of a device type's line: 12561 for type 2 up to 12575 for
+// type 16; 0 (an empty line) for any other type.
+int deviceTypeTextId(int deviceType);
+
 // The mask index: every primary entry under its software-version mask list.
 std::multimap<CString, const InfInfo*> buildMaskIndex(const std::list<InfInfo*>& vehicles);

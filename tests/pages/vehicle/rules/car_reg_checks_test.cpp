@@ -137,3 +137,11 @@ TEST(CarRegSizes, SystemProbeGivesTheCallersShare) {
     EXPECT_GT(total, 0ULL);
     EXPECT_LE(free, total);
 }
+
+TEST(CarRegSizes, FolderLetterIsThePartBeforeTheColon) {
+    EXPECT_STREQ(L"D", folderDriveLetter(L"D:\\Kestrune").GetString());
+    EXPECT_STREQ(L"", folderDriveLetter(L"\\\\server\\share").GetString());
+    EXPECT_STREQ(L"", folderDriveLetter(L"").GetString());
+    // No letter: no drive is asked and nothing counts as free.
+    EXPECT_EQ(0ULL, usableFreeSpaceOn(folderDriveLetter(L"relative\\folder")));
+}

@@ -123,3 +123,8 @@ TEST(CarSearchIndex, BrandPrefixedNamesChooseTheirVehicleOnEveryPath) {
     // The last-mode preselection selects the car key and the whole device name.
     EXPECT_EQ(e, index.findDevice(CarSearchIndex::carKey(*e, c.names), c.names.device(*e), c.names));
 }
+
+TEST(CarSearchIndex, DeviceTypeLinesExistForTypesTwoToSixteen) {
+    const std::pair<int, int> cases[] = {{0, 0}, {1, 0}, {2, 12561}, {10, 12569}, {16, 12575}, {17, 0}, {-2, 0}};
+    for (const auto& c : cases) EXPECT_EQ(c.second, deviceTypeTextId(c.first)) << c.first;
+}
