@@ -38,6 +38,14 @@ public:
         return TRUE;
     }
 
+    BOOL getCallerSpace(const CString& root, ULONGLONG& total, ULONGLONG& freeToCaller) override {
+        ULARGE_INTEGER avail{}, all{}, allFree{};
+        if (!GetDiskFreeSpaceExW(root.GetString(), &avail, &all, &allFree)) return FALSE;
+        total = all.QuadPart;
+        freeToCaller = avail.QuadPart;
+        return TRUE;
+    }
+
     BOOL getClusterGeometry(const CString& root, DWORD& sectorsPerCluster, DWORD& bytesPerSector) override {
         DWORD freeClusters = 0, clusters = 0;
         sectorsPerCluster = bytesPerSector = 0;

@@ -26,6 +26,13 @@ public:
     // which stays with the medium whatever letter it gets.
     virtual BOOL getVolumeName(const CString& root, CString& name) = 0;
 
+    // Total bytes and the bytes free to the calling user (a disk quota
+    // lowers them). A probe without its own answer gives the volume's free
+    // bytes.
+    virtual BOOL getCallerSpace(const CString& root, ULONGLONG& total, ULONGLONG& freeToCaller) {
+        return getDiskSpace(root, total, freeToCaller);
+    }
+
     BOOL getTotalBytes(const CString& root, ULONGLONG& total) override {
         ULONGLONG free = 0;
         return getDiskSpace(root, total, free);
