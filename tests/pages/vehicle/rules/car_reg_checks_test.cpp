@@ -93,6 +93,7 @@ public:
     BOOL getVolumeInformation(const CString&, CString&, DWORD&, CString&) override { return FALSE; }
     BOOL getFirstMediaType(wchar_t, int&) override { return FALSE; }
     BOOL getDiskNumber(wchar_t, DWORD&) override { return FALSE; }
+    BOOL getVolumeName(const CString&, CString&) override { return FALSE; }
     BOOL isDiskWritable(wchar_t) override { return TRUE; }
 
     ULONGLONG volumeTotal = 0, volumeFree = 0;
