@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "ui/view_state.h"
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -36,6 +37,13 @@ const std::vector<PageCase>& accountPages() {
     return cases;
 }
 
+// Pages leave this table as they are written: tests find theirs by name.
+const PageCase& accountPage(const wchar_t* className) {
+    for (const PageCase& c : accountPages())
+        if (wcscmp(c.className, className) == 0) return c;
+    throw std::invalid_argument("no such stand-in page");
+}
+
 using AccountPages = PlaceholderPages;
 
 TEST_F(AccountPages, EachComesUpFromItsTemplateAndPaintsItsNameAndView) {
@@ -50,7 +58,7 @@ TEST_F(AccountPages, EachComesUpFromItsTemplateAndPaintsItsNameAndView) {
 // answers what the test set, and the shell's registered messages and the
 // frame's module errors are recorded per page.
 TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
-    CPlaceholderPage* p = createPage(accountPages()[1]);
+    CPlaceholderPage* p = createPage(accountPage(L"CDlgConfMsg"));
     ASSERT_NE(nullptr, p);
     p->m_bShowResult = FALSE;
     p->m_bInitResult = FALSE;
@@ -75,7 +83,7 @@ TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
 }
 
 TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
-    auto* config = static_cast<CDlgPageConfig*>(createPage(accountPages()[0]));
+    auto* config = static_cast<CDlgPageConfig*>(createPage(accountPage(L"CDlgPageConfig")));
     ASSERT_NE(nullptr, config);
     EXPECT_EQ(0, config->checkPathType(L"C:\\Data"));
     EXPECT_TRUE(config->checkLanguageCodeFromServer(TRUE));
@@ -87,7 +95,7 @@ TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
     EXPECT_EQ("checkPathType(C:\\Data)|checkLanguageCodeFromServer(1)|checkPathType(R:\\)|"
               "checkLanguageCodeFromServer(0)|loadSettings",
               joined(config->calls()));
-    auto* terms = static_cast<CDlgConfMsg*>(createPage(accountPages()[1]));
+    auto* terms = static_cast<CDlgConfMsg*>(createPage(accountPage(L"CDlgConfMsg")));
     ASSERT_NE(nullptr, terms);
     EXPECT_EQ(99, terms->m_nTermsRegion);
     EXPECT_EQ(0, terms->m_nConsent1);
@@ -95,7 +103,7 @@ TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
 }
 
 TEST_F(AccountPages, HiddenPageRecordsTheEndOfThePreCheck) {
-    auto* hidden = static_cast<CDlgHidden*>(createPage(accountPages()[4]));
+    auto* hidden = static_cast<CDlgHidden*>(createPage(accountPage(L"CDlgHidden")));
     ASSERT_NE(nullptr, hidden);
     ::PostMessageW(hidden->m_hWnd, UM_CHECK_COMPLETE, 0, 1);
     EXPECT_TRUE(pumpUntil([&] { return hidden->callCount(L"OnCheckComplete(0,1)") == 1; }));
