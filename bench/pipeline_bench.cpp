@@ -7,9 +7,11 @@
 // from an emptied medium, and each whole run is checked: every item copied,
 // every file on the medium of its size and CRC.
 // Prints one line of "name=value" pairs per round for
-// bench/pipeline_bench.py.
+// bench/pipeline_bench.py. With "whole" only whole runs are made, each
+// checked; a failed one ends the process at once with the medium and the
+// download folder as the run left them (for bench/whole_runs.py).
 //
-//   bench_pipeline.exe <download folder A> <download folder B> [rounds]
+//   bench_pipeline.exe <download folder A> <download folder B> [rounds] [whole]
 // config.json beside the executable names the stand-in's host.
 #include "afx/app.h"
 #include "descriptors/ver_file.h"
@@ -345,6 +347,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const int rounds = argc > 3 ? std::max(1, _wtoi(argv[3])) : 1;
+    const bool wholeOnly = argc > 4 && wcscmp(argv[4], L"whole") == 0;
     if (!CConfigFile::getInstance()->loadFile(CGlobalFunc::getModuleDirectory() + L"\\config.json")) {
         fprintf(stderr, "config.json not found beside the executable\n");
         return 2;
@@ -362,7 +365,20 @@ int wmain(int argc, wchar_t** argv) {
     copy_manager::getInstance()->setBasePath(kMedium);
 
     int status = 0;
-    for (int round = 0; round < rounds && status == 0; ++round) {
+    for (int round = 0; round < rounds && wholeOnly && status == 0; ++round) {
+        whole_times whole = wholeRun(descriptors, argv[2]);
+        if (whole.copied == 0) {
+            // Left as the run left them.
+            fprintf(stderr, "[bench_pipeline] round %d: whole run failed its check\n", round);
+            status = 8;
+        } else {
+            endPhase();
+        }
+        printf("round=%d total=%.3f fetched_bytes=%llu copied_bytes=%llu errors=%d ok=%d\n", round, whole.total,
+               whole.fetched, whole.copied, whole.errors, whole.copied != 0 ? 1 : 0);
+        fflush(stdout);
+    }
+    for (int round = 0; round < rounds && !wholeOnly && status == 0; ++round) {
         stage_times stages;
         whole_times whole;
         // Every other round the whole run goes first: neither side always
