@@ -38,6 +38,24 @@ public:
     // checked; 0 on a failure or a stop (flags cleared).
     int copyPackageFolders(const CString& name, const CString& source, const CString& target, run_flags flags);
     int copyTree(const CString& source, const CString& target, run_flags flags);
+    // What the copy of a package file compares: size and last-write time.
+    struct tree_file {
+        DWORD sizeHigh = 0;
+        DWORD sizeLow = 0;
+        FILETIME lastWrite{};
+    };
+    // Copies the files below source into the existing folder target (one
+    // listing of each folder on both sides), each with copyTreeFile.
+    bool copyFolder(const CString& source, const CString& target, run_flags flags);
+    // Skips a file whose copy is on the medium (onMedium: same size and
+    // time), else writes it (writeTreeFile) and reads it back past the
+    // cache against the CRC of what was read; a copy that fails goes.
+    bool copyTreeFile(const CString& source, const CString& target, const tree_file& file, const tree_file* onMedium,
+                      run_flags flags);
+    // One read of the source: written to the medium from its first byte
+    // with the source's last-write time, its CRC-32 taken on the way.
+    bool writeTreeFile(const CString& source, const CString& target, const FILETIME& lastWrite, UINT32& crc,
+                       run_flags flags);
     void countTree(const CString& folder);
     bool createDirectoryTree(const CString& path, bool isFolder);
     // Repairs the medium of a file the platform reports corrupt, with the

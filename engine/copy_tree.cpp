@@ -2,6 +2,7 @@
 // extraction produced, copied file by file onto the medium.
 #include "afx/filefind.h"
 #include "descriptors/ver_file.h"
+#include "engine/chunk_pool.h"
 #include "engine/copy_manager.h"
 #include "engine/function_manager.h"
 #include "engine/unzip_worker.h"
@@ -11,6 +12,10 @@
 #include "foundation/message_pump.h"
 #include "foundation/private_messages.h"
 #include "foundation/utilmanager.h"
+
+#include <zlib.h>
+
+#include <map>
 
 namespace {
 
@@ -26,6 +31,9 @@ const package_folders kPackageFolders[] = {
     {L"IMAGE.exe", {L"IMAGE/", nullptr}},
 };
 
+// A package's files are small: a read and a write each.
+constexpr DWORD kTreeChunkBytes = 262144;
+
 CString normalised(CString path) {
     path.Replace(L'/', L'\\');
     while (path.Replace(L"\\\\", L"\\") > 0) {
@@ -40,16 +48,6 @@ CString withoutTrailingSeparator(CString path) {
 
 bool attributesOf(const CString& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
     return GetFileAttributesExW(path.GetString(), GetFileExInfoStandard, &data) != FALSE;
-}
-
-// The copy keeps the last-write time, so a file on the medium with the
-// source's size and time is taken for the copy it was. Size alone is what
-// an interrupted or failed copy leaves too.
-bool sameSizeAndTime(const WIN32_FILE_ATTRIBUTE_DATA& source, const CString& target) {
-    WIN32_FILE_ATTRIBUTE_DATA there{};
-    if (!attributesOf(target, there) || (there.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    return there.nFileSizeHigh == source.nFileSizeHigh && there.nFileSizeLow == source.nFileSizeLow &&
-           CompareFileTime(&there.ftLastWriteTime, &source.ftLastWriteTime) == 0;
 }
 
 CString folderOf(const CString& path) {
@@ -129,54 +127,135 @@ void copy_manager::countTree(const CString& path) {
 
 int copy_manager::copyTree(const CString& source, const CString& target, run_flags flags) {
     g_bCopyBusy = 1;
-    CFileFind finder;
-    if (!finder.FindFile(source.GetString())) {
-        g_bCopyBusy = 0;
-        return 0;
-    }
-    finder.FindNextFile();
-    bool ok = false;
-    if (finder.IsDirectory()) {
-        ok = createDirectoryTree(target, true);
-        CFileFind entries;
-        BOOL more = ok && entries.FindFile((source + L"\\*").GetString());
-        const CString base = withoutTrailingSeparator(target);
-        while (more && ok && flags.running()) {
-            more = entries.FindNextFile();
-            if (entries.IsDots()) continue;
-            ok = copyTree(entries.GetFilePath(), base + L"\\" + entries.GetFileName(), flags) != 0;
-        }
-    } else {
-        ok = createDirectoryTree(target, false);
-        WIN32_FILE_ATTRIBUTE_DATA from{};
-        if (ok) ok = attributesOf(source, from);
-        if (ok && !sameSizeAndTime(from, target)) {
-            ok = CopyFileW(source.GetString(), target.GetString(), FALSE) != FALSE;
-            if (!ok) {
-                LOG_WRITE(L"[copyTree][CopyFile][file:%s][ErrorCode:%d]", target.GetString(),
-                          static_cast<int>(GetLastError()));
-            }
-            if (ok) ok = fileFault(L"tree-copy", target) == 0;
-            // Checked like every other file on the medium: read back past
-            // the cache and compared with the source.
-            unzip_worker worker;
-            UINT32 crc = 0;
-            if (ok && !(worker.crc_calc_unzip(source, crc, flags) &&
-                        worker.crc_check_copy(target, crc, nullptr, 0, flags))) {
-                ok = false;
-                if (flags.running()) {
-                    LOG_WRITE(L"[copyTree] copy not confirmed by its read-back [file:%s]", target.GetString());
-                    worker_manager::getInstance()->removeFile(target);
-                }
-            }
-        }
-        if (ok) {
-            m_pPackageBoard->addCurrentSize(static_cast<LONGLONG>(finder.GetLength()));
-            m_pPackageBoard->addCurrentCount(1);
-        }
+    WIN32_FILE_ATTRIBUTE_DATA from{};
+    bool ok = attributesOf(source, from);
+    if (ok && (from.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ok = createDirectoryTree(target, true) && copyFolder(source, withoutTrailingSeparator(target), flags);
+    } else if (ok) {
+        const tree_file file{from.nFileSizeHigh, from.nFileSizeLow, from.ftLastWriteTime};
+        WIN32_FILE_ATTRIBUTE_DATA there{};
+        const bool known = attributesOf(target, there) && !(there.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        const tree_file onMedium{there.nFileSizeHigh, there.nFileSizeLow, there.ftLastWriteTime};
+        ok = createDirectoryTree(target, false) && copyTreeFile(source, target, file, known ? &onMedium : nullptr, flags);
     }
     g_bCopyBusy = 0;
     return ok && flags.running() ? 1 : 0;
+}
+
+bool copy_manager::copyFolder(const CString& source, const CString& target, run_flags flags) {
+    // What the medium's folder holds, in one listing: a lookup per file
+    // would cost a query of its own for every small file of a package.
+    std::map<CString, tree_file> onMedium;
+    WIN32_FIND_DATAW found{};
+    {
+        UniqueFindHandle there(FindFirstFileExW((target + L"\\*").GetString(), FindExInfoBasic, &found,
+                                                FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+        for (bool more = static_cast<bool>(there); more; more = FindNextFileW(there.get(), &found) != FALSE) {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            CString name(found.cFileName);
+            name.MakeLower();
+            onMedium[name] = tree_file{found.nFileSizeHigh, found.nFileSizeLow, found.ftLastWriteTime};
+        }
+    }
+    UniqueFindHandle entries(FindFirstFileExW((source + L"\\*").GetString(), FindExInfoBasic, &found,
+                                              FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!entries) return false;
+    for (bool more = true; more && flags.running(); more = FindNextFileW(entries.get(), &found) != FALSE) {
+        const CString name(found.cFileName);
+        if (name == L"." || name == L"..") continue;
+        const CString from = source + L"\\" + name;
+        const CString to = target + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!CreateDirectoryW(to.GetString(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+                LOG_WRITE(L"[copyTree][CreateDirectory][folder:%s][ErrorCode:%d]", to.GetString(),
+                          static_cast<int>(GetLastError()));
+                return false;
+            }
+            if (!copyFolder(from, to, flags)) return false;
+            continue;
+        }
+        CString key = name;
+        key.MakeLower();
+        const auto there = onMedium.find(key);
+        const tree_file file{found.nFileSizeHigh, found.nFileSizeLow, found.ftLastWriteTime};
+        if (!copyTreeFile(from, to, file, there == onMedium.end() ? nullptr : &there->second, flags)) return false;
+    }
+    return flags.running();
+}
+
+bool copy_manager::copyTreeFile(const CString& source, const CString& target, const tree_file& file,
+                                const tree_file* onMedium, run_flags flags) {
+    const LONGLONG size = static_cast<LONGLONG>((static_cast<ULONGLONG>(file.sizeHigh) << 32) | file.sizeLow);
+    // The copy keeps the last-write time, so a file on the medium with the
+    // source's size and time is taken for the copy it was. Size alone is
+    // what an interrupted or failed copy leaves too.
+    const bool copied = onMedium && onMedium->sizeHigh == file.sizeHigh && onMedium->sizeLow == file.sizeLow &&
+                        CompareFileTime(&onMedium->lastWrite, &file.lastWrite) == 0;
+    if (!copied) {
+        UINT32 crc = 0;
+        bool ok = writeTreeFile(source, target, file.lastWrite, crc, flags);
+        if (ok) ok = fileFault(L"tree-copy", target) == 0;
+        // Checked like every other file on the medium: read back past the
+        // cache and compared with what was read from the source.
+        unzip_worker worker;
+        if (ok && !worker.crc_check_copy(target, crc, nullptr, 0, flags)) {
+            ok = false;
+            if (flags.running()) LOG_WRITE(L"[copyTree] copy not confirmed by its read-back [file:%s]", target.GetString());
+        }
+        if (!ok) {
+            if (flags.running()) worker_manager::getInstance()->removeFile(target);
+            return false;
+        }
+    }
+    m_pPackageBoard->addCurrentSize(size);
+    m_pPackageBoard->addCurrentCount(1);
+    return true;
+}
+
+bool copy_manager::writeTreeFile(const CString& source, const CString& target, const FILETIME& lastWrite,
+                                 UINT32& crc, run_flags flags) {
+    UniqueFileHandle in(CreateFileW(source.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in) {
+        LOG_WRITE(L"[copyTree][source][file:%s][ErrorCode:%d]", source.GetString(), static_cast<int>(GetLastError()));
+        return false;
+    }
+    // Replaced from its first byte, write-through like every copy to the
+    // medium; a read-only file left there is made writable first.
+    UniqueFileHandle out(CreateFileW(target.GetString(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    if (!out && GetLastError() == ERROR_ACCESS_DENIED &&
+        SetFileAttributesW(target.GetString(), FILE_ATTRIBUTE_NORMAL)) {
+        out.reset(CreateFileW(target.GetString(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+    }
+    if (!out) {
+        LOG_WRITE(L"[copyTree][target][file:%s][ErrorCode:%d]", target.GetString(), static_cast<int>(GetLastError()));
+        return false;
+    }
+    const chunk_lease buffer(kTreeChunkBytes);
+    uLong value = crc32(0L, Z_NULL, 0);
+    for (;;) {
+        if (!flags.running()) return false;
+        DWORD got = 0;
+        if (!ReadFile(in.get(), buffer.data(), kTreeChunkBytes, &got, nullptr)) {
+            LOG_WRITE(L"[copyTree][read][file:%s][ErrorCode:%d]", source.GetString(), static_cast<int>(GetLastError()));
+            return false;
+        }
+        if (got == 0) break;
+        value = crc32(value, buffer.data(), got);
+        DWORD written = 0;
+        if (!WriteFile(out.get(), buffer.data(), got, &written, nullptr) || written != got) {
+            LOG_WRITE(L"[copyTree][write][file:%s][ErrorCode:%d]", target.GetString(), static_cast<int>(GetLastError()));
+            return false;
+        }
+    }
+    if (!SetFileTime(out.get(), nullptr, nullptr, &lastWrite)) {
+        LOG_WRITE(L"[copyTree][time][file:%s][ErrorCode:%d]", target.GetString(), static_cast<int>(GetLastError()));
+        return false;
+    }
+    crc = static_cast<UINT32>(value);
+    return true;
 }
 
 bool copy_manager::createDirectoryTree(const CString& path, bool isFolder) {

@@ -87,7 +87,7 @@ bool download_manager::func_downlaod_worker(int& error, int& status, InfFileUpda
             waitPumpingMessages(kSharedWaitMs);
             // This attempt's own task is one live task on the path; another
             // one is a worker of the engine whose handle must stay.
-            if (worker_manager::getInstance()->liveTasksOnPath(localPath) <= 1 && closeOwnHandles(localPath)) {
+            if (worker_manager::getInstance()->closeOwnHandles(localPath, 1)) {
                 waitPumpingMessages(kSharedWaitMs);
                 open = openLocalFile(state);
             }

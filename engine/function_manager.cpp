@@ -22,6 +22,11 @@ bool isReportedDownloadError(int code) {
            (code >= INET_ERROR_QUERY_LENGTH && code <= INET_ERROR_QUERY_DATA) || code == INET_ERROR_CERTIFICATE;
 }
 
+// Commands that start the run's preparation again (pre-check, medium).
+bool restartsTheRun(int code) {
+    return code == FM_CMD_START || code == FM_CMD_FORMAT || code == FM_CMD_RESTART;
+}
+
 }  // namespace
 
 function_manager* function_manager::getInstance() {
@@ -194,7 +199,11 @@ void function_manager::loop() {
             m_nCommandRun = 0;
             break;
         }
-        if (command.code == FM_CMD_IDLE || command.code == FM_CMD_TICK) {
+        if (m_nPaused && restartsTheRun(command.code)) {
+            // Queued before the Hold: a paused run starts nothing again
+            // until the page resumes it (IDLE, then START).
+            LOG_WRITE(L"[ENGINE] command %d dropped: paused", command.code);
+        } else if (command.code == FM_CMD_IDLE || command.code == FM_CMD_TICK) {
             onTick();
         } else {
             runCommand(command);
@@ -295,6 +304,7 @@ transfer_task* function_manager::getOrCreateTask(transfer_task_list& list, InfFi
         }
     }
     if (task && task->live) return nullptr;
+    if (sharesAFileWithALiveTask(item, piece, kindOf(list))) return nullptr;
     if (!task) {
         task = new transfer_task;
         list.push_back(task);
@@ -308,6 +318,30 @@ transfer_task* function_manager::getOrCreateTask(transfer_task_list& list, InfFi
     task->run = m_nRun.load();
     task->state = 1;
     return task;
+}
+
+task_kind function_manager::kindOf(const transfer_task_list& list) const {
+    if (&list == &m_downloadTasks) return task_kind::download;
+    if (&list == &m_unzipTasks) return task_kind::unzip;
+    return task_kind::copy;
+}
+
+bool function_manager::sharesAFileWithALiveTask(InfFileUpdate* item, int piece, task_kind kind) {
+    // Paths below the download folder, which every task of a run shares.
+    const std::vector<CString> wanted = worker_manager::taskFiles(kind, item, piece, CString());
+    const std::pair<const transfer_task_list*, task_kind> lists[] = {
+        {&m_downloadTasks, task_kind::download}, {&m_unzipTasks, task_kind::unzip}, {&m_copyTasks, task_kind::copy}};
+    for (const auto& list : lists) {
+        for (const transfer_task* other : *list.first) {
+            if (!other->live || !other->item) continue;
+            for (const CString& used : worker_manager::taskFiles(list.second, other->item, other->piece, CString())) {
+                for (const CString& file : wanted) {
+                    if (used.CompareNoCase(file) == 0) return true;
+                }
+            }
+        }
+    }
+    return false;
 }
 
 void function_manager::removeItemRecords(InfFileUpdate* item) {

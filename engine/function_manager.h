@@ -99,6 +99,9 @@ struct transfer_task {
 
 using transfer_task_list = std::vector<transfer_task*>;
 
+// The three task lists: download, unzip and copy.
+enum class task_kind { download, unzip, copy };
+
 class function_manager : public update_item_engine {
 public:
     // The one object, built with its command thread on first use.
@@ -167,6 +170,11 @@ public:
     // the record's worker still runs.
     transfer_task* getOrCreateTask(transfer_task_list& list, InfFileUpdate* item, int piece);
     transfer_task* findTask(transfer_task_list& list, InfFileUpdate* item, int piece);
+    // True when a worker still runs on a local file the task would use (two
+    // items of one name in one folder): that task waits until it has ended,
+    // so no file is written or deleted by two workers at once. The caller
+    // holds the list mutex.
+    bool sharesAFileWithALiveTask(InfFileUpdate* item, int piece, task_kind kind);
     // update_item_engine: drops every task of the item from the three lists.
     void removeItemRecords(InfFileUpdate* item) override;
     void lockTasks() override { m_taskMutex.lock(); }
@@ -241,6 +249,7 @@ public:
 
 private:
     function_manager();
+    task_kind kindOf(const transfer_task_list& list) const;
     void start();
     void loop();
     // Takes the next command (an idle tick when none); false for one of an

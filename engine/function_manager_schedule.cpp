@@ -95,16 +95,27 @@ void function_manager::dispatchByState(int lowest, transfer_page* page) {
 void function_manager::scheduleNext(int lowest) {
     if (!isCurrentRun()) return;
     if (inRange(lowest, 0, 3)) {
+        // Items left unchecked by a Hold: the resume starts over, not a tick.
+        if (m_nPaused) return;
         for (int round = 0; round < kCheckingRounds; ++round) {
             waitPumpingMessages(kCheckingWaitMs);
-            if (!isCurrentRun()) return;
+            if (!isCurrentRun() || m_nPaused) return;
             if (calcProgressState() >= ITEM_STATE_DOWNLOAD_READY) {
                 startDownloads();
                 return;
             }
         }
         waitPumpingMessages(kCheckingGiveUpMs);
-        if (!isCurrentRun()) return;
+        if (!isCurrentRun() || m_nPaused) return;
+        // A pre-check still under way reports its end itself; a START now
+        // would start a second one once it has ended, rebuilding the items
+        // under the transfer that its report begins. Asked first: when it
+        // has ended, the states read after it are its final ones.
+        if (pageThreadsRunning()) return;
+        if (calcProgressState() >= ITEM_STATE_DOWNLOAD_READY) {
+            startDownloads();
+            return;
+        }
         postCommand(FM_CMD_START, 0, m_pPage);
     } else if (isDownloadState(lowest) || lowest == ITEM_STATE_DOWNLOADED) {
         startDownloads();

@@ -1,8 +1,10 @@
 #include "engine/vercheck_manager.h"
 
+#include "afx/handle.h"
 #include "engine/score_board.h"
 #include "engine/package_names.h"
 #include "engine/transfer_rules.h"
+#include "foundation/common_util.h"
 #include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
 #include "foundation/private_messages.h"
@@ -155,10 +157,12 @@ int vercheck_manager::runCheck() {
         if (!element || !element->m_pHead) continue;
         const CString name = element->m_pHead->getVerName();
         if (name.IsEmpty()) continue;
+        const CString own = cleanableFolder(name);
+        const bool ours = !own.IsEmpty() && markedAsOurs(own);
         CString path = withSeparator(folder) + name + L"\\";
         path.AppendFormat(L"%s.ver", name.GetString());
         if (!CGlobalFunc::isFileExist(path, FALSE)) continue;
-        m_ownFolders.insert(name);
+        if (ours) m_ownFolders.insert(name);
         CString text;
         if (!readUnicodeTextFile(text, path) && !readByteTextFile(text, path)) continue;
         auto data = std::make_unique<ver_file_data>();
@@ -272,7 +276,9 @@ size_t vercheck_manager::buildKeepSet() {
     for (ver_file* element : ver_file_list::getInstance().elements()) {
         if (!element || !element->m_pHead) continue;
         const CString name = element->m_pHead->getVerName();
-        if (!name.IsEmpty()) m_keep.insert(name + L"\\" + name + L".ver");
+        if (name.IsEmpty()) continue;
+        m_keep.insert(name + L"\\" + name + L".ver");
+        m_keep.insert(name + L"\\" + ownFolderMark());
     }
     InfFileUpdateList::getInstance().forEach([this](int, InfFileUpdate* item) {
         if (!item) return true;
@@ -285,6 +291,27 @@ size_t vercheck_manager::buildKeepSet() {
         return true;
     });
     return m_keep.size();
+}
+
+bool vercheck_manager::markedAsOurs(const CString& folder) {
+    const CString mark = withSeparator(folder) + ownFolderMark();
+    const DWORD attributes = GetFileAttributesW(folder.GetString());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+        const DWORD markAttributes = GetFileAttributesW(mark.GetString());
+        return markAttributes != INVALID_FILE_ATTRIBUTES && !(markAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    // Not there: this run makes it (with the download folder when that is
+    // missing too), so it is ours.
+    common_util::ensure_directory(mark);
+    if (GetFileAttributesW(folder.GetString()) == INVALID_FILE_ATTRIBUTES) return false;
+    UniqueFileHandle file(CreateFileW(mark.GetString(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN, nullptr));
+    if (!file) {
+        LOG_WRITE(L"[precheck] folder mark not written [file:%s][err:%lu]", mark.GetString(), GetLastError());
+        return false;
+    }
+    return true;
 }
 
 CString vercheck_manager::cleanableFolder(const CString& verName) const {

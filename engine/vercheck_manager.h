@@ -60,6 +60,14 @@ public:
     recorded_entry findVerEntry(const InfFileUpdate* item);
     size_t buildKeepSet();
     void cleanFolder(const CString& folder);
+    // The file the check leaves in a descriptor's folder that it made
+    // itself (the folder was not there): only a folder with it and with its
+    // own version file is cleaned. A folder of the user's of that name
+    // never gets it, even once a run has written its version file there.
+    static const wchar_t* ownFolderMark() { return L"folder.kestrune"; }
+    // Makes the folder with its mark when it is not there; true when the
+    // folder carries the mark.
+    static bool markedAsOurs(const CString& folder);
 
     vercheck_manager(const vercheck_manager&) = delete;
     vercheck_manager& operator=(const vercheck_manager&) = delete;
@@ -89,7 +97,7 @@ private:
     std::deque<InfFileUpdate*> m_queue;
 
     std::set<CString, caseless_less> m_keep;
-    // Names whose folder held its own version file before this check wrote
-    // one: only those folders are ours to clean.
+    // Names whose folder the check made (its mark) and that held its own
+    // version file before this check wrote one: only those are cleaned.
     std::set<CString, caseless_less> m_ownFolders;
 };

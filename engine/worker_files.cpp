@@ -1,10 +1,12 @@
 // The engine's file removal: deletes that wait while another handle shares
 // the file, and a short-lived thread for a file that stays locked.
 #include "engine/close_own_handles.h"
+#include "engine/copy_manager.h"
 #include "engine/function_manager.h"
 #include "engine/thread_name.h"
 #include "engine/worker_manager.h"
 #include "afx/filefind.h"
+#include "foundation/common_util.h"
 #include "foundation/logmanager.h"
 #include "foundation/message_pump.h"
 
@@ -95,7 +97,7 @@ void removeIdentified(const remove_record& record) {
         }
         // A worker of the engine on the file is its owner: waited for, its
         // handle never closed under it.
-        if (worker_manager::getInstance()->liveTasksOnPath(record.path) == 0) closeOwnHandles(record.path);
+        worker_manager::getInstance()->closeOwnHandles(record.path);
     }
     LOG_WRITE(L"[RemoveThread] still shared, given up [file:%s]", record.path.GetString());
 }
@@ -109,8 +111,8 @@ void deleteOneFile(const CString& path) {
             if (error != ERROR_SHARING_VIOLATION) return;
             waitPumpingMessages(kSharedWaitMs);
         }
-        if (error == ERROR_SHARING_VIOLATION && worker_manager::getInstance()->liveTasksOnPath(path) == 0 &&
-            closeOwnHandles(path) && DeleteFileW(path.GetString())) {
+        if (error == ERROR_SHARING_VIOLATION && worker_manager::getInstance()->closeOwnHandles(path) &&
+            DeleteFileW(path.GetString())) {
             return;
         }
     }
@@ -118,21 +120,82 @@ void deleteOneFile(const CString& path) {
 
 }  // namespace
 
-bool worker_manager::closeOwnHandles(const CString& path) {
+bool worker_manager::closeOwnHandles(const CString& path, int ownTasks) {
+    const int live = liveTasksOnPath(path);
+    if (live > ownTasks) {
+        LOG_WRITE(L"[closeOwnHandles] %d engine workers on the path: handles left open [path:%s]", live,
+                  path.GetString());
+        return false;
+    }
     return ::closeOwnHandles(path);
 }
+
+std::vector<CString> worker_manager::taskFiles(task_kind kind, const InfFileUpdate* item, int piece,
+                                               const CString& root, const CString& medium) {
+    std::vector<CString> files;
+    if (!item) return files;
+    switch (kind) {
+    case task_kind::download:
+        files.push_back(piece >= 0 ? item->getPartPath(root, piece) : item->getFilePath(root));
+        break;
+    case task_kind::unzip:
+        files.push_back(item->getFilePath(root));
+        if (!item->getZipName().IsEmpty()) files.push_back(item->getZipPath(root));
+        break;
+    case task_kind::copy:
+        files.push_back(item->getFilePath(root));
+        if (!medium.IsEmpty()) {
+            // Where the copy writes it (copy_manager::mediumPath).
+            CString target = item->getFilePath(medium);
+            common_util::normalize_path(target);
+            files.push_back(target);
+        }
+        break;
+    }
+    return files;
+}
+
+namespace {
+
+// path equals folder, or lies below it.
+bool atOrBelow(const CString& path, const CString& folder) {
+    if (folder.IsEmpty() || path.GetLength() < folder.GetLength()) return false;
+    if (path.Left(folder.GetLength()).CompareNoCase(folder) != 0) return false;
+    if (path.GetLength() == folder.GetLength()) return true;
+    const wchar_t next = path[folder.GetLength()];
+    const wchar_t last = folder[folder.GetLength() - 1];
+    return next == L'\\' || next == L'/' || last == L'\\' || last == L'/';
+}
+
+CString normalised(CString path) {
+    path.Replace(L'/', L'\\');
+    while (path.Replace(L"\\\\", L"\\") > 0) {
+    }
+    while (path.GetLength() > 3 && path[path.GetLength() - 1] == L'\\') path.Truncate(path.GetLength() - 1);
+    return path;
+}
+
+}  // namespace
 
 int worker_manager::liveTasksOnPath(const CString& path) {
     function_manager* engine = function_manager::getInstance();
     const CString folder = m_strDownloadFolder;
+    const CString medium = copy_manager::getInstance()->getBasePath();
+    const CString wanted = normalised(path);
     int count = 0;
     std::lock_guard<std::mutex> lock(engine->m_listMutex);
-    for (const transfer_task_list* list : {&engine->m_downloadTasks, &engine->m_unzipTasks, &engine->m_copyTasks}) {
-        for (const transfer_task* task : *list) {
+    const std::pair<const transfer_task_list*, task_kind> lists[] = {{&engine->m_downloadTasks, task_kind::download},
+                                                                     {&engine->m_unzipTasks, task_kind::unzip},
+                                                                     {&engine->m_copyTasks, task_kind::copy}};
+    for (const auto& list : lists) {
+        for (const transfer_task* task : *list.first) {
             if (!task->live || !task->item) continue;
-            const bool piece = list == &engine->m_downloadTasks && task->piece >= 0;
-            const CString used = piece ? task->item->getPartPath(folder, task->piece) : task->item->getFilePath(folder);
-            if (used.CompareNoCase(path) == 0) ++count;
+            for (const CString& used : taskFiles(list.second, task->item, task->piece, folder, medium)) {
+                if (atOrBelow(normalised(used), wanted)) {
+                    ++count;
+                    break;
+                }
+            }
         }
     }
     return count;

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 constexpr int MAX_DOWNLOAD_THREADS = 3;
 
@@ -51,13 +52,22 @@ public:
     bool deleteFileRetry(int budgetMs, const CString& path);
     // Deletes what the path names (a file, or a folder tree).
     void deleteFolder(const CString& path);
-    bool closeOwnHandles(const CString& path);
-    // How many task records whose worker still runs work on the local file
-    // at path (a download's file or piece, an unzip's or copy's source).
-    // Handles on such a file are the engine's own and are never closed by
-    // path: a closed value is reused, and the worker's writes would land in
-    // another file.
+    // Closes this process's handles on the file at path, or below the
+    // folder at path (::closeOwnHandles), unless more task records than
+    // the caller's own (ownTasks) whose worker still runs work there:
+    // their handles are the engine's own, and a closed value is reused, so
+    // the worker's writes would land in another file. False when refused
+    // or when the handle table could not be read.
+    bool closeOwnHandles(const CString& path, int ownTasks = 0);
+    // How many task records whose worker still runs work on a file at path
+    // or below it (a download's file or piece, an unzip's package and file,
+    // a copy's source and its file on the medium).
     int liveTasksOnPath(const CString& path);
+    // The files a task of a list works on, under root (download folder or
+    // medium): a download its file or piece, an unzip the item's package
+    // and file, a copy its source (and, with medium, its target there).
+    static std::vector<CString> taskFiles(task_kind kind, const InfFileUpdate* item, int piece, const CString& root,
+                                          const CString& medium = CString());
     static void SetThreadName(CWinThread* thread, const char* name);
 
     static UINT DownloadThread_Function(LPVOID param);

@@ -9,6 +9,7 @@
 #include "engine/worker_manager.h"
 #include "tests/engine/control_fixtures.h"
 #include "tests/engine/control_page.h"
+#include "tests/engine/engine_fixtures.h"
 #include "tests/engine/pipeline_support.h"
 #include "tests/support/test_support.h"
 
@@ -449,6 +450,78 @@ TEST_F(HeldEngine, StopHoldsCommandsBackAndLeavesAHoldAlone) {
         EXPECT_FALSE(engine->stopGateClosed());
     }
     engine->m_nPaused = 0;
+}
+
+TEST_F(HeldEngine, APausedRunStaysPaused) {
+    // Items a Hold left unchecked, a START the page queued before the Hold
+    // (the thread was busy), then a schedule's worth of idle ticks.
+    TestVehicle car({{L"a.dat"}, {L"b.dat"}});
+    car.build();
+    Gate page;
+    engine->m_pPage = &page;
+    engine->m_nState = FM_STATE_TRANSFER;
+    engine->m_nTickCount = 0;
+    engine->m_nPaused = 1;
+    const HANDLE compute = engine->m_hComputeThread;
+    const HANDLE format = engine->m_hFormatThread;
+    std::vector<function_command> commands{cmd(FM_CMD_START, 0, &page), cmd(FM_CMD_FORMAT, 'R', &page)};
+    for (int tick = 0; tick < 9; ++tick) commands.push_back(cmd(FM_CMD_TICK));
+    auto next = std::make_unique<Gate>();
+    {
+        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+        for (const function_command& c : commands) engine->m_queue.push_back(c);
+        engine->m_queue.push_back(cmd(FM_CMD_BEGIN_TRANSFER, 0, next.get()));
+    }
+    SetEvent(engine->m_hEvent);
+    gate->release();
+    ASSERT_TRUE(next->waitEntered());
+    retired.push_back(std::move(gate));
+    gate = std::move(next);
+
+    EXPECT_EQ(engine->m_nState.load(), FM_STATE_TRANSFER) << "no START ran";
+    EXPECT_EQ(engine->m_nFormatRequested.load(), 0) << "no FORMAT ran";
+    EXPECT_EQ(engine->m_hComputeThread, compute) << "no compute thread started";
+    EXPECT_EQ(engine->m_hFormatThread, format) << "no format thread started";
+    EXPECT_TRUE(queued().empty()) << "the ninth tick queued nothing";
+    EXPECT_EQ(engine->m_nTickCount, 0) << "the schedule ran on the ninth tick";
+    EXPECT_EQ(engine->m_nPaused.load(), 1);
+    for (InfFileUpdate* item : car.items()) EXPECT_EQ(item->m_nState.load(), ITEM_STATE_NEW);
+    engine->m_nPaused = 0;
+}
+
+TEST_F(HeldEngine, TicksStartNothingWhileThePreCheckRuns) {
+    // Items still new, a pre-check (the compute routine) slower than a
+    // schedule: the ninth tick waits for it but queues no second START,
+    // which would rebuild the items once the first check has ended.
+    TestVehicle car({{L"a.dat"}});
+    car.build();
+    ControlPage page(0, {});
+    page.holdCompute = true;
+    struct let_go {
+        ControlPage& page;
+        ~let_go() {
+            page.holdCompute = false;
+            waitEngineIdle(10000);
+        }
+    } letGo{page};
+    run({cmd(FM_CMD_START, 0, static_cast<transfer_page*>(&page))});
+    ASSERT_TRUE(waitUntil([&] { return page.computeCalls.load() == 1; }, 10000));
+    engine->m_nTickCount = 0;
+    std::vector<function_command> ticks(9, cmd(FM_CMD_TICK));
+    auto next = std::make_unique<Gate>();
+    {
+        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+        for (const auto& t : ticks) engine->m_queue.push_back(t);
+        engine->m_queue.push_back(cmd(FM_CMD_BEGIN_TRANSFER, 0, next.get()));
+    }
+    SetEvent(engine->m_hEvent);
+    gate->release();
+    ASSERT_TRUE(next->waitEntered());
+    retired.push_back(std::move(gate));
+    gate = std::move(next);
+    EXPECT_EQ(engine->m_nTickCount, 0) << "the schedule ran";
+    EXPECT_TRUE(queued().empty()) << "no START while the pre-check runs";
+    clearQueue();
 }
 
 TEST(CommandThread, StartTwiceRunsOneComputeThreadAndAnEmptyListEnds) {

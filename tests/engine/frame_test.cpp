@@ -9,6 +9,7 @@
 #include "engine/thread_name.h"
 #include "engine/unzip_worker.h"
 #include "engine/worker_manager.h"
+#include "tests/engine/control_fixtures.h"
 #include "tests/engine/engine_fixtures.h"
 #include "tests/support/test_support.h"
 
@@ -371,6 +372,105 @@ TEST(FileRemoval, RemoveFileOnAHeldFile) {
     // Until the thread has ended it may still meet the new file.
     EXPECT_TRUE(waitUntil([] { return worker_manager::removeThreadsRunning() == 0; }, 10000));
     EXPECT_EQ(readBytes(path), "new content");
+}
+
+namespace {
+
+// Two items of one name in one folder, and one of another name; their
+// task records are dropped at the end.
+struct SameFolderItems {
+    OwnedItem first{ItemRow{L"a.dat"}};
+    OwnedItem twin{ItemRow{L"a.dat"}};
+    OwnedItem other{ItemRow{L"b.dat"}};
+    ~SameFolderItems() {
+        function_manager* fm = function_manager::getInstance();
+        std::lock_guard<std::recursive_mutex> tasks(fm->m_taskMutex);
+        for (InfFileUpdate* item : {first.get(), twin.get(), other.get()}) fm->removeItemRecords(item);
+    }
+};
+
+transfer_task_list& listOf(function_manager* fm, task_kind kind) {
+    return kind == task_kind::download ? fm->m_downloadTasks
+                                       : kind == task_kind::unzip ? fm->m_unzipTasks : fm->m_copyTasks;
+}
+
+}  // namespace
+
+TEST(LiveWorkers, ATaskWaitsForTheWorkerOnItsFile) {
+    function_manager* fm = function_manager::getInstance();
+    struct Case {
+        const char* what;
+        task_kind running;
+        bool twin;  // the second task is the twin's (same file), else the other item's
+        task_kind wanted;
+        bool waits;
+    } cases[] = {
+        {"a download of the same file", task_kind::download, true, task_kind::download, true},
+        {"an unzip of the same file", task_kind::download, true, task_kind::unzip, true},
+        {"a copy from the same file", task_kind::unzip, true, task_kind::copy, true},
+        {"a download of the same file while it is copied", task_kind::copy, true, task_kind::download, true},
+        {"a download of another file", task_kind::download, false, task_kind::download, false},
+    };
+    for (const Case& c : cases) {
+        SameFolderItems items;
+        ASSERT_TRUE(items.first.ok() && items.twin.ok() && items.other.ok());
+        std::lock_guard<std::recursive_mutex> tasks(fm->m_taskMutex);
+        transfer_task* worker = fm->getOrCreateTask(listOf(fm, c.running), items.first.get(), -1);
+        ASSERT_NE(worker, nullptr) << c.what;
+        worker->live = true;
+        InfFileUpdate* second = c.twin ? items.twin.get() : items.other.get();
+        transfer_task* next = fm->getOrCreateTask(listOf(fm, c.wanted), second, -1);
+        EXPECT_EQ(next == nullptr, c.waits) << c.what;
+        worker->live = false;
+        EXPECT_NE(fm->getOrCreateTask(listOf(fm, c.wanted), second, -1), nullptr) << c.what << ": once it has ended";
+    }
+}
+
+TEST(LiveWorkers, HandlesOfALiveWorkerAreNeverClosedByPath) {
+    TempDir dir;
+    function_manager* fm = function_manager::getInstance();
+    worker_manager* wm = worker_manager::getInstance();
+    const CString savedFolder = wm->m_strDownloadFolder;
+    wm->m_strDownloadFolder = dir.path();
+    SameFolderItems items;
+    ASSERT_TRUE(items.first.ok());
+    const CString path = items.first->getFilePath(dir.path());
+    ASSERT_TRUE(writeFileAt(path, "part"));
+    transfer_task* worker = nullptr;
+    {
+        std::lock_guard<std::recursive_mutex> tasks(fm->m_taskMutex);
+        worker = fm->getOrCreateTask(fm->m_downloadTasks, items.first.get(), -1);
+    }
+    ASSERT_NE(worker, nullptr);
+    worker->live = true;
+    // The worker's own handle on its file.
+    HANDLE held = holdFile(path);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(wm->liveTasksOnPath(path), 1);
+    EXPECT_EQ(wm->liveTasksOnPath(dir.path()), 1) << "a folder counts the workers below it";
+
+    struct Case {
+        const char* what;
+        CString path;
+        int ownTasks;
+    } cases[] = {
+        {"the file", path, 0},
+        {"the file, with / and a doubled separator", path.Left(path.ReverseFind(L'\\')) + L"/\\a.dat", 0},
+        {"the download folder", dir.path(), 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(wm->closeOwnHandles(c.path, c.ownTasks)) << c.what;
+        EXPECT_TRUE(handleOpen(held)) << c.what;
+    }
+    // The download asking for its own file: one live task is itself.
+    EXPECT_TRUE(wm->closeOwnHandles(path, 1));
+    EXPECT_FALSE(handleOpen(held)) << "no other worker on it: the forgotten handle goes";
+
+    held = holdFile(path);
+    worker->live = false;
+    EXPECT_TRUE(wm->closeOwnHandles(dir.path()));
+    EXPECT_FALSE(handleOpen(held)) << "no live worker: closed";
+    wm->m_strDownloadFolder = savedFolder;
 }
 
 TEST(FileRemoval, DeleteFileRetryWaitsWhileShared) {

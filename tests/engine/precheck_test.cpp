@@ -43,6 +43,10 @@ protected:
         vercheck_manager::getInstance().m_observers.add(page.hwnd());
     }
     CString at(const CString& relative) { return dir.path() + relative; }
+    // A descriptor folder an earlier check made (it carries the mark).
+    bool madeByUs(const CString& name) {
+        return writeFileAt(at(name + L"\\" + vercheck_manager::ownFolderMark()), "");
+    }
     std::vector<HWND> listeners;
     void run() { vercheck_manager::getInstance().checkMedium(); }
 
@@ -63,6 +67,7 @@ TEST_F(PreCheck, KeepsWhatAnEarlierRunFinished) {
     });
     car.build();
     ASSERT_EQ(car.items().size(), 9u);
+    ASSERT_TRUE(madeByUs(L"CAR"));
     ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), utf8(verText({{L"CAR\\MAP", L"kept.dat", 1},
                                                               {L"CAR\\MAP", L"MAP.exe", 1},
                                                               {L"CAR\\MAP", L"split.idx", 1},
@@ -125,6 +130,7 @@ TEST_F(PreCheck, ReadsBothGenerationsWithNamesBeyondAscii) {
         ASSERT_TRUE(writeFileAt(at(L"CAR\\MAP\\") + name, std::string(10, 'x')));
         CString text = verText({{L"CAR\\MAP", name.GetString(), 1}});
         if (older) text = L"*|2024.05.01|SW|CAR|123|0\r\nCAR\\MAP|" + name + L"|1|0|10|1\r\n";
+        ASSERT_TRUE(madeByUs(L"CAR"));
         ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), older ? utf16WithMark(text) : utf8(text)));
         run();
         EXPECT_EQ(car.items()[0]->m_nState.load(), ITEM_STATE_UNZIPPED) << (older ? "UTF-16" : "UTF-8");
@@ -141,6 +147,7 @@ TEST_F(PreCheck, RemovesLeftoversButKeepsFilesInOtherLetterCase) {
     ASSERT_TRUE(writeFileAt(at(L"CAR\\OLD\\deep\\x.dat"), "stale"));
     ASSERT_TRUE(writeFileAt(at(L"OTHER\\keep.me"), "not ours"));
     ASSERT_TRUE(writeFileAt(at(L"top.txt"), "not ours"));
+    ASSERT_TRUE(madeByUs(L"CAR"));
     ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), utf8(verText({{L"CAR\\MAP", L"Data.BIN", 1}}))));
 
     run();
@@ -156,18 +163,44 @@ TEST_F(PreCheck, RemovesLeftoversButKeepsFilesInOtherLetterCase) {
     EXPECT_TRUE(fileExists(at(L"CAR\\CAR.ver")));
 }
 
-TEST_F(PreCheck, CleansOnlyAFolderThatHoldsItsOwnVersionFile) {
+TEST_F(PreCheck, CleansOnlyAFolderItMadeThatHoldsItsOwnVersionFile) {
     // A vehicle named like a folder of the user's beside the downloads.
     TestVehicle car({{L"a.dat"}});
     car.build();
-    for (bool ours : {false, true}) {
+    const std::string ver = utf8(verText({{L"CAR\\MAP", L"a.dat", 1}}));
+    struct Case {
+        const char* what;
+        bool mark;
+        bool verFile;
+        bool cleaned;
+    } cases[] = {
+        {"the user's folder", false, false, false},
+        {"the user's folder after a run wrote its version file there", false, true, false},
+        {"a folder the check made, before its first version file", true, false, false},
+        {"a folder the check made, with its version file", true, true, true},
+    };
+    for (const Case& c : cases) {
+        removeTree(at(L"CAR"));
         ASSERT_TRUE(writeFileAt(at(L"CAR\\holiday.jpg"), "photo"));
         ASSERT_TRUE(writeFileAt(at(L"CAR\\Album\\x.jpg"), "photo"));
-        if (ours) ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), utf8(verText({{L"CAR\\MAP", L"a.dat", 1}}))));
+        if (c.mark) ASSERT_TRUE(madeByUs(L"CAR"));
+        if (c.verFile) ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), ver));
         run();
-        EXPECT_EQ(fileExists(at(L"CAR\\holiday.jpg")), !ours) << (ours ? "ours" : "the user's");
-        EXPECT_EQ(fileExists(at(L"CAR\\Album\\x.jpg")), !ours) << (ours ? "ours" : "the user's");
+        EXPECT_EQ(fileExists(at(L"CAR\\holiday.jpg")), !c.cleaned) << c.what;
+        EXPECT_EQ(fileExists(at(L"CAR\\Album\\x.jpg")), !c.cleaned) << c.what;
+        EXPECT_EQ(fileExists(at(CString(L"CAR\\") + vercheck_manager::ownFolderMark())), c.mark) << c.what;
     }
+
+    // A folder that is not there is made by the check, with its mark: from
+    // the next run on, what the runs leave in it is cleaned.
+    removeTree(at(L"CAR"));
+    run();
+    EXPECT_TRUE(fileExists(at(CString(L"CAR\\") + vercheck_manager::ownFolderMark())));
+    ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), ver));
+    ASSERT_TRUE(writeFileAt(at(L"CAR\\MAP\\stale.dat"), "old"));
+    run();
+    EXPECT_FALSE(fileExists(at(L"CAR\\MAP\\stale.dat")));
+    EXPECT_TRUE(fileExists(at(CString(L"CAR\\") + vercheck_manager::ownFolderMark()))) << "the mark is kept";
 }
 
 TEST_F(PreCheck, CleansNothingOutsideAnAbsoluteDownloadFolder) {
