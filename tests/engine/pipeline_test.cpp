@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <memory>
 
 namespace {
@@ -278,7 +280,13 @@ TEST_F(Pipeline, RefusedCertificateIsReported) {
 // The engine's threads end before the process's objects go.
 class EngineShutdown : public ::testing::Environment {
 public:
-    void TearDown() override { EXPECT_TRUE(engine_control::shutdown(30000)); }
+    void TearDown() override {
+        EXPECT_TRUE(engine_control::shutdown(30000));
+        // Under Wine's heap checking (tests/engine/heap_check.sh) a block
+        // written after its free is found here at the latest.
+        EXPECT_TRUE(HeapValidate(reinterpret_cast<HANDLE>(_get_heap_handle()), 0, nullptr)) << "malloc's heap";
+        EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr)) << "the process heap";
+    }
 };
 const ::testing::Environment* const kEngineShutdown = ::testing::AddGlobalTestEnvironment(new EngineShutdown);
 

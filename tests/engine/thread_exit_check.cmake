@@ -2,10 +2,17 @@
 # a destructor registers a thread-exit record (__cxa_thread_atexit) that the
 # runtime may run for the wrong thread, freeing what a live thread still
 # uses. No library an engine thread runs may register one.
-#   cmake -DNM=<nm> -DPROBE=<object> -DLIBRARIES=<a;b;...> -P thread_exit_check.cmake
+# A linked executable holds the registration function only when something
+# in it calls it (the runtime's own parts included).
+#   cmake -DNM=<nm> -DPROBE=<object> -DLIBRARIES=<a;b;...> [-DEXECUTABLES=<x;...>] -P thread_exit_check.cmake
 set(symbol "__cxa_thread_atexit")
 function(registrations file out)
-  execute_process(COMMAND ${NM} -A -u ${file} OUTPUT_VARIABLE text RESULT_VARIABLE rc ERROR_QUIET)
+  # Libraries and objects: what they call; executables: what they hold.
+  set(undefined -u)
+  if(file MATCHES "\\.exe$")
+    set(undefined "")
+  endif()
+  execute_process(COMMAND ${NM} -A ${undefined} ${file} OUTPUT_VARIABLE text RESULT_VARIABLE rc ERROR_QUIET)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "${NM} could not read ${file}")
   endif()
@@ -20,7 +27,7 @@ endif()
 message(STATUS "probe: ${probe}")
 
 set(failed "")
-foreach(library IN LISTS LIBRARIES)
+foreach(library IN LISTS LIBRARIES EXECUTABLES)
   registrations(${library} found)
   if(found)
     string(REPLACE ";" "\n  " lines "${found}")
@@ -31,5 +38,5 @@ foreach(library IN LISTS LIBRARIES)
   endif()
 endforeach()
 if(failed)
-  message(FATAL_ERROR "thread_local objects with destructors in libraries that engine threads run")
+  message(FATAL_ERROR "thread_local objects with destructors in code that engine threads run")
 endif()
