@@ -9,6 +9,10 @@
 //     a package folder (HTML) of that many small files copied by the
 //     package route (copy, read-back check) and by the bare loop below;
 //     prints "set=tree files=N bytes=B engine=S bare=S" per run.
+//   bench_engine.exe treecost <source folder> <medium root> <files> <bytes>
+//     what each file of a package folder costs, step by step, over that
+//     many small files: the calls the package route makes per file, each
+//     timed alone; prints "step=<name> us_per_file=U" per step.
 //   bench_engine.exe unzip <package.zip> <target folder>
 //     extracts every entry and checks the CRC-32 of every file the way the
 //     unzip step does; prints "entries=N bytes=B seconds=S".
@@ -21,6 +25,7 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <functional>
 #include <malloc.h>
 #include <memory>
 #include <string>
@@ -271,6 +276,81 @@ int unzipBench(const CString& package, const CString& folder) {
     return 0;
 }
 
+// Each per-file call of a package-folder copy, timed alone over every file.
+int treeCost(const CString& source, const CString& medium, int count, int size) {
+    const CString folder = source + L"\\COST";
+    const CString target = medium + L"COST";
+    CreateDirectoryW(source.GetString(), nullptr);
+    CreateDirectoryW(folder.GetString(), nullptr);
+    CreateDirectoryW(target.GetString(), nullptr);
+    std::vector<CString> names;
+    std::string bytes(static_cast<size_t>(size), 'c');
+    for (int i = 0; i < count; ++i) {
+        CString name;
+        name.Format(L"c%05d.htm", i);
+        HANDLE file = CreateFileW((folder + L"\\" + name).GetString(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                  nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        names.push_back(name);
+    }
+    std::vector<BYTE> buffer(kChunk);
+    BYTE* aligned = static_cast<BYTE*>(_aligned_malloc(kChunk, 4096));
+    auto step = [&](const char* what, const std::function<void(const CString&, const CString&)>& call) {
+        const double t0 = now();
+        for (const CString& name : names) call(folder + L"\\" + name, target + L"\\" + name);
+        printf("step=%s us_per_file=%.1f\n", what, (now() - t0) * 1e6 / count);
+        fflush(stdout);
+    };
+    step("find_one_file", [](const CString& from, const CString&) {
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW(from.GetString(), &found);
+        if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    });
+    step("attributes_source", [](const CString& from, const CString&) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        GetFileAttributesExW(from.GetString(), GetFileExInfoStandard, &data);
+    });
+    step("attributes_missing_target", [](const CString&, const CString& to) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        GetFileAttributesExW(to.GetString(), GetFileExInfoStandard, &data);
+    });
+    step("copyfile", [](const CString& from, const CString& to) { CopyFileW(from.GetString(), to.GetString(), FALSE); });
+    step("read_source_for_crc", [&](const CString& from, const CString&) {
+        HANDLE in = CreateFileW(from.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD got = 0;
+        while (ReadFile(in, buffer.data(), kChunk, &got, nullptr) && got) crc32(0, buffer.data(), got);
+        CloseHandle(in);
+    });
+    step("readback_unbuffered", [&](const CString&, const CString& to) {
+        HANDLE back = CreateFileW(to.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_NO_BUFFERING, nullptr);
+        DWORD got = 0;
+        while (ReadFile(back, aligned, kChunk, &got, nullptr) && got) crc32(0, aligned, got);
+        CloseHandle(back);
+    });
+    step("set_time", [](const CString&, const CString& to) {
+        HANDLE out = CreateFileW(to.GetString(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+        FILETIME t{};
+        GetSystemTimeAsFileTime(&t);
+        SetFileTime(out, nullptr, nullptr, &t);
+        CloseHandle(out);
+    });
+    step("write_through_copy", [&](const CString& from, const CString& to) {
+        HANDLE in = CreateFileW(from.GetString(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE out = CreateFileW(to.GetString(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_FLAG_WRITE_THROUGH, nullptr);
+        DWORD got = 0, written = 0;
+        while (ReadFile(in, buffer.data(), kChunk, &got, nullptr) && got) WriteFile(out, buffer.data(), got, &written, nullptr);
+        CloseHandle(in);
+        CloseHandle(out);
+    });
+    _aligned_free(aligned);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -279,6 +359,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (argc == 4 && wcscmp(argv[1], L"unzip") == 0) return unzipBench(argv[2], argv[3]);
     if (argc == 6 && wcscmp(argv[1], L"tree") == 0) return treeBench(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]));
+    if (argc == 6 && wcscmp(argv[1], L"treecost") == 0) return treeCost(argv[2], argv[3], _wtoi(argv[4]), _wtoi(argv[5]));
     fprintf(stderr, "usage: bench_engine copy <source> <medium> <n> <MiB> <n> <KiB> | tree <source> <medium> <n> <bytes>"
                     " | unzip <zip> <folder>\n");
     return 2;
