@@ -198,16 +198,16 @@ int copyBench(const CString& source, const CString& medium, int largeCount, ULON
     return 0;
 }
 
-int treeBench(const CString& source, const CString& medium, int count, int size) {
-    const CString folder = source + L"\\HTML";
+// count files of size bytes in folder (made below source), named
+// <prefix>00000.htm on; their names and CRC-32s.
+void makeSmallFiles(const CString& source, const CString& folder, const wchar_t* prefix, int count, int size,
+                    std::vector<CString>& names, std::vector<UINT32>& crcs) {
     CreateDirectoryW(source.GetString(), nullptr);
     CreateDirectoryW(folder.GetString(), nullptr);
-    std::vector<CString> names;
-    std::vector<UINT32> crcs;
     std::string bytes(static_cast<size_t>(size), 'h');
     for (int i = 0; i < count; ++i) {
         CString name;
-        name.Format(L"p%05d.htm", i);
+        name.Format(L"%s%05d.htm", prefix, i);
         bytes[0] = static_cast<char>('a' + i % 26);
         HANDLE file = CreateFileW((folder + L"\\" + name).GetString(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                                   nullptr);
@@ -217,6 +217,13 @@ int treeBench(const CString& source, const CString& medium, int count, int size)
         names.push_back(name);
         crcs.push_back(static_cast<UINT32>(crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size())));
     }
+}
+
+int treeBench(const CString& source, const CString& medium, int count, int size) {
+    const CString folder = source + L"\\HTML";
+    std::vector<CString> names;
+    std::vector<UINT32> crcs;
+    makeSmallFiles(source, folder, L"p", count, size, names, crcs);
     copy_manager* cm = copy_manager::getInstance();
     std::vector<BYTE> buffer(kChunk);
     const CString target = medium + L"PKG";
@@ -280,21 +287,10 @@ int unzipBench(const CString& package, const CString& folder) {
 int treeCost(const CString& source, const CString& medium, int count, int size) {
     const CString folder = source + L"\\COST";
     const CString target = medium + L"COST";
-    CreateDirectoryW(source.GetString(), nullptr);
-    CreateDirectoryW(folder.GetString(), nullptr);
     CreateDirectoryW(target.GetString(), nullptr);
     std::vector<CString> names;
-    std::string bytes(static_cast<size_t>(size), 'c');
-    for (int i = 0; i < count; ++i) {
-        CString name;
-        name.Format(L"c%05d.htm", i);
-        HANDLE file = CreateFileW((folder + L"\\" + name).GetString(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                  nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-        names.push_back(name);
-    }
+    std::vector<UINT32> crcs;
+    makeSmallFiles(source, folder, L"c", count, size, names, crcs);
     std::vector<BYTE> buffer(kChunk);
     BYTE* aligned = static_cast<BYTE*>(_aligned_malloc(kChunk, 4096));
     auto step = [&](const char* what, const std::function<void(const CString&, const CString&)>& call) {

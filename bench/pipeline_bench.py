@@ -57,6 +57,19 @@ def vehicle(total, count):
             "descriptors": [{"inf": "TS_BENCH.inf", "version": "2024.06.01", "items": items}]}
 
 
+def prepare(build, work, size, items):
+    """The work folder, the stand-in's CA in the prefix and the scenario of
+    the bench vehicle; returns the scenario's path."""
+    os.makedirs(work, exist_ok=True)
+    subprocess.run([sys.executable, os.path.join(ROOT, "tools", "standin"), "ca", "--root",
+                    os.path.join(build, "standin"), "--install", os.path.join(build, "tools", "kestrune_install_ca.exe"),
+                    "--wine", "wine"], check=True, capture_output=True)
+    scenario = os.path.join(work, "scenario.json")
+    with open(scenario, "w") as f:
+        json.dump({"seed": "engine-bench", "vehicles": [vehicle(parse_size(size), items)]}, f, indent=1)
+    return scenario
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build")
@@ -68,14 +81,7 @@ def main():
     build = os.path.abspath(args.build)
     root = os.path.join(build, "standin")
     work = os.path.join(build, "bench", "pipeline")
-    os.makedirs(work, exist_ok=True)
-    subprocess.run([sys.executable, os.path.join(ROOT, "tools", "standin"), "ca", "--root", root, "--install",
-                    os.path.join(build, "tools", "kestrune_install_ca.exe"), "--wine", "wine"],
-                   check=True, capture_output=True)
-
-    scenario = os.path.join(work, "scenario.json")
-    with open(scenario, "w") as f:
-        json.dump({"seed": "engine-bench", "vehicles": [vehicle(parse_size(args.size), args.items)]}, f, indent=1)
+    scenario = prepare(build, work, args.size, args.items)
 
     exe = os.path.join(build, "bench", "bench_pipeline.exe")
     downloads = [os.path.join(work, "downloads_stages"), os.path.join(work, "downloads_whole")]

@@ -14,7 +14,6 @@ and of the download folder under <work>/failures/<number>/.
 Run through bench/run_whole_runs.sh, which provides the Wine session.
 """
 import argparse
-import json
 import os
 import shutil
 import subprocess
@@ -26,8 +25,7 @@ sys.path.insert(0, os.path.join(ROOT, "tools"))
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from standin import StandIn, windows_path  # noqa: E402
-from standin.packages import parse_size  # noqa: E402
-from pipeline_bench import vehicle  # noqa: E402
+from pipeline_bench import prepare  # noqa: E402
 
 INVOCATION_LIMIT_S = 1800
 
@@ -64,13 +62,7 @@ def main():
     build = os.path.abspath(args.build)
     root = os.path.join(build, "standin")
     work = os.path.join(build, "bench", "whole_runs_%s" % args.size)
-    os.makedirs(work, exist_ok=True)
-    subprocess.run([sys.executable, os.path.join(ROOT, "tools", "standin"), "ca", "--root", root, "--install",
-                    os.path.join(build, "tools", "kestrune_install_ca.exe"), "--wine", "wine"],
-                   check=True, capture_output=True)
-    scenario = os.path.join(work, "scenario.json")
-    with open(scenario, "w") as f:
-        json.dump({"seed": "engine-bench", "vehicles": [vehicle(parse_size(args.size), args.items)]}, f, indent=1)
+    scenario = prepare(build, work, args.size, args.items)
 
     exe = os.path.join(build, "bench", "bench_pipeline.exe")
     medium = os.path.join(build, "drives", "r")

@@ -55,6 +55,16 @@ function_command cmd(int code, int parameter = 0, void* pointer = nullptr) {
     return c;
 }
 
+// Whatever fails, a held compute routine is let go and its thread has
+// ended before the page goes.
+struct ComputeLetGo {
+    ControlPage& page;
+    ~ComputeLetGo() {
+        page.holdCompute = false;
+        waitEngineIdle(10000);
+    }
+};
+
 class HeldEngine : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -82,7 +92,7 @@ protected:
 
     // Queues the commands and a new gate, lets the thread run them and
     // holds it again at the new gate.
-    void run(std::initializer_list<function_command> commands) {
+    void run(const std::vector<function_command>& commands) {
         auto next = std::make_unique<Gate>();
         {
             std::lock_guard<std::mutex> lock(engine->m_queueMutex);
@@ -466,17 +476,7 @@ TEST_F(HeldEngine, APausedRunStaysPaused) {
     const HANDLE format = engine->m_hFormatThread;
     std::vector<function_command> commands{cmd(FM_CMD_START, 0, &page), cmd(FM_CMD_FORMAT, 'R', &page)};
     for (int tick = 0; tick < 9; ++tick) commands.push_back(cmd(FM_CMD_TICK));
-    auto next = std::make_unique<Gate>();
-    {
-        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
-        for (const function_command& c : commands) engine->m_queue.push_back(c);
-        engine->m_queue.push_back(cmd(FM_CMD_BEGIN_TRANSFER, 0, next.get()));
-    }
-    SetEvent(engine->m_hEvent);
-    gate->release();
-    ASSERT_TRUE(next->waitEntered());
-    retired.push_back(std::move(gate));
-    gate = std::move(next);
+    run(commands);
 
     EXPECT_EQ(engine->m_nState.load(), FM_STATE_TRANSFER) << "no START ran";
     EXPECT_EQ(engine->m_nFormatRequested.load(), 0) << "no FORMAT ran";
@@ -497,28 +497,11 @@ TEST_F(HeldEngine, TicksStartNothingWhileThePreCheckRuns) {
     car.build();
     ControlPage page(0, {});
     page.holdCompute = true;
-    struct let_go {
-        ControlPage& page;
-        ~let_go() {
-            page.holdCompute = false;
-            waitEngineIdle(10000);
-        }
-    } letGo{page};
+    ComputeLetGo letGo{page};
     run({cmd(FM_CMD_START, 0, static_cast<transfer_page*>(&page))});
     ASSERT_TRUE(waitUntil([&] { return page.computeCalls.load() == 1; }, 10000));
     engine->m_nTickCount = 0;
-    std::vector<function_command> ticks(9, cmd(FM_CMD_TICK));
-    auto next = std::make_unique<Gate>();
-    {
-        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
-        for (const auto& t : ticks) engine->m_queue.push_back(t);
-        engine->m_queue.push_back(cmd(FM_CMD_BEGIN_TRANSFER, 0, next.get()));
-    }
-    SetEvent(engine->m_hEvent);
-    gate->release();
-    ASSERT_TRUE(next->waitEntered());
-    retired.push_back(std::move(gate));
-    gate = std::move(next);
+    run(std::vector<function_command>(9, cmd(FM_CMD_TICK)));
     EXPECT_EQ(engine->m_nTickCount, 0) << "the schedule ran";
     EXPECT_TRUE(queued().empty()) << "no START while the pre-check runs";
     clearQueue();
@@ -530,14 +513,7 @@ TEST(CommandThread, StartTwiceRunsOneComputeThreadAndAnEmptyListEnds) {
     engine->reset();
     ControlPage page(0, {});
     page.holdCompute = true;
-    // Whatever fails below, the compute thread is let go before the page.
-    struct let_go {
-        ControlPage& page;
-        ~let_go() {
-            page.holdCompute = false;
-            waitEngineIdle(10000);
-        }
-    } letGo{page};
+    ComputeLetGo letGo{page};
     auto startsSeen = [](int wanted) {
         return [wanted](const std::vector<recorded_message>& all) {
             int starts = 0;
@@ -616,13 +592,7 @@ TEST(CommandThread, AnEarlierRunNeitherEndsNorFeedsTheNext) {
     // of this run's schedules on the earlier run's items.
     engine->reset();
     page.holdCompute = true;
-    struct let_go {
-        ControlPage& page;
-        ~let_go() {
-            page.holdCompute = false;
-            waitEngineIdle(10000);
-        }
-    } letGo{page};
+    ComputeLetGo letGo{page};
     page.next();
     ASSERT_TRUE(page.waitForMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_DOWNLOAD, 0, 10000));
     page.clear();
