@@ -109,9 +109,31 @@ TEST_F(MainFrameTest, DeleteDownloadFilesTakesOnlyOwnNamedFolders) {
         CRegSetting::setDataPath(folder.path());
         CMainFrame frame;
         frame.m_strDownloadFolder = c.folder(folder.path());
-        frame.deleteDownloadFiles();
+        EXPECT_TRUE(frame.deleteDownloadFiles()) << c.what;
         EXPECT_EQ(c.cleaned, tree.cleaned()) << c.what;
     }
+}
+
+TEST_F(MainFrameTest, DeleteDownloadFilesReportsWhatStayed) {
+    TempDir folder;
+    Tree tree(folder.path());
+    CMainFrame frame;
+    frame.m_strDownloadFolder = folder.path();
+    {
+        // Another program holds a download open: its folder stays and the
+        // removal is not reported done; the other download still goes.
+        HANDLE held = CreateFileW((folder.path() + L"Model\data.bin").GetString(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(frame.deleteDownloadFiles());
+        EXPECT_TRUE(exists(folder.path() + L"Model\data.bin"));
+        EXPECT_FALSE(exists(folder.path() + L"Lower"));
+        CloseHandle(held);
+    }
+    EXPECT_TRUE(frame.deleteDownloadFiles());
+    EXPECT_TRUE(tree.cleaned());
+    // Nothing left to remove is done, too.
+    EXPECT_TRUE(frame.deleteDownloadFiles());
 }
 
 TEST_F(MainFrameTest, DeleteDownloadFilesRefusesFoldersThatAreNoDownloadFolder) {
@@ -126,11 +148,17 @@ TEST_F(MainFrameTest, DeleteDownloadFilesRefusesFoldersThatAreNoDownloadFolder) 
     CreateDirectoryW(probe.GetString(), nullptr);
     writeBytes(probe + L"\\KestruneRootProbe.ver", "v");
 
-    const wchar_t* refused[] = {L"dl", L".\\dl\\", L"C:\\", L"C:", L"\\", L"Z:\\no\\such\\folder"};
-    for (const wchar_t* folder : refused) {
+    // A refused folder that is there is a removal that did not happen; one
+    // that is gone has no downloads left.
+    const struct {
+        const wchar_t* folder;
+        BOOL result;
+    } refused[] = {{L"dl", FALSE}, {L".\\dl\\", FALSE}, {L"C:\\", FALSE},
+                   {L"C:", FALSE}, {L"\\", FALSE},    {L"Z:\\no\\such\\folder", TRUE}};
+    for (const auto& [folder, result] : refused) {
         CMainFrame frame;
         frame.m_strDownloadFolder = folder;
-        frame.deleteDownloadFiles();
+        EXPECT_EQ(frame.deleteDownloadFiles(), result) << CStringA(folder).GetString();
         EXPECT_TRUE(relativeTree.untouched()) << CStringA(folder).GetString();
         EXPECT_TRUE(exists(probe + L"\\KestruneRootProbe.ver")) << CStringA(folder).GetString();
     }
