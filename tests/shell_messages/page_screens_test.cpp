@@ -85,6 +85,25 @@ TEST_F(MessageScreens, RealPageInThreeLanguages) {
                         l.language == LANGUAGE_AR ? L"; mirrored: OK right of Cancel, text right to left" : L"");
             WindowShot shot = saveScreenshot(page->m_hWnd, name, look, true);
             EXPECT_EQ(shot.at(2, 2), 0xDFDFDFu);
+            // The check box's and the link's captions show on the white body:
+            // dark ink beside the tick or icon, not white on white.
+            for (CWnd* caption : {static_cast<CWnd*>(&page->m_checkBackup), static_cast<CWnd*>(&page->m_btnLink)}) {
+                if (!caption->IsWindowVisible()) continue;
+                RECT r = childRectIn(page->m_hWnd, caption->m_hWnd);
+                if (l.language == LANGUAGE_AR) {
+                    r.right -= 28;
+                } else {
+                    r.left += 28;
+                }
+                int ink = 0;
+                for (int y = r.top; y < r.bottom; ++y) {
+                    for (int x = r.left; x < r.right; ++x) {
+                        const COLORREF c = shot.at(x, y);
+                        if (((c >> 16) & 0xFF) < 0xB0 && ((c >> 8) & 0xFF) < 0xB0 && (c & 0xFF) < 0xB0) ++ink;
+                    }
+                }
+                EXPECT_GT(ink, 40) << "caption of control " << caption->GetDlgCtrlID();
+            }
             EXPECT_TRUE(page->m_btnOk.IsWindowVisible());
             EXPECT_FALSE(page->m_btnOk.m_strCaption.IsEmpty());
             if (page->m_btnCancel.IsWindowVisible()) {
