@@ -7,6 +7,7 @@
 #include "foundation/code_tables.h"
 #include "foundation/regsetting.h"
 #include "ui/dlg_msg_box.h"
+#include "ui/font_cache.h"
 #include "ui/gdi_func.h"
 #include "ui/lang_library.h"
 #include "ui/msg_box_layout.h"
@@ -16,7 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
