@@ -15,6 +15,8 @@
 #include "shell/message_types.h"
 #include "shell/messages/message_type_table.h"
 #include "ui/dlang.h"
+#include "ui/font_cache.h"
+#include "ui/gdi_func.h"
 #include "ui/lang_library.h"
 #include "ui/view_state.h"
 
@@ -103,6 +105,23 @@ TEST_F(MessageScreens, RealPageInThreeLanguages) {
                     }
                 }
                 EXPECT_GT(ink, 40) << "caption of control " << caption->GetDlgCtrlID();
+            }
+            // The check box's caption is drawn by GDI+ with its padding beside
+            // the 18-pixel tick and its gap: the box holds all of it, so no
+            // word wraps out of sight.
+            if (page->m_checkBackup.IsWindowVisible()) {
+                HDC screen = GetDC(nullptr);
+                float drawn = 0;
+                {
+                    Gdiplus::Graphics graphics(screen);
+                    Gdiplus::FontFamily* family = CGdiFunc::familyOf(g_strFontFace);
+                    Gdiplus::Font font(family, 16.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+                    drawn = CGdiFunc::measureText(&graphics, &font, page->m_checkBackup.m_strCaption).Width + 16.0f / 3;
+                    if (!CGdiFunc::isSharedFamily(family)) delete family;
+                }
+                ReleaseDC(nullptr, screen);
+                RECT box = childRectIn(page->m_hWnd, page->m_checkBackup.m_hWnd);
+                EXPECT_GE(static_cast<float>(box.right - box.left - 24), drawn);
             }
             EXPECT_TRUE(page->m_btnOk.IsWindowVisible());
             EXPECT_FALSE(page->m_btnOk.m_strCaption.IsEmpty());
