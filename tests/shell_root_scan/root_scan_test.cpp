@@ -249,13 +249,6 @@ TEST_F(RootScan, FromAccountAndMediaToTheViewOrMessage) {
          L"TS_A01_COMMON.inf"},
         {"a guest without registered vehicle", [] { return tsAccount(false); }, nullptr,
          [] { g_bGuestLogin = TRUE; }, VIEW_STATE_CAR_REG, 0},
-        // No brand has a "no vehicle" message: the page after sign-in.
-        {"no registered vehicle, no brand, first start", [] { return tsAccount(false); }, nullptr,
-         [] {
-             CRegSetting::setLastUserCorp(0);
-             setSetting(REG_SETTINGS_FIRST_OPEN_PROGRAM, 1);
-         },
-         VIEW_STATE_MESSAGE, SERVER_ETC_FIRST_OPEN},
     };
     // Every case in each language, photographed.
     for (const UiLanguage& language : kLanguages)
