@@ -116,10 +116,9 @@ BOOL CDlgPageMessage::OnInitDialog() {
     m_btnCancel.setImage(IDB_BUTTON_CANCEL_STRIP);
     for (COLORREF& colour : m_btnCancel.m_colors) colour = WHITE;
 
+    // Their kinds draw the caption in the text grey on the white body.
     m_checkBackup.setText(L"check", 16, FALSE, 0);
-    m_checkBackup.m_textColor = WHITE;
     m_btnLink.setText(CLangLibrary::loadLangString(TEXT_LINK_CS_CENTER), 16, FALSE, 5);
-    m_btnLink.m_textColor = WHITE;
 
     CWnd* used[] = {&m_staticTitle1, &m_staticTitle2, &m_staticText[0], &m_staticText[1], &m_staticText[2],
                     &m_staticText[3], &m_staticText[4], &m_staticText[5], &m_staticText[6], &m_btnLink,

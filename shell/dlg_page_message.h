@@ -109,7 +109,7 @@ protected:
     void refresh();
     CDlgRoot* root() const;
     // What the text builder knows of the page and the program right now.
-    msg::MessageContext textContext() const;
+    virtual msg::MessageContext textContext() const;
     // Button fonts by caption length, then every refresh's fixed placement.
     void updateFonts();
     void layoutControls();

@@ -33,6 +33,8 @@ void CDlgPageMessageForConfig::setMessageType(int type, CWnd* requester) {
     // same message again does not apply here.
     int previous = m_eMessageType;
     m_eMessageType = SERVER_ERROR_NONE;
+    // Only the removal's own answer carries its result.
+    if (type != SERVER_ETC_DOWNLOAD_REMOVED) m_bRemovalFailed = false;
     if (type == SERVER_ETC_DOWNLOAD_REMOVED) {
         for (CWnd* control : {static_cast<CWnd*>(&m_staticAlert), static_cast<CWnd*>(&m_staticTitle1),
                               static_cast<CWnd*>(&m_btnOk)}) {
@@ -52,6 +54,12 @@ void CDlgPageMessageForConfig::setMessageType(int type, CWnd* requester) {
     if (GetSafeHwnd()) Invalidate(FALSE);
 }
 
+msg::MessageContext CDlgPageMessageForConfig::textContext() const {
+    msg::MessageContext context = CDlgPageMessage::textContext();
+    context.removalFailed = m_bRemovalFailed;
+    return context;
+}
+
 BOOL CDlgPageMessageForConfig::PreTranslateMessage(MSG* msg) { return CBaseChildDialog::PreTranslateMessage(msg); }
 
 BOOL CDlgPageMessageForConfig::showPage(BOOL show) {
@@ -67,8 +75,10 @@ void CDlgPageMessageForConfig::OnBnClickedButtonOk() {
     int type = m_eMessageType;
     switch (type) {
         case SERVER_ETC_REMOVE_DOWNLOAD:
-            if (messagePageServices().deleteDownloadFiles) messagePageServices().deleteDownloadFiles();
-            // The question becomes its answer on the same page.
+            // The question becomes its answer on the same page; a removal that
+            // left files behind says so instead of reporting them gone.
+            m_bRemovalFailed =
+                !messagePageServices().deleteDownloadFiles || !messagePageServices().deleteDownloadFiles();
             setMessageType(SERVER_ETC_DOWNLOAD_REMOVED, this);
             return;
         case SERVER_ERROR_UPDATE_CHECK_SAVE_DRIVE_UPDATE_HDD:

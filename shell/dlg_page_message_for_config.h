@@ -20,6 +20,11 @@ public:
 protected:
     int langDialogId() const override { return 111; }
     bool isConfigVariant() const override { return true; }
+    msg::MessageContext textContext() const override;
     LRESULT OnChangeLanguage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+public:
+    // Set by the removal question's OK; the answer's texts follow it.
+    bool m_bRemovalFailed = false;
 };

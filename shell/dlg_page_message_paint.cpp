@@ -53,7 +53,10 @@ int captionWidth(const CString& caption) {
         Gdiplus::FontFamily* family = CGdiFunc::familyOf(g_strFontFace);
         Gdiplus::Font font(family, static_cast<Gdiplus::REAL>(msg::kCheckLinkFontSize), Gdiplus::FontStyleRegular,
                            Gdiplus::UnitPixel);
-        width = static_cast<int>(CGdiFunc::measureText(&graphics, &font, caption).Width + 0.5f);
+        // DrawString adds a sixth of the size at each end: a box that holds
+        // only the bare text wraps the caption's last word out of sight.
+        const Gdiplus::REAL padding = static_cast<Gdiplus::REAL>(msg::kCheckLinkFontSize) / 3;
+        width = static_cast<int>(CGdiFunc::measureText(&graphics, &font, caption).Width + padding + 0.5f);
         if (!CGdiFunc::isSharedFamily(family)) delete family;
     }
     ::ReleaseDC(nullptr, screen);

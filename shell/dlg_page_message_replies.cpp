@@ -222,6 +222,7 @@ bool CDlgPageMessage::answerOkOnPage() {
             if (r && r->m_pPageCarReg) m_pRequestPage = static_cast<CWnd*>(r->m_pPageCarReg);
             return false;
         case SERVER_ETC_REMOVE_DOWNLOAD:
+            // The frame logs what stayed; this page has no answer to show.
             if (services().deleteDownloadFiles) services().deleteDownloadFiles();
             setMessageType(m_ePrevMessageType, m_pRequestPage);
             closePage(FALSE);

@@ -95,7 +95,8 @@ public:
     InfInfo* findLastModeVehicle() override;
     BOOL hasOwnVerFile(const CString& folder) override;
     static BOOL folderHasOwnVerFile(const CString& folder);
-    void deleteDownloadFiles();
+    // FALSE when the folder was refused or a download in it stayed.
+    BOOL deleteDownloadFiles();
     void setVehicleList(InfInfoList* list) override;
     void setDealerLogin(BOOL dealer) override { m_bDealerLogin = dealer ? 1 : 0; }
     void runNoticeDownload() override { NoticeThread(this); }

@@ -174,20 +174,22 @@ BOOL CMainFrame::folderHasOwnVerFile(const CString& folder) {
     return file.CompareNoCase(name) == 0;
 }
 
-void CMainFrame::deleteDownloadFiles() {
+BOOL CMainFrame::deleteDownloadFiles() {
     CString chosen = m_strDownloadFolder.IsEmpty() ? CRegSetting::getDataPath() : m_strDownloadFolder;
+    // No download folder, or one that is gone: nothing downloaded is left.
+    if (chosen.IsEmpty()) return TRUE;
     CString folder;
     // Only a real download folder is walked: never a drive root, a relative
     // path (the current folder) or a folder that is not there.
     if (!frame_rules::isCleanableFolder(chosen, folder)) {
         LOG_WRITE(L"Download folder not removable: '%s'", chosen.GetString());
-        return;
+        return GetFileAttributesW(chosen.GetString()) == INVALID_FILE_ATTRIBUTES ? TRUE : FALSE;
     }
     if (CDlgRoot* root = m_pDlgRoot.load()) root->closeExplorerWindows(folder);
     closeOwnHandles(folder);
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((folder + L"*.*").GetString(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
+    if (find == INVALID_HANDLE_VALUE) return TRUE;
     std::list<CString> doomed;
     do {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
@@ -198,10 +200,17 @@ void CMainFrame::deleteDownloadFiles() {
         if (folderHasOwnVerFile(sub)) doomed.push_back(sub);
     } while (FindNextFileW(find, &data));
     FindClose(find);
+    BOOL removed = TRUE;
     for (const CString& sub : doomed) {
         CGlobalFunc::deleteDirectory(sub);
         RemoveDirectoryW(sub.GetString());
+        // A file another program holds open keeps its folder.
+        if (GetFileAttributesW(sub.GetString()) != INVALID_FILE_ATTRIBUTES) {
+            LOG_WRITE(L"[ERR] CMainFrame::deleteDownloadFiles: '%s' stays", sub.GetString());
+            removed = FALSE;
+        }
     }
+    return removed;
 }
 
 void CMainFrame::setVehicleList(InfInfoList* list) {

@@ -24,8 +24,9 @@ void CMainFrame::installPageServices() {
     services.startUserPrivateThread = [] {
         if (CDlgRoot* root = currentRoot()) root->startUserPrivateThread();
     };
-    services.deleteDownloadFiles = [] {
-        if (CMainFrame* frame = GetMainFrame()) frame->deleteDownloadFiles();
+    services.deleteDownloadFiles = []() -> BOOL {
+        CMainFrame* frame = GetMainFrame();
+        return frame ? frame->deleteDownloadFiles() : FALSE;
     };
     services.setFrameDataPath = [](const CString& folder) {
         if (CMainFrame* frame = GetMainFrame()) frame->m_strDownloadFolder = folder;

@@ -88,9 +88,12 @@ UINT CMainFrame::NoticeThread(LPVOID param) {
     {
         // The timer's thread and the login worker share one parser.
         std::lock_guard<std::mutex> lock(frame->m_noticeMutex);
-        frame->m_noticeParser.readNotice(getServerHost(API_GET_NOTICE), getApiPath(API_GET_NOTICE), 443);
+        frame->m_noticeParser.readNotice(getServerHost(API_GET_NOTICE), getApiPath(API_GET_NOTICE), 443,
+                                         frame->m_hStopEvent);
         frame->m_noticeParser.getResult(result);
     }
+    // A closing frame shows no notice.
+    if (frame->m_hStopEvent && WaitForSingleObject(frame->m_hStopEvent, 0) == WAIT_OBJECT_0) return 1;
     if (CDlgRoot* root = frame->m_pDlgRoot.load()) root->showNotices(result);
     return 1;
 }
@@ -138,6 +141,8 @@ bool CMainFrame::stopThreads() {
         std::lock_guard<std::mutex> lock(m_threadMutex);
         notices.swap(m_noticeThreads);
     }
+    // A notice that waits for a slow server must not hold the close up.
+    if (!notices.empty()) m_noticeParser.abortDownload();
     for (HANDLE thread : notices) {
         if (!joinPumping(thread, kJoinMs)) {
             LOG_WRITE(L"NoticeThread did not end in time");

@@ -12,7 +12,8 @@ struct MessagePageServices {
     // TRUE when it showed a page.
     std::function<BOOL()> showPageAfterLogin;
     std::function<void()> startUserPrivateThread;
-    std::function<void()> deleteDownloadFiles;
+    // FALSE when a download stayed (or no frame could remove them).
+    std::function<BOOL()> deleteDownloadFiles;
     std::function<void(const CString& folder)> setFrameDataPath;
 };
 

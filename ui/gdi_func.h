@@ -52,8 +52,9 @@ public:
     // The text cut to the width with a trailing ellipsis, or unchanged when
     // it fits. Ellipsis trimming of the string format does the same on
     // Windows; Wine's GDI+ only clips, so the one-line drawings cut here.
+    // A right-to-left line ends in the ellipsis of text_rules::lineEllipsis.
     static CString fitWithEllipsis(Gdiplus::Graphics* graphics, const Gdiplus::Font* font, const CString& text,
-                                   Gdiplus::REAL width);
+                                   Gdiplus::REAL width, bool rightToLeft = false);
     // One line, cut with an ellipsis (Arabic: right to left, may wrap).
     // Returns the size of the whole text, not of what fitted.
     static SIZE drawText(HDC dc, const RECT& rect, const CString& text, const CString& face, int size, BOOL bold,

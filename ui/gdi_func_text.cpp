@@ -1,5 +1,6 @@
 // Text measuring, line breaking and drawing of the drawing functions.
 #include "ui/gdi_func.h"
+#include "ui/text_rules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -153,7 +154,8 @@ std::vector<CString> CGdiFunc::splitLines(Gdiplus::Graphics* graphics, const Gdi
 }
 
 CString CGdiFunc::fitWithEllipsis(Gdiplus::Graphics* graphics, const Gdiplus::Font* font, const CString& text,
-                                  Gdiplus::REAL width) {
+                                  Gdiplus::REAL width, bool rightToLeft) {
+    const CString ellipsis = text_rules::lineEllipsis(rightToLeft);
     // Measured as drawn, with the padding the drawing adds at both ends.
     auto fits = [&](const CString& candidate) {
         Gdiplus::RectF bounds;
@@ -166,13 +168,13 @@ CString CGdiFunc::fitWithEllipsis(Gdiplus::Graphics* graphics, const Gdiplus::Fo
     int high = text.GetLength() - 1;
     while (low < high) {
         int middle = (low + high + 1) / 2;
-        if (fits(CString(text.GetString(), middle) + L"\u2026")) {
+        if (fits(CString(text.GetString(), middle) + ellipsis)) {
             low = middle;
         } else {
             high = middle - 1;
         }
     }
-    return CString(text.GetString(), low) + L"\u2026";
+    return CString(text.GetString(), low) + ellipsis;
 }
 
 int CGdiFunc::lineStep(int lineHeight, int rectHeight, int lineSpacing, bool ex) {

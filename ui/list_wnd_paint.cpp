@@ -6,6 +6,7 @@
 #include "foundation/regsetting.h"
 #include "ui/font_cache.h"
 #include "ui/lang_library.h"
+#include "ui/text_rules.h"
 #include "ui/list_geometry.h"
 #include "ui/memory_canvas.h"
 
@@ -55,7 +56,9 @@ void CListWnd::drawRow(HDC dc, int row, bool hover) {
     RECT textBox = box;
     textBox.left += 15;
     textBox.right -= 15;
-    UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | (m_bLeftToRight ? 0 : DT_RIGHT);
+    // Right to left the rows are read from the right edge, ragged at the
+    // left, and cut at their left end.
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | text_rules::lineDrawTextFlags(false, !m_bLeftToRight);
     drawLine(dc, item, textBox, text, format);
     SelectObject(dc, previous);
 
@@ -92,7 +95,7 @@ void CListWnd::drawSearchRow(HDC dc, int row, bool hover) {
     RECT textBox = box;
     textBox.left += 15;
     textBox.right -= 15;
-    UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | text_rules::lineDrawTextFlags(false, !m_bLeftToRight);
     int typed = std::min(m_strSearch.GetLength(), item.GetLength());
     if (m_bLeftToRight) {
         drawLine(dc, item, textBox, text, format);
@@ -101,12 +104,12 @@ void CListWnd::drawSearchRow(HDC dc, int row, bool hover) {
         // Right to left the typed prefix is the right end of the drawn text:
         // the whole item in grey, then its prefix's width in the highlight
         // colour (drawing the rest over it would cover shaped glyphs twice).
-        drawLine(dc, item, textBox, TEXT_LIGHT, format | DT_RIGHT);
+        drawLine(dc, item, textBox, TEXT_LIGHT, format);
         SIZE prefix{};
         GetTextExtentPoint32W(dc, item, typed, &prefix);
         int saved = SaveDC(dc);
         IntersectClipRect(dc, textBox.right - prefix.cx, textBox.top, textBox.right, textBox.bottom);
-        drawLine(dc, item, textBox, m_highlightColor, format | DT_RIGHT);
+        drawLine(dc, item, textBox, m_highlightColor, format);
         RestoreDC(dc, saved);
     }
     SelectObject(dc, previous);

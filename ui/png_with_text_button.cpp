@@ -3,6 +3,7 @@
 #include "foundation/globalfunc.h"
 #include "ui/font_cache.h"
 #include "ui/memory_canvas.h"
+#include "ui/text_rules.h"
 #include "ui/png_button_rules.h"
 
 IMPLEMENT_DYNAMIC(CPngWithTextButton, CWnd)
@@ -108,14 +109,16 @@ void CPngWithTextButton::drawWithWindowFont(HDC dc, const RECT& box, COLORREF co
     SIZE extent{};
     GetTextExtentPoint32W(dc, m_strCaption, m_strCaption.GetLength(), &extent);
     rect.top += png_button::captionTopShift(rect.bottom - rect.top, lines, extent.cy);
-    UINT format = DT_END_ELLIPSIS | DT_VCENTER | (m_bRightAlign ? DT_RIGHT : 0);
+    UINT format = DT_END_ELLIPSIS | DT_VCENTER | text_rules::lineDrawTextFlags(m_bRightAlign, CGdiFunc::isArabic());
     DrawTextW(dc, m_strCaption, m_strCaption.GetLength(), &rect, format);
     if (previous) SelectObject(dc, previous);
 }
 
 void CPngWithTextButton::drawTextPart(HDC dc, const RECT& box) {
     COLORREF link = m_bHover ? m_linkHoverColor : m_linkColor;
-    int align = m_bRightAlign ? Gdiplus::StringAlignmentFar : Gdiplus::StringAlignmentNear;
+    // The line drawing sets the right-to-left flag in Arabic, which makes
+    // this leading edge the right one.
+    int align = text_rules::lineAlignment(m_bRightAlign, CGdiFunc::isArabic()).alignment;
     const CString& face = g_strFontFace;
     auto lines = [&](COLORREF colour, BOOL underline, int verticalAlign) {
         CGdiFunc::drawTextLines(dc, m_nTextSize, m_strCaption, face, align, colour, underline, verticalAlign, -1, 0,

@@ -112,7 +112,7 @@ void CStaticEx::DrawItem(LPDRAWITEMSTRUCT item) {
         RECT local{0, 0, width, height};
         if (m_bSingleLine) {
             Gdiplus::RectF box(0, 0, static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
-            CString shown = CGdiFunc::fitWithEllipsis(&graphics, font.get(), text, box.Width);
+            CString shown = CGdiFunc::fitWithEllipsis(&graphics, font.get(), text, box.Width, !m_bLeftToRight);
             graphics.DrawString(shown, shown.GetLength(), font.get(), box, &format, &brush);
         } else {
             auto measure = [&](const CString& candidate) {

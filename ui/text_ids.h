@@ -220,6 +220,9 @@ constexpr int IDS_MSG_BRAND_CHANGED_SUBTITLE = 12608;
 constexpr int IDS_MSG_BRAND_CHANGED_GUEST_SUBTITLE = 12609;
 constexpr int IDS_MSG_DOWNLOAD_REMOVED_HEADING = 12610;
 constexpr int IDS_MSG_DOWNLOAD_REMOVED_TITLE = 12611;
+// The same answer when some downloads could not be removed.
+constexpr int IDS_MSG_DOWNLOAD_NOT_REMOVED_HEADING = 19110;
+constexpr int IDS_MSG_DOWNLOAD_NOT_REMOVED_TITLE = 19111;
 constexpr int IDS_MSG_NO_VEHICLE_TS_US = 12621;
 constexpr int IDS_MSG_NO_VEHICLE_DR_US = 12622;
 constexpr int IDS_MSG_NO_VEHICLE_LV_US = 12623;

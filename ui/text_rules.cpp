@@ -69,8 +69,21 @@ CString comboShownText(const CString& full, CString* rest) {
     return CString(full.GetString(), at);
 }
 
+LineAlignment lineAlignment(bool trailing, bool rightToLeft) {
+    return LineAlignment{trailing ? Gdiplus::StringAlignmentFar : Gdiplus::StringAlignmentNear, rightToLeft};
+}
+
+UINT lineDrawTextFlags(bool trailing, bool rightToLeft) {
+    const bool right = trailing != rightToLeft;
+    return (right ? DT_RIGHT : DT_LEFT) | (rightToLeft ? DT_RTLREADING : 0);
+}
+
+CString lineEllipsis(bool rightToLeft) { return rightToLeft ? CString(L"\u2026\u200F") : CString(L"\u2026"); }
+
 void comboFormat(Gdiplus::StringFormat& format, bool leftToRight) {
-    format.SetAlignment(Gdiplus::StringAlignmentNear);
+    // The closed box's text starts at the leading edge: the right one in
+    // Arabic, where the arrow moves to the left.
+    format.SetAlignment(lineAlignment(false, !leftToRight).alignment);
     format.SetLineAlignment(Gdiplus::StringAlignmentNear);
     format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
     format.SetFormatFlags(leftToRight ? Gdiplus::StringFormatFlagsNoWrap

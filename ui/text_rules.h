@@ -14,6 +14,24 @@
 
 namespace text_rules {
 
+// ---- Reading order of a line a control places itself
+// A line starts at its leading edge: the left one, the right one when it is
+// read right to left; trailing puts it at the other edge. With the GDI+
+// right-to-left flag Near is the right edge, so the pair below always goes
+// together.
+struct LineAlignment {
+    Gdiplus::StringAlignment alignment;
+    bool rightToLeft;
+};
+LineAlignment lineAlignment(bool trailing, bool rightToLeft);
+// The same choice for DrawText: the edge (DT_LEFT or DT_RIGHT, which
+// DT_RTLREADING does not swap) and the reading order.
+UINT lineDrawTextFlags(bool trailing, bool rightToLeft);
+// What ends a cut line: the ellipsis, followed in a right-to-left line by a
+// right-to-left mark so that it stands at the cut (the line's left end) even
+// in a left-to-right paragraph.
+CString lineEllipsis(bool rightToLeft);
+
 // ---- CStaticEx
 enum StaticStyle {
     STATIC_CENTER = 0x2,

@@ -94,7 +94,7 @@ CString CNoticeParser::noticeFolder() {
     return appData + L"\\" + L"Kestrune" + L"\\Notice\\";
 }
 
-void CNoticeParser::readNotice(const CString& host, const CString& path, int port) {
+void CNoticeParser::readNotice(const CString& host, const CString& path, int port, HANDLE stop) {
     const CString folder = noticeFolder();
     if (folder.IsEmpty() || !CGlobalFunc::createDirectory(folder)) {
         LOG_WRITE(L"[ERR_5_NOTICE][Notice folder unavailable][%s]", folder.GetString());
@@ -114,7 +114,7 @@ void CNoticeParser::readNotice(const CString& host, const CString& path, int por
     DeleteFileW(target.GetString());
     DeleteUrlCacheEntryW(url.GetString());
 
-    const HRESULT downloaded = URLDownloadToFileW(nullptr, url.GetString(), target.GetString(), 0, nullptr);
+    const HRESULT downloaded = m_download.run(url, target, stop);
     const DWORD lastError = GetLastError();
     // Some URL monikers (Wine's among them) report success for a connection
     // that brought nothing; an empty file is no notice either, and one past

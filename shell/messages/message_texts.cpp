@@ -2,6 +2,7 @@
 
 #include "foundation/code_tables.h"
 #include "shell/message_types.h"
+#include "ui/text_ids.h"
 
 #include <initializer_list>
 
@@ -319,6 +320,12 @@ void rule(Builder& b, const MessageContext& ctx, const MessageTypeRow& row, Mess
     case Rule::ByMediumType: byMediumType(b, ctx, row.type, out); break;
     case Rule::ByBrand: byBrand(b, ctx); break;
     case Rule::RemoveDownloads: out.okCancelFontSize = ctx.language == LANGUAGE_KO ? 24 : 22; break;
+    case Rule::RemovalAnswer:
+        if (ctx.removalFailed) {
+            b.id(kHeading, IDS_MSG_DOWNLOAD_NOT_REMOVED_HEADING);
+            b.id(kTitle, IDS_MSG_DOWNLOAD_NOT_REMOVED_TITLE);
+        }
+        break;
     case Rule::ParamTitle: b.value(kTitle, ctx.param(0)); break;
     case Rule::MediumPicture:
     case Rule::CheckBox:

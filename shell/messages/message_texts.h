@@ -28,6 +28,8 @@ struct MessageContext {
     std::function<CString(int id)> text;
     // The page over the settings page builds its own five types.
     bool configVariant = false;
+    // The settings variant's removal answer: some downloads stayed.
+    bool removalFailed = false;
 
     CString param(int index) const;
 };

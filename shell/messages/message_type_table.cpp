@@ -118,7 +118,7 @@ const MessageTypeRow kConfigRows[] = {
     {TYPE(SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD), T(12206), T(13209), N, T(12211), N, N, 0, 0, 12174, 0, I::Warning, R::FolderBox},
     {TYPE(SERVER_ERROR_ETC_OPEN_SOURCE_LICENSE), T(12374), T(12374), N, N, N, N, 0, 0, 12174, 0, I::None, R::Licence},
     {TYPE(SERVER_ETC_REMOVE_DOWNLOAD), T(12370), T(12393), N, N, N, N, 0, 0, 12174, 12040, I::None, R::RemoveDownloads},
-    {TYPE(SERVER_ETC_DOWNLOAD_REMOVED), T(12610), T(12611), N, N, N, N, 0, 0, 12174, 0, I::None, R::None},
+    {TYPE(SERVER_ETC_DOWNLOAD_REMOVED), T(12610), T(12611), N, N, N, N, 0, 0, 12174, 0, I::None, R::RemovalAnswer},
 };
 
 const MessageTypeRow* find(const MessageTypeRow* begin, const MessageTypeRow* end, int type) {

@@ -69,6 +69,7 @@ enum class Rule {
     ByMediumType,     // 1016, 1018
     ByBrand,          // 1021
     RemoveDownloads,  // 1005
+    RemovalAnswer,    // 1028 over the settings: texts of a removal that left files
     ParamTitle,       // 1017, 1019: the title is parameter 0
 };
 

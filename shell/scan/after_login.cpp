@@ -20,34 +20,6 @@ LoginDestination pageAfterLogin(BOOL firstOpen, int eula, int region, bool messa
     return d;
 }
 
-LoginDestination decideAfterScan(const AfterScanFacts& f) {
-    LoginDestination d;
-    if (f.hiddenHandOver) {
-        d.view = VIEW_STATE_HIDDEN;
-        return d;
-    }
-    if (f.mediumUnmatched) {
-        d.messageType = SERVER_ETC_MEDIUM_UP_TO_DATE;
-        d.view = VIEW_STATE_MESSAGE;
-        return d;
-    }
-    if (f.matchMessageShown) return d;
-    if (f.mediumOtherCorp && f.findMediumInCatalog && f.findMediumInCatalog()) return d;
-    if (f.guestEntry || f.hasRegisteredVehicle) return pageAfterLogin(f.firstOpen, f.eula, f.region, f.messagePage);
-    if (!f.messagePage) return d;
-    d.noVehicleButtons = true;
-    const int type = noVehicleMessageType(f.lastUserCorp);
-    if (type != 0 && f.rescan && f.rescan() == 0) {
-        d.messageType = type;
-        d.view = VIEW_STATE_MESSAGE;
-        return d;
-    }
-    LoginDestination page = pageAfterLogin(f.firstOpen, f.eula, f.region, f.messagePage);
-    if (page.view == VIEW_STATE_NONE) page.view = VIEW_STATE_CAR_CHANGE;
-    page.noVehicleButtons = true;
-    return page;
-}
-
 int noVehicleMessageType(int lastUserCorp) {
     switch (lastUserCorp) {
     case CORP_TS:

@@ -1,14 +1,12 @@
 #pragma once
-// Which page or message the root shows after a sign-in, once the medium
-// scan has run: the decisions of AutoMatchAndLastMode and
-// showPageAfterLogin over plain facts, so that the root only carries them
-// out (message pages, view switches, title buttons).
+// What the root decides after a sign-in over plain facts: the page or
+// message of showPageAfterLogin, the "no registered vehicle" message of the
+// brand, and the medium's names from another brand's catalogue. The root's
+// AutoMatchAndLastMode carries the scan's decision itself.
 #include "descriptors/inf_info.h"
 #include "shell/message_types.h"
 #include "shell/scan/guest_catalog.h"
 #include "ui/view_state.h"
-
-#include <functional>
 
 struct LoginDestination {
     // A message (MessageType) shown with VIEW_STATE_MESSAGE; 0 for none.
@@ -18,37 +16,12 @@ struct LoginDestination {
     int view = VIEW_STATE_NONE;
     // 1006 is about to be shown (m_bFirstOpenShown).
     bool firstOpenShown = false;
-    // The account has no registered vehicle: logout and settings buttons
-    // disabled before the message.
-    bool noVehicleButtons = false;
 };
 
 // showPageAfterLogin: 1006 at first start, 1007 in KR while the consent
 // was never given, else the registration page. messagePage says whether a
 // message page can be had; without one the result is "no destination".
 LoginDestination pageAfterLogin(BOOL firstOpen, int eula, int region, bool messagePage);
-
-struct AfterScanFacts {
-    bool hiddenHandOver = false;       // m_bHiddenHandOver with a requester
-    BOOL mediumUnmatched = FALSE;      // the scan's m_bMediumUnmatched
-    bool matchMessageShown = false;    // 1002 is on screen
-    BOOL mediumOtherCorp = FALSE;
-    bool guestEntry = false;           // g_bGuestEntry
-    bool hasRegisteredVehicle = false;
-    int lastUserCorp = 0;
-    BOOL firstOpen = FALSE;
-    int eula = 1;
-    int region = 0;
-    bool messagePage = true;           // getMessagePage(999) gives one
-    // Called only when the medium belongs to another brand: TRUE when
-    // message 1000 was shown.
-    std::function<BOOL()> findMediumInCatalog;
-    // A fresh scan, called only for an account without registered vehicle.
-    std::function<int()> rescan;
-};
-
-// AutoMatchAndLastMode after its scan.
-LoginDestination decideAfterScan(const AfterScanFacts& facts);
 
 // Any entry of the account in the group listed first (registered).
 bool hasRegisteredVehicle(const InfInfoList* account);

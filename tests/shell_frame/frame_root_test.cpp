@@ -165,6 +165,35 @@ TEST_F(FrameWithRoot, NoticeTimerFetchesOnceAndParallelFetchesTakeTurns) {
     EXPECT_EQ(0, result.nStatus);
 }
 
+// A close does not wait for a notice that a slow server holds up: the
+// download is broken off, the join succeeds within its bound although the
+// server would keep the reply for minutes, and no notice is shown.
+TEST_F(FrameWithRoot, CloseBreaksOffASlowNoticeDownload) {
+    const struct {
+        const char* what;
+        const char* fault;
+    } cases[] = {
+        {"no status line yet", R"([{"path": "/api/*/GetNotice", "stall": 600, "stall_after": -1, "times": 1}])"},
+        {"part of the body sent", R"([{"path": "/api/*/GetNotice", "stall": 600, "stall_after": 16, "times": 1}])"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!frame) SetUp();
+        const size_t before = standin_log::of("GetNotice").size();
+        writeBytes(standin_log::folder() + L"faults.json", c.fault);
+        frame->SetTimer(1004, 10, nullptr);
+        // The request is logged when the server starts holding it.
+        EXPECT_TRUE(waitFor([&] { return standin_log::of("GetNotice").size() > before; }, 30000));
+        EXPECT_TRUE(frame->stopThreads());
+        stNoticeResult result;
+        frame->m_noticeParser.getResult(result);
+        EXPECT_EQ(2, result.nStatus);
+        writeBytes(standin_log::folder() + L"faults.json", "[]");
+        TearDown();
+        frame = nullptr;
+    }
+}
+
 TEST_F(FrameWithRoot, DestinationRemovedDuringCopyIsReportedOncePerNotice) {
     struct Case {
         const char* what;

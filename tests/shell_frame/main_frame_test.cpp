@@ -109,9 +109,52 @@ TEST_F(MainFrameTest, DeleteDownloadFilesTakesOnlyOwnNamedFolders) {
         CRegSetting::setDataPath(folder.path());
         CMainFrame frame;
         frame.m_strDownloadFolder = c.folder(folder.path());
-        frame.deleteDownloadFiles();
+        EXPECT_TRUE(frame.deleteDownloadFiles()) << c.what;
         EXPECT_EQ(c.cleaned, tree.cleaned()) << c.what;
     }
+}
+
+TEST_F(MainFrameTest, DeleteDownloadFilesReportsWhatStayed) {
+    TempDir folder;
+    Tree tree(folder.path());
+    CMainFrame frame;
+    frame.m_strDownloadFolder = folder.path();
+    {
+        // Another program holds a download open (the program's own handles
+        // on the folder are closed first, so it takes a second process): its
+        // folder stays and the removal is not reported done; the other
+        // download still goes.
+        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+        HANDLE file = CreateFileW((folder.path() + L"Model\\data.bin").GetString(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        HANDLE input = nullptr, keepOpen = nullptr;
+        ASSERT_TRUE(CreatePipe(&input, &keepOpen, &inherit, 0));
+        SetHandleInformation(keepOpen, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW start{};
+        start.cb = sizeof(start);
+        start.dwFlags = STARTF_USESTDHANDLES;
+        start.hStdInput = input;
+        start.hStdOutput = start.hStdError = file;
+        PROCESS_INFORMATION holder{};
+        wchar_t command[] = L"cmd.exe /q";
+        ASSERT_TRUE(CreateProcessW(nullptr, command, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                   &start, &holder));
+        CloseHandle(file);
+        CloseHandle(input);
+        EXPECT_FALSE(frame.deleteDownloadFiles());
+        EXPECT_TRUE(exists(folder.path() + L"Model\\data.bin"));
+        EXPECT_FALSE(exists(folder.path() + L"Lower"));
+        // End of its input ends the holder.
+        CloseHandle(keepOpen);
+        EXPECT_EQ(WaitForSingleObject(holder.hProcess, 60000), WAIT_OBJECT_0);
+        CloseHandle(holder.hProcess);
+        CloseHandle(holder.hThread);
+    }
+    // Its version file went with the first attempt, so the rest is no longer
+    // taken for a download: nothing of ours is left and the removal is done.
+    EXPECT_TRUE(frame.deleteDownloadFiles());
+    EXPECT_TRUE(tree.kept());
 }
 
 TEST_F(MainFrameTest, DeleteDownloadFilesRefusesFoldersThatAreNoDownloadFolder) {
@@ -126,11 +169,17 @@ TEST_F(MainFrameTest, DeleteDownloadFilesRefusesFoldersThatAreNoDownloadFolder) 
     CreateDirectoryW(probe.GetString(), nullptr);
     writeBytes(probe + L"\\KestruneRootProbe.ver", "v");
 
-    const wchar_t* refused[] = {L"dl", L".\\dl\\", L"C:\\", L"C:", L"\\", L"Z:\\no\\such\\folder"};
-    for (const wchar_t* folder : refused) {
+    // A refused folder that is there is a removal that did not happen; one
+    // that is gone has no downloads left.
+    const struct {
+        const wchar_t* folder;
+        BOOL result;
+    } refused[] = {{L"dl", FALSE}, {L".\\dl\\", FALSE}, {L"C:\\", FALSE},
+                   {L"C:", FALSE}, {L"\\", FALSE},    {L"Z:\\no\\such\\folder", TRUE}};
+    for (const auto& [folder, result] : refused) {
         CMainFrame frame;
         frame.m_strDownloadFolder = folder;
-        frame.deleteDownloadFiles();
+        EXPECT_EQ(frame.deleteDownloadFiles(), result) << CStringA(folder).GetString();
         EXPECT_TRUE(relativeTree.untouched()) << CStringA(folder).GetString();
         EXPECT_TRUE(exists(probe + L"\\KestruneRootProbe.ver")) << CStringA(folder).GetString();
     }

@@ -4,6 +4,7 @@
 // over the settings page.
 #include "tests/shell/shell_fixture.h"
 #include "tests/engine_drives/fake_drives.h"
+#include "tests/shell_messages/messages_fixture.h"
 #include "tests/shell_messages/page_install_path.h"
 
 #include "foundation/code_tables.h"
@@ -24,6 +25,7 @@
 #include "shell/message_types.h"
 #include "ui/lang_library.h"
 #include "ui/session_flags.h"
+#include "ui/text_ids.h"
 #include "ui/view_state.h"
 #include "webclient/connectivity.h"
 
@@ -61,7 +63,10 @@ protected:
             return pageAfterLoginShown;
         };
         s.startUserPrivateThread = [this] { services.push_back(L"startUserPrivateThread"); };
-        s.deleteDownloadFiles = [this] { services.push_back(L"deleteDownloadFiles"); };
+        s.deleteDownloadFiles = [this] {
+            services.push_back(L"deleteDownloadFiles");
+            return downloadsRemoved;
+        };
         s.setFrameDataPath = [this](const CString& folder) { services.push_back(L"frameDataPath:" + folder); };
         return s;
     }
@@ -88,6 +93,7 @@ public:
     FakeDrives drives;
     std::vector<CString> services;
     BOOL pageAfterLoginShown = FALSE;
+    BOOL downloadsRemoved = TRUE;
 
 private:
     MessagePageServices m_previousServices;
@@ -623,16 +629,33 @@ protected:
 };
 
 TEST_F(ConfigMessage, RemovalAnswerAndBackToTheSettings) {
-    show(SERVER_ETC_REMOVE_DOWNLOAD);
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_OK, BN_CLICKED), 0);
-    EXPECT_EQ(services, std::vector<CString>{L"deleteDownloadFiles"});
-    EXPECT_EQ(page->m_eMessageType, SERVER_ETC_DOWNLOAD_REMOVED);
-    CString title;
-    page->m_staticTitle1.GetWindowText(title);
-    EXPECT_FALSE(title.IsEmpty()) << "1028 has its own texts here";
-    page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_OK, BN_CLICKED), 0);
-    EXPECT_TRUE(page->m_bClosed);
-    EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageConfig));
+    // A removal that left files must not tell the user they are gone; the
+    // next removal that works says so again.
+    const struct {
+        BOOL removed;
+        int title;
+    } cases[] = {{TRUE, IDS_MSG_DOWNLOAD_REMOVED_TITLE},
+                 {FALSE, IDS_MSG_DOWNLOAD_NOT_REMOVED_TITLE},
+                 {TRUE, IDS_MSG_DOWNLOAD_REMOVED_TITLE}};
+    for (const auto& c : cases) {
+        services.clear();
+        downloadsRemoved = c.removed;
+        show(SERVER_ETC_REMOVE_DOWNLOAD);
+        page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_OK, BN_CLICKED), 0);
+        EXPECT_EQ(services, std::vector<CString>{L"deleteDownloadFiles"});
+        EXPECT_EQ(page->m_eMessageType, SERVER_ETC_DOWNLOAD_REMOVED);
+        CString title;
+        page->m_staticTitle1.GetWindowText(title);
+        EXPECT_FALSE(title.IsEmpty()) << "1028 has its own texts here";
+        EXPECT_EQ(title, langText(c.title)) << c.removed;
+        // A language refresh keeps the answer the removal gave.
+        page->SendMessage(RWM_CHANGE_LANGUAGE, 0, 0);
+        page->m_staticTitle1.GetWindowText(title);
+        EXPECT_EQ(title, langText(c.title)) << c.removed;
+        page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_OK, BN_CLICKED), 0);
+        EXPECT_TRUE(page->m_bClosed);
+        EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageConfig));
+    }
 }
 
 // The settings variant shows the refused folder under the text.

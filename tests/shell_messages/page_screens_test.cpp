@@ -15,6 +15,8 @@
 #include "shell/message_types.h"
 #include "shell/messages/message_type_table.h"
 #include "ui/dlang.h"
+#include "ui/font_cache.h"
+#include "ui/gdi_func.h"
 #include "ui/lang_library.h"
 #include "ui/view_state.h"
 
@@ -85,6 +87,42 @@ TEST_F(MessageScreens, RealPageInThreeLanguages) {
                         l.language == LANGUAGE_AR ? L"; mirrored: OK right of Cancel, text right to left" : L"");
             WindowShot shot = saveScreenshot(page->m_hWnd, name, look, true);
             EXPECT_EQ(shot.at(2, 2), 0xDFDFDFu);
+            // The check box's and the link's captions show on the white body:
+            // dark ink beside the tick or icon, not white on white.
+            for (CWnd* caption : {static_cast<CWnd*>(&page->m_checkBackup), static_cast<CWnd*>(&page->m_btnLink)}) {
+                if (!caption->IsWindowVisible()) continue;
+                RECT r = childRectIn(page->m_hWnd, caption->m_hWnd);
+                if (l.language == LANGUAGE_AR) {
+                    r.right -= 28;
+                } else {
+                    r.left += 28;
+                }
+                int ink = 0;
+                for (int y = r.top; y < r.bottom; ++y) {
+                    for (int x = r.left; x < r.right; ++x) {
+                        const COLORREF c = shot.at(x, y);
+                        if (((c >> 16) & 0xFF) < 0xB0 && ((c >> 8) & 0xFF) < 0xB0 && (c & 0xFF) < 0xB0) ++ink;
+                    }
+                }
+                EXPECT_GT(ink, 40) << "caption of control " << caption->GetDlgCtrlID();
+            }
+            // The check box's caption is drawn by GDI+ with its padding beside
+            // the 18-pixel tick and its gap: the box holds all of it, so no
+            // word wraps out of sight.
+            if (page->m_checkBackup.IsWindowVisible()) {
+                HDC screen = GetDC(nullptr);
+                float drawn = 0;
+                {
+                    Gdiplus::Graphics graphics(screen);
+                    Gdiplus::FontFamily* family = CGdiFunc::familyOf(g_strFontFace);
+                    Gdiplus::Font font(family, 16.0f, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+                    drawn = CGdiFunc::measureText(&graphics, &font, page->m_checkBackup.m_strCaption).Width + 16.0f / 3;
+                    if (!CGdiFunc::isSharedFamily(family)) delete family;
+                }
+                ReleaseDC(nullptr, screen);
+                RECT box = childRectIn(page->m_hWnd, page->m_checkBackup.m_hWnd);
+                EXPECT_GE(static_cast<float>(box.right - box.left - 24), drawn);
+            }
             EXPECT_TRUE(page->m_btnOk.IsWindowVisible());
             EXPECT_FALSE(page->m_btnOk.m_strCaption.IsEmpty());
             if (page->m_btnCancel.IsWindowVisible()) {

@@ -6,78 +6,38 @@
 
 #include <memory>
 
-TEST(AfterLogin, FromScanFactsToTheViewOrMessage) {
-    struct Case {
+// The root's scan decision is tested on the root itself (root-scan tests);
+// here the rule it and the consent/first-start paths share.
+TEST(AfterLogin, PageAfterSignIn) {
+    const struct {
         const char* name;
-        AfterScanFacts facts;
+        BOOL firstOpen;
+        int eula, region;
+        bool messagePage;
         int message, view;
-        bool catalogAsked, rescanned;
+    } cases[] = {
+        {"first start", TRUE, 0, REGION_US, true, SERVER_ETC_FIRST_OPEN, VIEW_STATE_MESSAGE},
+        {"first start wins over the consent", TRUE, 1, REGION_KR, true, SERVER_ETC_FIRST_OPEN, VIEW_STATE_MESSAGE},
+        {"consent in KR", FALSE, 1, REGION_KR, true, SERVER_ETC_DATA_CONSENT, VIEW_STATE_MESSAGE},
+        {"consent given in KR", FALSE, 0, REGION_KR, true, 0, VIEW_STATE_CAR_REG},
+        {"no consent asked outside KR", FALSE, 1, REGION_US, true, 0, VIEW_STATE_CAR_REG},
+        // Without a message page no message can be shown.
+        {"first start, no page", TRUE, 1, REGION_KR, false, 0, VIEW_STATE_NONE},
+        {"consent, no page", FALSE, 1, REGION_KR, false, 0, VIEW_STATE_NONE},
+        {"registration, no page needed", FALSE, 1, REGION_US, false, 0, VIEW_STATE_CAR_REG},
     };
-    auto facts = [](auto change) {
-        AfterScanFacts f;
-        f.hasRegisteredVehicle = true;
-        f.region = REGION_US;
-        change(f);
-        return f;
-    };
-    const Case cases[] = {
-        {"hidden hand-over", facts([](AfterScanFacts& f) { f.hiddenHandOver = true; f.mediumUnmatched = TRUE; }),
-         0, VIEW_STATE_HIDDEN, false, false},
-        {"nobody accepts the version", facts([](AfterScanFacts& f) { f.mediumUnmatched = TRUE; }), 1001,
-         VIEW_STATE_MESSAGE, false, false},
-        {"several candidates already asked", facts([](AfterScanFacts& f) { f.matchMessageShown = true; }), 0,
-         VIEW_STATE_NONE, false, false},
-        {"another brand found in its catalogue", facts([](AfterScanFacts& f) { f.mediumOtherCorp = TRUE; }), 0,
-         VIEW_STATE_NONE, true, false},
-        {"another brand not in its catalogue",
-         facts([](AfterScanFacts& f) { f.mediumOtherCorp = TRUE; f.findMediumInCatalog = [] { return FALSE; }; }), 0,
-         VIEW_STATE_CAR_REG, true, false},
-        {"first start", facts([](AfterScanFacts& f) { f.firstOpen = TRUE; }), 1006, VIEW_STATE_MESSAGE, false, false},
-        {"consent in KR", facts([](AfterScanFacts& f) { f.region = REGION_KR; }), 1007, VIEW_STATE_MESSAGE, false,
-         false},
-        {"consent given in KR", facts([](AfterScanFacts& f) { f.region = REGION_KR; f.eula = 0; }), 0,
-         VIEW_STATE_CAR_REG, false, false},
-        {"registration", facts([](AfterScanFacts&) {}), 0, VIEW_STATE_CAR_REG, false, false},
-        {"guest", facts([](AfterScanFacts& f) { f.hasRegisteredVehicle = false; f.guestEntry = true; }), 0,
-         VIEW_STATE_CAR_REG, false, false},
-        {"no vehicle, TS", facts([](AfterScanFacts& f) { f.hasRegisteredVehicle = false; f.lastUserCorp = CORP_TS; }),
-         1008, VIEW_STATE_MESSAGE, false, true},
-        {"no vehicle, DR", facts([](AfterScanFacts& f) { f.hasRegisteredVehicle = false; f.lastUserCorp = CORP_DR; }),
-         1009, VIEW_STATE_MESSAGE, false, true},
-        {"no vehicle, LV", facts([](AfterScanFacts& f) { f.hasRegisteredVehicle = false; f.lastUserCorp = CORP_LV; }),
-         1010, VIEW_STATE_MESSAGE, false, true},
-        {"no vehicle but the medium matched",
-         facts([](AfterScanFacts& f) {
-             f.hasRegisteredVehicle = false;
-             f.lastUserCorp = CORP_TS;
-             f.rescan = [] { return 1; };
-         }),
-         0, VIEW_STATE_CAR_REG, false, true},
-        {"no vehicle, no brand, first start",
-         facts([](AfterScanFacts& f) { f.hasRegisteredVehicle = false; f.firstOpen = TRUE; }), 1006,
-         VIEW_STATE_MESSAGE, false, false},
-        {"no message page at all", facts([](AfterScanFacts& f) { f.hasRegisteredVehicle = false; f.messagePage = false; }),
-         0, VIEW_STATE_NONE, false, false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        AfterScanFacts f = c.facts;
-        bool asked = false, rescanned = false;
-        auto find = f.findMediumInCatalog ? f.findMediumInCatalog : [] { return TRUE; };
-        f.findMediumInCatalog = [&] { asked = true; return find(); };
-        auto rescan = f.rescan ? f.rescan : [] { return 0; };
-        f.rescan = [&] { rescanned = true; return rescan(); };
-        LoginDestination d = decideAfterScan(f);
+        const LoginDestination d = pageAfterLogin(c.firstOpen, c.eula, c.region, c.messagePage);
         EXPECT_EQ(d.messageType, c.message);
         EXPECT_EQ(d.view, c.view);
-        EXPECT_EQ(asked, c.catalogAsked);
-        EXPECT_EQ(rescanned, c.rescanned);
-        EXPECT_EQ(d.firstOpenShown, c.message == 1006);
+        EXPECT_EQ(d.firstOpenShown, c.message == SERVER_ETC_FIRST_OPEN);
     }
-    // Without a message page the first-start message cannot be shown.
-    EXPECT_EQ(pageAfterLogin(TRUE, 1, REGION_KR, false).view, VIEW_STATE_NONE);
-    EXPECT_EQ(pageAfterLogin(FALSE, 1, REGION_KR, false).view, VIEW_STATE_NONE);
-    EXPECT_EQ(pageAfterLogin(FALSE, 1, REGION_US, false).view, VIEW_STATE_CAR_REG);
+    const int noVehicle[][2] = {{CORP_TS, SERVER_ETC_NO_VEHICLE_TS},
+                                {CORP_DR, SERVER_ETC_NO_VEHICLE_DR},
+                                {CORP_LV, SERVER_ETC_NO_VEHICLE_LV},
+                                {0, 0}};
+    for (const auto& [corp, type] : noVehicle) EXPECT_EQ(noVehicleMessageType(corp), type) << corp;
 }
 
 TEST(AfterLogin, MediumNamesFromTheCatalogue) {

@@ -241,6 +241,37 @@ TEST(StaticExRulesTest, FormatFlagsPerLanguage) {
     EXPECT_EQ(combo.GetFormatFlags(), rtl);
 }
 
+// Where a control places a line itself, Arabic mirrors the edge through the
+// reading order, never through Wine's drawing: with the GDI+ flag Near is
+// the right edge; DrawText needs the edge and the reading order both.
+TEST(ReadingOrderRulesTest, LeadingEdgeMirroredForRightToLeft) {
+    const struct {
+        bool trailing, rightToLeft;
+        Gdiplus::StringAlignment alignment;
+        UINT drawText;
+    } cases[] = {
+        {false, false, Gdiplus::StringAlignmentNear, DT_LEFT},
+        {true, false, Gdiplus::StringAlignmentFar, DT_RIGHT},
+        {false, true, Gdiplus::StringAlignmentNear, DT_RIGHT | DT_RTLREADING},
+        {true, true, Gdiplus::StringAlignmentFar, DT_LEFT | DT_RTLREADING},
+    };
+    for (const auto& c : cases) {
+        const LineAlignment a = lineAlignment(c.trailing, c.rightToLeft);
+        EXPECT_EQ(a.alignment, c.alignment) << c.trailing << c.rightToLeft;
+        EXPECT_EQ(a.rightToLeft, c.rightToLeft);
+        EXPECT_EQ(lineDrawTextFlags(c.trailing, c.rightToLeft), c.drawText) << c.trailing << c.rightToLeft;
+    }
+    EXPECT_EQ(lineEllipsis(false), CString(L"\u2026"));
+    EXPECT_EQ(lineEllipsis(true), CString(L"\u2026\u200F"));
+    // The closed combo box's text starts at the leading edge in both orders.
+    for (bool leftToRight : {true, false}) {
+        Gdiplus::StringFormat combo;
+        comboFormat(combo, leftToRight);
+        EXPECT_EQ(combo.GetAlignment(), Gdiplus::StringAlignmentNear);
+        EXPECT_EQ((combo.GetFormatFlags() & Gdiplus::StringFormatFlagsDirectionRightToLeft) != 0, !leftToRight);
+    }
+}
+
 TEST(ImageComboRulesTest, ShownTextBeforeTheSeparator) {
     CString rest;
     EXPECT_EQ(comboShownText(L"Korea|*|KR|*|1", &rest), CString(L"Korea"));

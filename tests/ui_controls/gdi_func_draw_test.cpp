@@ -234,6 +234,15 @@ TEST(GdiFuncDrawTest, SizesAndHeightsReported) {
         EXPECT_EQ(cut[cut.GetLength() - 1], L'\u2026');
         EXPECT_LE(CGdiFunc::measureText(&graphics, &font, cut).Width, 120);
         EXPECT_EQ(CGdiFunc::fitWithEllipsis(&graphics, &font, L"Fits", 120), CString(L"Fits"));
+        // A right-to-left line keeps its ellipsis at the cut, its left end,
+        // and still fits with the mark.
+        const CString arabic = L"\u062A\u0639\u0630\u0651\u0631 \u062D\u0630\u0641 \u0628\u0639\u0636 "
+                               L"\u0627\u0644\u0645\u0644\u0641\u0627\u062A \u0627\u0644\u062A\u064A";
+        CString cutRtl = CGdiFunc::fitWithEllipsis(&graphics, &font, arabic, 80, true);
+        EXPECT_LT(cutRtl.GetLength(), arabic.GetLength() + 2);
+        EXPECT_EQ(cutRtl.Right(2), CString(L"\u2026\u200F"));
+        EXPECT_LE(CGdiFunc::measureText(&graphics, &font, cutRtl).Width, 80);
+        EXPECT_EQ(CGdiFunc::fitWithEllipsis(&graphics, &font, L"\u0644\u0627", 120, true), CString(L"\u0644\u0627"));
     }
 
     // a face that is not installed falls back to the shared "Arial" family
