@@ -22,7 +22,9 @@
 #include "pages/vehicle/dlg_car_update.h"
 #include "pages/vehicle/update_page_layout.h"
 #include "resources/resource.h"
+#include "shell/dlg_page_message.h"
 #include "shell/dlg_root.h"
+#include "shell/message_types.h"
 #include "shell/main_frame.h"
 #include "skin_table.h"
 #include "tests/engine_drives/fake_drives.h"
@@ -325,8 +327,17 @@ TEST_F(UpdatePage, InitPagePreparesTheRunAndPressesNext) {
         root->m_bTransferIdle = 0;
         page->m_bFormatted = TRUE;
         page->m_nMsgType = UPDATE_PROGRESS_STATE_IDLE;
-        function_manager::getInstance()->m_nFormatting = 0;
+        // What an earlier run left in the engine.
+        function_manager* engine = function_manager::getInstance();
+        engine->m_nFormatting = 0;
+        engine->m_nPaused = 1;
+        engine->m_nDownloadDone = 1;
+        const unsigned runBefore = engine->m_nRun.load();
         ASSERT_TRUE(page->initPage());
+        EXPECT_GT(engine->m_nRun.load(), runBefore) << "commands of the earlier run are dropped";
+        EXPECT_EQ(0, engine->m_nPaused.load());
+        EXPECT_EQ(0, engine->m_nDownloadDone.load());
+        EXPECT_EQ(FM_STATE_IDLE, engine->m_nState.load());
         EXPECT_EQ(0, root->m_bUpdateHeld);
         EXPECT_EQ(1, root->m_bTransferIdle);
         EXPECT_FALSE(page->m_bFormatted);
@@ -384,6 +395,25 @@ TEST_F(UpdatePage, HandOverOfTheTargetAndShowingWhilePaused) {
     EXPECT_FALSE(page->m_btnHold.m_bEnabled);
     EXPECT_EQ(0, page->m_tCopyStart.load());
     EXPECT_EQ(lang(12287), textOf(IDC_STATIC_STATUS));
+
+    // While the copy-failure message is up its retry keeps the copy start,
+    // through hiding and showing.
+    page->showPage(FALSE);
+    CDlgPageMessage* copyFail = root->getMessagePage(999);
+    ASSERT_TRUE(copyFail);
+    copyFail->setMessageType(SERVER_ERROR_COPY_FAIL, page);
+    ASSERT_EQ(copyFail, root->findMessagePage(SERVER_ERROR_COPY_FAIL));
+    page->m_tCopyStart = 1234;
+    page->showPage(TRUE);
+    pumpMessages(30);
+    EXPECT_EQ(1234, page->m_tCopyStart.load());
+    page->showPage(FALSE);
+    EXPECT_EQ(1234, page->m_tCopyStart.load());
+    copyFail->closePage(TRUE);
+    ASSERT_FALSE(root->findMessagePage(SERVER_ERROR_COPY_FAIL));
+    page->showPage(TRUE);
+    pumpMessages(30);
+    EXPECT_EQ(0, page->m_tCopyStart.load());
 
     // The folder destination: drive and word; the copy line is a blank.
     root->m_bUpdateHeld = 0;
