@@ -17,8 +17,9 @@ std::string trimmed(const std::string& text) {
 int decimal(const std::string& text) {
     if (text.empty()) return 0;
     char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (end == text.c_str() || value < 0 || value > 0x7FFFFFFF) return 0;
+    // long is 32 bits here: strtol would clamp a too large code to a valid one.
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    if (end == text.c_str() || value < 0 || value > 0x7FFFFFFFLL) return 0;
     return static_cast<int>(value);
 }
 
