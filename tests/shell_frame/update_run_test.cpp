@@ -79,6 +79,13 @@ void clickCentre(HWND button) {
     sendInputs({down, up});
 }
 
+// Where the copy puts an item on the medium.
+CString mediumPathOf(InfFileUpdate& item, const CString& root) {
+    CString path = item.getFilePath(root);
+    common_util::normalize_path(path);
+    return path;
+}
+
 // One descriptor entry and its update item, outside the engine's list.
 struct TestItem {
     explicit TestItem(const CString& name, LONGLONG size = 10, const CString& dest = L"MAP") {
@@ -95,6 +102,7 @@ struct TestItem {
         InfFileTailMap* tails = info.getInfFileTails();
         tail = tails ? tails->get(0) : nullptr;
         ok = tail && item.init(tail, CString());
+        item.m_nUsable = 1;
     }
     InfInfo info;
     InfFileTail* tail = nullptr;
@@ -127,6 +135,8 @@ protected:
         engine()->openStopGate();
         engine()->m_nFormatting = 0;
         engine()->itemsRebuilt();
+        // The medium step leaves the copy side active for the next phase.
+        copy_manager::getInstance()->m_bActive = false;
         UpdatePage::TearDown();
     }
 
@@ -144,7 +154,10 @@ protected:
         std::lock_guard<std::mutex> lock(engine()->m_queueMutex);
         engine()->m_heldCommands.clear();
     }
-    bool shown(int id) const { return ::IsWindowVisible(page->GetDlgItem(id)->GetSafeHwnd()) != FALSE; }
+    // Shown by the page itself, even while a message covers it.
+    bool shown(int id) const {
+        return (::GetWindowLongW(page->GetDlgItem(id)->GetSafeHwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
     bool enabled(int id) const { return ::IsWindowEnabled(page->GetDlgItem(id)->GetSafeHwnd()) != FALSE; }
     // The message page showing type, or null.
     CDlgPageMessage* message(int type) const {
@@ -459,10 +472,10 @@ TEST_F(UpdateRun, CopyCheckOnTheMedium) {
         ASSERT_TRUE(t->ok);
         t->item.m_nState = ITEM_STATE_COPIED;
     }
-    CString path = good.item.getFilePath(root);
-    common_util::ensure_directory(path);
-    writeBytes(path, std::string(10, 'x'));
-    writeBytes(wrong.item.getFilePath(root), std::string(9, 'x'));
+    const CString path = mediumPathOf(good.item, root);
+    ASSERT_TRUE(common_util::ensure_directory(path));
+    ASSERT_TRUE(writeBytes(path, std::string(10, 'x')));
+    ASSERT_TRUE(writeBytes(mediumPathOf(wrong.item, root), std::string(9, 'x')));
     const struct {
         TestItem* item;
         bool good;
@@ -517,7 +530,7 @@ TEST_F(UpdateRun, CopyCompletionReportsOnlyAfterTheCheckPassed) {
     EXPECT_TRUE(message(SERVER_ERROR_COPY_FAIL));
     closeMessage(SERVER_ERROR_COPY_FAIL);
 
-    const CString onMedium = item->getFilePath(L"R:\\");
+    const CString onMedium = mediumPathOf(*item, L"R:\\");
     common_util::ensure_directory(onMedium);
     ASSERT_TRUE(writeBytes(onMedium, std::string(10, 'x')));
     item->m_nState = ITEM_STATE_COPIED;
@@ -605,6 +618,8 @@ TEST_F(UpdateRun, MediumStepWithoutFormatWritesTheDealerFile) {
 
 TEST_F(UpdateRun, FormatFailingFiveTimesShows80AndClearsTheFlag) {
     TempDir emptySystem;
+    // The page hears the engine's errors once a run started.
+    page->OnBnClickedButtonNext();
     const CString previous = setSystemFolder(emptySystem.path());
     page->m_bFormatted = FALSE;
     frame->m_bNetworkConnected = 1;
