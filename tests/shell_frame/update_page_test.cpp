@@ -256,6 +256,8 @@ TEST_F(UpdatePage, HandOverOfTheTargetAndShowingWhilePaused) {
     CDlgPageMessage* copyFail = root->getMessagePage(999);
     ASSERT_TRUE(copyFail);
     copyFail->setMessageType(SERVER_ERROR_COPY_FAIL, page);
+    // Up, as showing it leaves it, without leaving the update page.
+    copyFail->m_bClosed = FALSE;
     ASSERT_EQ(copyFail, root->findMessagePage(SERVER_ERROR_COPY_FAIL));
     page->m_tCopyStart = 1234;
     page->showPage(TRUE);
