@@ -672,3 +672,99 @@ TEST_F(UpdateRun, DownCheckReportGoesToTheService) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pictures of the run's pauses and of the messages a run ends in.
+TEST_F(UpdateRun, Screenshots) {
+    const struct {
+        const wchar_t* tag;
+        int region, language;
+    } languages[] = {{L"ko", REGION_KR, LANGUAGE_KO}, {L"en", REGION_US, LANGUAGE_EN}, {L"ar", REGION_ME, LANGUAGE_AR}};
+    for (const auto& l : languages) {
+        setLanguage(l.region, l.language);
+        CRegSetting::setLastUserCorp(CORP_TS);
+        CFontCache::selectFaceForCorp(CORP_TS);
+        frame->broadcastChangeLanguage();
+        const bool arabic = l.language == LANGUAGE_AR;
+        showPage(L'R');
+        clearHeld();
+        const update_page_layout::Brand brand = update_page_layout::brandFor(CORP_TS, l.region);
+        auto shoot = [&](const wchar_t* what, const CString& shows) {
+            CString file, line;
+            file.Format(L"update_run_%s_%s", l.tag, what);
+            line.Format(L"update run (%s), %s%s", l.tag, shows.GetString(),
+                        arabic ? L"; mirrored: buttons at the left, texts right-aligned" : L"");
+            pumpFor(50);
+            return saveScreenshot(root->m_hWnd, file, line, true);
+        };
+        auto backToPage = [&](int type) {
+            closeMessage(type);
+            root->m_bUpdateHeld = 0;
+            page->OnBnClickedButtonNext();
+            page->KillTimer(UPDATE_TIMER_PROGRESS);
+            clearHeld();
+        };
+
+        page->OnBnClickedButtonNext();
+        page->KillTimer(UPDATE_TIMER_PROGRESS);
+        g_bUnzipBusy = 1;
+        page->OnBnClickedButtonHold();
+        ASSERT_TRUE(pumpUntil([&] { return shown(IDC_BUTTON_UPDATE_NEXT); }, 5000));
+        ASSERT_FALSE(enabled(IDC_BUTTON_UPDATE_NEXT));
+        shoot(L"1_pausing", L"pausing: status 'Paused', Next shown greyed, Cancel beside it, no Hold, no figures");
+        ASSERT_TRUE(pumpUntil([&] { return enabled(IDC_BUTTON_UPDATE_NEXT); }, 10000));
+        WindowShot paused =
+            shoot(L"2_paused", L"paused: Next usable in the brand colour, Cancel beside it, no Hold, no figures");
+        const RECT next = rectIn(root->m_hWnd, page->m_btnNext.GetSafeHwnd());
+        EXPECT_GT(paused.count(skinColour(brand.nextImage), next), 100) << CW2A(l.tag);
+        const RECT cancel = rectIn(root->m_hWnd, page->m_btnCancel.GetSafeHwnd());
+        EXPECT_FALSE(next.left < cancel.right && cancel.left < next.right && next.top < cancel.bottom &&
+                     cancel.top < next.bottom)
+            << "Next and Cancel overlap";
+
+        page->OnBnClickedButtonCancel();
+        ASSERT_TRUE(message(SERVER_ETC_UPDATE_CANCEL_CONFIRM));
+        shoot(L"3_1014", L"message 1014: the question whether to cancel the update, OK and Cancel");
+        backToPage(SERVER_ETC_UPDATE_CANCEL_CONFIRM);
+
+        page->m_nDownRetry = 10;
+        error(MODULE_DOWNLOAD, MODULE_ERROR_DOWNLOAD);
+        ASSERT_TRUE(message(SERVER_ERROR_DOWNLOAD_ERROR));
+        shoot(L"4_95", L"message 95: download error with the detail ERR_DOWNLOAD_FAIL");
+        backToPage(SERVER_ERROR_DOWNLOAD_ERROR);
+
+        error(MODULE_COPY, MODULE_ERROR_COPY_TARGET);
+        ASSERT_TRUE(message(SERVER_ERROR_COPY_FAIL));
+        shoot(L"5_100", L"message 100: copy failed, the medium was removed (ERR_REMOVED_FLASHDRIVE)");
+        backToPage(SERVER_ERROR_COPY_FAIL);
+
+        error(MODULE_FORMAT, 0);
+        ASSERT_TRUE(message(SERVER_ERROR_FORMAT_FAIL));
+        shoot(L"6_80", L"message 80: the medium could not be formatted");
+        backToPage(SERVER_ERROR_FORMAT_FAIL);
+
+        frame->m_bNetworkConnected = 0;
+        HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        setConnectivityProbe([gate](DWORD& flags) {
+            flags = 0;
+            WaitForSingleObject(gate, 10000);
+            return true;
+        });
+        error(MODULE_NETWORK, 0);
+        EXPECT_FALSE(enabled(IDC_BUTTON_HOLD));
+        WindowShot recheck = shoot(L"7_recheck", L"connection re-check: Hold shown greyed, the run's figures stay");
+        const RECT hold = rectIn(root->m_hWnd, page->m_btnHold.GetSafeHwnd());
+        EXPECT_EQ(0, recheck.count(skinColour(brand.holdImage), hold)) << "Hold looks usable";
+        SetEvent(gate);
+        page->stopNetworkCheck();
+        CloseHandle(gate);
+        setConnectivityProbe({});
+        frame->m_bNetworkConnected = 1;
+        root->m_bUpdateHeld = 0;
+        engine()->reset();
+        clearHeld();
+    }
+}
+
+}  // namespace
