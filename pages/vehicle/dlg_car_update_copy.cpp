@@ -108,7 +108,6 @@ void CDlgCarUpdate::StartCarCopy() {
     if (m_tCopyStart == 0) {
         m_tCopyStart = nowSeconds();
         requestCopyRestart();
-        resetCopyTail();
     }
     copy_manager* copy = copy_manager::getInstance();
     const CString base = copy->getBasePath();

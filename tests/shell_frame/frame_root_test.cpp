@@ -343,12 +343,15 @@ TEST_F(FrameWithRoot, FailedJoinKeepsTheRootAndTheFrame) {
 TEST_F(FrameWithRoot, StartOfflineAsksThroughAMessagePageAndNeverStartsWithoutInventory) {
     EXPECT_FALSE(frame->Start(FALSE));  // no destination drive
     frame->m_pSelectedDriveInfo = new DriveInfo;
-    frame->m_bStopped = 1;
-    frame->m_bNetworkConnected = 0;
     setConnectivityProbe([](DWORD& flags) {
         flags = 0;
         return false;
     });
+    // A poll of the frame's connectivity thread that still saw the connection
+    // would clear the stop mark: the mark is set once a poll saw the loss.
+    frame->m_bNetworkConnected = 1;
+    ASSERT_TRUE(waitFor([&] { return frame->m_bNetworkConnected.load() == 0; }, 5000));
+    frame->m_bStopped = 1;
     EXPECT_FALSE(frame->Start(FALSE));
     EXPECT_EQ(VIEW_STATE_MESSAGE, root->getViewStatus());
     EXPECT_TRUE(root->findMessagePage(SERVER_ERROR_NETWORK_FAIL));

@@ -609,6 +609,17 @@ TEST_F(UpdateRun, MediumStepWithoutFormatWritesTheDealerFile) {
         EXPECT_EQ(c.written ? 1 : 0, dealerFiles()) << CW2A(c.code);
         EXPECT_NE(0, page->m_tCopyStart.load());
     }
+    // A new copy start drops the earlier update's 99 % allowance on the next
+    // copy tick; a resume (start time kept) keeps it.
+    setPhases(false, false, false, true, false);
+    for (const bool fresh : {true, false}) {
+        g_dCopyTailSeconds = 50;
+        if (fresh) page->m_tCopyStart = 0;
+        page->StartCarCopy();
+        tick();
+        EXPECT_EQ(fresh ? 0.0 : 50.0, g_dCopyTailSeconds);
+    }
+    g_dCopyTailSeconds = 0;
     // No dealer: no file.
     frame->m_bDealerLogin = 0;
     frame->m_pInfInfoList->setDealerCode(L"D123");
