@@ -17,6 +17,7 @@ class InfInfo;
 class InfFileUpdate;
 class CDlgRoot;
 class CMainFrame;
+class CDlgPageMessage;
 
 // The update goes into the local download folder rather than onto a drive.
 // Set by the registration page at the hand-over, cleared by the update
@@ -214,6 +215,8 @@ private:
     void showPausedButtons();
     void pauseQuietly();
     void handleModuleError(int module, int detail);
+    void giveUpRetries(CDlgPageMessage* message, int type, const CString& param0, const CString& param1);
+    void reportCompletion();
     void startNetworkCheck();
     static void clearLooks(CPngButton& button);
     // The run's end: at most once between two initPage calls.

@@ -45,33 +45,6 @@ bool isDirectory(const CString& path) {
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-void writeDealerFile(const CString& root, const CString& code) {
-    // A code that could leave the root or name a device gives no file.
-    if (!frame_rules::isSafeDealerCode(code)) {
-        LOG_WRITE(L"Dealer code refused for a file name: '%s'", code.GetString());
-        return;
-    }
-    const CString path = root + frame_rules::dealerFileName(code);
-    if (path.GetLength() > MAX_PATH) return;
-    SetFileAttributesW(path.GetString(), FILE_ATTRIBUTE_NORMAL);
-    common_util::ensure_directory(path);
-    CFile file;
-    CFileException error;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite, &error)) {
-        LOG_WRITE(L"File Open Failed.[file:%s] (error code : %d)\n", path.GetString(), static_cast<int>(error.m_cause));
-        return;
-    }
-    const std::string bytes = frame_rules::dealerFileBytes(code);
-    try {
-        file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
-        file.Flush();
-    } catch (CFileException* e) {
-        LOG_WRITE(L"[FileOperationError][File:%s][ErrorCode:%d]", path.GetString(), static_cast<int>(GetLastError()));
-        e->Delete();
-    }
-    file.Close();
-}
-
 }  // namespace
 
 void CDlgCarUpdate::StartCarCopy() {
@@ -103,7 +76,7 @@ void CDlgCarUpdate::StartCarCopy() {
             }
         }
         m_bCopyRateReset = true;
-        if (f->m_bDealerLogin && f->m_pInfInfoList) writeDealerFile(root, f->m_pInfInfoList->getDealerCode());
+        if (f->m_bDealerLogin && f->m_pInfInfoList) CMainFrame::writeDealerFile(root, f->m_pInfInfoList->getDealerCode());
     }
     if (m_tCopyStart == 0) {
         m_tCopyStart = nowSeconds();
@@ -115,6 +88,21 @@ void CDlgCarUpdate::StartCarCopy() {
     copy->m_bActive = true;
     vercheck_manager::getInstance().m_observers.post_message_all(UM_TRANSFER_PHASE, TRANSFER_PHASE_COPY, 0);
     if (base.IsEmpty()) copy->m_bActive = false;
+}
+
+// The report of a finished update and its records; the page ends either way.
+void CDlgCarUpdate::reportCompletion() {
+    CMainFrame* f = frame();
+    const BOOL accepted = sendDownCheck();
+    LOG_WRITE(L"[DEBUG_%d_UPDATE_COMPLETE][Update Complete.]", 13);
+    CString text;
+    text.Format(L"[D:%d,T:%s,NAME:%s][COMPLETE]", STAT_STAGE_COMPLETE, CGlobalFunc::getTimeStamp().GetString(),
+                f && f->Cur_inf ? f->Cur_inf->getDeviceName().GetString() : L"");
+    record(text);
+    if (accepted) {
+        text.Format(L"[E:%d,T:%s]", STAT_STAGE_NONE, CGlobalFunc::getTimeStamp().GetString());
+        record(text);
+    }
 }
 
 LRESULT CDlgCarUpdate::OnDownloadProgress(WPARAM wParam, LPARAM lParam) {
@@ -138,16 +126,7 @@ LRESULT CDlgCarUpdate::OnDownloadComplete(WPARAM, LPARAM lParam) {
     m_bDownloadPhase = FALSE;
     m_tDownloadEnd = nowSeconds();
     if (m_chDrive != 0 || reported || f->m_nDownloadedFiles <= 0) return 0;
-    const BOOL accepted = sendDownCheck();
-    LOG_WRITE(L"[DEBUG_%d_UPDATE_COMPLETE][Update Complete.]", 13);
-    CString text;
-    text.Format(L"[D:%d,T:%s,NAME:%s][COMPLETE]", STAT_STAGE_COMPLETE, CGlobalFunc::getTimeStamp().GetString(),
-                f->Cur_inf ? f->Cur_inf->getDeviceName().GetString() : L"");
-    record(text);
-    if (accepted) {
-        text.Format(L"[E:%d,T:%s]", STAT_STAGE_NONE, CGlobalFunc::getTimeStamp().GetString());
-        record(text);
-    }
+    reportCompletion();
     return 0;
 }
 
@@ -184,18 +163,7 @@ LRESULT CDlgCarUpdate::OnCopyComplete(WPARAM, LPARAM lParam) {
     // after a failed check still reports.
     if (r) r->m_bTransferIdle = 1;
     const int reported = f->m_bCopyReported.exchange(1);
-    if (!reported) {
-        const BOOL accepted = sendDownCheck();
-        LOG_WRITE(L"[DEBUG_%d_UPDATE_COMPLETE][Update Complete.]", 13);
-        CString text;
-        text.Format(L"[D:%d,T:%s,NAME:%s][COMPLETE]", STAT_STAGE_COMPLETE, CGlobalFunc::getTimeStamp().GetString(),
-                    f->Cur_inf ? f->Cur_inf->getDeviceName().GetString() : L"");
-        record(text);
-        if (accepted) {
-            text.Format(L"[E:%d,T:%s]", STAT_STAGE_NONE, CGlobalFunc::getTimeStamp().GetString());
-            record(text);
-        }
-    }
+    if (!reported) reportCompletion();
     m_tDownloadStart = 0;
     m_tCopyStart = 0;
     m_tDownloadEnd = 0;

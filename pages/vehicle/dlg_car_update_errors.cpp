@@ -222,14 +222,7 @@ void CDlgCarUpdate::handleModuleError(int module, int detail) {
             else showPausedButtons();
             return;
         }
-        m_bAutoRetry = FALSE;
-        KillTimer(UPDATE_TIMER_PROGRESS);
-        f->stopManagers();
-        InfFileUpdateList::getInstance().forEach(discardFailedDownloads);
-        message->setParam(param0, 0);
-        message->setParam(param1, 1);
-        message->setMessageType(messageType, this);
-        r->pushViewPage(VIEW_STATE_MESSAGE, TRUE);
+        giveUpRetries(message, messageType, param0, param1);
         m_nDownRetry = 0;
         return;
     }
@@ -242,21 +235,16 @@ void CDlgCarUpdate::handleModuleError(int module, int detail) {
             r->m_bUpdateHeld = 0;
             ++m_nUnzipRetry;
             waitPumpingMessages(2000);
-            if (!entryPause) OnBnClickedButtonNext();
-            else {
+            if (!entryPause) {
+                OnBnClickedButtonNext();
+            } else {
+                // The user's pause stands: Hold and Next must still see it.
                 r->m_bUpdateHeld = 1;
                 showPausedButtons();
             }
             return;
         }
-        m_bAutoRetry = FALSE;
-        KillTimer(UPDATE_TIMER_PROGRESS);
-        f->stopManagers();
-        InfFileUpdateList::getInstance().forEach(discardFailedDownloads);
-        message->setParam(param0, 0);
-        message->setParam(param1, 1);
-        message->setMessageType(messageType, this);
-        r->pushViewPage(VIEW_STATE_MESSAGE, TRUE);
+        giveUpRetries(message, messageType, param0, param1);
         m_nUnzipRetry = 0;
         return;
     }
@@ -270,6 +258,19 @@ void CDlgCarUpdate::handleModuleError(int module, int detail) {
         message->setMessageType(messageType, this);
         r->pushViewPage(VIEW_STATE_MESSAGE, TRUE);
     }
+}
+
+// The automatic retries are used up: the failed items start again from
+// nothing, and the user decides on the message.
+void CDlgCarUpdate::giveUpRetries(CDlgPageMessage* message, int type, const CString& param0, const CString& param1) {
+    m_bAutoRetry = FALSE;
+    KillTimer(UPDATE_TIMER_PROGRESS);
+    if (CMainFrame* f = frame()) f->stopManagers();
+    InfFileUpdateList::getInstance().forEach(discardFailedDownloads);
+    message->setParam(param0, 0);
+    message->setParam(param1, 1);
+    message->setMessageType(type, this);
+    if (CDlgRoot* r = root()) r->pushViewPage(VIEW_STATE_MESSAGE, TRUE);
 }
 
 // ---- connection re-check

@@ -367,12 +367,21 @@ TEST_F(UpdateRun, SizeFailuresRetryTwiceThenShow91) {
 // A paused run is repaired but not resumed: the count goes up, Next is not
 // run, and the buttons stay those of a paused run.
 TEST_F(UpdateRun, ErrorWhilePausedRepairsWithoutResuming) {
-    root->m_bUpdateHeld = 1;
-    error(MODULE_DOWNLOAD, MODULE_ERROR_DOWNLOAD);
-    EXPECT_EQ(1, page->m_nDownRetry);
-    EXPECT_FALSE(heldCode(FM_CMD_START));
-    EXPECT_EQ(1, root->m_bUpdateHeld);
-    EXPECT_TRUE(shown(IDC_BUTTON_UPDATE_NEXT) && enabled(IDC_BUTTON_UPDATE_NEXT));
+    const struct {
+        int detail;
+        const int CDlgCarUpdate::*count;
+    } cases[] = {{MODULE_ERROR_DOWNLOAD, &CDlgCarUpdate::m_nDownRetry},
+                 // The extraction retry clears the pause for its restart; a
+                 // user's pause must stand all the same.
+                 {MODULE_ERROR_UNZIP_MODULE, &CDlgCarUpdate::m_nUnzipRetry}};
+    for (const auto& c : cases) {
+        root->m_bUpdateHeld = 1;
+        error(MODULE_DOWNLOAD, c.detail);
+        EXPECT_EQ(1, page->*c.count) << c.detail;
+        EXPECT_FALSE(heldCode(FM_CMD_START)) << c.detail;
+        EXPECT_EQ(1, root->m_bUpdateHeld) << c.detail;
+        EXPECT_TRUE(shown(IDC_BUTTON_UPDATE_NEXT) && enabled(IDC_BUTTON_UPDATE_NEXT)) << c.detail;
+    }
 }
 
 // An error behind another view shows nothing; the page still takes the
