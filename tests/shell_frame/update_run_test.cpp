@@ -430,6 +430,8 @@ TEST_F(UpdateRun, AnswersOnMessages) {
     for (const auto& c : cases) {
         root->pushViewPage(VIEW_STATE_CAR_UPDATE, TRUE);
         settle();
+        // Not downloading: the frame's connectivity thread leaves the page be.
+        page->m_nMsgType = UPDATE_PROGRESS_STATE_INIT;
         root->m_bUpdateHeld = 1;
         frame->m_bNetworkConnected = c.connected ? 1 : 0;
         setProbe(c.connected);
