@@ -565,7 +565,18 @@ LRESULT CDlgCarUpdate::OnTransferPhase(WPARAM wParam, LPARAM) {
     switch (static_cast<int>(wParam)) {
         case TRANSFER_PHASE_CHECK:
             m_bCheckPhase = TRUE;
-            if (CRegSetting::getRegion() == REGION_KR) uploadOfflineVehicleData();
+            if (CRegSetting::getRegion() == REGION_KR) {
+                // The upload pumps while it talks to the service: the end of
+                // the pre-check may come meanwhile, and its format must wait
+                // until the medium's files are off it.
+                m_bUploading = TRUE;
+                uploadOfflineVehicleData();
+                m_bUploading = FALSE;
+                if (m_bCheckCompleteHeld) {
+                    m_bCheckCompleteHeld = FALSE;
+                    OnCheckComplete(0, m_nHeldCheckResult);
+                }
+            }
             break;
         case TRANSFER_PHASE_DOWNLOAD: m_bDownloadPhase = TRUE; break;
         case TRANSFER_PHASE_COPY: m_bCopyPhase = TRUE; break;

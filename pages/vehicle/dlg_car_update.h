@@ -241,6 +241,10 @@ private:
     bool hasCurrentEntry() const;
     bool showSaveTarget();
 
+    // While the vehicle-data upload runs, the end of the pre-check waits.
+    BOOL m_bUploading = FALSE;
+    BOOL m_bCheckCompleteHeld = FALSE;
+    LPARAM m_nHeldCheckResult = 0;
     // Set by the first end of the page after initPage.
     BOOL m_bPageEnded = FALSE;
     // Set while OnModuleError pumps; errors arriving meanwhile wait in the queue.

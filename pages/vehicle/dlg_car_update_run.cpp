@@ -356,6 +356,11 @@ void CDlgCarUpdate::computeAndInitDownload() {
 }
 
 LRESULT CDlgCarUpdate::OnCheckComplete(WPARAM, LPARAM result) {
+    if (m_bUploading) {
+        m_bCheckCompleteHeld = TRUE;
+        m_nHeldCheckResult = result;
+        return 0;
+    }
     m_bCheckPhase = FALSE;
     requestDownloadRestart();
     function_manager* fm = function_manager::getInstance();

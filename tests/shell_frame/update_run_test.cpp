@@ -13,6 +13,7 @@
 #include "engine/system_folder.h"
 #include "engine/unzip_manager.h"
 #include "foundation/common_util.h"
+#include "foundation/globalfunc.h"
 #include "foundation/registered_messages.h"
 #include "tests/shell_frame/standin_log.h"
 #include "webclient/connectivity.h"
@@ -790,6 +791,54 @@ TEST_F(UpdateRun, Screenshots) {
         engine()->reset();
         clearHeld();
     }
+}
+
+}  // namespace
+
+namespace {
+
+void setConsents(int first, int second) {
+    g_nSendVcrmDesc1 = first;
+    g_nSendVcrmDesc2 = second;
+    CRegSetting::setSendVcrmDesc1();
+    CRegSetting::setSendVcrmDesc2();
+}
+
+// In region 1 the start of the pre-check takes the head unit's vehicle-data
+// files off the medium, uploads them and removes them; the end of the
+// pre-check that comes meanwhile formats only afterwards.
+TEST_F(UpdateRun, VehicleDataLeaveTheMediumBeforeItsFormat) {
+    const CString source = L"R:\\Data\\Common\\Configuration";
+    auto placeFiles = [&] {
+        ASSERT_TRUE(common_util::ensure_directory(source + L"\\a.log"));
+        ASSERT_TRUE(writeBytes(source + L"\\a.log", "vehicle data a"));
+        ASSERT_TRUE(writeBytes(source + L"\\b.dat", "vehicle data b"));
+    };
+    setLanguage(REGION_KR, LANGUAGE_KO);
+    const size_t uploads = standin_log::of("data.do").size();
+
+    // One consent only: nothing leaves the medium.
+    setConsents(1, 0);
+    placeFiles();
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    EXPECT_TRUE(fileExists(source + L"\\a.log"));
+    EXPECT_EQ(uploads, standin_log::of("data.do").size());
+
+    setConsents(1, 1);
+    page->PostMessage(UM_CHECK_COMPLETE, 0, 1);
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    EXPECT_FALSE(fileExists(source)) << "the medium's folder is gone after the upload";
+    EXPECT_EQ(uploads + 2, standin_log::of("data.do").size());
+    pumpMessages(30);
+    EXPECT_TRUE(heldCode(FM_CMD_FORMAT));
+
+    // Region other than 1: nothing happens.
+    setLanguage(REGION_US, LANGUAGE_EN);
+    placeFiles();
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    EXPECT_TRUE(fileExists(source + L"\\a.log"));
+    CGlobalFunc::deleteDirectory(L"R:\\Data");
+    setConsents(0, 0);
 }
 
 }  // namespace
