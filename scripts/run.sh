@@ -2,6 +2,11 @@
 # Runs the program under Wine against a local stand-in of its web service,
 # installed as an installer would install it.
 #   scripts/run.sh [--region CODE] [--language LOCALE]     (US and en-US by default)
+#   scripts/run.sh ... --driver CMD   runs CMD against the started program (the
+#     program's pid in KESTRUNE_PROGRAM_PID, its folder in KESTRUNE_INSTALL, the
+#     stand-in's state in KESTRUNE_STANDIN_STATE); the exit code is CMD's. For
+#     the run the test formatting library is the prefix's, in a mode that only
+#     empties R: or S: (Wine has none: every format would fail).
 # Build tree: ./build, or $KESTRUNE_BUILD. Uses $DISPLAY when set, else a
 # display of its own (Xvfb: nothing to see, the program still runs).
 # Builds only what the program needs, not the tests and benchmarks.
@@ -14,11 +19,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRUNE_BUILD:-$root/build}
 region=US
 language=en-US
+driver=
 while [ $# -gt 0 ]; do
   case "$1" in
     --region) region=${2:?--region needs a code}; shift 2 ;;
     --language) language=${2:?--language needs a locale}; shift 2 ;;
-    -h|--help) sed -n '2,6p' "$0"; exit 0 ;;
+    --driver) driver=${2:?--driver needs a command}; shift 2 ;;
+    -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -31,13 +38,18 @@ case " $locales " in *" $language "*) ;; *)
 
 "$root/scripts/setup.sh" "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target Kestrune lang_library kestrune_install_ca brand_fonts
+targets="Kestrune lang_library kestrune_install_ca brand_fonts"
+[ -n "$driver" ] && targets="$targets engine_drives_fmifs"
+# shellcheck disable=SC2086
+cmake --build "$build" -j "$(nproc)" --target $targets
 build=$(cd "$build" && pwd)
 
 source "$root/scripts/wine-session.sh"
 KESTRUNE_KEEP_DISPLAY=1 wine_session_start "$build"
 standin_pid=
+formatter=$WINEPREFIX/drive_c/windows/system32/fmifs.dll
 cleanup() {
+  [ -n "$driver" ] && rm -f "$formatter"
   [ -n "$standin_pid" ] && kill "$standin_pid" 2>/dev/null && wait "$standin_pid" 2>/dev/null || true
   wine_session_stop
   # The test drives are the tests' again: empty, as they expect them.
@@ -99,6 +111,12 @@ rm -rf "$build/drives/r" "$build/drives/s"
 mkdir -p "$build/drives/r/swversion" "$build/drives/s"
 printf 'USA.TS.A01.000.SD.STD_240501\r\n' >"$build/drives/r/swversion/swversion.info"
 
+if [ -n "$driver" ]; then
+  cp "$build/tests/engine_drives/fmifs.dll" "$formatter"
+  export KESTRUNE_FMIFS_MODE=empty
+  echo "Dealer account: sign in as 'ts.road', password 'Tessaly#2024' (brand TS, any region)."
+fi
+
 # The first member account of the stand-in that lives in the chosen region.
 "$python" - "$root/tools/standin/scenarios/default.json" "$region" "$state/serve.json" <<'PY'
 import json, sys
@@ -118,4 +136,13 @@ PY
 echo "Region $region, language $language."
 # Wine reports every start that the Z: drive may not be read as a device;
 # nothing is wrong, so that line is left out.
+if [ -n "$driver" ]; then
+  (cd "$install" && exec wine "$install/Kestrune.exe" </dev/null >/dev/null 2>&1) &
+  program_pid=$!
+  status=0
+  KESTRUNE_PROGRAM_PID=$program_pid KESTRUNE_INSTALL=$install KESTRUNE_STANDIN_STATE=$state \
+    bash -c "$driver" </dev/null || status=$?
+  kill "$program_pid" 2>/dev/null || true
+  exit "$status"
+fi
 (cd "$install" && wine "$install/Kestrune.exe" </dev/null 2> >(grep -v --line-buffered 'read access denied for device' >&2)) || true

@@ -87,6 +87,9 @@ public:
 
     // ---- update runs
     void InitDownload(InfInfo* target, std::list<InfInfo*> descriptors);
+    // "dealercode_<code>.txt" in folder (ending in "\") with the bare code; a
+    // code that could leave the folder or name a device gives no file.
+    static void writeDealerFile(const CString& folder, const CString& code);
     void stopManagers();
     BOOL Stop();
     BOOL Start(BOOL resume);

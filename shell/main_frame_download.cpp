@@ -55,13 +55,16 @@ void CMainFrame::InitDownload(InfInfo* target, std::list<InfInfo*> descriptors) 
     folder += L"\\" + update_list_builder::folderOf(target) + L"\\";
     if (GetFileAttributesW(folder.GetString()) == INVALID_FILE_ATTRIBUTES) common_util::ensure_directory(folder);
     if (!m_bDealerLogin) return;
+    writeDealerFile(folder, m_pInfInfoList ? m_pInfInfoList->getDealerCode() : CString());
+}
 
-    CString code = m_pInfInfoList ? m_pInfInfoList->getDealerCode() : CString();
+void CMainFrame::writeDealerFile(const CString& folder, const CString& code) {
     if (!frame_rules::isSafeDealerCode(code)) {
         LOG_WRITE(L"Dealer code refused for a file name: '%s'", code.GetString());
         return;
     }
     CString path = folder + frame_rules::dealerFileName(code);
+    if (path.GetLength() > MAX_PATH) return;
     SetFileAttributesW(path.GetString(), FILE_ATTRIBUTE_NORMAL);
     common_util::ensure_directory(path);
     CFile file;

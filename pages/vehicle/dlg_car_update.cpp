@@ -6,6 +6,7 @@
 
 #include "descriptors/inf_info.h"
 #include "engine/copy_manager.h"
+#include "engine/format_drive.h"
 #include "engine/function_manager.h"
 #include "engine/usb_detector.h"
 #include "foundation/code_tables.h"
@@ -65,8 +66,28 @@ BEGIN_MESSAGE_MAP(CDlgCarUpdate, CBaseChildDialog)
     ON_WM_ERASEBKGND()
     ON_WM_SHOWWINDOW()
     ON_WM_TIMER()
+    ON_BN_CLICKED(IDOK, OnBnClickedOk)
+    ON_BN_CLICKED(IDC_BUTTON_HOLD, OnBnClickedButtonHold)
+    ON_BN_CLICKED(IDC_BUTTON_UPDATE_CANCEL, OnBnClickedButtonCancel)
+    ON_BN_CLICKED(IDC_BUTTON_UPDATE_NEXT, OnBnClickedButtonNext)
     ON_MESSAGE(UM_CHECK_COMPLETE, OnCheckComplete)
     ON_MESSAGE(UM_TRANSFER_PHASE, OnTransferPhase)
+    ON_MESSAGE(UM_DOWNLOAD_PROGRESS, OnDownloadProgress)
+    ON_MESSAGE(UM_UNZIP_PROGRESS, OnUnzipProgress)
+    ON_MESSAGE(UM_DOWNLOAD_COMPLETE, OnDownloadComplete)
+    ON_MESSAGE(UM_UNZIP_COMPLETE, OnUnzipComplete)
+    ON_MESSAGE(UM_COPY_COMPLETE, OnCopyComplete)
+    ON_MESSAGE(UM_COPY_STEP_DONE, OnCopyStepDone)
+    ON_MESSAGE(UM_CHECK_ITEM_DONE, OnIgnoredNotice)
+    ON_MESSAGE(UM_COPY_PROGRESS, OnIgnoredNotice)
+    ON_MESSAGE(0x911, OnIgnoredNotice)
+    ON_MESSAGE(0x701, OnIgnoredNotice)
+    ON_MESSAGE(0x702, OnIgnoredNotice)
+    ON_MESSAGE(UM_MODULE_ERROR, OnModuleError)
+    ON_MESSAGE(UM_UPDATE_PAUSE_STEP, OnPauseStep)
+    ON_MESSAGE(UM_UPDATE_NETWORK_CHECKED, OnNetworkChecked)
+    ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, OnRegisteredMessage_MessageResult)
+    ON_REGISTERED_MESSAGE(RWM_USBDETECTOR_MESSAGE, OnRegisteredMessage_USBDetectorMsg)
     ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguage)
 END_MESSAGE_MAP()
 
@@ -78,6 +99,7 @@ CDlgCarUpdate::CDlgCarUpdate(CBaseDialog* root) : CBaseChildDialog(IDD_CAR_UPDAT
 }
 
 CDlgCarUpdate::~CDlgCarUpdate() {
+    stopNetworkCheck();
     if (CDlgRoot* r = root()) r->m_lang.removeDlg(VIEW_STATE_CAR_UPDATE);
     m_dDownRemainSec = 0;
     m_dCopyRemainSec = 0;
@@ -390,8 +412,12 @@ void CDlgCarUpdate::setUpdateTarget(InfInfo* info, wchar_t letter) {
         CUSBDetector::getDriveInfo(path[0], drive.get());
         delete f->m_pSelectedDriveInfo;
         f->m_pSelectedDriveInfo = drive.release();
+        // Recorded now, when the user chose it: the format erases only this
+        // volume, not whatever the letter leads to later.
+        m_strVolumeName = formatVolumeName(path);
     } else if (f) {
         f->m_strSelectedDrive.Empty();
+        m_strVolumeName.Empty();
     }
     if (info) {
         setTargetTexts();
@@ -428,6 +454,7 @@ BOOL CDlgCarUpdate::initPage() {
 
     function_manager::getInstance()->reset();
     m_bFormatted = FALSE;
+    m_bPageEnded = FALSE;
     r->m_bUpdateHeld = 0;
     r->m_bTransferIdle = 1;
     // The run starts as if the user had pressed Next.
@@ -478,7 +505,12 @@ LRESULT CDlgCarUpdate::OnChangeLanguage(WPARAM, LPARAM) {
     return 0;
 }
 
-BOOL CDlgCarUpdate::OnEraseBkgnd(CDC*) { return TRUE; }
+BOOL CDlgCarUpdate::OnEraseBkgnd(CDC* dc) {
+    CRect client;
+    GetClientRect(&client);
+    if (dc) dc->FillSolidRect(&client, WHITE);
+    return TRUE;
+}
 
 void CDlgCarUpdate::OnPaint() {
     CPaintDC dc(this);
@@ -531,7 +563,21 @@ void CDlgCarUpdate::OnPaint() {
 
 LRESULT CDlgCarUpdate::OnTransferPhase(WPARAM wParam, LPARAM) {
     switch (static_cast<int>(wParam)) {
-        case TRANSFER_PHASE_CHECK: m_bCheckPhase = TRUE; break;
+        case TRANSFER_PHASE_CHECK:
+            m_bCheckPhase = TRUE;
+            if (CRegSetting::getRegion() == REGION_KR) {
+                // The upload pumps while it talks to the service: the end of
+                // the pre-check may come meanwhile, and its format must wait
+                // until the medium's files are off it.
+                m_bUploading = TRUE;
+                uploadOfflineVehicleData();
+                m_bUploading = FALSE;
+                if (m_bCheckCompleteHeld) {
+                    m_bCheckCompleteHeld = FALSE;
+                    OnCheckComplete(0, m_nHeldCheckResult);
+                }
+            }
+            break;
         case TRANSFER_PHASE_DOWNLOAD: m_bDownloadPhase = TRUE; break;
         case TRANSFER_PHASE_COPY: m_bCopyPhase = TRUE; break;
         case TRANSFER_PHASE_COPY_STEP: m_bCopyStepPhase = TRUE; break;
@@ -581,13 +627,3 @@ void CDlgCarUpdate::enableHold() {
     m_btnHold.Invalidate(FALSE);
     m_btnHold.EnableWindow(TRUE);
 }
-
-// ---- run control: the run-control work fills these in.
-
-LRESULT CDlgCarUpdate::OnCheckComplete(WPARAM, LPARAM) { return 0; }
-
-int CDlgCarUpdate::beginTransfer() { return 0; }
-
-void CDlgCarUpdate::computeAndInitDownload() {}
-
-void CDlgCarUpdate::StartCarCopy() {}

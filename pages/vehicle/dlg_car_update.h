@@ -14,8 +14,10 @@
 #include <atomic>
 
 class InfInfo;
+class InfFileUpdate;
 class CDlgRoot;
 class CMainFrame;
+class CDlgPageMessage;
 
 // The update goes into the local download folder rather than onto a drive.
 // Set by the registration page at the hand-over, cleared by the update
@@ -35,6 +37,14 @@ enum UpdateProgressState {
     UPDATE_PROGRESS_STATE_UNZIP = 5,
     UPDATE_PROGRESS_STATE_COPY_STEP = 6,
     UPDATE_PROGRESS_STATE_IDLE = 7,
+};
+
+// The page's own notices from its helper threads, handled on the UI thread.
+enum : UINT {
+    // ThreadWait: the engine is marked paused (wParam 0), the workers let go (1).
+    UM_UPDATE_PAUSE_STEP = WM_APP + 0x41,
+    // NetworkCheckThread: wParam 1 a connection was found, 0 none.
+    UM_UPDATE_NETWORK_CHECKED = WM_APP + 0x42,
 };
 
 // The one-second progress timer; 53 is the copy worker's verify ticker.
@@ -82,6 +92,50 @@ public:
     void computeAndInitDownload() override;
     void StartCarCopy() override;
 
+    // ---- run control
+    void OnBnClickedOk();
+    void OnBnClickedButtonHold();
+    void OnBnClickedButtonCancel();
+    void OnBnClickedButtonNext();
+    BOOL PreTranslateMessage(MSG* msg) override;
+    LRESULT OnRegisteredMessage_MessageResult(WPARAM answer, LPARAM type);
+    static UINT ThreadWait(LPVOID param);
+    // Item callbacks for InfFileUpdateList::forEach.
+    static bool resetFailedItems(int, InfFileUpdate* item);
+    static bool resetFailedItemsCheckPieces(int, InfFileUpdate* item);
+    static bool discardFailedDownloads(int, InfFileUpdate* item);
+    static bool retryFailedCopies(int, InfFileUpdate* item);
+    // The first item in the state, or null.
+    static InfFileUpdate* findItemInState(int state);
+    // The medium check of one copied item: clears allGood when it is not on
+    // root as described (and sets it back to be copied again).
+    static bool verifyCopiedFiles(BOOL& allGood, const CString& root, InfFileUpdate* item);
+
+    // ---- completion
+    LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUnzipProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDownloadComplete(WPARAM wParam, LPARAM lParam);
+    LRESULT OnUnzipComplete(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyComplete(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyStepDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnIgnoredNotice(WPARAM wParam, LPARAM lParam);
+
+    // ---- errors, network re-check, drive events
+    LRESULT OnModuleError(WPARAM module, LPARAM detail);
+    static UINT NetworkCheckThread(LPVOID param);
+    LRESULT OnRegisteredMessage_USBDetectorMsg(WPARAM letter, LPARAM arrived);
+    // Ends a running network re-check and waits for its thread.
+    void stopNetworkCheck();
+
+    // ---- reports
+    BOOL sendDownCheck();
+    void uploadOfflineVehicleData();
+    int uploadVehicleDataFiles(wchar_t letter, const CString& url, int platformType);
+
+    // Name of the medium's volume when it was chosen; the format erases only
+    // that volume.
+    CString m_strVolumeName;
+
     InfInfo* m_pCarInfo = nullptr;  // not owned
     CStaticEx m_stDeviceName;
     CStaticEx m_stMediumType;
@@ -98,7 +152,8 @@ public:
     BOOL m_bCopyStepPhase = FALSE;
     // Set by StartCarCopy (format thread) after the format step.
     std::atomic<bool> m_bCopyRateReset{false};
-    BOOL m_bFormatted = FALSE;
+    // Written by the format thread, read by the drive handler.
+    std::atomic<int> m_bFormatted{FALSE};
     CStaticEx m_stStatus;
     CStaticEx m_stPercent;
     CStaticEx m_stResumeUpdate;
@@ -116,6 +171,9 @@ public:
     CStaticEx m_stFileTime;
     CStaticEx m_stFileCopy;
     CWinThread* m_pNetworkCheckThread = nullptr;  // not owned
+    // Set by Hold to end the re-check; the thread's own handle, for the join.
+    std::atomic<bool> m_bNetworkCheckStop{false};
+    HANDLE m_hNetworkCheckThread = nullptr;
     BOOL m_bAutoRetry = FALSE;
     update_progress::DownloadSampler m_download;
     update_progress::CopySampler m_copy;
@@ -149,6 +207,21 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    LRESULT OnPauseStep(WPARAM step, LPARAM);
+    LRESULT OnNetworkChecked(WPARAM found, LPARAM);
+    void leaveForRegistration();
+    void lockTitleBar();
+    void showRunningButtons();
+    void showPausedButtons();
+    void pauseQuietly();
+    void handleModuleError(int module, int detail);
+    void giveUpRetries(CDlgPageMessage* message, int type, const CString& param0, const CString& param1);
+    void reportCompletion();
+    void startNetworkCheck();
+    static void clearLooks(CPngButton& button);
+    // The run's end: at most once between two initPage calls.
+    void endPage();
+    void record(const CString& text);
     void initControls();
     void applyFonts();
     void layoutControls();
@@ -168,6 +241,14 @@ private:
     bool hasCurrentEntry() const;
     bool showSaveTarget();
 
+    // While the vehicle-data upload runs, the end of the pre-check waits.
+    BOOL m_bUploading = FALSE;
+    BOOL m_bCheckCompleteHeld = FALSE;
+    LPARAM m_nHeldCheckResult = 0;
+    // Set by the first end of the page after initPage.
+    BOOL m_bPageEnded = FALSE;
+    // Set while OnModuleError pumps; errors arriving meanwhile wait in the queue.
+    BOOL m_bInModuleError = FALSE;
     std::atomic<bool> m_bDownloadRestart{false};
     std::atomic<bool> m_bCopyRestart{false};
 };

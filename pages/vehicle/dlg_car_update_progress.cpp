@@ -74,7 +74,11 @@ void CDlgCarUpdate::sampleDownload() {
 }
 
 bool CDlgCarUpdate::sampleCopy() {
-    if (m_bCopyRestart.exchange(false)) m_copy.samples = 0;
+    if (m_bCopyRestart.exchange(false)) {
+        m_copy.samples = 0;
+        // A new copy start: the 99 % allowance of an earlier update goes too.
+        resetCopyTail();
+    }
     const bool flag = board(BOARD_COPY_TOTALS).takeFlag() != 0;
     const bool requested = m_bCopyRateReset.load();
     bool reset = requested;

@@ -14,6 +14,7 @@
 #include "pages/account/placeholder_page.h"
 #include "pages/vehicle/dlg_car_update.h"
 #include "resources/resource.h"
+#include "shell/dlg_page_message.h"
 #include "shell/dlg_page_message_exit.h"
 #include "shell/dlg_root.h"
 #include "shell/message_types.h"
@@ -236,16 +237,25 @@ TEST_F(FrameWithRoot, ConnectionLostWhileDownloadingTellsThePageOncePerLoss) {
     MessageCounter counter(update->GetSafeHwnd());
     const CString loss = L"PS:3,ED:1000]";
     const int records = occurrences(g_logManager.getStatisticsContext().errorLog, loss);
+    // The page re-checks on its own, finds no connection either, records the
+    // loss too and shows message 20; back from it, the page downloads again.
+    auto pageGivesUp = [&] {
+        EXPECT_TRUE(waitFor([&] { return root->findMessagePage(SERVER_ERROR_NETWORK_FAIL) != nullptr; }, 10000));
+        if (CDlgPageMessage* message = root->findMessagePage(SERVER_ERROR_NETWORK_FAIL)) message->closePage(FALSE);
+        update->m_nMsgType = UPDATE_PROGRESS_STATE_DOWNLOAD;
+    };
     online = false;
     EXPECT_TRUE(waitFor([&] { return counter.count(UM_MODULE_ERROR, MODULE_NETWORK, 0) == 1; }, 5000));
     pumpMessages(2500);
     EXPECT_EQ(1, counter.count(UM_MODULE_ERROR, MODULE_NETWORK, 0));
-    EXPECT_EQ(records + 1, occurrences(g_logManager.getStatisticsContext().errorLog, loss));
+    pageGivesUp();
+    EXPECT_EQ(records + 2, occurrences(g_logManager.getStatisticsContext().errorLog, loss));
     online = true;
     EXPECT_TRUE(waitFor([&] { return frame->m_bNetworkConnected.load() == 1; }, 5000));
     online = false;
     EXPECT_TRUE(waitFor([&] { return counter.count(UM_MODULE_ERROR, MODULE_NETWORK, 0) == 2; }, 5000));
-    EXPECT_EQ(records + 2, occurrences(g_logManager.getStatisticsContext().errorLog, loss));
+    pageGivesUp();
+    EXPECT_EQ(records + 4, occurrences(g_logManager.getStatisticsContext().errorLog, loss));
     update->m_nMsgType = UPDATE_PROGRESS_STATE_IDLE;
 }
 
@@ -362,12 +372,15 @@ TEST_F(FrameWithRoot, FailedJoinKeepsTheRootAndTheFrame) {
 TEST_F(FrameWithRoot, StartOfflineAsksThroughAMessagePageAndNeverStartsWithoutInventory) {
     EXPECT_FALSE(frame->Start(FALSE));  // no destination drive
     frame->m_pSelectedDriveInfo = new DriveInfo;
-    frame->m_bStopped = 1;
-    frame->m_bNetworkConnected = 0;
     setConnectivityProbe([](DWORD& flags) {
         flags = 0;
         return false;
     });
+    // A poll of the frame's connectivity thread that still saw the connection
+    // would clear the stop mark: the mark is set once a poll saw the loss.
+    frame->m_bNetworkConnected = 1;
+    ASSERT_TRUE(waitFor([&] { return frame->m_bNetworkConnected.load() == 0; }, 5000));
+    frame->m_bStopped = 1;
     EXPECT_FALSE(frame->Start(FALSE));
     EXPECT_EQ(VIEW_STATE_MESSAGE, root->getViewStatus());
     EXPECT_TRUE(root->findMessagePage(SERVER_ERROR_NETWORK_FAIL));

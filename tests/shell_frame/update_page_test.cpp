@@ -3,160 +3,16 @@
 // preparation, the hand-over of the target, the phase notices and the
 // message lines, language changes, resources over many ticks, and pictures
 // of every display in Korean, English and Arabic.
-#include "afx/dc.h"
-#include "afx/gdi.h"
-#include "descriptors/inf_info.h"
-#include "engine/copy_manager.h"
-#include "engine/function_manager.h"
-#include "engine/score_board.h"
-#include "engine/usb_detector.h"
-#include "foundation/code_tables.h"
-#include "foundation/config_file.h"
-#include "foundation/current_ui.h"
-#include "foundation/logmanager.h"
-#include "foundation/private_messages.h"
-#include "foundation/program_strings.h"
-#include "foundation/registered_messages.h"
-#include "foundation/regsetting.h"
-#include "pages/vehicle/dlg_car_finish.h"
-#include "pages/vehicle/dlg_car_update.h"
-#include "pages/vehicle/update_page_layout.h"
-#include "resources/resource.h"
-#include "shell/dlg_root.h"
-#include "shell/main_frame.h"
-#include "skin_table.h"
-#include "tests/engine_drives/fake_drives.h"
-#include "tests/support/capture.h"
-#include "tests/support/test_support.h"
-#include "ui/dlg_msg_box.h"
-#include "ui/font_cache.h"
-#include "ui/lang_library.h"
-#include "ui/view_state.h"
+#include "tests/shell_frame/update_page_fixture.h"
 
 #include <gtest/gtest.h>
 #include <psapi.h>
-
 #include <string>
+
+using namespace update_page_test;
 
 namespace {
 
-constexpr ULONGLONG MB = 1ULL << 20;
-
-COLORREF skinColour(int id, int frame = 0) {
-    for (const SkinRow& row : kSkinTable) {
-        if (row.id == id && frame < row.frames) return row.fill[frame];
-    }
-    ADD_FAILURE() << "skin " << id;
-    return CLR_INVALID;
-}
-
-CString lang(int id) { return CLangLibrary::loadLangString(static_cast<UINT>(id)); }
-
-void setLanguage(int region, int language) {
-    CRegSetting::setRegion(region);
-    CRegSetting::setLanguage(language);
-    CLangLibrary::loadLanguage(language);
-    g_nCurrentLanguage = language;
-    g_nCurrentRegion = region;
-}
-
-score_board& board(int i) { return score_board::getBoards()[i]; }
-
-void resetBoards() {
-    for (int i = 0; i < BOARD_COUNT; ++i) {
-        board(i).reset();
-        board(i).takeFlag();
-    }
-}
-
-RECT rectIn(HWND parent, HWND child) {
-    RECT r{};
-    ::GetWindowRect(child, &r);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-class UpdatePage : public ::testing::Test {
-protected:
-    void SetUp() override {
-        static TempDir logs;
-        static const bool ready = (g_logManager.init(logs.path(), L"update.log", 1 << 20, 10, 1),
-                                   CConfigFile::getInstance()->load());
-        ASSERT_TRUE(ready);
-        CRegSetting::setDataPath(m_data.path());
-        setLanguage(REGION_US, LANGUAGE_EN);
-        CRegSetting::setLastUserCorp(CORP_TS);
-        CMainFrame::setLiveUpdateRunner([](CMainFrame*) { return CMainFrame::LiveUpdateOutcome{}; });
-        CMainFrame::setBoxRunner([](CDlgMsgBox&) { return static_cast<INT_PTR>(IDOK); });
-        m_drives.drives[L'R'] = FakeDrive{DRIVE_REMOVABLE, true, 31250000ULL * 1024, 31250000ULL * 1024};
-        frame = new CMainFrame;
-        AfxGetApp()->m_pMainWnd = frame;
-        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, 0xCF8000));
-        root = frame->m_pDlgRoot.load();
-        ASSERT_TRUE(root);
-        page = root->m_pPageCarUpdate;
-        ASSERT_TRUE(page && page->GetSafeHwnd());
-        m_entry.setDeviceName(L"Navigation AVN 5");
-        m_entry.setDeviceNameIntl(L"Navigation AVN 5");
-        m_entry.setDeviceType(5);
-        m_entry.setMediaType(L"U");
-        frame->m_pInfInfoList = new InfInfoList(false);
-        frame->Cur_inf = &m_entry;
-        resetBoards();
-        g_bSaveToHDD = FALSE;
-        pumpMessages(100);
-    }
-    void TearDown() override {
-        if (page && page->GetSafeHwnd()) page->KillTimer(UPDATE_TIMER_PROGRESS);
-        if (root) root->m_bUpdateHeld = 0;
-        if (frame) frame->Cur_inf = nullptr;
-        resetBoards();
-        g_bSaveToHDD = FALSE;
-        AfxGetApp()->m_pMainWnd = nullptr;
-        if (frame) frame->DestroyWindow();
-        CMainFrame::setLiveUpdateRunner({});
-        CMainFrame::setBoxRunner({});
-        setLanguage(REGION_US, LANGUAGE_EN);
-        CRegSetting::setDataPath(CString());
-    }
-
-    CString textOf(int id) const {
-        CString t;
-        page->GetDlgItemText(id, t);
-        return t;
-    }
-    bool visible(int id) const { return ::IsWindowVisible(page->GetDlgItem(id)->GetSafeHwnd()) != FALSE; }
-    void setPhases(bool check, bool download, bool unzip, bool copy, bool copyStep) {
-        page->m_bCheckPhase = check;
-        page->m_bDownloadPhase = download;
-        page->m_bUnzipPhase = unzip;
-        page->m_bCopyPhase = copy;
-        page->m_bCopyStepPhase = copyStep;
-    }
-    // A tick of neither timer 1 nor the verify ticker.
-    void tick(UINT_PTR id = 7) { page->SendMessage(WM_TIMER, id, 0); }
-    // Shown under the root at the update view, as the registration page leaves it.
-    void showPage(wchar_t letter = L'R') {
-        page->setUpdateTarget(&m_entry, letter);
-        root->pushViewPage(VIEW_STATE_CAR_UPDATE, TRUE);
-        settle();
-    }
-    // Timer 1 and the posted Next belong to the run, which these tests do
-    // not start.
-    void settle() {
-        page->KillTimer(UPDATE_TIMER_PROGRESS);
-        MSG msg;
-        while (::PeekMessageW(&msg, page->GetSafeHwnd(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) {}
-        pumpMessages(50);
-    }
-
-    TempDir m_data;
-    FakeDrives m_drives;
-    InfInfo m_entry;
-    CMainFrame* frame = nullptr;
-    CDlgRoot* root = nullptr;
-    CDlgCarUpdate* page = nullptr;
-};
 
 TEST_F(UpdatePage, EachTickChoosesTheModeFromThePhaseFlags) {
     const struct {
@@ -325,8 +181,17 @@ TEST_F(UpdatePage, InitPagePreparesTheRunAndPressesNext) {
         root->m_bTransferIdle = 0;
         page->m_bFormatted = TRUE;
         page->m_nMsgType = UPDATE_PROGRESS_STATE_IDLE;
-        function_manager::getInstance()->m_nFormatting = 0;
+        // What an earlier run left in the engine.
+        function_manager* engine = function_manager::getInstance();
+        engine->m_nFormatting = 0;
+        engine->m_nPaused = 1;
+        engine->m_nDownloadDone = 1;
+        const unsigned runBefore = engine->m_nRun.load();
         ASSERT_TRUE(page->initPage());
+        EXPECT_GT(engine->m_nRun.load(), runBefore) << "commands of the earlier run are dropped";
+        EXPECT_EQ(0, engine->m_nPaused.load());
+        EXPECT_EQ(0, engine->m_nDownloadDone.load());
+        EXPECT_EQ(FM_STATE_IDLE, engine->m_nState.load());
         EXPECT_EQ(0, root->m_bUpdateHeld);
         EXPECT_EQ(1, root->m_bTransferIdle);
         EXPECT_FALSE(page->m_bFormatted);
@@ -384,6 +249,27 @@ TEST_F(UpdatePage, HandOverOfTheTargetAndShowingWhilePaused) {
     EXPECT_FALSE(page->m_btnHold.m_bEnabled);
     EXPECT_EQ(0, page->m_tCopyStart.load());
     EXPECT_EQ(lang(12287), textOf(IDC_STATIC_STATUS));
+
+    // While the copy-failure message is up its retry keeps the copy start,
+    // through hiding and showing.
+    page->showPage(FALSE);
+    CDlgPageMessage* copyFail = root->getMessagePage(999);
+    ASSERT_TRUE(copyFail);
+    copyFail->setMessageType(SERVER_ERROR_COPY_FAIL, page);
+    // Up, as showing it leaves it, without leaving the update page.
+    copyFail->m_bClosed = FALSE;
+    ASSERT_EQ(copyFail, root->findMessagePage(SERVER_ERROR_COPY_FAIL));
+    page->m_tCopyStart = 1234;
+    page->showPage(TRUE);
+    pumpMessages(30);
+    EXPECT_EQ(1234, page->m_tCopyStart.load());
+    page->showPage(FALSE);
+    EXPECT_EQ(1234, page->m_tCopyStart.load());
+    copyFail->closePage(TRUE);
+    ASSERT_FALSE(root->findMessagePage(SERVER_ERROR_COPY_FAIL));
+    page->showPage(TRUE);
+    pumpMessages(30);
+    EXPECT_EQ(0, page->m_tCopyStart.load());
 
     // The folder destination: drive and word; the copy line is a blank.
     root->m_bUpdateHeld = 0;
