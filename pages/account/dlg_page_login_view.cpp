@@ -52,6 +52,7 @@ LoginLayoutInput CDlgPageLogin::layoutInput() const {
     in.language = g_nCurrentLanguage;
     in.allBrands = m_bAllBrands != FALSE;
     in.dealer = m_bDealerMode != FALSE;
+    in.titleTwoLines = m_bTitleTwoLines != FALSE;
     return in;
 }
 
@@ -146,9 +147,9 @@ void CDlgPageLogin::loadTexts() {
     if (m_staticWrong.GetSafeHwnd()) m_staticWrong.SetWindowText(text(kTextWrongIdPassword));
     m_btnDealer.setText(L"Dealer Login", 16, FALSE, 7);
 
-    CString title = text(kTextTitle);
     const int region = CRegSetting::getRegion();
-    if (region != REGION_KR && g_nCurrentLanguage == LANGUAGE_FR) title.Remove(L'\n');
+    const CString title = loginTitleText(text(kTextTitle), region, g_nCurrentLanguage);
+    m_bTitleTwoLines = loginTitleHasTwoLines(title, region, g_nCurrentLanguage) ? TRUE : FALSE;
     if (!m_staticTitle.GetSafeHwnd() || !m_staticTitle2.GetSafeHwnd()) return;
     if (title.Find(L'\n') > 0) {
         m_staticTitle2.SetWindowText(title);
@@ -195,6 +196,14 @@ void CDlgPageLogin::layoutCheckTexts() {
         link->GetClientRect(&box);
         const int size = getFitFontSize(link, link->m_strCaption, 16, 0, 0, 1, box);
         link->m_nTextSize = size < 0 ? 16 : (size < 12 ? 12 : size);
+    }
+    // "Dealer Login" starts at its brand's size and shrinks to its width.
+    if (m_btnDealer.GetSafeHwnd()) {
+        CRect box;
+        m_btnDealer.GetClientRect(&box);
+        const int start = dealerButtonStyle(layoutInput().rootCorp).fontSize;
+        const int size = getFitFontSize(&m_btnDealer, m_btnDealer.m_strCaption, start, 0, 0, 1, box);
+        m_btnDealer.m_nTextSize = size < 0 ? start : (size < 12 ? 12 : size);
     }
 }
 

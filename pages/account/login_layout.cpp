@@ -148,12 +148,13 @@ std::vector<LoginPlacement> loginLayout(const LoginLayoutInput& in) {
     } else {
         add(rows, IDC_STATIC_TITLE, 0, 30, in.width, 25);
     }
-    if (in.language == LANGUAGE_KO) {
-        add(rows, IDC_STATIC_TITLE_LINE2, 0, 30, in.width, 50);
-    } else if (in.language == LANGUAGE_EN) {
-        add(rows, IDC_STATIC_TITLE_LINE2, 0, 30, in.width, 25);
+    // A two-line title keeps its top but gets the height of two lines,
+    // whatever the language: 25 pixels would show only its first line.
+    const int titleHeight = (in.language == LANGUAGE_KO || in.titleTwoLines) ? 50 : 25;
+    if (in.language == LANGUAGE_KO || in.language == LANGUAGE_EN) {
+        add(rows, IDC_STATIC_TITLE_LINE2, 0, 30, in.width, titleHeight);
     } else {
-        add(rows, IDC_STATIC_TITLE_LINE2, 0, 25, in.width, 25);
+        add(rows, IDC_STATIC_TITLE_LINE2, 0, 25, in.width, titleHeight);
     }
     for (UINT id : kBrandColumn) hide(rows, id);
     int y = 160;

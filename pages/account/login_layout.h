@@ -17,6 +17,8 @@ struct LoginLayoutInput {
     int language = 2;
     bool allBrands = false;
     bool dealer = false;
+    // The title text holds a line break: its static needs two lines.
+    bool titleTwoLines = false;
     int width = 900;
     int height = 590;
 };
