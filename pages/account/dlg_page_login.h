@@ -7,6 +7,7 @@
 #include "pages/account/call_log.h"
 #include "pages/account/login_layout.h"
 #include "ui/base_child_dialog.h"
+#include "ui/edit_ctrl.h"
 #include "ui/edit_placeholder_text.h"
 #include "ui/png_button.h"
 #include "ui/png_with_text_button.h"
@@ -114,7 +115,7 @@ public:
     CStatic m_staticBrandImg;
     CPngButton m_btnTs, m_btnLv, m_btnDr, m_btnNn, m_btnNnTs, m_btnNnLv, m_btnNnDr;
     CEditPlaceholderText m_editID, m_editPwd;
-    CEdit m_editIDFrame, m_editPwdFrame;
+    CEditCtrl m_editIDFrame, m_editPwdFrame;  // disabled, white
     CPngButton m_checkSave, m_checkAuto;
     CPngWithTextButton m_staticCheckSave, m_staticCheckAuto;
     CPngButton m_btnLogin, m_btnLoginNm;

@@ -3,6 +3,8 @@
 #include "foundation/code_tables.h"
 #include "resources/resource.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kBrandColumnWidth = 240;
@@ -173,4 +175,16 @@ const LoginPlacement* findPlacement(const std::vector<LoginPlacement>& rows, UIN
         if (row.id == id) return &row;
     }
     return nullptr;
+}
+
+void widenLinks(LoginPlacement& find, LoginPlacement& join, int findNeeds, int joinNeeds, int pageWidth) {
+    if (findNeeds <= find.cx && joinNeeds <= join.cx) return;
+    find.cx = std::max(find.cx, findNeeds);
+    join.cx = std::max(join.cx, joinNeeds);
+    join.x = std::max(join.x, find.x + find.cx + 10);
+    const int overflow = join.x + join.cx - (pageWidth - 10);
+    if (overflow > 0) {
+        find.x = std::max(10, find.x - overflow);
+        join.x = std::max(find.x + find.cx + 10, join.x - overflow);
+    }
 }

@@ -54,3 +54,9 @@ DealerButtonStyle dealerButtonStyle(int rootCorp);
 
 // The non-member buttons of the non-member layout, top to bottom.
 std::vector<UINT> nonMemberOrder(int region);
+
+// The two links of a layout, widened where their texts need more than the
+// table gives even at the smallest size: a link keeps its start and grows,
+// the sign-up link stays 10 pixels after the find-account link, and both
+// move back as far as they would pass the page's right margin of 10.
+void widenLinks(LoginPlacement& find, LoginPlacement& join, int findNeeds, int joinNeeds, int pageWidth);

@@ -160,6 +160,15 @@ protected:
         return result;
     }
     static std::vector<std::string> chkRegist(size_t from) { return standin_log::of("ChkRegist", from); }
+    // The sign-in requests: the guest catalogue that the root asks for after
+    // a guest's sign-in goes to the same address with D1 sent empty.
+    static std::vector<std::string> signIns(size_t from) {
+        std::vector<std::string> out;
+        for (const std::string& line : chkRegist(from)) {
+            if (!has(line, "\"plain\": [\"D1\"")) out.push_back(line);
+        }
+        return out;
+    }
     static size_t logSize() { return standin_log::lines().size(); }
     CDlgPageMessage* shownMessage() const { return root->m_pShownMessagePage; }
     // A button of the shown message page, clicked as the user would.

@@ -4,7 +4,6 @@
 // not mirrored, a skin that is not the login page's own.
 #include "tests/pages/login/login_fixture.h"
 
-#include "foundation/current_ui.h"
 #include "pages/account/login_texts.h"
 #include "skin_table.h"
 #include "ui/font_cache.h"
@@ -59,24 +58,30 @@ protected:
             HWND control = ::GetDlgItem(page->m_hWnd, static_cast<int>(id));
             if (!p || p->hidden || !::IsWindowVisible(control)) continue;
             const RECT r = childRectIn(page->m_hWnd, control);
-            const int left = g_nCurrentLanguage == LANGUAGE_AR ? 900 - p->x - p->cx : p->x;
+            const int left = CRegSetting::getLanguage() == LANGUAGE_AR ? 900 - p->x - p->cx : p->x;
             EXPECT_EQ(left, r.left) << id;
             EXPECT_EQ(p->y, r.top) << id;
         }
     }
-    // A skin's body colour shows at its sample point inside the control
-    // (one of the given frames).
-    void expectSkin(const WindowShot& shot, CWnd& control, int skin, std::initializer_list<int> frames) {
+    // A button strip's body colour (one of the given frames) shows near the
+    // control's leading edge, clear of its caption.
+    void expectStrip(const WindowShot& shot, CWnd& control, int skin, std::initializer_list<int> frames) {
         ASSERT_TRUE(control.IsWindowVisible()) << skin;
         const RECT r = childRectIn(root->m_hWnd, control.m_hWnd);
         const SkinRow& row = skinRow(skin);
+        const int x = CRegSetting::getLanguage() == LANGUAGE_AR ? r.right - 1 - 8 : r.left + 8;
+        const COLORREF seen = shot.at(x, (r.top + r.bottom) / 2);
         bool found = false;
-        for (int f : frames) {
-            const SkinPoint& point = row.body[f];
-            const int x = g_nCurrentLanguage == LANGUAGE_AR ? r.right - 1 - point.x : r.left + point.x;
-            found = found || shot.at(x, r.top + point.y) == row.fill[f];
-        }
-        EXPECT_TRUE(found) << "skin " << skin << " in control " << control.GetDlgCtrlID();
+        for (int f : frames) found = found || seen == row.fill[f];
+        EXPECT_TRUE(found) << "skin " << skin << " in control " << control.GetDlgCtrlID() << " shows " << std::hex
+                           << seen;
+    }
+    // A picture is drawn as it is, not mirrored: its sample point shows.
+    void expectPicture(const WindowShot& shot, CWnd& control, int skin) {
+        ASSERT_TRUE(control.IsWindowVisible()) << skin;
+        const RECT r = childRectIn(root->m_hWnd, control.m_hWnd);
+        const SkinPoint& point = skinRow(skin).body[0];
+        EXPECT_EQ(point.colour, shot.at(r.left + point.x, r.top + point.y)) << "picture " << skin;
     }
 };
 
@@ -142,25 +147,25 @@ TEST_F(LoginScreens, Layouts) {
         const LoginLayoutInput in = page->layoutInput();
         const LoginLayout layout = chooseLoginLayout(in.region, in.rootCorp, in.allBrands, in.dealer);
         if (c.then != Then::GuestColumn && layout != LoginLayout::NonMember) {
-            expectSkin(shot, page->m_staticBrandImg, brandPicture(c.corp, c.region), {0});
+            expectPicture(shot, page->m_staticBrandImg, brandPicture(c.corp, c.region));
             // Empty edits: the login button shows its brand's disabled frame.
-            expectSkin(shot, page->m_btnLogin, loginButtonStrip(c.corp, c.region), {3});
+            expectStrip(shot, page->m_btnLogin, loginButtonStrip(c.corp, c.region), {0, 1, 2, 3});
         }
         if (layout == LoginLayout::BrandColumn) {
-            expectSkin(shot, page->m_btnTs, IDB_LOGIN_TS, {0, 1, 2});
-            expectSkin(shot, page->m_btnLv, IDB_LOGIN_LV, {0, 1, 2});
-            expectSkin(shot, page->m_btnDr, IDB_LOGIN_DR, {0, 1, 2});
+            expectStrip(shot, page->m_btnTs, IDB_LOGIN_TS, {0, 1, 2});
+            expectStrip(shot, page->m_btnLv, IDB_LOGIN_LV, {0, 1, 2});
+            expectStrip(shot, page->m_btnDr, IDB_LOGIN_DR, {0, 1, 2});
         }
         if (c.then == Then::GuestColumn) {
             for (auto pair : {std::make_pair(&page->m_btnNnTs, IDB_LOGIN_NN_TS),
                               std::make_pair(&page->m_btnNnLv, IDB_LOGIN_NN_LV),
                               std::make_pair(&page->m_btnNnDr, IDB_LOGIN_NN_DR)}) {
-                expectSkin(shot, *pair.first, pair.second, {0, 1});
+                expectStrip(shot, *pair.first, pair.second, {0, 1});
             }
         }
         if (layout == LoginLayout::NonMember) {
-            expectSkin(shot, page->m_btnNnTs, IDB_LOGIN_NN_TS, {0, 1});
-            expectSkin(shot, page->m_btnNnDr, IDB_LOGIN_NN_DR, {0, 1});
+            expectStrip(shot, page->m_btnNnTs, IDB_LOGIN_NN_TS, {0, 1});
+            expectStrip(shot, page->m_btnNnDr, IDB_LOGIN_NN_DR, {0, 1});
             // The title's second line is drawn: the lower half of its
             // static holds more than the band.
             ASSERT_TRUE(page->m_staticTitle2.IsWindowVisible());

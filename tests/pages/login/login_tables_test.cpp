@@ -267,3 +267,29 @@ TEST(LoginLayoutTable, CheckLabelLinesByLanguage) {
     EXPECT_EQ(318 - 5, f1.top);
     EXPECT_EQ(40, f1.bottom - f1.top);
 }
+
+// Links whose texts need more than their widths grow from their start; the
+// sign-up link follows the find-account link and both stay on the page.
+TEST(LoginLayoutTable, LinksGrowToTheirTexts) {
+    struct Case {
+        int findNeeds, joinNeeds;
+        int findX, findCx, joinX, joinCx;
+    } cases[] = {
+        {0, 0, 279, 220, 499, 70},      // both fit
+        {300, 90, 279, 300, 589, 90},   // the sign-up link moves after the wider one
+        {0, 90, 279, 220, 509, 90},     // only the sign-up link grows, after a gap
+        {560, 120, 200, 560, 770, 120}, // too wide for the right margin: both move back
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.findNeeds << " " << c.joinNeeds);
+        LoginPlacement find{IDC_BUTTON_LINK_FIND_ACC_PWD, 279, 505, 220, 20, false};
+        LoginPlacement join{IDC_BUTTON_LINK_USERJOIN, 499, 505, 70, 20, false};
+        widenLinks(find, join, c.findNeeds, c.joinNeeds, 900);
+        EXPECT_EQ(c.findX, find.x);
+        EXPECT_EQ(c.findCx, find.cx);
+        EXPECT_EQ(c.joinX, join.x);
+        EXPECT_EQ(c.joinCx, join.cx);
+        EXPECT_LE(join.x + join.cx, 890);
+        if (c.findNeeds || c.joinNeeds) EXPECT_GE(join.x, find.x + find.cx + 10);
+    }
+}
