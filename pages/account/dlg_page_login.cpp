@@ -659,6 +659,8 @@ void CDlgPageLogin::OnBnClickedDealer() {
     resetPage();
     const CString title = CLangLibrary::loadLangString(kTextTitle);
     const int lineBreak = title.Find(L'\n');
+    // The first static was hidden while it held nothing.
+    m_staticTitle.ShowWindow(SW_SHOW);
     if (lineBreak > 0) {
         m_staticTitle.SetWindowText(title.Left(lineBreak));
         m_staticTitle2.SetWindowText(title.Mid(lineBreak));

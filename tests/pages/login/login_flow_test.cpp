@@ -201,6 +201,7 @@ TEST_F(LoginPage, DealerModeShowsTheBrandColumnWithInertLinks) {
     const int cut = title.Find(L'\n');
     EXPECT_EQ(title.Left(cut), textOf(page->m_staticTitle));
     EXPECT_EQ(title.Mid(cut), textOf(page->m_staticTitle2));
+    EXPECT_TRUE(page->m_staticTitle.IsWindowVisible());
     EXPECT_TRUE(page->m_staticTitle2.IsWindowVisible());
     // Typing ticks save only; the auto box stays off and disabled.
     page->m_editID.SetWindowText(L"ts.dealer");
