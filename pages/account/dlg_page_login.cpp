@@ -23,7 +23,7 @@
 
 BOOL g_bGuestLogin = FALSE;
 
-BEGIN_MESSAGE_MAP(CDlgPageLogin, CPlaceholderPage)
+BEGIN_MESSAGE_MAP(CDlgPageLogin, CBaseChildDialog)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_WM_DESTROY()
@@ -52,10 +52,12 @@ BEGIN_MESSAGE_MAP(CDlgPageLogin, CPlaceholderPage)
     ON_REGISTERED_MESSAGE(RWM_THREAD_END, OnThreadEnd)
     ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, OnRegisteredMessage_MessageResult)
     ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguagePage)
+    ON_REGISTERED_MESSAGE(RWM_CONFIG_CLOSED, OnConfigClosed)
+    ON_REGISTERED_MESSAGE(RWM_EXIT_PROGRAM_CANCEL, OnExitProgramCancel)
 END_MESSAGE_MAP()
 
 CDlgPageLogin::CDlgPageLogin(CBaseDialog* root)
-    : CPlaceholderPage(IDD_PAGE_LOGIN, root, L"CDlgPageLogin", VIEW_STATE_LOGIN) {
+    : CBaseChildDialog(IDD_PAGE_LOGIN, root) {
     m_ePageViewStatus = VIEW_STATE_LOGIN;
 }
 
@@ -657,6 +659,8 @@ void CDlgPageLogin::OnBnClickedDealer() {
     resetPage();
     const CString title = CLangLibrary::loadLangString(kTextTitle);
     const int lineBreak = title.Find(L'\n');
+    // The first static was hidden while it held nothing.
+    m_staticTitle.ShowWindow(SW_SHOW);
     if (lineBreak > 0) {
         m_staticTitle.SetWindowText(title.Left(lineBreak));
         m_staticTitle2.SetWindowText(title.Mid(lineBreak));
@@ -742,6 +746,18 @@ LRESULT CDlgPageLogin::OnChangeLanguagePage(WPARAM, LPARAM) {
     showBrandPicture(m_nCorp);
     layoutControls();
     Invalidate(FALSE);
+    return 0;
+}
+
+// Broadcasts of the root that reach every page; the login page has nothing
+// to do for them but they are recorded like the shell's other calls.
+LRESULT CDlgPageLogin::OnConfigClosed(WPARAM, LPARAM) {
+    recordCall(L"configClosed");
+    return 0;
+}
+
+LRESULT CDlgPageLogin::OnExitProgramCancel(WPARAM, LPARAM) {
+    recordCall(L"exitProgramCancel");
     return 0;
 }
 

@@ -4,8 +4,10 @@
 // worker that sends the request. The worker reads only the attempt's values
 // fixed before it starts and hands every result to the UI thread through the
 // three worker messages; the handlers do the rest on the UI thread.
+#include "pages/account/call_log.h"
 #include "pages/account/login_layout.h"
-#include "pages/account/placeholder_page.h"
+#include "ui/base_child_dialog.h"
+#include "ui/edit_ctrl.h"
 #include "ui/edit_placeholder_text.h"
 #include "ui/png_button.h"
 #include "ui/png_with_text_button.h"
@@ -31,7 +33,7 @@ struct SavedLoginInfo {
     int nWrongNotice = 0;
 };
 
-class CDlgPageLogin : public CPlaceholderPage {
+class CDlgPageLogin : public CBaseChildDialog {
 public:
     explicit CDlgPageLogin(CBaseDialog* root);
     ~CDlgPageLogin() override;
@@ -50,6 +52,13 @@ public:
     void OnBnClickedButtonNnTs();
     void OnBnClickedButtonNnLv();
     void OnBnClickedButtonNnDr();
+
+    // What the shell called on the page, one entry per call ("name" or
+    // "name(arguments)"); the shell's tests count them.
+    void recordCall(const CString& entry) { m_log.record(entry); }
+    std::vector<CString> calls() const { return m_log.entries(); }
+    int callCount(const CString& entry) const { return m_log.count(entry); }
+    void clearCalls() { m_log.clear(); }
 
     // ---- the worker (runs on its own thread)
     static UINT threadLogin(LPVOID param);
@@ -81,6 +90,7 @@ public:
     BOOL m_bFirstSaveTick = TRUE;
     BOOL m_bShownOnce = FALSE;
     BOOL m_bWaitingStarted = FALSE;
+    BOOL m_bTitleTwoLines = FALSE;  // the loaded title breaks into two lines
     std::map<int, SavedLoginInfo> m_mapSavedLogin;
     // The edits' values moved by UpdateData.
     CString m_strFormID;
@@ -105,7 +115,7 @@ public:
     CStatic m_staticBrandImg;
     CPngButton m_btnTs, m_btnLv, m_btnDr, m_btnNn, m_btnNnTs, m_btnNnLv, m_btnNnDr;
     CEditPlaceholderText m_editID, m_editPwd;
-    CEdit m_editIDFrame, m_editPwdFrame;
+    CEditCtrl m_editIDFrame, m_editPwdFrame;  // disabled, white
     CPngButton m_checkSave, m_checkAuto;
     CPngWithTextButton m_staticCheckSave, m_staticCheckAuto;
     CPngButton m_btnLogin, m_btnLoginNm;
@@ -158,6 +168,8 @@ protected:
     LRESULT OnThreadEnd(WPARAM wParam, LPARAM lParam);
     LRESULT OnRegisteredMessage_MessageResult(WPARAM wParam, LPARAM lParam);
     LRESULT OnChangeLanguagePage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnConfigClosed(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitProgramCancel(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -187,4 +199,5 @@ private:
     Gdiplus::Bitmap* m_pDealerMark = nullptr;
     HBITMAP m_hBrandBitmap = nullptr;
     BOOL m_bJoinPosted = FALSE;
+    CallLog m_log;
 };

@@ -122,5 +122,5 @@ BOOL CDlgPageLogin::PreTranslateMessage(MSG* msg) {
     }
     if (msg->message == WM_SYSKEYDOWN && msg->wParam == VK_F4 && m_bWaiting) return TRUE;
     refreshBusyState();
-    return CPlaceholderPage::PreTranslateMessage(msg);
+    return CBaseChildDialog::PreTranslateMessage(msg);
 }

@@ -4,7 +4,6 @@
 #include "pages/account/dlg_page_login.h"
 
 #include "foundation/code_tables.h"
-#include "foundation/current_ui.h"
 #include "foundation/program_strings.h"
 #include "foundation/regsetting.h"
 #include "pages/account/login_texts.h"
@@ -41,6 +40,38 @@ void fillRect(HDC dc, const RECT& rect, COLORREF colour) {
     ::DeleteObject(brush);
 }
 
+// Width of one line of text at a size, with the padding GDI+ adds at both
+// ends of a drawn string.
+int textWidth(const CString& text, int size) {
+    HDC screen = ::GetDC(nullptr);
+    if (!screen) return 0;
+    int width = 0;
+    {
+        Gdiplus::Graphics graphics(screen);
+        Gdiplus::FontFamily* family = CGdiFunc::familyOf(g_strFontFace);
+        Gdiplus::Font font(family, static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
+        const Gdiplus::RectF bounds = CGdiFunc::measureText(&graphics, &font, text);
+        width = static_cast<int>(bounds.Width) + size / 3 + 4;
+        if (!CGdiFunc::isSharedFamily(family)) delete family;
+    }
+    ::ReleaseDC(nullptr, screen);
+    return width;
+}
+
+// The largest size from `size` down at which two lines of the face fit
+// `height` pixels.
+int twoLineSize(int size, int height) {
+    Gdiplus::FontFamily* family = CGdiFunc::familyOf(g_strFontFace);
+    if (!family) return size;
+    const double em = family->GetEmHeight(Gdiplus::FontStyleRegular);
+    const double spacing = family->GetLineSpacing(Gdiplus::FontStyleRegular);
+    if (em > 0) {
+        while (size > 8 && 2.0 * size * spacing / em > height) --size;
+    }
+    if (!CGdiFunc::isSharedFamily(family)) delete family;
+    return size;
+}
+
 }  // namespace
 
 LoginLayoutInput CDlgPageLogin::layoutInput() const {
@@ -49,9 +80,10 @@ LoginLayoutInput CDlgPageLogin::layoutInput() const {
     CDlgRoot* r = root();
     in.rootCorp = r ? r->m_nCorp : m_nCorp;
     in.corp = m_nCorp;
-    in.language = g_nCurrentLanguage;
+    in.language = CRegSetting::getLanguage();
     in.allBrands = m_bAllBrands != FALSE;
     in.dealer = m_bDealerMode != FALSE;
+    in.titleTwoLines = m_bTitleTwoLines != FALSE;
     return in;
 }
 
@@ -78,7 +110,7 @@ void CDlgPageLogin::initControls() {
         m_editPwd.SetPasswordChar(L'*');
         m_editPwd.m_pEnterTarget = this;
     }
-    const bool arabic = g_nCurrentLanguage == LANGUAGE_AR;
+    const bool arabic = CRegSetting::getLanguage() == LANGUAGE_AR;
     for (CEditPlaceholderText* e : {&m_editID, &m_editPwd}) {
         if (!e->GetSafeHwnd()) continue;
         // The reading order of the language: right-aligned for Arabic.
@@ -92,6 +124,12 @@ void CDlgPageLogin::initControls() {
     m_staticWrong.m_textColor = kWrongText;
     m_staticTitle.m_textColor = kTitleText;
     m_staticTitle2.m_textColor = kTitleText;
+    // The titles lie on a band in both layouts that show them, centred as
+    // the band's emblem and the column's captions are.
+    for (CStaticEx* title : {&m_staticTitle, &m_staticTitle2}) {
+        title->m_bgColor = kBand;
+        title->m_nStyle |= 0x2;
+    }
     for (CPngWithTextButton* label : {&m_staticCheckSave, &m_staticCheckAuto}) label->m_textColor = kLabelText;
     for (CPngWithTextButton* link : {&m_linkFind, &m_linkJoin}) {
         link->m_textColor = kLabelText;
@@ -120,9 +158,14 @@ void CDlgPageLogin::applyFonts() {
     for (CPngButton* b : {&m_btnLogin, &m_btnLoginNm, &m_btnTs, &m_btnLv, &m_btnDr, &m_btnNn}) b->m_nCaptionSize = 22;
     int titleSize = 16;
     if (CRegSetting::getRegion() != REGION_KR && !m_bDealerMode) {
-        titleSize = g_nCurrentLanguage == LANGUAGE_KO ? 15 : 22;
+        titleSize = CRegSetting::getLanguage() == LANGUAGE_KO ? 15 : 22;
         if (m_bAllBrands) titleSize = 16;
         m_staticTitle2.m_bgColor = kBand;
+    }
+    // A two-line title keeps both lines inside its static.
+    if (m_bTitleTwoLines) {
+        const LoginPlacement* title = findPlacement(loginLayout(layoutInput()), IDC_STATIC_TITLE_LINE2);
+        if (title && !title->hidden) titleSize = twoLineSize(titleSize, title->cy);
     }
     m_staticTitle.setFontStyle(titleSize, FALSE);
     m_staticTitle2.setFontStyle(titleSize, FALSE);
@@ -146,9 +189,9 @@ void CDlgPageLogin::loadTexts() {
     if (m_staticWrong.GetSafeHwnd()) m_staticWrong.SetWindowText(text(kTextWrongIdPassword));
     m_btnDealer.setText(L"Dealer Login", 16, FALSE, 7);
 
-    CString title = text(kTextTitle);
     const int region = CRegSetting::getRegion();
-    if (region != REGION_KR && g_nCurrentLanguage == LANGUAGE_FR) title.Remove(L'\n');
+    const CString title = loginTitleText(text(kTextTitle), region, CRegSetting::getLanguage());
+    m_bTitleTwoLines = loginTitleHasTwoLines(title, region, CRegSetting::getLanguage()) ? TRUE : FALSE;
     if (!m_staticTitle.GetSafeHwnd() || !m_staticTitle2.GetSafeHwnd()) return;
     if (title.Find(L'\n') > 0) {
         m_staticTitle2.SetWindowText(title);
@@ -156,7 +199,7 @@ void CDlgPageLogin::loadTexts() {
         m_staticTitle.SetWindowText(CString());
         // Empty, it would only cover the band.
         m_staticTitle.ShowWindow(SW_HIDE);
-    } else if (g_nCurrentLanguage == LANGUAGE_EN) {
+    } else if (CRegSetting::getLanguage() == LANGUAGE_EN) {
         m_staticTitle2.SetWindowText(title);
         m_staticTitle2.ShowWindow(SW_SHOW);
         m_staticTitle.SetWindowText(CString());
@@ -177,7 +220,7 @@ void CDlgPageLogin::loadTexts() {
 void CDlgPageLogin::fitCheckText(CPngWithTextButton& label, const RECT& rect) {
     if (!label.GetSafeHwnd()) return;
     const CRect box(rect);
-    const int lines = checkLabelTwoLines(g_nCurrentLanguage) ? 2 : 1;
+    const int lines = checkLabelTwoLines(CRegSetting::getLanguage()) ? 2 : 1;
     int size = getFitFontSize(&label, label.m_strCaption, 16, 0, 0, lines, box);
     if (size > 16 || size < 12) size = size < 0 ? 16 : (size > 16 ? 16 : 12);
     label.m_nTextSize = size;
@@ -188,13 +231,34 @@ void CDlgPageLogin::layoutCheckTexts() {
     const LoginLayoutInput in = layoutInput();
     fitCheckText(m_staticCheckSave, checkLabelRect(in, true));
     fitCheckText(m_staticCheckAuto, checkLabelRect(in, false));
-    // The links keep their widths; a long text gets a smaller font.
-    for (CPngWithTextButton* link : {&m_linkFind, &m_linkJoin}) {
-        if (!link->GetSafeHwnd()) continue;
-        CRect box;
-        link->GetClientRect(&box);
+    // A long link text gets a smaller font; one that does not fit even at
+    // 12 pixels gets a wider link.
+    const auto rows = loginLayout(in);
+    const LoginPlacement* findRow = findPlacement(rows, IDC_BUTTON_LINK_FIND_ACC_PWD);
+    const LoginPlacement* joinRow = findPlacement(rows, IDC_BUTTON_LINK_USERJOIN);
+    if (!findRow || !joinRow || !m_linkFind.GetSafeHwnd() || !m_linkJoin.GetSafeHwnd()) return;
+    int needs[2] = {0, 0};
+    CPngWithTextButton* links[2] = {&m_linkFind, &m_linkJoin};
+    const LoginPlacement* rowsOf[2] = {findRow, joinRow};
+    for (int i = 0; i < 2; ++i) {
+        CPngWithTextButton* link = links[i];
+        const CRect box(0, 0, rowsOf[i]->cx, rowsOf[i]->cy);
         const int size = getFitFontSize(link, link->m_strCaption, 16, 0, 0, 1, box);
         link->m_nTextSize = size < 0 ? 16 : (size < 12 ? 12 : size);
+        needs[i] = size >= 12 ? 0 : textWidth(link->m_strCaption, link->m_nTextSize);
+    }
+    LoginPlacement find = *findRow, join = *joinRow;
+    widenLinks(find, join, needs[0], needs[1], in.width);
+    for (const LoginPlacement& p : {find, join}) {
+        CDLang::moveWnd(m_hWnd, ::GetDlgItem(m_hWnd, static_cast<int>(p.id)), p.x, p.y, p.cx, p.cy, 2);
+    }
+    // "Dealer Login" starts at its brand's size and shrinks to its width.
+    if (m_btnDealer.GetSafeHwnd()) {
+        CRect box;
+        m_btnDealer.GetClientRect(&box);
+        const int start = dealerButtonStyle(layoutInput().rootCorp).fontSize;
+        const int size = getFitFontSize(&m_btnDealer, m_btnDealer.m_strCaption, start, 0, 0, 1, box);
+        m_btnDealer.m_nTextSize = size < 0 ? start : (size < 12 ? 12 : size);
     }
 }
 

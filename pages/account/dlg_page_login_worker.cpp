@@ -82,7 +82,9 @@ int CDlgPageLogin::TryLogin() {
         web.LoginStart(getServerHost(API_CHK_REGIST), getApiPath(API_CHK_REGIST), 443, request, TRUE);
     parser.parse(reply);
     const int code = parser.getResultCode();
-    const CString storedId = CRegSetting::getUserID(m_nAttemptCorp);
+    // A hidden-mode login stores nothing: its records name the ID it was
+    // given, not the user's own saved one.
+    const CString storedId = m_bAttemptHidden ? m_strWorkerID : CRegSetting::getUserID(m_nAttemptCorp);
 
     if (code == 200) {
         for (InfInfo* entry : list->m_list) {

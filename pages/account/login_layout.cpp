@@ -3,6 +3,8 @@
 #include "foundation/code_tables.h"
 #include "resources/resource.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kBrandColumnWidth = 240;
@@ -148,12 +150,13 @@ std::vector<LoginPlacement> loginLayout(const LoginLayoutInput& in) {
     } else {
         add(rows, IDC_STATIC_TITLE, 0, 30, in.width, 25);
     }
-    if (in.language == LANGUAGE_KO) {
-        add(rows, IDC_STATIC_TITLE_LINE2, 0, 30, in.width, 50);
-    } else if (in.language == LANGUAGE_EN) {
-        add(rows, IDC_STATIC_TITLE_LINE2, 0, 30, in.width, 25);
+    // A two-line title keeps its top but gets the height of two lines,
+    // whatever the language: 25 pixels would show only its first line.
+    const int titleHeight = (in.language == LANGUAGE_KO || in.titleTwoLines) ? 50 : 25;
+    if (in.language == LANGUAGE_KO || in.language == LANGUAGE_EN) {
+        add(rows, IDC_STATIC_TITLE_LINE2, 0, 30, in.width, titleHeight);
     } else {
-        add(rows, IDC_STATIC_TITLE_LINE2, 0, 25, in.width, 25);
+        add(rows, IDC_STATIC_TITLE_LINE2, 0, 25, in.width, titleHeight);
     }
     for (UINT id : kBrandColumn) hide(rows, id);
     int y = 160;
@@ -172,4 +175,16 @@ const LoginPlacement* findPlacement(const std::vector<LoginPlacement>& rows, UIN
         if (row.id == id) return &row;
     }
     return nullptr;
+}
+
+void widenLinks(LoginPlacement& find, LoginPlacement& join, int findNeeds, int joinNeeds, int pageWidth) {
+    if (findNeeds <= find.cx && joinNeeds <= join.cx) return;
+    find.cx = std::max(find.cx, findNeeds);
+    join.cx = std::max(join.cx, joinNeeds);
+    join.x = std::max(join.x, find.x + find.cx + 10);
+    const int overflow = join.x + join.cx - (pageWidth - 10);
+    if (overflow > 0) {
+        find.x = std::max(10, find.x - overflow);
+        join.x = std::max(find.x + find.cx + 10, join.x - overflow);
+    }
 }

@@ -17,6 +17,8 @@ struct LoginLayoutInput {
     int language = 2;
     bool allBrands = false;
     bool dealer = false;
+    // The title text holds a line break: its static needs two lines.
+    bool titleTwoLines = false;
     int width = 900;
     int height = 590;
 };
@@ -52,3 +54,9 @@ DealerButtonStyle dealerButtonStyle(int rootCorp);
 
 // The non-member buttons of the non-member layout, top to bottom.
 std::vector<UINT> nonMemberOrder(int region);
+
+// The two links of a layout, widened where their texts need more than the
+// table gives even at the smallest size: a link keeps its start and grows,
+// the sign-up link stays 10 pixels after the find-account link, and both
+// move back as far as they would pass the page's right margin of 10.
+void widenLinks(LoginPlacement& find, LoginPlacement& join, int findNeeds, int joinNeeds, int pageWidth);

@@ -34,3 +34,13 @@ bool isSendVcrmDesc0() {
     return AfxGetApp() &&
            AfxGetApp()->GetProfileInt(keys[REG_SETTINGS_SECTION], keys[REG_SETTINGS_SEND_VCRM_DESC0], 0) == 1;
 }
+
+CString loginTitleText(const CString& text, int region, int language) {
+    CString title = text;
+    if (region != REGION_KR && language == LANGUAGE_FR) title.Remove(L'\n');
+    return title;
+}
+
+bool loginTitleHasTwoLines(const CString& text, int region, int language) {
+    return loginTitleText(text, region, language).Find(L'\n') > 0;
+}

@@ -35,3 +35,7 @@ UINT brandPicture(int corp, int region);
 CString corpCodeOrNone(int corp);
 // "SEND_VCRM_DESC0" of the settings reads 1 (the consent report was sent).
 bool isSendVcrmDesc0();
+// The page title as shown: outside KR the French title is one line.
+CString loginTitleText(const CString& text, int region, int language);
+// The shown title breaks into two lines (a break after its first character).
+bool loginTitleHasTwoLines(const CString& text, int region, int language);

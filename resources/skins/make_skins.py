@@ -372,6 +372,44 @@ def look_logo(pal, w, h, n, accent, g, k):
     return [(img, badge, mark)]
 
 
+def draw_wordmark(img, mark, accent, left, right, height):
+    """The brand's wordmark, as large as fits between left and right."""
+    text, font = wordmark_font(accent, height)
+    d = ImageDraw.Draw(img)
+    while d.textlength(text, font=font) > right - left and font.size > 8:
+        font = font.font_variant(size=font.size - 1)
+    l, t, r, b = d.textbbox((0, 0), text, font=font)
+    h = img.size[1]
+    d.text((left + ((right - left) - (r - l)) // 2 - l if right - left > r - l else left - l,
+            (h - (b - t)) // 2 - t), text, fill=mark + (255,), font=font)
+
+
+def look_wordmark(pal, w, h, n, accent, g, k):
+    """A brand picture for a white page: badge and the wordmark in the
+    brand's colour, left-aligned, on a transparent ground."""
+    img = new(w, h)
+    badge = pal.unique(ACCENT[accent])
+    side = h - 12
+    rounded(img, (0, 6, side - 1, 6 + side - 1), 5, badge)
+    glyph(img, "directions_car", pal.unique(WHITE), (3, 9, side - 3, 6 + side - 3))
+    mark = pal.unique(darker(ACCENT[accent], 0.1))
+    text, font = wordmark_font(accent, round(h * 0.5))
+    d = ImageDraw.Draw(img)
+    l, t, r, b = d.textbbox((0, 0), text, font=font)
+    d.text((side + 12 - l, (h - (b - t)) // 2 - t), text, fill=mark + (255,), font=font)
+    return [(img, badge, mark)]
+
+
+def look_brandbutton(pal, w, h, n, accent, g, k):
+    """A button of the brand's colour carrying its white wordmark."""
+    frames = []
+    for i, (img, body, _) in enumerate(look_button(pal, w, h, n, accent, g, k)):
+        mark = pal.unique(GLYPH_LIGHT if i == 3 else WHITE)
+        draw_wordmark(img, mark, accent, w // 6, w - w // 6, round(h * 0.3))
+        frames.append((img, body, mark))
+    return frames
+
+
 def look_mark(pal, w, h, n, accent, g, k):
     colour = ACCENT[accent] if accent != "grey" else GLYPH_LIGHT
     if accent == "neutral":

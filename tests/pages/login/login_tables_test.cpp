@@ -170,3 +170,126 @@ TEST(LoginLayoutTable, SkinsByBrandAndRegion) {
     EXPECT_EQ(0u, brandPicture(CORP_NONE, REGION_KR));
     EXPECT_EQ(CString(L"N"), corpCodeOrNone(CORP_NONE));
 }
+
+// The non-member layout's title statics per language: Korean gets two
+// lines, English one static of its own; a title with a line break always
+// gets the height of two lines.
+TEST(LoginLayoutTable, NonMemberTitleFitsItsLines) {
+    struct Case {
+        int language;
+        bool twoLines;
+        RECT title, second;  // x, y, width, height
+    } cases[] = {
+        {LANGUAGE_KO, true, {0, 30, 900, 25}, {0, 30, 900, 50}},
+        {LANGUAGE_EN, false, {0, 30, 0, 0}, {0, 30, 900, 25}},
+        {LANGUAGE_EN, true, {0, 30, 0, 0}, {0, 30, 900, 50}},
+        {LANGUAGE_AR, true, {0, 30, 900, 25}, {0, 25, 900, 50}},
+        {LANGUAGE_RU, false, {0, 30, 900, 25}, {0, 25, 900, 25}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.language << " " << c.twoLines);
+        LoginLayoutInput in = input(REGION_EU, CORP_TS, c.language);
+        in.titleTwoLines = c.twoLines;
+        const auto rows = loginLayout(in);
+        for (const auto& [id, r] : {std::make_pair(IDC_STATIC_TITLE, c.title),
+                                    std::make_pair(IDC_STATIC_TITLE_LINE2, c.second)}) {
+            const LoginPlacement* p = findPlacement(rows, id);
+            ASSERT_NE(nullptr, p);
+            EXPECT_EQ(r.left, p->x) << id;
+            EXPECT_EQ(r.top, p->y) << id;
+            EXPECT_EQ(r.right, p->cx) << id;
+            EXPECT_EQ(r.bottom, p->cy) << id;
+        }
+    }
+    // Outside KR the French title loses its break; elsewhere it keeps it.
+    EXPECT_FALSE(loginTitleHasTwoLines(L"Connexion\npour la mise", REGION_EU, LANGUAGE_FR));
+    EXPECT_TRUE(loginTitleHasTwoLines(L"Connexion\npour la mise", REGION_KR, LANGUAGE_FR));
+    EXPECT_TRUE(loginTitleHasTwoLines(L"Sign in\nto update", REGION_EU, LANGUAGE_EN));
+    EXPECT_FALSE(loginTitleHasTwoLines(L"\nSign in", REGION_EU, LANGUAGE_EN));
+}
+
+// Dealer and all-brands modes put every region on the brand column; region
+// 11 keeps the US form for LV only and drops LV from the guest buttons of
+// its other brands.
+TEST(LoginLayoutTable, ModesAndRegion11) {
+    for (bool dealer : {false, true}) {
+        LoginLayoutInput in = input(REGION_TR, CORP_DR);
+        in.dealer = dealer;
+        in.allBrands = !dealer;
+        const auto rows = loginLayout(in);
+        SCOPED_TRACE(dealer);
+        EXPECT_EQ(156, yOf(rows, IDC_BUTTON_TS));
+        EXPECT_EQ(429, yOf(rows, IDC_BUTTON_NN));
+        EXPECT_TRUE(findPlacement(rows, IDC_STATIC_DEALER)->hidden);
+        EXPECT_EQ(204, yOf(rows, IDC_EDIT_ID));
+        EXPECT_EQ(0, findPlacement(rows, IDC_STATIC_TITLE)->x);
+        EXPECT_EQ(240, findPlacement(rows, IDC_STATIC_TITLE)->cx);
+    }
+    EXPECT_EQ(LoginLayout::Us, chooseLoginLayout(REGION_RU, CORP_LV, false, false));
+    EXPECT_EQ(LoginLayout::NonMember, chooseLoginLayout(REGION_RU, CORP_DR, false, false));
+    EXPECT_EQ(LoginLayout::NonMember, chooseLoginLayout(REGION_BR, CORP_TS, false, false));
+    EXPECT_EQ(LoginLayout::Us, chooseLoginLayout(REGION_US, CORP_TS, true, true));
+}
+
+TEST(LoginLayoutTable, DealerButtonByRootBrand) {
+    struct Case {
+        int corp;
+        DealerButtonStyle style;
+    } cases[] = {
+        {CORP_TS, {565, 565, 98, 16}},
+        {CORP_LV, {568, 563, 106, 15}},
+        {CORP_DR, {567, 565, 103, 15}},
+        {CORP_NONE, {567, 565, 98, 16}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.corp);
+        const DealerButtonStyle s = dealerButtonStyle(c.corp);
+        EXPECT_EQ(c.style.x, s.x);
+        EXPECT_EQ(c.style.y, s.y);
+        EXPECT_EQ(c.style.cx, s.cx);
+        EXPECT_EQ(c.style.fontSize, s.fontSize);
+        const auto rows = loginLayout(input(REGION_EU, c.corp));
+        const LoginPlacement* p = findPlacement(rows, IDC_STATIC_DEALER);
+        EXPECT_EQ(c.style.x, p->x);
+        EXPECT_EQ(c.style.cx, p->cx);
+        EXPECT_EQ(20, p->cy);
+    }
+}
+
+// The labels of F1, ES and RU take two lines; the others one.
+TEST(LoginLayoutTable, CheckLabelLinesByLanguage) {
+    for (int language : {LANGUAGE_F1, LANGUAGE_ES, LANGUAGE_RU}) EXPECT_TRUE(checkLabelTwoLines(language)) << language;
+    for (int language : {LANGUAGE_KO, LANGUAGE_EN, LANGUAGE_FR, LANGUAGE_AR}) {
+        EXPECT_FALSE(checkLabelTwoLines(language)) << language;
+    }
+    const RECT f1 = checkLabelRect(input(REGION_KR, CORP_LV, LANGUAGE_F1), false);
+    EXPECT_EQ(622, f1.left);
+    EXPECT_EQ(318 - 5, f1.top);
+    EXPECT_EQ(40, f1.bottom - f1.top);
+}
+
+// Links whose texts need more than their widths grow from their start; the
+// sign-up link follows the find-account link and both stay on the page.
+TEST(LoginLayoutTable, LinksGrowToTheirTexts) {
+    struct Case {
+        int findNeeds, joinNeeds;
+        int findX, findCx, joinX, joinCx;
+    } cases[] = {
+        {0, 0, 279, 220, 499, 70},      // both fit
+        {300, 90, 279, 300, 589, 90},   // the sign-up link moves after the wider one
+        {0, 90, 279, 220, 509, 90},     // only the sign-up link grows, after a gap
+        {560, 120, 200, 560, 770, 120}, // too wide for the right margin: both move back
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.findNeeds << " " << c.joinNeeds);
+        LoginPlacement find{IDC_BUTTON_LINK_FIND_ACC_PWD, 279, 505, 220, 20, false};
+        LoginPlacement join{IDC_BUTTON_LINK_USERJOIN, 499, 505, 70, 20, false};
+        widenLinks(find, join, c.findNeeds, c.joinNeeds, 900);
+        EXPECT_EQ(c.findX, find.x);
+        EXPECT_EQ(c.findCx, find.cx);
+        EXPECT_EQ(c.joinX, join.x);
+        EXPECT_EQ(c.joinCx, join.cx);
+        EXPECT_LE(join.x + join.cx, 890);
+        if (c.findNeeds || c.joinNeeds) EXPECT_GE(join.x, find.x + find.cx + 10);
+    }
+}
