@@ -19,6 +19,7 @@
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_root.h"
 #include "shell/message_types.h"
+#include "ui/base_helpers.h"
 #include "ui/dlang.h"
 #include "ui/font_cache.h"
 #include "ui/gdi_func.h"
@@ -485,7 +486,7 @@ LRESULT CDlgHidden::OnMessageResult(WPARAM wParam, LPARAM lParam) {
     if (type == SERVER_ETC_HIDDEN_UNZIP_DONE) {
         CDlgRoot* r = root();
         if (r && r->m_pMainFrame) r->m_pMainFrame->setExitFlag();
-        if (CWnd* main = AfxGetMainWnd()) main->PostMessage(RWM_SEND_STATICS, 0, 0);
+        base_helpers::postToMainWindow(RWM_SEND_STATICS);
     }
     return 0;
 }

@@ -213,11 +213,12 @@ void CDlgHiddenPWD::OnPaint() {
     CMemoryCanvas canvas(paint.GetSafeHdc(), client.Width(), client.Height());
     if (!canvas.valid()) return;
     canvas.fill(kBody);
-    const RECT id = {200, 250, 300, 275};
-    const RECT password = {200, 300, 300, 325};
-    CGdiFunc::drawTextLinesInWnd(m_hWnd, canvas.dc(), 16, L"ID", g_strFontFace, 0, kLabel, FALSE, 1, -1, 0, nullptr,
-                                 id);
-    CGdiFunc::drawTextLinesInWnd(m_hWnd, canvas.dc(), 16, L"PASSWORD", g_strFontFace, 0, kLabel, FALSE, 1, -1, 0,
-                                 nullptr, password);
+    // One line each, left of its field; "PASSWORD" needs a little more
+    // than the field's 100-pixel margin, so the boxes start 20 pixels
+    // further left.
+    const RECT id = {180, 250, 296, 275};
+    const RECT password = {180, 300, 296, 325};
+    CGdiFunc::drawTextInWnd(m_hWnd, canvas.dc(), id, L"ID", g_strFontFace, 16, FALSE, kLabel, 0);
+    CGdiFunc::drawTextInWnd(m_hWnd, canvas.dc(), password, L"PASSWORD", g_strFontFace, 16, FALSE, kLabel, 0);
     canvas.copyTo(paint.GetSafeHdc());
 }

@@ -273,8 +273,17 @@ void CDlgInfoImagePopup::placeControls() {
     const int labelX = m_nGuideType == 0 ? 85 : 140;
     if (m_chkShow.GetSafeHwnd()) CDLang::moveWnd(this, &m_chkShow, boxX, h - 49, 20, 20, 2);
     if (m_staticLabel.GetSafeHwnd()) {
-        CDLang::moveWnd(this, &m_staticLabel, labelX, h - 50 + (brand == CORP_TS ? 3 : 0),
-                        (w / 2 - 100) - labelX - 1, 20, 2);
+        // The label takes the width its text needs in bold, up to the OK
+        // button, and a second line beyond that: the fixed box cuts the
+        // sentence in the longer languages.
+        web_guide::Rect label{labelX, h - 50 + (brand == CORP_TS ? 3 : 0), (w / 2 - 100) - labelX - 1, 20};
+        CString text;
+        m_staticLabel.GetWindowText(text);
+        const BOOL bold = m_staticLabel.m_bBold;
+        m_staticLabel.m_bBold = TRUE;
+        label = web_guide::fitLabel(label, m_staticLabel.measureText(text).cx, w / 2 - 100);
+        m_staticLabel.m_bBold = bold;
+        CDLang::moveWnd(this, &m_staticLabel, label.x, label.y, label.w, label.h, 2);
     }
     for (auto& r : m_rect) r = {};
     image_guide::rectanglesFor(m_nGuideType, brand, CRegSetting::getLanguage(), m_rect);

@@ -112,10 +112,13 @@ protected:
         signIn->m_editID.SetWindowText(id);
         signIn->m_editPwd.SetWindowText(password);
     }
+    // Two clicks in a row land apart, so that they never make a double click.
     void clickOk(CWnd& page, CWnd& ok) {
         const RECT r = childRectIn(page.m_hWnd, ok.m_hWnd);
-        clickAt(page.m_hWnd, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        clicks = (clicks + 1) % 2;
+        clickAt(page.m_hWnd, (r.left + r.right) / 2 + (clicks ? -30 : 30), (r.top + r.bottom) / 2);
     }
+    int clicks = 0;
     void waitLogin() {
         ASSERT_TRUE(pumpUntil([&] { return !login->isWorkerRunning() && !login->m_bWaiting; }, 30000));
         pumpFor(250);  // the page's watch over the sign-in
@@ -307,46 +310,135 @@ TEST_F(HiddenMode, TooLittleSpaceShowsTheShortfallAndStartsNothing) {
     EXPECT_EQ(6u, asked.size()) << "one query and five more";
 }
 
+// The run with the engine's answers sent by the test: model by model, the
+// guards while it runs, and message 1020 at the end whose answer ends the
+// program.
+TEST_F(HiddenMode, RunGoesModelByModelAndEndsWithItsMessage) {
+    CDlgHidden::setFreeSpaceQuery([](const CString&, ULONGLONG& free) {
+        free = 100000000000ULL;
+        return TRUE;
+    });
+    signInAs(L"ts.member", L"Tessaly#2024");
+    ASSERT_EQ(VIEW_STATE_HIDDEN, root->m_eViewStatus);
+    ASSERT_EQ(2, hidden->m_listModel.GetSelCount());
+    clickOk(*hidden, hidden->m_btnOk);
+    ASSERT_TRUE(pumpUntil([&] { return frame.prepared.size() == 1 && hidden->m_nState == hidden_rules::kStateDownload; },
+                          5000));
+    EXPECT_EQ(1, hidden->modelCounter());
+    EXPECT_EQ(2, hidden->selectedCount());
+    EXPECT_EQ(hidden->m_models[0], frame.entry) << "the first model is the current entry";
+    EXPECT_TRUE(hidden->workerRunning()) << "running until its extraction ends";
+    EXPECT_FALSE(root->m_bTransferIdle);
+    CString line;
+    hidden->m_staticModel.GetWindowText(line);
+    EXPECT_STREQ(L"모델 : 벨몬트 오디오", line.GetString());
+    EXPECT_TRUE(hidden->m_progress.IsWindowVisible());
+    EXPECT_FALSE(hidden->m_listModel.IsWindowEnabled());
+
+    // The pre-check of a model sets the select state: OK starts nothing.
+    hidden->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    hidden->SendMessage(WM_COMMAND, IDOK);
+    pumpFor(60);
+    EXPECT_EQ(1u, frame.prepared.size());
+    EXPECT_EQ(1, hidden->modelCounter());
+    // A language change keeps the run's look.
+    hidden->SendMessage(RWM_CHANGE_LANGUAGE, 0, 0);
+    EXPECT_TRUE(hidden->m_progress.IsWindowVisible());
+    EXPECT_FALSE(hidden->m_listModel.IsWindowEnabled());
+
+    // The first model's extraction ends: the second starts.
+    hidden->SendMessage(UM_CHECK_COMPLETE, 0, 0);
+    hidden->SendMessage(UM_UNZIP_COMPLETE, 0, 1);
+    ASSERT_TRUE(pumpUntil([&] { return frame.prepared.size() == 2; }, 5000));
+    EXPECT_EQ(hidden->m_models[1], frame.entry);
+    ASSERT_TRUE(pumpUntil([&] { return hidden->m_nState == hidden_rules::kStateDownload; }));
+    pumpFor(1100);  // one tick of the progress timer
+    hidden->m_staticPercent.GetWindowText(line);
+    EXPECT_STREQ(L"2/2", line.GetString());
+    saveScreenshot(root->m_hWnd, L"hidden_run_ko",
+                   L"hidden page, run mode: lists greyed, the percentage title, the model line '모델 : 아덴 "
+                   L"내비게이션', the bar, 2/2, downloaded MB and rate lines, OK reads the leave caption");
+
+    // An engine error is only logged; an extraction that does not end well
+    // starts nothing.
+    hidden->SendMessage(UM_MODULE_ERROR, MODULE_DOWNLOAD, 0);
+    hidden->SendMessage(UM_UNZIP_COMPLETE, 0, 1);
+    EXPECT_EQ(2u, frame.prepared.size()) << "no pre-check end: ignored";
+
+    // During downloads OK opens the exit path.
+    hidden->SendMessage(WM_COMMAND, IDOK);
+    ASSERT_TRUE(pumpUntil([&] { return root->m_eViewStatus == VIEW_STATE_EXIT; }));
+    root->pushViewPage(VIEW_STATE_HIDDEN, TRUE);
+    pumpFor(60);
+    EXPECT_EQ(2, hidden->m_listModel.GetCount()) << "the run keeps its lists";
+
+    hidden->SendMessage(UM_CHECK_COMPLETE, 0, 0);
+    hidden->SendMessage(UM_UNZIP_COMPLETE, 0, 1);
+    ASSERT_TRUE(pumpUntil([&] { return root->m_pShownMessagePage != nullptr; }));
+    EXPECT_EQ(SERVER_ETC_HIDDEN_UNZIP_DONE, root->m_pShownMessagePage->m_eMessageType);
+    EXPECT_FALSE(hidden->workerRunning());
+    EXPECT_EQ(2u, frame.prepared.size());
+    saveScreenshot(root->m_hWnd, L"hidden_1020_ko", L"message 1020 over the hidden page: every model is unpacked");
+    const int before = mainFrame().sendStatics;
+    hidden->SendMessage(RWM_MESSAGE_RESULT, IDOK, SERVER_ETC_HIDDEN_UNZIP_DONE);
+    EXPECT_TRUE(pumpUntil([&] { return mainFrame().sendStatics == before + 1; }));
+    EXPECT_EQ(1, frame.exitFlags);
+}
+
+// Space for the first model only: the check before the second shows 1019
+// and the run stops there.
+TEST_F(HiddenMode, SpaceForOneModelStopsTheSecond) {
+    int queries = 0;
+    CDlgHidden::setFreeSpaceQuery([&](const CString&, ULONGLONG& free) {
+        free = ++queries <= 2 ? 100000000000ULL : 2048000000ULL;
+        return TRUE;
+    });
+    signInAs(L"ts.member", L"Tessaly#2024");
+    ASSERT_EQ(VIEW_STATE_HIDDEN, root->m_eViewStatus);
+    clickOk(*hidden, hidden->m_btnOk);
+    ASSERT_TRUE(pumpUntil([&] { return frame.prepared.size() == 1; }, 5000));
+    hidden->SendMessage(UM_CHECK_COMPLETE, 0, 0);
+    hidden->SendMessage(UM_UNZIP_COMPLETE, 0, 1);
+    pumpFor(700);
+    ASSERT_NE(nullptr, root->m_pShownMessagePage);
+    EXPECT_EQ(SERVER_ETC_HIDDEN_DISK_SPACE, root->m_pShownMessagePage->m_eMessageType);
+    EXPECT_EQ(1u, frame.prepared.size());
+    EXPECT_EQ(1, hidden->modelCounter());
+    EXPECT_FALSE(hidden->workerRunning());
+}
+
 TEST_F(HiddenMode, PicturesOfTheSignInAndTheModelLists) {
+    // The account signs in in Korean; the pages then follow each language.
+    CDlgHidden::setFreeSpaceQuery([](const CString&, ULONGLONG& free) {
+        free = 2048000000ULL;
+        return TRUE;
+    });
+    signInAs(L"ts.member", L"Tessaly#2024");
+    ASSERT_EQ(VIEW_STATE_HIDDEN, root->m_eViewStatus);
     for (const UiLanguage& language : kLanguages) {
         useLanguage(language);
-        CDlgHidden::setFreeSpaceQuery([](const CString&, ULONGLONG& free) {
-            free = 2048000000ULL;
-            return TRUE;
-        });
-        openSignIn();
-        root->PostMessage(RWM_CHANGE_LANGUAGE, 0, 0);
+        // As the frame's broadcast: every page and control, then the
+        // root's title buttons.
+        root->SendMessageToDescendants(RWM_CHANGE_LANGUAGE, 0, 0, TRUE, FALSE);
+        root->layoutTitleButtons();
+        root->Invalidate();
+        root->pushViewPage(VIEW_STATE_HIDDEN_PWD, TRUE);
         pumpFor(100);
         saveScreenshot(root->m_hWnd, CString(L"hidden_signin_") + language.tag,
                        L"hidden sign-in: title, the ID and PASSWORD labels left of two white fields (mirrored in "
                        L"Arabic), OK centred low; no settings or sign-out button in the header");
-        type(L"ts.member", L"Tessaly#2024");
-        clickOk(*signIn, signIn->m_btnOk);
-        waitLogin();
-        ASSERT_EQ(VIEW_STATE_HIDDEN, root->m_eViewStatus);
+        root->pushViewPage(VIEW_STATE_HIDDEN, TRUE);
         pumpFor(100);
+        ASSERT_EQ(2, hidden->m_listModel.GetCount());
         saveScreenshot(root->m_hWnd, CString(L"hidden_select_") + language.tag,
                        L"hidden page, select mode: two headings with arrows, the group list (two rows) and the "
                        L"model list (two rows) all selected, the summary right-aligned, the instruction line, OK "
                        L"bottom right (bottom left in Arabic); no progress controls");
         clickOk(*hidden, hidden->m_btnOk);
         pumpFor(100);
+        ASSERT_NE(nullptr, root->m_pShownMessagePage);
         saveScreenshot(root->m_hWnd, CString(L"hidden_1019_") + language.tag,
                        L"message 1019 over the hidden page: the Korean text that the disk is short and by how many "
                        L"GB");
-        // Back to a clean root for the next language.
-        login->joinWorker();
-        root->DestroyWindow();
-        root.reset();
-        frame.current = nullptr;
-        frame.vehicleList = FALSE;
-        root = std::make_unique<CDlgRoot>(&frame);
-        ASSERT_TRUE(root->Create(IDD_BASE_DIALOG, nullptr));
-        root->SetWindowPos(nullptr, 40, 40, 900, 680, SWP_NOZORDER);
-        root->ShowWindow(SW_SHOW);
-        pumpFor(80);
-        login = root->m_pPageLogin;
-        signIn = root->m_pPageHiddenPWD;
-        hidden = root->m_pPageHidden;
     }
 }

@@ -77,6 +77,9 @@ protected:
                 CRegSetting::setCheckedSystemUpdate(brand, FALSE);
             }
         }
+        // The last user's brand is kept per region too.
+        useLanguage(REGION_US, LANGUAGE_EN);
+        CRegSetting::setLastUserCorp(CORP_TS);
     }
     // As a requester does: the guide first, the flag, then the view.
     BOOL show(int type, bool automatic) {
@@ -199,10 +202,10 @@ TEST_F(ImageGuide, SystemUpdateGuideEmphasisesItsPhrasesWithoutChangingTheText) 
         {REGION_KR, LANGUAGE_KO, 12633, 12635, false},
         {REGION_KR, LANGUAGE_EN, 12633, 12635, false},
     };
-    CRegSetting::setLastUserCorp(CORP_LV);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "region " << c.region << " language " << c.language);
         useLanguage(c.region, c.language);
+        CRegSetting::setLastUserCorp(CORP_LV);
         ASSERT_EQ(1, page->SendMessage(UM_GUIDE_SHOW_PAGE, 17, 99)) << "guide 17 has the support page";
         ASSERT_TRUE(page->showPage(TRUE));
         pumpFor(80);
