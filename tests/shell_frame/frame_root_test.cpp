@@ -124,7 +124,8 @@ TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
             pages.push_back(page);
         }
     }
-    ASSERT_GE(pages.size(), 10u);
+    // The stand-ins still in the pool; pages leave it as they are written.
+    ASSERT_FALSE(pages.empty());
     ASSERT_TRUE(root->m_pPageExit);
     MessageCounter okButton(root->m_pPageExit->m_btnOk.GetSafeHwnd());
     MessageCounter exitPage(root->m_pPageExit->GetSafeHwnd());

@@ -11,6 +11,7 @@
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_info_image_popup.h"
 #include "resources/resource.h"
+#include "tests/pages/popups/guide_root.h"
 #include "tests/support/capture.h"
 #include "tests/webclient/standin_client.h"
 #include "ui/base_dialog.h"
@@ -24,28 +25,6 @@
 #include <vector>
 
 namespace {
-
-class GuideRoot : public CBaseDialog {
-public:
-    BOOL create() {
-        m_nWidth = 900;
-        m_nHeight = 680;
-        if (!Create(IDD_BASE_DIALOG, nullptr)) return FALSE;
-        SetWindowPos(nullptr, 40, 40, 900, 680, SWP_NOZORDER);
-        loadImages();
-        ShowWindow(SW_SHOW);
-        return TRUE;
-    }
-    int pushViewPage(int view, BOOL) override {
-        pushes.push_back(view);
-        return 1;
-    }
-    void pullViewPage() override { ++pulls; }
-    void enableTopButton(int, CWnd*, BOOL) override {}
-
-    std::vector<int> pushes;
-    int pulls = 0;
-};
 
 class ImageGuide : public testing::Test {
 protected:
@@ -220,7 +199,9 @@ TEST_F(ImageGuide, SystemUpdateGuideEmphasisesItsPhrasesWithoutChangingTheText) 
         ASSERT_GE(at, 0);
         EXPECT_TRUE(isRed(formatAt(CDlgInfoImagePopup::RICH_TEXT, at, phrase.GetLength()))) << "the phrase is red";
         EXPECT_FALSE(isRed(formatAt(CDlgInfoImagePopup::RICH_TEXT, 0, 3))) << "only the phrase";
-        if (at >= 2) EXPECT_FALSE(isRed(formatAt(CDlgInfoImagePopup::RICH_TEXT, at - 2, 2))) << "not before it";
+        if (at >= 2) {
+            EXPECT_FALSE(isRed(formatAt(CDlgInfoImagePopup::RICH_TEXT, at - 2, 2))) << "not before it";
+        }
 
         EXPECT_EQ(c.linkLine, page->m_rich[CDlgInfoImagePopup::RICH_LINK]->IsWindowVisible() != FALSE);
         const CString supportPage = image_guide::supportAddress(CORP_LV);
