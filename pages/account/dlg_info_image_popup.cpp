@@ -187,7 +187,9 @@ void CDlgInfoImagePopup::loadPictures() {
 void CDlgInfoImagePopup::formatRichText(CRichEditCtrl& control, int points, COLORREF colour, BOOL exactSpacing) {
     control.SetSel(0, -1);
     CHARFORMAT2W format{};
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR;
+    // Regular weight: the control's default face may be a bold one.
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_COLOR | CFM_BOLD;
+    format.dwEffects = 0;
     format.yHeight = points * 20;
     format.crTextColor = colour;
     wcsncpy_s(format.szFaceName, g_strFontFace.GetString(), _TRUNCATE);
