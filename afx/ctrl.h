@@ -92,6 +92,17 @@ public:
     BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, bReadOnly)); }
     void HideSelection(BOOL bHide, BOOL bPerm) { SendMessage(EM_HIDESELECTION, bHide, bPerm); }
     BOOL LineScroll(int nLines, int nChars = 0) { return static_cast<BOOL>(SendMessage(EM_LINESCROLL, nChars, nLines)); }
+    long FindText(DWORD dwFlags, FINDTEXTEXW* pFindText) const {
+        return static_cast<long>(SendMessage(EM_FINDTEXTEXW, dwFlags, reinterpret_cast<LPARAM>(pFindText)));
+    }
+    BOOL SetSelectionCharFormat(CHARFORMAT2W& cf) {
+        cf.cbSize = sizeof(CHARFORMAT2W);
+        return static_cast<BOOL>(SendMessage(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)));
+    }
+    DWORD GetSelectionCharFormat(CHARFORMAT2W& cf) const {
+        cf.cbSize = sizeof(CHARFORMAT2W);
+        return static_cast<DWORD>(SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)));
+    }
 };
 
 class CComboBox : public CWnd {
@@ -151,6 +162,13 @@ public:
     int SetItemHeight(int nIndex, UINT cyItemHeight) { return static_cast<int>(SendMessage(LB_SETITEMHEIGHT, nIndex, cyItemHeight)); }
     int GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
     int SetTopIndex(int nIndex) { return static_cast<int>(SendMessage(LB_SETTOPINDEX, nIndex)); }
+    // Multiple- and extended-selection boxes.
+    int GetSelCount() const { return static_cast<int>(SendMessage(LB_GETSELCOUNT)); }
+    int GetSel(int nIndex) const { return static_cast<int>(SendMessage(LB_GETSEL, nIndex)); }
+    int SetSel(int nIndex, BOOL bSelect = TRUE) { return static_cast<int>(SendMessage(LB_SETSEL, bSelect, nIndex)); }
+    int GetSelItems(int nMaxItems, LPINT rgIndex) const {
+        return static_cast<int>(SendMessage(LB_GETSELITEMS, nMaxItems, reinterpret_cast<LPARAM>(rgIndex)));
+    }
     virtual void DrawItem(LPDRAWITEMSTRUCT) {}
     virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;

@@ -38,15 +38,18 @@ BOOL CUpdateManager::DownloadUpdateFile() {
         if (!s.updateNeeded) continue;
         const CString url = serverUrlOf(s);
         ULONGLONG size = 0;
-        const int code = CWebPOST::GetDownloadFileSize(url, downloadTargetOf(s), FALSE, size);
-        if (code == 1) {
-            if (size > 0) {
-                total += size;
-                s.downloadReady = 1;
-                s.serverSize = static_cast<LONGLONG>(size);
-            }
+        int code = CWebPOST::GetDownloadFileSize(url, downloadTargetOf(s), FALSE, size);
+        if (code == 1 && size > 0) {
+            total += size;
+            s.downloadReady = 1;
+            s.serverSize = static_cast<LONGLONG>(size);
             continue;
         }
+        // A listed file whose probe gave no size was not answered (a reply
+        // cut or dropped): skipping it would report an update that left the
+        // old file in place.
+        if (code == 1 && s.listedSize <= 0) continue;
+        if (code == 1) code = 0;
         LOG_WRITE(L"[ERR_3_LIVEUPDATE][LOV:%I64d,LNV:%I64d]", s.localVersion, s.version);
         CString detail;
         detail.Format(L"LOV:%s,LNV:%s,ED:%d,FP:%s", firstLocal.GetString(), versionText(s.version).GetString(), code,

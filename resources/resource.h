@@ -199,3 +199,11 @@
 // The web guide's page panel and its "do not show again" box.
 #define IDC_WEB_BROWSER                 1596
 #define IDC_CHECK_SHOW30                1630
+
+// The image guide's "do not show again" box and its label; the hidden
+// bulk-download page's model line and its two lists.
+#define IDC_STATIC_MODEL                1624
+#define IDC_CHECK_GUIDE                 1633
+#define IDC_STATIC_GUIDE_LABEL          1640
+#define IDC_LIST_GROUP                  1717
+#define IDC_LIST_MODEL                  1718

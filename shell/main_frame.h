@@ -111,6 +111,10 @@ public:
     BOOL hasVehicleList() override { return m_pInfInfoList != nullptr; }
     void clearVehicleList() override { setVehicleList(nullptr); }
     InfInfoList* vehicleList() override { return m_pInfInfoList; }
+    void setCurrentEntry(InfInfo* entry) override { Cur_inf = entry; }
+    void initDownload(InfInfo* target, std::list<InfInfo*> descriptors) override {
+        InitDownload(target, std::move(descriptors));
+    }
     CUSBDetector* driveWatcher() override { return m_pUSBDetector; }
     void retireCatalogue(InfInfoList* list) override {
         std::lock_guard<std::mutex> lock(m_listMutex);

@@ -4,6 +4,7 @@
 #include "afx/afx.h"
 #include "descriptors/inf_info.h"
 
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,14 @@ public:
     // The notice download and parse, run to its end on the calling thread
     // (serialised with the frame's own notice thread).
     virtual void runNoticeDownload() {}
+    // The hidden page's model: made the current entry, its download
+    // prepared (folder, items of its descriptors, dealer file) and the
+    // medium pre-check started. Called from the page's worker thread.
+    virtual void setCurrentEntry(InfInfo* entry) { (void)entry; }
+    virtual void initDownload(InfInfo* target, std::list<InfInfo*> descriptors) {
+        (void)target;
+        (void)descriptors;
+    }
 
 private:
     std::vector<std::unique_ptr<InfInfoList>> m_retiredCatalogues;

@@ -130,7 +130,8 @@ TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
     CDlgPageLogin* login = root->m_pPageLogin;
     ASSERT_TRUE(login);
     login->clearCalls();
-    ASSERT_GE(pages.size() + 1, 10u);
+    // The stand-ins still in the pool; pages leave it as they are written.
+    ASSERT_FALSE(pages.empty());
     ASSERT_TRUE(root->m_pPageExit);
     MessageCounter okButton(root->m_pPageExit->m_btnOk.GetSafeHwnd());
     MessageCounter exitPage(root->m_pPageExit->GetSafeHwnd());

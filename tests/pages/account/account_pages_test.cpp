@@ -5,9 +5,6 @@
 
 #include "foundation/registered_messages.h"
 #include "pages/account/dlg_conf_msg.h"
-#include "pages/account/dlg_hidden.h"
-#include "pages/account/dlg_hidden_pwd.h"
-#include "pages/account/dlg_info_image_popup.h"
 #include "pages/account/dlg_join_msg.h"
 #include "pages/account/dlg_live_update.h"
 #include "pages/account/dlg_page_config.h"
@@ -30,9 +27,6 @@ const std::vector<PageCase>& accountPages() {
         pageCase<CDlgPageConfig>(L"CDlgPageConfig", 317, VIEW_STATE_CONFIG, VIEW_STATE_CONFIG),
         pageCase<CDlgConfMsg>(L"CDlgConfMsg", 411, VIEW_STATE_NONE, VIEW_STATE_CAR_CONFIG),
         pageCase<CDlgJoinMsg>(L"CDlgJoinMsg", 486, VIEW_STATE_NONE, VIEW_STATE_JOIN_MSG),
-        pageCase<CDlgHidden>(L"CDlgHidden", 500, VIEW_STATE_NONE, VIEW_STATE_HIDDEN),
-        pageCase<CDlgHiddenPWD>(L"CDlgHiddenPWD", 506, VIEW_STATE_HIDDEN_PWD, VIEW_STATE_HIDDEN_PWD),
-        pageCase<CDlgInfoImagePopup>(L"CDlgInfoImagePopup", 539, VIEW_STATE_NONE, VIEW_STATE_INFO_IMAGE_POPUP),
     };
     return cases;
 }
@@ -100,13 +94,6 @@ TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
     EXPECT_EQ(99, terms->m_nTermsRegion);
     EXPECT_EQ(0, terms->m_nConsent1);
     EXPECT_EQ(0, terms->m_nConsent2);
-}
-
-TEST_F(AccountPages, HiddenPageRecordsTheEndOfThePreCheck) {
-    auto* hidden = static_cast<CDlgHidden*>(createPage(accountPage(L"CDlgHidden")));
-    ASSERT_NE(nullptr, hidden);
-    ::PostMessageW(hidden->m_hWnd, UM_CHECK_COMPLETE, 0, 1);
-    EXPECT_TRUE(pumpUntil([&] { return hidden->callCount(L"OnCheckComplete(0,1)") == 1; }));
 }
 
 }  // namespace

@@ -346,6 +346,9 @@ TEST_F(LiveUpdatePopup, EngineErrorsEndWithTheirFailCode) {
         {"size differs", "[" + listWith(k.size + 1, k.crc) + "]", LIVEUPDATE_FAIL_SIZE},
         {"CRC differs", "[" + listWith(k.size, k.crc + 1) + "]", LIVEUPDATE_FAIL_CRC},
         {"server error", "[" + rule(L"Kestrune.exe", "\"status\": 500") + "]", LIVEUPDATE_FAIL_NETWORK},
+        // A listed file whose reply carries nothing: never skipped as if done.
+        {"empty reply", "[" + rule(L"Kestrune.exe", "\"empty\": true") + "]", LIVEUPDATE_FAIL_NETWORK},
+        {"dropped reply", "[" + rule(L"Kestrune.exe", "\"drop\": true") + "]", LIVEUPDATE_FAIL_NETWORK},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

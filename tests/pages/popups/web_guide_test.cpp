@@ -10,6 +10,7 @@
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_info_popup.h"
 #include "resources/resource.h"
+#include "tests/pages/popups/guide_root.h"
 #include "tests/support/capture.h"
 #include "tests/webclient/standin_client.h"
 #include "ui/base_dialog.h"
@@ -21,30 +22,6 @@
 #include <vector>
 
 namespace {
-
-// The root's view calls, recorded.
-class GuideRoot : public CBaseDialog {
-public:
-    BOOL create() {
-        m_nWidth = 900;
-        m_nHeight = 680;
-        if (!Create(IDD_BASE_DIALOG, nullptr)) return FALSE;
-        SetWindowPos(nullptr, 40, 40, 900, 680, SWP_NOZORDER);
-        loadImages();
-        ShowWindow(SW_SHOW);
-        return TRUE;
-    }
-    int pushViewPage(int view, BOOL) override {
-        pushes.push_back(view);
-        return 1;
-    }
-    void pullViewPage() override { ++pulls; }
-    void enableTopButton(int kind, CWnd*, BOOL enable) override { buttons.push_back(kind * 10 + (enable ? 1 : 0)); }
-
-    std::vector<int> pushes;
-    int pulls = 0;
-    std::vector<int> buttons;
-};
 
 class WebGuide : public testing::Test {
 protected:
