@@ -24,6 +24,8 @@
 #include "ui/memory_canvas.h"
 #include "ui/view_state.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr COLORREF WHITE = 0xFFFFFF;
@@ -53,6 +55,26 @@ void setStaticFont(CStaticEx& control, int size) {
     setWindowFont(control, size);
 }
 
+// The caption's width as the link draws it (GDI+, the program's face, in
+// pixels); the window's own extent would measure the dialog font.
+int captionWidth(HWND window, const CString& caption, int size) {
+    HDC dc = ::GetDC(window);
+    if (!dc) return 0;
+    int width = 0;
+    {
+        Gdiplus::Graphics graphics(dc);
+        Gdiplus::FontFamily* family = CGdiFunc::familyOf(g_strFontFace);
+        {
+            Gdiplus::Font font(family, static_cast<Gdiplus::REAL>(size), Gdiplus::FontStyleRegular,
+                               Gdiplus::UnitPixel);
+            width = static_cast<int>(CGdiFunc::measureText(&graphics, &font, caption).Width + 0.5f);
+        }
+        if (!CGdiFunc::isSharedFamily(family)) delete family;
+    }
+    ::ReleaseDC(window, dc);
+    return width;
+}
+
 CString linkCaption() { return (arabicUi() ? CString(L"\x25C0") : CString(L"\x25B6")) + text(12164); }
 
 }  // namespace
@@ -71,11 +93,13 @@ BEGIN_MESSAGE_MAP(CDlgCarChange, CBaseChildDialog)
     ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, OnRegisteredMessage_MessageResult)
     ON_BN_CLICKED(IDC_BTN_RIGHT_MSG, OnBnClickedRightMsg)
     ON_WM_SHOWWINDOW()
+    ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CDlgCarChange::CDlgCarChange(CBaseDialog* root)
     : CBaseChildDialog(IDD_CAR_CHANGE, root), m_btnRightMsg(CString(), 3) {
     m_ePageViewStatus = VIEW_STATE_CAR_CHANGE;
+    m_whiteBrush.CreateSolidBrush(WHITE);
 }
 
 CDlgCarChange::~CDlgCarChange() {
@@ -166,13 +190,15 @@ void CDlgCarChange::initControls() {
         b->ModifyStyle(0, BS_OWNERDRAW);
     }
     m_btnCancel.setImage(IDB_BUTTON_CANCEL_STRIP);
-    for (CPngButton* b : {&m_btnSearchCar, &m_btnSearchModel, &m_btnSearchSw}) b->m_bToggle = TRUE;
     delete m_pSearchIcon;
     m_pSearchIcon = CGdiFunc::loadPngResource(IDB_CAR_SEARCH_ICON);
     m_editSearch.SendMessage(EM_LIMITTEXT, 128, 0);
     m_editSearch.ShowWindow(SW_SHOW);
     m_comboFrame.ModifyStyle(0, CBS_OWNERDRAWFIXED);
     m_comboFrame.EnableWindow(FALSE);
+    // A closed combo box is as high as its selection field: the frame
+    // behind the search box is the box's 40 pixels.
+    m_comboFrame.SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 34);
 }
 
 void CDlgCarChange::setControlTexts() {
@@ -234,10 +260,14 @@ void CDlgCarChange::layoutControls() {
     if (!GetSafeHwnd()) return;
     CRect client;
     GetClientRect(&client);
-    CString heading, label;
+    CString heading, selHeading, label;
     m_stVerTitle.GetWindowText(heading);
+    m_stSelTitle.GetWindowText(selHeading);
     m_stChangMsg.GetWindowText(label);
-    const int headingWidth = m_stVerTitle.measureText(heading).cx;
+    // Both headings take the search heading's width; the one above the
+    // lists is longer in every language and would be cut at that width.
+    const int headingWidth =
+        std::max<int>(m_stVerTitle.measureText(heading).cx, m_stSelTitle.measureText(selHeading).cx);
     const int labelWidth = label.IsEmpty() ? 0 : m_stChangMsg.measureText(label).cx;
     for (const car_change_layout::Placement& p :
          car_change_layout::fixedPlacements(client.Height(), headingWidth, labelWidth)) {
@@ -253,7 +283,8 @@ void CDlgCarChange::layoutControls() {
     m_btnRightMsg.m_nTextSize = 14;
     setWindowFont(m_btnRightMsg, 14);
     const car_change_layout::Placement link = car_change_layout::linkButton(
-        client.Width(), m_btnRightMsg.getTextExtent().cx, arabicUi(), CRegSetting::getLastUserCorp());
+        client.Width(), captionWidth(m_btnRightMsg.GetSafeHwnd(), linkCaption(), 14), arabicUi(),
+        CRegSetting::getLastUserCorp());
     CDLang::moveWnd(this, &m_btnRightMsg, link.x, link.y, link.width, link.height, MIRROR_IN_ARABIC);
 
     m_comboHidden.ShowWindow(SW_HIDE);
@@ -269,8 +300,9 @@ void CDlgCarChange::setBrandImages() {
     if (m_pListResult) m_pListResult->m_highlightColor = brand.highlight;
     if (!brand.known) return;
     for (CPngButton* b : {&m_btnSearchCar, &m_btnSearchModel, &m_btnSearchSw}) {
-        b->setImage(brand.stateImage);
+        // Seven frames: the strip's checked faces make it a toggle.
         b->m_nFrameCount = 7;
+        b->setImage(brand.stateImage);
     }
     m_btnOk.setImage(brand.okImage);
 }
@@ -334,6 +366,16 @@ LRESULT CDlgCarChange::OnRegisteredMessage_ChangeLanguage(WPARAM, LPARAM) {
 }
 
 BOOL CDlgCarChange::OnEraseBkgnd(CDC*) { return TRUE; }
+
+// The disabled frame behind the search box would fill its field with the
+// dialog's grey, which shows above the box.
+HBRUSH CDlgCarChange::OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor) {
+    if (control && control->GetSafeHwnd() == m_comboFrame.GetSafeHwnd()) {
+        dc->SetBkColor(WHITE);
+        return static_cast<HBRUSH>(m_whiteBrush.GetSafeHandle());
+    }
+    return CBaseChildDialog::OnCtlColor(dc, control, ctlColor);
+}
 
 void CDlgCarChange::OnPaint() {
     CPaintDC dc(this);

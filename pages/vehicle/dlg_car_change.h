@@ -72,6 +72,7 @@ public:
     std::unique_ptr<CStringList> m_pResultItems;
     BYTE m_bRefreshOnShow = 0;
     Gdiplus::Bitmap* m_pSearchIcon = nullptr;  // owned
+    CBrush m_whiteBrush;
     CEditCtrl m_editSearch;
     CStaticEx m_stSelect1;
     CStaticEx m_stSelect2;
@@ -104,6 +105,7 @@ protected:
     LRESULT OnListSelect(WPARAM wParam, LPARAM lParam);
     LRESULT OnRegisteredMessage_ChangeLanguage(WPARAM wParam, LPARAM lParam);
     LRESULT OnRegisteredMessage_MessageResult(WPARAM wParam, LPARAM lParam);
+    HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT ctlColor);
     DECLARE_MESSAGE_MAP()
 
 private:
