@@ -13,6 +13,7 @@
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_info_image_popup.h"
 #include "pages/vehicle/car_change_layout.h"
+#include "pages/vehicle/page_fonts.h"
 #include "resources/resource.h"
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_root.h"
@@ -43,17 +44,8 @@ bool arabicUi() { return CRegSetting::getLanguage() == LANGUAGE_AR; }
 
 CString text(int id) { return CLangLibrary::loadLangString(static_cast<UINT>(id)); }
 
-void setWindowFont(CWnd& window, int pixelSize) {
-    if (!window.GetSafeHwnd()) return;
-    if (CFont* font = CFontCache::getFont(pixelSize)) {
-        window.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), TRUE);
-    }
-}
-
-void setStaticFont(CStaticEx& control, int size) {
-    control.setFontStyle(size, FALSE);
-    setWindowFont(control, size);
-}
+using page_fonts::setStaticFont;
+using page_fonts::setWindowFont;
 
 // The caption's width as the link draws it (GDI+, the program's face, in
 // pixels); the window's own extent would measure the dialog font.
