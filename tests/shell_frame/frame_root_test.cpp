@@ -12,6 +12,7 @@
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
 #include "pages/account/placeholder_page.h"
+#include "pages/vehicle/dlg_car_change.h"
 #include "pages/vehicle/dlg_car_update.h"
 #include "resources/resource.h"
 #include "shell/dlg_page_message_exit.h"
@@ -124,13 +125,16 @@ TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
             pages.push_back(page);
         }
     }
-    ASSERT_GE(pages.size(), 10u);
+    // Pages that are no stand-ins any more are counted by their windows.
+    ASSERT_GE(pages.size(), 1u);
     ASSERT_TRUE(root->m_pPageExit);
     MessageCounter okButton(root->m_pPageExit->m_btnOk.GetSafeHwnd());
     MessageCounter exitPage(root->m_pPageExit->GetSafeHwnd());
+    MessageCounter searchPage(root->m_pPageCarChange->GetSafeHwnd());
     frame->broadcastChangeLanguage();
     for (CPlaceholderPage* page : pages) EXPECT_EQ(1, page->callCount(L"changeLanguage")) << CStringA(page->className()).GetString();
     EXPECT_EQ(1, exitPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
+    EXPECT_EQ(1, searchPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
     EXPECT_EQ(1, okButton.count(RWM_CHANGE_LANGUAGE, 0, 0));
 
     // The settings page's switch goes through the frame the same way.
@@ -360,6 +364,8 @@ TEST_F(FrameWithRoot, HiddenModeShortcutOpensThePasswordPageOnlyFromTheVehiclePa
                  {VIEW_STATE_CAR_CHANGE, 1, 1}, {VIEW_STATE_CAR_FINISH, 1, 0}};
     for (const Case& c : cases) {
         root->pushViewPage(c.view, TRUE);
+        // The search page comes up behind the image guide; its OK goes back.
+        if (c.view == VIEW_STATE_CAR_CHANGE) root->pullViewPage();
         root->m_nTitleButtons = c.titleButtons;
         EXPECT_EQ(c.expected, frame->SendMessage(RWM_SEND_STATICS_HIDDEN, 0, 0)) << c.view;
         EXPECT_EQ(c.expected ? VIEW_STATE_HIDDEN_PWD : c.view, root->getViewStatus()) << c.view;
