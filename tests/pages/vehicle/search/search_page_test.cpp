@@ -380,6 +380,15 @@ TEST_F(SearchPage, ResultRowsChooseTheirVehicleByClickAndByUpAndDown) {
     EXPECT_EQ(std::vector<CString>{L"NAVI D"}, rowsOf(page->m_pListDevice.get()));
     EXPECT_EQ(entry(L"NAVI D"), page->m_pSelInf);
 
+    // A chosen text that no vehicle holds empties both lists; the vehicle
+    // chosen before is not chosen again from the rows that went.
+    page->m_pListResult->m_strSelected = L"99Z";
+    page->SendMessage(UM_LIST_SELECT, 2, 0);
+    EXPECT_TRUE(rowsOf(page->m_pListCar.get()).empty());
+    EXPECT_TRUE(rowsOf(page->m_pListDevice.get()).empty());
+    EXPECT_EQ(nullptr, page->m_pSelInf);
+    EXPECT_FALSE(page->m_btnOk.m_bEnabled);
+
     // Down and Up walk the result rows from the box, which keeps the focus.
     clearBox();
     type(L"12");
