@@ -207,3 +207,24 @@
 #define IDC_STATIC_GUIDE_LABEL          1640
 #define IDC_LIST_GROUP                  1717
 #define IDC_LIST_MODEL                  1718
+// The vehicle search page (template 413).
+#define IDC_SEARCH_CAR                  1101
+#define IDC_SEARCH_SW                   1102
+#define IDC_COMBO_CAR_HIDDEN            1103
+#define IDC_STATIC_CHANGE_VER_TITLE     1588
+#define IDC_STATIC_DEVICE_LIST_TITLE    1589
+#define IDC_SEARCH_MODEL                1590
+#define IDC_STATIC_CAR_LIST_TITLE       1591
+#define IDC_STATIC_CHANG_MSG            1592
+#define IDC_STATIC_CAR_SELECT_1         1594
+#define IDC_STATIC_CAR_SELECT_2         1595
+#define IDC_STATIC_CAR_SELECT_3         1596
+#define IDC_EDIT_CAR_SEARCH             1597
+#define IDC_BTN_RIGHT_MSG               1598
+#define IDC_COMBO_CAR_SEARCH_FRAME      1623
+#define IDC_STATIC_CHANGE_SEL_TITLE     1728
+#define IDB_CAR_SEARCH_ICON             474
+#define IDB_CAR_SEARCH_STATE_TS         475
+#define IDB_CAR_SEARCH_STATE_DR         476
+#define IDB_CAR_SEARCH_STATE_LV         477
+#define IDB_CAR_SEARCH_STATE_LV_NA      1739

@@ -18,6 +18,7 @@
 #include "foundation/regsetting.h"
 #include "foundation/registered_messages.h"
 #include "pages/vehicle/dlg_car_finish.h"
+#include "pages/vehicle/page_fonts.h"
 #include "pages/vehicle/update_page_layout.h"
 #include "resources/resource.h"
 #include "shell/dlg_page_message.h"
@@ -45,17 +46,8 @@ constexpr int IDB_BULLET = 474;
 constexpr int HOLD_CAPTION_OFFSET = 65;
 constexpr int MESSAGE_COPY_FAIL = 100;
 
-void setWindowFont(CWnd& window, int pixelSize) {
-    if (!window.GetSafeHwnd()) return;
-    if (CFont* font = CFontCache::getFont(pixelSize)) {
-        window.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), TRUE);
-    }
-}
-
-void setStaticFont(CStaticEx& control, int size) {
-    control.setFontStyle(size, FALSE);
-    setWindowFont(control, size);
-}
+using page_fonts::setStaticFont;
+using page_fonts::setWindowFont;
 
 bool arabicUi() { return CRegSetting::getLanguage() == LANGUAGE_AR; }
 

@@ -130,11 +130,15 @@ TEST_F(RootViews, DeclinedPageIsSkippedAndUnknownViewKeepsThePage) {
     root->pushViewPage(VIEW_STATE_CAR_FINISH, TRUE);
     EXPECT_EQ(calls(root->m_pPageCarFinish, L"skipPage"), 1);
 
+    // The search page opens the image guide over itself as it comes up.
     root->pushViewPage(VIEW_STATE_CAR_CHANGE, TRUE);
+    CBaseChildDialog* guide = root->m_pCurPage;
+    ASSERT_NE(guide, nullptr);
+    EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_INFO_IMAGE_POPUP);
     root->pushViewPage(4242, TRUE);
-    EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageCarChange));
+    EXPECT_EQ(root->m_pCurPage, guide);
     EXPECT_EQ(root->m_eBaseViewStatus, VIEW_STATE_CAR_CHANGE);
-    EXPECT_TRUE(root->m_pPageCarChange->IsWindowVisible());
+    EXPECT_TRUE(guide->IsWindowVisible());
 }
 
 // The pool: which page a request gets.

@@ -1,10 +1,10 @@
 // The stand-ins of the vehicle pages: each comes up under the root from its
 // own template and paints its name and view. The update page is tested
-// under the real root and frame (tests/shell_frame).
+// under the real root and frame (tests/shell_frame), the search page in
+// search/.
 #include "tests/pages/page_fixture.h"
 
 #include "descriptors/inf_info.h"
-#include "pages/vehicle/dlg_car_change.h"
 #include "pages/vehicle/dlg_car_finish.h"
 #include "pages/vehicle/dlg_car_reg.h"
 #include "ui/view_state.h"
@@ -21,7 +21,6 @@ PageCase pageCase(const wchar_t* name, UINT templateId, int carried, int served)
 const std::vector<PageCase>& vehiclePages() {
     static const std::vector<PageCase> cases = {
         pageCase<CDlgCarReg>(L"CDlgCarReg", 414, VIEW_STATE_NONE, VIEW_STATE_CAR_REG),
-        pageCase<CDlgCarChange>(L"CDlgCarChange", 413, VIEW_STATE_NONE, VIEW_STATE_CAR_CHANGE),
         pageCase<CDlgCarFinish>(L"CDlgCarFinish", 419, VIEW_STATE_NONE, VIEW_STATE_CAR_FINISH),
     };
     return cases;
@@ -50,7 +49,7 @@ TEST_F(VehiclePages, RegistrationPageKeepsTheChosenVehicle) {
 }
 
 TEST_F(VehiclePages, FinishPageNamesTheStorageOfTheResult) {
-    auto* finish = static_cast<CDlgCarFinish*>(createPage(vehiclePages()[2]));
+    auto* finish = static_cast<CDlgCarFinish*>(createPage(vehiclePages()[1]));
     ASSERT_NE(nullptr, finish);
     InfInfo vehicle;
     struct {
