@@ -28,7 +28,7 @@ void CMainFrame::installPageServices() {
         if (CMainFrame* frame = GetMainFrame()) frame->deleteDownloadFiles();
     };
     services.setFrameDataPath = [](const CString& folder) {
-        if (CMainFrame* frame = GetMainFrame()) frame->m_strDownloadFolder = folder;
+        if (CMainFrame* frame = GetMainFrame()) frame->setDownloadFolder(folder);
     };
     setMessagePageServices(std::move(services));
 }
