@@ -181,7 +181,8 @@ BOOL CDlgPageConfig::showPage(BOOL show) {
 }
 
 void CDlgPageConfig::OnShowWindow(BOOL show, UINT status) {
-    CPlaceholderPage::OnShowWindow(show, status);
+    Default();
+    (void)status;
     if (!show) return;
     m_nPageCorp = CRegSetting::getLastUserCorp();
     m_nUserType = CRegSetting::getLastUserType() == USER_TYPE_GUEST ? USER_TYPE_GUEST : USER_TYPE_MEMBER;

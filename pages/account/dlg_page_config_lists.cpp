@@ -6,6 +6,7 @@
 #include "foundation/current_ui.h"
 #include "foundation/globalfunc.h"
 #include "foundation/logmanager.h"
+#include "foundation/private_messages.h"
 #include "foundation/regsetting.h"
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_root.h"

@@ -3,6 +3,7 @@
 #include "foundation/code_tables.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 

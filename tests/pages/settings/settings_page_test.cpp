@@ -56,6 +56,9 @@ public:
 std::string narrow(const CString& s) { return std::string(CW2A(s.GetString(), CP_UTF8)); }
 bool has(const std::string& line, const std::string& part) { return line.find(part) != std::string::npos; }
 
+// The wheel's wParam for notches turned towards the user.
+WPARAM wheelDown(int notches) { return static_cast<WPARAM>(static_cast<WORD>(-WHEEL_DELTA * notches)) << 16; }
+
 void setFaults(const char* json) { writeBytes(standin_log::folder() + L"faults.json", json); }
 
 int profileInt(const wchar_t* section, const wchar_t* entry) {
@@ -124,7 +127,9 @@ protected:
         ASSERT_NE(nullptr, message);
         const int type = message->m_eMessageType;
         CWnd* requester = message->m_pRequestPage;
-        message->closePage(TRUE);
+        // As the message page's buttons do: back to the previous view, then
+        // the answer.
+        message->closePage(FALSE);
         ASSERT_NE(nullptr, requester);
         requester->SendMessage(RWM_MESSAGE_RESULT, static_cast<WPARAM>(result), type);
         pumpFor(60);
@@ -394,10 +399,23 @@ TEST_F(SettingsPage, TabAndWheelAreDropped) {
     MSG tab{page->m_comboLanguage.m_hWnd, WM_KEYDOWN, VK_TAB, 0};
     MSG wheel{page->m_comboLanguage.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0};
     MSG timer{page->m_comboLanguage.m_hWnd, WM_TIMER, 9, 0};
-    EXPECT_TRUE(page->PreTranslateMessage(&tab));
-    EXPECT_TRUE(page->PreTranslateMessage(&wheel));
-    EXPECT_FALSE(page->PreTranslateMessage(&timer));
-    click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+    CWnd* window = page;
+    EXPECT_TRUE(window->PreTranslateMessage(&tab));
+    EXPECT_TRUE(window->PreTranslateMessage(&wheel));
+    // A control's timer 9 still reaches it.
+    EXPECT_FALSE(window->PreTranslateMessage(&timer));
+    // A Ctrl+click on OK still applies.
+    focusWindow(root->m_hWnd);
+    chooseLanguage(LANGUAGE_EN);
+    INPUT control{};
+    control.type = INPUT_KEYBOARD;
+    control.ki.wVk = VK_CONTROL;
+    ::SendInput(1, &control, sizeof(control));
+    clickAt(page->m_btnOk.m_hWnd, 20, 20);
+    control.ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(1, &control, sizeof(control));
+    EXPECT_TRUE(pumpUntil([&] { return !page->IsWindowVisible(); }, 3000));
+    EXPECT_EQ(std::vector<UINT>{100}, frame.noticeTimers);
 }
 
 // The folder: a usable pick is shown and stored on OK only; Cancel puts the
@@ -526,7 +544,7 @@ TEST_F(TermsView, ScrollingReachesTheConsentsInKoreaOnly) {
     EXPECT_TRUE(form->m_btnAgree2.IsWindowVisible());
     EXPECT_EQ(900, form->GetTotalSize().cy);
     const RECT before = childRectIn(form->m_hWnd, form->m_btnAgree2.m_hWnd);
-    form->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 10), 0);
+    form->SendMessage(WM_MOUSEWHEEL, wheelDown(10), 0);
     pumpFor(30);
     EXPECT_GT(form->GetScrollPosition().y, 0);
     form->SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
@@ -549,7 +567,7 @@ TEST_F(TermsView, ScrollingReachesTheConsentsInKoreaOnly) {
     EXPECT_FALSE(form->m_btnAgree1.IsWindowVisible());
     EXPECT_FALSE(form->m_staticTitle3.IsWindowVisible());
     EXPECT_EQ(0, form->GetTotalSize().cy);
-    form->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * 10), 0);
+    form->SendMessage(WM_MOUSEWHEEL, wheelDown(10), 0);
     EXPECT_EQ(0, form->GetScrollPosition().y);
     saveScreenshot(root->m_hWnd, L"settings/en/terms", L"terms view in US: only the terms of use, no consents");
     terms()->OnBnClickedOk();
@@ -662,8 +680,6 @@ TEST_F(JoinNoticePage, NextLabelAndJoin) {
     }
     nonMember(CORP_LV);
     ASSERT_EQ(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
-    saveScreenshot(root->m_hWnd, L"settings/ko/join-lv", L"sign-up notice for LV in Korean: header band, notice "
-                                                          L"text naming the brand, unticked box with its label, Join and Next");
     // Next unticked stores nothing.
     join()->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     pumpFor(40);
@@ -689,4 +705,85 @@ TEST_F(JoinNoticePage, NextLabelAndJoin) {
     EXPECT_FALSE(g_bGuestLogin);
     EXPECT_EQ(VIEW_STATE_LOGIN, root->m_eViewStatus);
     EXPECT_EQ(USER_TYPE_MEMBER, root->m_pPageLogin->m_nUserType);
+}
+
+// ---- screenshots in Korean, English and Arabic (region ME)
+
+TEST_F(JoinNoticePage, Screenshots) {
+    for (const UiLanguage& l : kLanguages) {
+        SCOPED_TRACE(narrow(l.tag));
+        CRegSetting::setRegion(l.region);
+        useLanguage(l);
+        CRegSetting::setLastUserType(USER_TYPE_MEMBER);
+        page->loadSettings();
+        const CString dir = CString(L"settings/") + l.tag + L"/";
+        openSettings();
+        ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
+        WindowShot shot = saveScreenshot(root->m_hWnd, dir + L"settings-member",
+                                         L"settings as a member: lists, folder row, remove row, licence and terms "
+                                         L"buttons, automatic sign-in with its radios, OK and Cancel");
+        // The page body is white and the OK skin of the brand shows.
+        const RECT ok = childRectIn(root->m_hWnd, page->m_btnOk.m_hWnd);
+        EXPECT_GT(shot.count(skinFill(469), ok), 100);
+        const RECT region = childRectIn(page->m_hWnd, page->m_comboRegion.m_hWnd);
+        if (l.language == LANGUAGE_AR) {
+            // Mirrored: the region list stands at the right.
+            EXPECT_EQ(900 - 50, region.right);
+        } else {
+            EXPECT_EQ(50, region.left);
+        }
+        page->m_comboLanguage.ShowDropDown(TRUE);
+        pumpFor(100);
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof(info);
+        page->m_comboLanguage.GetComboBoxInfo(&info);
+        saveScreenshot(info.hwndList, dir + L"language-list", L"the open language list: one name per language");
+        page->m_comboLanguage.ShowDropDown(FALSE);
+        click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+
+        CRegSetting::setLastUserType(USER_TYPE_GUEST);
+        openSettings();
+        saveScreenshot(root->m_hWnd, dir + L"settings-guest",
+                       L"settings as a guest: the automatic sign-in radios and their labels greyed");
+        click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+        CRegSetting::setLastUserType(USER_TYPE_MEMBER);
+
+        setConnectivityProbe([](DWORD& flags) {
+            flags = 0;
+            return false;
+        });
+        openSettings();
+        saveScreenshot(root->m_hWnd, dir + L"message-20", L"connection message 20 over the settings view");
+        answer(0);
+        setConnectivityProbe(nullptr);
+
+        setFaults(R"([{"path": "/api/GetLanguage", "status": 200, "body": "404"}])");
+        openSettings();
+        page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_COMBO_LANGUAGE, CBN_DROPDOWN),
+                          reinterpret_cast<LPARAM>(page->m_comboLanguage.m_hWnd));
+        pumpFor(60);
+        saveScreenshot(root->m_hWnd, dir + L"message-130", L"language-list message 130 over the settings view");
+        answer(1);
+        click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+        setFaults("[]");
+
+        openSettings();
+        click(page->m_btnAgreement, IDC_BUTTON_AGREEMENT_VIEW);
+        pumpFor(100);
+        saveScreenshot(root->m_hWnd, dir + L"terms", L"terms view: header band, the terms of use in their box, OK");
+        root->m_pPageConfMsg->OnBnClickedOk();
+        click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+    }
+    // The sign-up notice in KR for each brand.
+    CRegSetting::setRegion(REGION_KR);
+    useLanguage(REGION_KR, LANGUAGE_KO);
+    for (int corp : {CORP_TS, CORP_LV, CORP_DR}) {
+        AfxGetApp()->WriteProfileString(L"KR_User", hideDateKey(corp), nullptr);
+        nonMember(corp);
+        ASSERT_EQ(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
+        saveScreenshot(root->m_hWnd, L"settings/ko/join-" + getCorpCode(corp),
+                       L"sign-up notice in Korean: the notice names the brand; Join in the brand's skin, Next");
+        join()->OnBnClickedNext();
+        pumpFor(40);
+    }
 }
