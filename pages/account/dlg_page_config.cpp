@@ -402,6 +402,9 @@ void CDlgPageConfig::OnBnClickedButtonOk() {
     // 7. every window follows the language
     m_bOwnChange = TRUE;
     CLangLibrary::changeLanguage(language, TRUE);
+    // The broadcast is sent, not posted: a flag left set (no broadcast
+    // reached the page) would swallow the next real change.
+    m_bOwnChange = FALSE;
 
     IShellFrame* f = frame();
     const CString folder = f ? f->downloadFolder() : m_strShownFolder;

@@ -14,6 +14,7 @@
 #include "ui/png_with_text_button.h"
 #include "ui/static_ex.h"
 
+#include <functional>
 #include <vector>
 
 class CDlgRoot;
@@ -33,6 +34,11 @@ public:
     // 0 the folder can be the download folder, 1 its drive cannot, 2 the
     // folder cannot (missing, read-only, not a folder). Reads no page state.
     static int checkPathType(const CString& path);
+    // The folder attributes checkPathType reads (GetFileAttributesW); tests
+    // replace them, as Wine keeps no read-only mark on a folder. Empty puts
+    // the platform's back.
+    using AttributeReader = std::function<DWORD(const CString& path)>;
+    static void setAttributeReader(AttributeReader reader);
 
     // ---- lists and choices
     void fillLanguageCombo();

@@ -18,7 +18,14 @@ namespace {
 // USB disks below this size (in bytes) count as removable media.
 constexpr ULONGLONG kSmallUsbDisk = 32ULL << 30;
 
+CDlgPageConfig::AttributeReader& attributeReader() {
+    static CDlgPageConfig::AttributeReader reader;
+    return reader;
+}
+
 }  // namespace
+
+void CDlgPageConfig::setAttributeReader(AttributeReader reader) { attributeReader() = std::move(reader); }
 
 int CDlgPageConfig::checkPathType(const CString& path) {
     if (path.IsEmpty()) return 1;
@@ -29,7 +36,8 @@ int CDlgPageConfig::checkPathType(const CString& path) {
     ULONGLONG total = 0;
     if (probe.isUsbBusDevice(path[0]) && probe.getTotalBytes(root, total) && total < kSmallUsbDisk) return 1;
 
-    const DWORD attributes = ::GetFileAttributesW(path + L"\\");
+    const CString folder = path + L"\\";
+    const DWORD attributes = attributeReader() ? attributeReader()(folder) : ::GetFileAttributesW(folder);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 2;
     CString field1, field2, field4;
     AfxExtractSubString(field1, path, 1, L'\\');

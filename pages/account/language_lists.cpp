@@ -45,17 +45,30 @@ CString trimLineFeeds(CString text) {
     return text;
 }
 
+// The reply has a record of exactly this region ("|*|AU" then "$", a
+// separator or the end; "|*|AUS" is another region).
+bool listsRegion(const CString& reply, const CString& code) {
+    const CString start = L"|*|" + code;
+    for (int at = reply.Find(start); at >= 0; at = reply.Find(start, at + 1)) {
+        const int next = at + start.GetLength();
+        if (next >= reply.GetLength()) return true;
+        const wchar_t c = reply[next];
+        if (c == L'$' || c == L'|' || c == L'#' || c == L'\r' || c == L'\n') return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 CString withFallbackLines(const CString& reply) {
     static const wchar_t* const kLines[][2] = {
-        {L"|*|AU", L"|*|AU$EN$KO\n"},
-        {L"|*|NZ", L"|*|NZ$EN$KO\n"},
-        {L"|*|ME", L"|*|ME$AR$EN$FR$KO\n"},
+        {L"AU", L"|*|AU$EN$KO\n"},
+        {L"NZ", L"|*|NZ$EN$KO\n"},
+        {L"ME", L"|*|ME$AR$EN$FR$KO\n"},
     };
     CString text = reply;
     for (const auto& line : kLines) {
-        if (text.Find(line[0]) < 0) text = trimLineFeeds(text) + line[1];
+        if (!listsRegion(text, line[0])) text = trimLineFeeds(text) + line[1];
     }
     return text;
 }

@@ -19,6 +19,7 @@
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_page_message_for_config.h"
 #include "shell/message_types.h"
+#include "engine/usb_detector.h"
 #include "tests/engine_drives/fake_drives.h"
 #include "tests/shell/shell_fixture.h"
 #include "tests/shell_frame/standin_log.h"
@@ -41,6 +42,7 @@ const wchar_t* const kGuid = L"C0FFEE00-5EED-4B1D-8A11-000000000001";
 class SettingsFrame : public FakeFrame {
 public:
     InfInfoList* vehicleList() override { return list; }
+    CUSBDetector* driveWatcher() override { return watcher.get(); }
     void setDownloadPaths() override { ++downloadPaths; }
     void startNoticeTimer(UINT milliseconds) override { noticeTimers.push_back(milliseconds); }
     void setVehicleList(InfInfoList* l) override {
@@ -49,6 +51,7 @@ public:
     }
 
     InfInfoList* list = nullptr;
+    std::unique_ptr<CUSBDetector> watcher;
     int downloadPaths = 0;
     std::vector<UINT> noticeTimers;
 };
@@ -416,6 +419,65 @@ TEST_F(SettingsPage, TabAndWheelAreDropped) {
     ::SendInput(1, &control, sizeof(control));
     EXPECT_TRUE(pumpUntil([&] { return !page->IsWindowVisible(); }, 3000));
     EXPECT_EQ(std::vector<UINT>{100}, frame.noticeTimers);
+}
+
+// The BT/ID line: the first medium of the drive list whose configuration
+// files give an id; none gives an empty line.
+TEST_F(SettingsPage, BtIdFromTheFirstMediumWithAnId) {
+    FakeDrives drives;
+    drives.drives[L'R'] = FakeDrive();
+    drives.drives[L'S'] = FakeDrive();
+    frame.watcher = std::make_unique<CUSBDetector>();
+    const CString folder = L"\\Data\\Common\\Configuration\\";
+    auto place = [&](wchar_t drive, const wchar_t* name) {
+        CString dir;
+        dir.Format(L"%c:%s", drive, folder.GetString());
+        CGlobalFunc::createDirectoryPath(dir);
+        writeBytes(dir + name, "x");
+    };
+    auto clear = [&] {
+        for (wchar_t drive : {L'R', L'S'}) {
+            CString data;
+            data.Format(L"%c:\\Data", drive);
+            CGlobalFunc::deleteDirectory(data);
+            ::RemoveDirectoryW(data);
+        }
+    };
+    struct Case {
+        const char* name;
+        const wchar_t* onR;
+        const wchar_t* onS;
+        const wchar_t* line;
+    } cases[] = {
+        {"none", nullptr, nullptr, L""},
+        {"S only", nullptr, L"hu_0a.1b.2c.3d.4e.5f_serial.AAA", L"BT/ID : 0A-1B-2C-3D-4E-5F"},
+        {"first drive wins", L"hu_11.22.33.44.55.66_serial.AAA", L"hu_0a.1b.2c.3d.4e.5f_serial.AAA",
+         L"BT/ID : 11-22-33-44-55-66"},
+    };
+    for (const Case& c : cases) {
+        clear();
+        if (c.onR) place(L'R', c.onR);
+        if (c.onS) place(L'S', c.onS);
+        page->ShowBTID();
+        CString line;
+        page->m_staticBtId.GetWindowText(line);
+        EXPECT_EQ(CString(c.line), line) << c.name;
+    }
+    clear();
+    frame.watcher.reset();
+}
+
+// The sign-in group shows in KR; in RU (brands TS and DR) it hides.
+TEST_F(SettingsPage, SignInGroupFollowsRegionAndBrand) {
+    openSettings();
+    EXPECT_TRUE(page->m_staticAuto.IsWindowVisible());
+    page->m_nCurRegion = REGION_RU;
+    page->fillBrandCombo();
+    EXPECT_EQ((std::vector<int>{CORP_TS, CORP_DR}), page->m_vecCorpIds);
+    chooseBrand(CORP_DR);
+    EXPECT_FALSE(page->m_staticAuto.IsWindowVisible());
+    EXPECT_FALSE(page->m_staticBtId.IsWindowVisible());
+    click(page->m_btnCancel, IDC_BUTTON_CANCEL);
 }
 
 // The folder: a usable pick is shown and stored on OK only; Cancel puts the

@@ -74,9 +74,11 @@ TEST(SettingsLists, RepliesGiveRegionsAndLanguages) {
 }
 
 TEST(SettingsLists, FallbackLinesOnlyForMissingRegions) {
-    EXPECT_EQ(CString(L"200|*|KR$KO|*|AU$EN$KO\n|*|NZ$EN$KO\n|*|ME$AR$EN$FR$KO\n"),
+    EXPECT_EQ(CString(L"200|*|KR$KO|*|AU$EN$KO|*|NZ$EN$KO|*|ME$AR$EN$FR$KO\n"),
               withFallbackLines(L"200|*|KR$KO\n"));
     EXPECT_EQ(CString(L"200|*|AU$EN|*|NZ$EN|*|ME$AR"), withFallbackLines(L"200|*|AU$EN|*|NZ$EN|*|ME$AR"));
+    // "AUS" is no record of AU.
+    EXPECT_EQ(CString(L"200|*|AUS$EN|*|NZ$EN|*|ME$AR|*|AU$EN$KO\n"), withFallbackLines(L"200|*|AUS$EN|*|NZ$EN|*|ME$AR"));
 }
 
 // Without a synchronised list: English, Korean and the stored language; the
@@ -136,9 +138,18 @@ TEST(SettingsPathType, DrivesAndFolders) {
                                   users + L"\\Downloads\\deeper"}) {
         ::CreateDirectoryW(folder, nullptr);
     }
-    for (const CString& folder : {users + L"\\Downloads", users + L"\\Downloads\\deeper", base + L"\\readonly"}) {
-        ::SetFileAttributesW(folder, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
-    }
+    // Folders marked read-only, as Windows marks a profile's folders.
+    const std::vector<CString> readOnly = {users + L"\\Downloads\\", users + L"\\Downloads\\deeper\\",
+                                           base + L"\\readonly\\"};
+    CDlgPageConfig::setAttributeReader([&](const CString& path) {
+        DWORD attributes = ::GetFileAttributesW(path);
+        for (const CString& marked : readOnly) {
+            if (attributes != INVALID_FILE_ATTRIBUTES && marked.CompareNoCase(path) == 0) {
+                attributes |= FILE_ATTRIBUTE_READONLY;
+            }
+        }
+        return attributes;
+    });
     // The lower-case "users" form of a read-only profile subfolder.
     const CString lowerUsers = L"C:\\users\\kestrune-test\\Downloads";
 
@@ -175,8 +186,8 @@ TEST(SettingsPathType, DrivesAndFolders) {
         EXPECT_EQ(c.result, CDlgPageConfig::checkPathType(base)) << c.name;
     }
     drives.drives[L'C'] = fixed;
+    CDlgPageConfig::setAttributeReader(nullptr);
     for (const CString& folder : {users + L"\\Downloads\\deeper", users + L"\\Downloads", base + L"\\readonly"}) {
-        ::SetFileAttributesW(folder, FILE_ATTRIBUTE_DIRECTORY);
         ::RemoveDirectoryW(folder);
     }
     ::RemoveDirectoryW(users);
