@@ -18,9 +18,14 @@ constexpr COLORREF kButtonName = RGB(164, 170, 177);
 constexpr UINT kMark = 474;
 constexpr UINT kMarkRightToLeft = 1727;
 constexpr int kScrollHeight = 900;
+// Re-applies the pairs' marks once the clicked button has handled its
+// release: a notifying static reports the click on the press, before the
+// button toggles its own mark.
+constexpr UINT_PTR kSettleTimer = 1;
 
 void showIf(CWnd& w, bool show) {
-    if (w.GetSafeHwnd() && (w.IsWindowVisible() != FALSE) != show) w.ShowWindow(show ? SW_SHOW : SW_HIDE);
+    // The window's own flag: a child of a hidden parent is never "visible".
+    if (w.GetSafeHwnd() && ((w.GetStyle() & WS_VISIBLE) != 0) != show) w.ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
 void setTextIfChanged(CWnd& w, const CString& text) {
@@ -35,30 +40,13 @@ bool isTwoLineTitle(const CString& title) { return title.GetLength() > 1 && titl
 
 }  // namespace
 
-int settleConsentPair(bool clickedAgree, ConsentPair& pair, int consent) {
-    bool& clicked = clickedAgree ? pair.agree : pair.disagree;
-    bool& other = clickedAgree ? pair.disagree : pair.agree;
-    const int clickedValue = clickedAgree ? 1 : 0;
-    if (clicked) {
-        other = false;
-        return clickedValue;
-    }
-    if (consent == clickedValue) {
-        // A click on the selected button leaves the pair as it was.
-        clicked = true;
-        other = false;
-        return consent;
-    }
-    other = true;
-    return 1 - clickedValue;
-}
-
 IMPLEMENT_DYNAMIC(CDlgConfChild, CFormView)
 
 BEGIN_MESSAGE_MAP(CDlgConfChild, CFormView)
     ON_WM_SHOWWINDOW()
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
+    ON_WM_TIMER()
     ON_BN_CLICKED(IDC_RADIO_CONSENT1_YES, OnBnClickedRadio1)
     ON_BN_CLICKED(IDC_RADIO_CONSENT1_NO, OnBnClickedRadio2)
     ON_BN_CLICKED(IDC_RADIO_CONSENT2_YES, OnBnClickedRadio3)
@@ -264,10 +252,7 @@ void CDlgConfChild::OnShowWindow(BOOL show, UINT) {
     if (!show) return;
     m_nConsent1 = m_nConsent1 == 1 ? 1 : 0;
     m_nConsent2 = m_nConsent2 == 1 ? 1 : 0;
-    m_btnAgree1.m_bChecked = m_nConsent1 == 1;
-    m_btnDisagree1.m_bChecked = m_nConsent1 == 0;
-    m_btnAgree2.m_bChecked = m_nConsent2 == 1;
-    m_btnDisagree2.m_bChecked = m_nConsent2 == 0;
+    applyMarks();
     CRect client;
     GetClientRect(&client);
     if (m_nRegion == REGION_KR) {
@@ -308,16 +293,34 @@ BOOL CDlgConfChild::OnEraseBkgnd(CDC* dc) {
     return TRUE;
 }
 
+// A click selects its button of the pair: clicking the selected one leaves
+// the pair as it is.
 void CDlgConfChild::settle(CPngWithTextButton& agree, CPngWithTextButton& disagree, bool clickedAgree, int& consent) {
-    ConsentPair pair{agree.m_bChecked != FALSE, disagree.m_bChecked != FALSE};
-    consent = settleConsentPair(clickedAgree, pair, consent);
-    agree.m_bChecked = pair.agree;
-    disagree.m_bChecked = pair.disagree;
-    for (CPngWithTextButton* b : {&agree, &disagree}) {
-        if (b->GetSafeHwnd()) b->Invalidate(FALSE);
+    const int before = consent;
+    consent = clickedAgree ? 1 : 0;
+    applyMarks();
+    if (consent != before) {
+        CPngWithTextButton& other = clickedAgree ? disagree : agree;
+        if (other.GetSafeHwnd()) other.SetFocus();
     }
-    CPngWithTextButton& other = clickedAgree ? disagree : agree;
-    if (other.GetSafeHwnd()) other.SetFocus();
+    if (GetSafeHwnd()) SetTimer(kSettleTimer, 1, nullptr);
+}
+
+void CDlgConfChild::applyMarks() {
+    const std::pair<CPngWithTextButton*, bool> marks[] = {
+        {&m_btnAgree1, m_nConsent1 == 1}, {&m_btnDisagree1, m_nConsent1 != 1},
+        {&m_btnAgree2, m_nConsent2 == 1}, {&m_btnDisagree2, m_nConsent2 != 1},
+    };
+    for (const auto& [button, checked] : marks) {
+        button->m_bChecked = checked ? TRUE : FALSE;
+        if (button->GetSafeHwnd()) button->Invalidate(FALSE);
+    }
+}
+
+void CDlgConfChild::OnTimer(UINT_PTR id) {
+    if (id != kSettleTimer) return;
+    KillTimer(kSettleTimer);
+    applyMarks();
 }
 
 void CDlgConfChild::OnBnClickedRadio1() { settle(m_btnAgree1, m_btnDisagree1, true, m_nConsent1); }

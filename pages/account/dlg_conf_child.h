@@ -11,14 +11,6 @@
 
 class CRichEditCtrlEx;
 
-// One agree / disagree pair after a click on one of its buttons (which has
-// already toggled its own mark): the marks settled, the consent returned.
-struct ConsentPair {
-    bool agree;
-    bool disagree;
-};
-int settleConsentPair(bool clickedAgree, ConsentPair& pair, int consent);
-
 class CDlgConfChild : public CFormView {
     DECLARE_DYNAMIC(CDlgConfChild)
 
@@ -60,9 +52,12 @@ protected:
     void OnShowWindow(BOOL show, UINT status);
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* dc);
+    void OnTimer(UINT_PTR id);
     DECLARE_MESSAGE_MAP()
 
 private:
     void settle(CPngWithTextButton& agree, CPngWithTextButton& disagree, bool clickedAgree, int& consent);
     void showSections(bool shown);
+    // The four marks from the two consents.
+    void applyMarks();
 };

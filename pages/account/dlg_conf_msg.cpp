@@ -43,7 +43,8 @@ void setTextIfChanged(CWnd& w, const CString& text) {
 }
 
 void showIf(CWnd& w, bool show) {
-    if (w.GetSafeHwnd() && (w.IsWindowVisible() != FALSE) != show) w.ShowWindow(show ? SW_SHOW : SW_HIDE);
+    // The window's own flag: a child of a hidden parent is never "visible".
+    if (w.GetSafeHwnd() && ((w.GetStyle() & WS_VISIBLE) != 0) != show) w.ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
 CRichEditCtrlEx* createOffscreenEdit(CWnd* parent, const CRect& rect, UINT id) {

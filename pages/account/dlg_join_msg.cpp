@@ -196,7 +196,7 @@ void CDlgJoinMsg::applyTexts() {
         r->m_lang.setText(kDialogId, &m_staticLabel, 12029);
     }
     auto hide = [](CWnd& w) {
-        if (w.GetSafeHwnd() && w.IsWindowVisible()) w.ShowWindow(SW_HIDE);
+        if (w.GetSafeHwnd() && (w.GetStyle() & WS_VISIBLE)) w.ShowWindow(SW_HIDE);
     };
     hide(m_staticAlert);
     const CString next = CLangLibrary::loadLangString(12028), join = CLangLibrary::loadLangString(12027);

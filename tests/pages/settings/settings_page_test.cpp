@@ -92,6 +92,15 @@ protected:
         AfxGetApp()->WriteProfileInt(L"Settings", L"SEND_VCRM_DESC2", 0);
         setFaults("[]");
         setShellEngine(&engine);
+        makeRoot();
+    }
+    // The root and its pages made from what is stored now.
+    void makeRoot() {
+        if (root) {
+            if (root->m_pPageLogin) root->m_pPageLogin->joinWorker();
+            root->DestroyWindow();
+            root.reset();
+        }
         root = std::make_unique<CDlgRoot>(&frame);
         ASSERT_TRUE(root->Create(IDD_BASE_DIALOG, nullptr));
         root->SetWindowPos(nullptr, 40, 40, 900, 680, SWP_NOZORDER);
@@ -237,15 +246,17 @@ TEST_F(SettingsPage, OfflineShowsTheConnectionMessage) {
         flags = 0;
         return online;
     });
-    CRegSetting::setLanguage(LANGUAGE_DE);
-    useLanguage(REGION_KR, LANGUAGE_DE);
+    // Region KR would reset another language: stored language 8 in the US.
+    CRegSetting::setRegion(REGION_US);
+    useLanguage(REGION_US, LANGUAGE_DE);
+    page->loadSettings();
     const size_t from = logSize();
     openSettings();
     ASSERT_NE(nullptr, shownMessage());
     EXPECT_EQ(SERVER_ERROR_NETWORK_FAIL, shownMessage()->m_eMessageType);
     EXPECT_TRUE(requests(from).empty());
     EXPECT_EQ((std::vector<int>{LANGUAGE_EN, LANGUAGE_KO, LANGUAGE_DE}), languageIds());
-    EXPECT_EQ((std::vector<int>{REGION_KR}), regionIds());
+    EXPECT_EQ((std::vector<int>{REGION_US}), regionIds());
     online = true;
     answer(1);
     EXPECT_EQ(1u, requests(from).size());
@@ -324,13 +335,15 @@ TEST_F(SettingsPage, RegionChangeAsksForAReset) {
     EXPECT_EQ(LANGUAGE_EN, CRegSetting::getLanguage());
     EXPECT_EQ(1, root->m_bSettingsChanged);
     const int loads = page->callCount(L"loadSettings");
-    answer(1);
+    shownMessage()->OnBnClickedButtonOk();
+    pumpFor(60);
     EXPECT_EQ(loads + 1, page->callCount(L"loadSettings"));  // one reset
 }
 
 TEST_F(SettingsPage, BrandChangeInRegionUsWritesBrandAndFolder) {
     CRegSetting::setRegion(REGION_US);
     useLanguage(REGION_US, LANGUAGE_EN);
+    makeRoot();
     openSettings();
     ASSERT_TRUE(page->m_comboBrand.IsWindowVisible());
     const CString other = L"C:\\users\\Public\\KestruneSettingsOther";
@@ -343,7 +356,10 @@ TEST_F(SettingsPage, BrandChangeInRegionUsWritesBrandAndFolder) {
     EXPECT_EQ(CLangLibrary::loadLangString(12003), shownMessage()->getParam(0));
     EXPECT_EQ(CORP_LV, CRegSetting::getLastUserCorp());
     EXPECT_EQ(other, CRegSetting::getDataPath());
-    answer(1);
+    const int loads = page->callCount(L"loadSettings");
+    shownMessage()->OnBnClickedButtonOk();
+    pumpFor(60);
+    EXPECT_EQ(loads + 1, page->callCount(L"loadSettings"));
     // The reset reloads the page from what is stored: the folder stays.
     EXPECT_EQ(other, frame.downloadFolder());
 }
@@ -351,6 +367,8 @@ TEST_F(SettingsPage, BrandChangeInRegionUsWritesBrandAndFolder) {
 // Automatic sign-in: a guest's radios are inert and OK stores 0; a member's
 // "yes" stores 1, the save flag and the sign-in's ID and password.
 TEST_F(SettingsPage, AutomaticSignInByUserType) {
+    // The login page writes its user type when it hides: a guest's.
+    root->m_pPageLogin->m_nUserType = USER_TYPE_GUEST;
     CRegSetting::setLastUserType(USER_TYPE_GUEST);
     openSettings();
     EXPECT_FALSE(page->m_radioYes.IsWindowEnabled());
@@ -359,6 +377,7 @@ TEST_F(SettingsPage, AutomaticSignInByUserType) {
     click(page->m_btnOk, IDC_BUTTON_OK);
     EXPECT_FALSE(CRegSetting::isCheckedAuto(CORP_TS));
 
+    root->m_pPageLogin->m_nUserType = USER_TYPE_MEMBER;
     CRegSetting::setLastUserType(USER_TYPE_MEMBER);
     InfInfoList list;
     list.setUserId(L"ts.member");
@@ -425,8 +444,11 @@ TEST_F(SettingsPage, TabAndWheelAreDropped) {
 // files give an id; none gives an empty line.
 TEST_F(SettingsPage, BtIdFromTheFirstMediumWithAnId) {
     FakeDrives drives;
-    drives.drives[L'R'] = FakeDrive();
-    drives.drives[L'S'] = FakeDrive();
+    FakeDrive medium;
+    medium.total = 8ull << 30;
+    medium.free = 4ull << 30;
+    drives.drives[L'R'] = medium;
+    drives.drives[L'S'] = medium;
     frame.watcher = std::make_unique<CUSBDetector>();
     const CString folder = L"\\Data\\Common\\Configuration\\";
     auto place = [&](wchar_t drive, const wchar_t* name) {
@@ -641,6 +663,8 @@ TEST_F(TermsView, ConsentsTravelOnlyThroughOk) {
     openTerms();
     CDlgConfChild* form = terms()->m_pForm;
     EXPECT_TRUE(form->m_btnDisagree1.m_bChecked);
+    form->ScrollToPosition(POINT{0, 400});
+    pumpFor(30);
     clickAt(form->m_btnAgree1.m_hWnd, 8, 8);
     pumpFor(60);
     EXPECT_EQ(1, form->m_nConsent1);
@@ -659,6 +683,8 @@ TEST_F(TermsView, ConsentsTravelOnlyThroughOk) {
     form = terms()->m_pForm;
     ASSERT_NE(nullptr, form);
     EXPECT_TRUE(form->m_btnAgree1.m_bChecked);
+    form->ScrollToPosition(POINT{0, 400});
+    pumpFor(30);
     clickAt(form->m_btnDisagree1.m_hWnd, 8, 8);
     pumpFor(60);
     root->pushViewPage(VIEW_STATE_CONFIG, TRUE);
@@ -736,7 +762,7 @@ TEST_F(JoinNoticePage, StoredDateSkipsTheNoticeFor30Days) {
     join()->OnBnClickedNext();
 }
 
-TEST_F(JoinNoticePage, NextLabelAndJoin) {
+TEST_F(JoinNoticePage, NextUntickedStoresNothing) {
     for (const wchar_t* key : {L"HIDE_CHECK_DATE_TS", L"HIDE_CHECK_DATE_LV", L"HIDE_CHECK_DATE_DR"}) {
         AfxGetApp()->WriteProfileString(L"KR_User", key, nullptr);
     }
@@ -747,10 +773,12 @@ TEST_F(JoinNoticePage, NextLabelAndJoin) {
     pumpFor(40);
     EXPECT_TRUE(AfxGetApp()->GetProfileString(L"KR_User", L"HIDE_CHECK_DATE_LV", L"").IsEmpty());
     EXPECT_TRUE(g_bGuestLogin);
+}
 
-    // The label toggles the box; Join opens the brand's sign-up page and
-    // stores nothing.
-    g_bGuestLogin = FALSE;
+// The label toggles the box; Join opens the brand's sign-up page, stores
+// nothing and shows the member form.
+TEST_F(JoinNoticePage, LabelAndJoin) {
+    AfxGetApp()->WriteProfileString(L"KR_User", L"HIDE_CHECK_DATE_DR", nullptr);
     nonMember(CORP_DR);
     ASSERT_EQ(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
     clickAt(join()->m_staticLabel.m_hWnd, 10, 8);

@@ -1,7 +1,6 @@
 // The settings page's rules as data: the lists a language reply gives, the
-// path test over the drive probe and real folders, the consent pairs and
+// path test over the drive probe and real folders, and
 // the sign-up notice's dates and caption sizes.
-#include "pages/account/dlg_conf_child.h"
 #include "pages/account/dlg_join_msg.h"
 #include "pages/account/dlg_page_config.h"
 #include "pages/account/language_lists.h"
@@ -201,29 +200,6 @@ TEST(SettingsPathText, LongestPathIsCutAt259Characters) {
     const CString fitted = fitPathText(path, 1000, measure);
     EXPECT_EQ(259, fitted.GetLength());
     EXPECT_EQ(path.Left(259), fitted);
-}
-
-// Agree / disagree pairs: the clicked button has already toggled itself.
-TEST(TermsConsents, PairsSettleLikeRadioButtons) {
-    struct Case {
-        const char* name;
-        bool clickedAgree;
-        ConsentPair before;  // after the button's own toggle
-        int consent;
-        ConsentPair after;
-        int result;
-    } cases[] = {
-        {"agree chosen", true, {true, true}, 0, {true, false}, 1},
-        {"agree clicked again", true, {false, false}, 1, {true, false}, 1},
-        {"disagree chosen", false, {true, true}, 1, {false, true}, 0},
-        {"disagree clicked again", false, {false, false}, 0, {false, true}, 0},
-    };
-    for (const Case& c : cases) {
-        ConsentPair pair = c.before;
-        EXPECT_EQ(c.result, settleConsentPair(c.clickedAgree, pair, c.consent)) << c.name;
-        EXPECT_EQ(c.after.agree, pair.agree) << c.name;
-        EXPECT_EQ(c.after.disagree, pair.disagree) << c.name;
-    }
 }
 
 TEST(JoinNotice, StoredDateSkipsForThirtyDays) {
