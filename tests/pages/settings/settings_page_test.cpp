@@ -575,7 +575,7 @@ TEST_F(SettingsPage, LongFolderIsFitted) {
     EXPECT_NE(-1, shown.Find(L"..."));
     EXPECT_EQ(L"\\Last", shown.Right(5));
     EXPECT_EQ(longFolder, page->m_editFolder.m_strHint);
-    saveScreenshot(root->m_hWnd, L"settings/ko/long-folder",
+    saveScreenshot(root->m_hWnd, L"ko-long-folder",
                    L"settings in KR: the folder field shows a long path with ... before its last folder");
     click(page->m_btnCancel, IDC_BUTTON_CANCEL);
 }
@@ -638,7 +638,7 @@ TEST_F(TermsView, ScrollingReachesTheConsentsInKoreaOnly) {
     form->GetClientRect(&client);
     EXPECT_EQ(before.top - form->GetScrollPosition().y, after.top);
     EXPECT_LE(after.bottom, client.bottom);
-    saveScreenshot(root->m_hWnd, L"settings/ko/terms-consents",
+    saveScreenshot(root->m_hWnd, L"ko-terms-consents",
                    L"terms view in KR scrolled to the end: second consent document, agree / disagree visible");
     terms()->OnBnClickedOk();
     click(page->m_btnCancel, IDC_BUTTON_CANCEL);
@@ -653,7 +653,7 @@ TEST_F(TermsView, ScrollingReachesTheConsentsInKoreaOnly) {
     EXPECT_EQ(0, form->GetTotalSize().cy);
     form->SendMessage(WM_MOUSEWHEEL, wheelDown(10), 0);
     EXPECT_EQ(0, form->GetScrollPosition().y);
-    saveScreenshot(root->m_hWnd, L"settings/en/terms", L"terms view in US: only the terms of use, no consents");
+    saveScreenshot(root->m_hWnd, L"en-terms", L"terms view in US: only the terms of use, no consents");
     terms()->OnBnClickedOk();
     click(page->m_btnCancel, IDC_BUTTON_CANCEL);
 }
@@ -806,7 +806,7 @@ TEST_F(JoinNoticePage, Screenshots) {
         useLanguage(l);
         CRegSetting::setLastUserType(USER_TYPE_MEMBER);
         page->loadSettings();
-        const CString dir = CString(L"settings/") + l.tag + L"/";
+        const CString dir = CString(l.tag) + L"-";
         openSettings();
         ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
         WindowShot shot = saveScreenshot(root->m_hWnd, dir + L"settings-member",
@@ -871,9 +871,10 @@ TEST_F(JoinNoticePage, Screenshots) {
         AfxGetApp()->WriteProfileString(L"KR_User", hideDateKey(corp), nullptr);
         nonMember(corp);
         ASSERT_EQ(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
-        saveScreenshot(root->m_hWnd, L"settings/ko/join-" + getCorpCode(corp),
+        saveScreenshot(root->m_hWnd, L"ko-join-" + getCorpCode(corp),
                        L"sign-up notice in Korean: the notice names the brand; Join in the brand's skin, Next");
-        join()->OnBnClickedNext();
+        // Back to the login page without going on as a guest.
+        root->pushViewPage(VIEW_STATE_LOGIN, TRUE);
         pumpFor(40);
     }
 }
