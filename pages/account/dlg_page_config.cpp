@@ -310,10 +310,12 @@ void CDlgPageConfig::OnCbnSelendokBrand() {
 
 void CDlgPageConfig::applySignInRule(int region, int corp) {
     const bool shown = region == REGION_KR || region == REGION_US || (region == REGION_RU && corp == CORP_LV);
+    m_bSignInShown = shown;
     for (CWnd* w : std::initializer_list<CWnd*>{&m_staticAuto, &m_staticAutoComment, &m_radioYes, &m_staticRadioYes,
-                                                &m_radioNo, &m_staticRadioNo, &m_staticBtId}) {
+                                                &m_radioNo, &m_staticRadioNo}) {
         if (w->GetSafeHwnd()) w->ShowWindow(shown ? SW_SHOW : SW_HIDE);
     }
+    ShowBTID();
 }
 
 // ---- automatic sign-in

@@ -84,6 +84,8 @@ public:
     BOOL m_bRefillLanguages = FALSE;
     BOOL m_bCorpTouched = FALSE;
     BOOL m_bOwnChange = FALSE;
+    // The automatic sign-in group (and with it the BT/ID line) is shown.
+    bool m_bSignInShown = true;
     // A message the forced check raised before the page was shown; raised
     // once the page shows (0: none).
     int m_nPendingMessage = 0;

@@ -117,4 +117,7 @@ void CDlgPageConfig::ShowBTID() {
     CString shown;
     m_staticBtId.GetWindowText(shown);
     if (shown != line) m_staticBtId.SetWindowText(line);
+    // An empty label paints nothing: it shows only with a line.
+    const bool visible = m_bSignInShown && !line.IsEmpty();
+    if (((m_staticBtId.GetStyle() & WS_VISIBLE) != 0) != visible) m_staticBtId.ShowWindow(visible ? SW_SHOW : SW_HIDE);
 }

@@ -134,6 +134,8 @@ void CDlgPageConfig::refreshTexts() {
                          &m_staticAutoComment, &m_staticRadioYes, &m_staticRadioNo, &m_staticBtId}) {
         s->m_bLeftToRight = !arabic;
         s->m_bRightAlign = arabic;
+        // Right-aligned in the mirrored page.
+        s->m_nStyle = arabic ? (s->m_nStyle | 0x4) : (s->m_nStyle & ~0x4);
     }
     fillBrandCombo();
 }
