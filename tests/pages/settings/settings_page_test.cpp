@@ -715,6 +715,17 @@ TEST_F(TermsView, LicenceWrittenOncePerShowing) {
 
 // ---- the sign-up notice
 
+// The root's pooled message pages.
+struct RootFixtureAccess {
+    static std::vector<CDlgPageMessage*> pool(CDlgRoot* root) {
+        std::vector<CDlgPageMessage*> out;
+        if (root->m_pMessagePages) {
+            for (CDlgPageMessage* page : *root->m_pMessagePages) out.push_back(page);
+        }
+        return out;
+    }
+};
+
 class JoinNoticePage : public SettingsPage {
 protected:
     CDlgJoinMsg* join() const { return root->m_pPageJoinMsg; }
@@ -738,6 +749,12 @@ protected:
     // The login page's non-member entry of the brand, as clicked.
     void nonMember(int corp) {
         CDlgPageLogin* login = root->m_pPageLogin;
+        // From the login page, with no earlier guest sign-in still answering.
+        login->joinWorker();
+        pumpFor(100);
+        for (CDlgPageMessage* message : RootFixtureAccess::pool(root.get())) message->closePage(TRUE);
+        root->pushViewPage(VIEW_STATE_LOGIN, TRUE);
+        pumpFor(40);
         if (corp == CORP_TS) login->OnBnClickedButtonNnTs();
         if (corp == CORP_LV) login->OnBnClickedButtonNnLv();
         if (corp == CORP_DR) login->OnBnClickedButtonNnDr();
