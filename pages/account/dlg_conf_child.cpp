@@ -1,4 +1,5 @@
 #include "pages/account/dlg_conf_child.h"
+#include "pages/account/document_helpers.h"
 
 #include "foundation/code_tables.h"
 #include "foundation/current_ui.h"
@@ -23,17 +24,7 @@ constexpr int kScrollHeight = 900;
 // button toggles its own mark.
 constexpr UINT_PTR kSettleTimer = 1;
 
-void showIf(CWnd& w, bool show) {
-    // The window's own flag: a child of a hidden parent is never "visible".
-    if (w.GetSafeHwnd() && ((w.GetStyle() & WS_VISIBLE) != 0) != show) w.ShowWindow(show ? SW_SHOW : SW_HIDE);
-}
 
-void setTextIfChanged(CWnd& w, const CString& text) {
-    if (!w.GetSafeHwnd()) return;
-    CString shown;
-    w.GetWindowText(shown);
-    if (shown != text) w.SetWindowText(text);
-}
 
 // A title breaks after its first character: it takes two lines.
 bool isTwoLineTitle(const CString& title) { return title.GetLength() > 1 && title[1] == L'\n'; }
@@ -236,14 +227,14 @@ void CDlgConfChild::showSections(bool shown) {
     for (CWnd* w : std::initializer_list<CWnd*>{&m_staticTitle3, &m_staticTitle4, &m_icon3, &m_icon3High, &m_icon4,
                                                 &m_icon4High, &m_box3, &m_box4, &m_btnAgree1, &m_btnDisagree1,
                                                 &m_btnAgree2, &m_btnDisagree2}) {
-        showIf(*w, shown);
+        showIfChanged(*w, shown);
     }
     for (int i = 1; i < 3; ++i) {
-        if (m_pDocument[i]) showIf(*m_pDocument[i], shown);
+        if (m_pDocument[i]) showIfChanged(*m_pDocument[i], shown);
     }
     if (!shown) {
-        showIf(m_staticEmpty3, false);
-        showIf(m_staticEmpty4, false);
+        showIfChanged(m_staticEmpty3, false);
+        showIfChanged(m_staticEmpty4, false);
     }
 }
 
@@ -269,17 +260,17 @@ void CDlgConfChild::OnShowWindow(BOOL show, UINT) {
 void CDlgConfChild::OnPaint() {
     CPaintDC paint(this);
     const bool twoLine1 = isTwoLineTitle(g_strTermsTitle1);
-    showIf(m_icon1, !twoLine1);
-    showIf(m_icon1High, twoLine1);
+    showIfChanged(m_icon1, !twoLine1);
+    showIfChanged(m_icon1High, twoLine1);
     if (!m_bCollapsed) {
         const bool twoLine3 = isTwoLineTitle(g_strTermsTitle3);
         const bool twoLine4 = isTwoLineTitle(g_strTermsTitle4);
-        showIf(m_icon3, !twoLine3);
-        showIf(m_icon3High, twoLine3);
-        showIf(m_icon4, !twoLine4);
-        showIf(m_icon4High, twoLine4);
+        showIfChanged(m_icon3, !twoLine3);
+        showIfChanged(m_icon3High, twoLine3);
+        showIfChanged(m_icon4, !twoLine4);
+        showIfChanged(m_icon4High, twoLine4);
     }
-    for (CStaticEx* s : {&m_staticBtnName1, &m_staticBtnName3, &m_staticBtnName4}) showIf(*s, false);
+    for (CStaticEx* s : {&m_staticBtnName1, &m_staticBtnName3, &m_staticBtnName4}) showIfChanged(*s, false);
     applyTexts();
 }
 

@@ -7,6 +7,7 @@
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_conf_child.h"
+#include "pages/account/document_helpers.h"
 #include "pages/account/language_lists.h"
 #include "resources/resource.h"
 #include "shell/dlg_root.h"
@@ -35,28 +36,8 @@ CString withoutProductName(CString text) {
     return text;
 }
 
-void setTextIfChanged(CWnd& w, const CString& text) {
-    if (!w.GetSafeHwnd()) return;
-    CString shown;
-    w.GetWindowText(shown);
-    if (shown != text) w.SetWindowText(text);
-}
 
-void showIf(CWnd& w, bool show) {
-    // The window's own flag: a child of a hidden parent is never "visible".
-    if (w.GetSafeHwnd() && ((w.GetStyle() & WS_VISIBLE) != 0) != show) w.ShowWindow(show ? SW_SHOW : SW_HIDE);
-}
 
-CRichEditCtrlEx* createOffscreenEdit(CWnd* parent, const CRect& rect, UINT id) {
-    AfxInitRichEdit2();
-    auto* edit = new CRichEditCtrlEx();
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY;
-    if (!edit->Create(style, rect, parent, id)) {
-        delete edit;
-        return nullptr;
-    }
-    return edit;
-}
 
 }  // namespace
 
@@ -116,8 +97,8 @@ void CDlgConfMsg::layoutControls() {
     place(GetDlgItem(IDC_FORM_PLACEHOLDER), 0, 60, w, h - 140);
     place(&m_btnOk, w / 2 - 100, h - 70, 200, 50);
     // Below the page's visible area: the documents are loaded, never shown.
-    if (!m_pRichText1) m_pRichText1 = createOffscreenEdit(this, CRect(94, 750, w - 94, 800), 0x7101);
-    if (!m_pRichText2) m_pRichText2 = createOffscreenEdit(this, CRect(94, 810, w - 94, 860), 0x7102);
+    if (!m_pRichText1) m_pRichText1 = createDocumentEdit(this, CRect(94, 750, w - 94, 800), 0x7101);
+    if (!m_pRichText2) m_pRichText2 = createDocumentEdit(this, CRect(94, 810, w - 94, 860), 0x7102);
     for (CRichEditCtrlEx* edit : {m_pRichText1, m_pRichText2}) {
         if (edit) edit->setLeftToRight(g_nCurrentLanguage != LANGUAGE_AR);
     }
@@ -132,11 +113,11 @@ void CDlgConfMsg::applyTexts() {
         r->m_lang.setText(kDialogId, &m_staticTitle[3], 12403);
     }
     setTextIfChanged(m_staticTitle[0], withoutProductName(CLangLibrary::loadLangString(12399)));
-    showIf(m_staticAlert, false);
-    showIf(m_btnCancel, false);
+    showIfChanged(m_staticAlert, false);
+    showIfChanged(m_btnCancel, false);
     const CString ok = CLangLibrary::loadLangString(12116);
     if (m_btnOk.GetSafeHwnd() && m_btnOk.m_strCaption != ok) m_btnOk.setText(ok, 16, 400);
-    for (CStaticEx& title : m_staticTitle) showIf(title, false);
+    for (CStaticEx& title : m_staticTitle) showIfChanged(title, false);
 }
 
 void CDlgConfMsg::loadDocuments() {

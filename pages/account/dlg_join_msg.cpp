@@ -1,5 +1,7 @@
 #include "pages/account/dlg_join_msg.h"
 
+#include "pages/account/document_helpers.h"
+
 #include "foundation/code_tables.h"
 #include "foundation/current_ui.h"
 #include "foundation/globalfunc.h"
@@ -49,22 +51,7 @@ SYSTEMTIME today() {
 
 CString userSection() { return getRegionCode(CRegSetting::getRegion()) + L"_User"; }
 
-CRichEditCtrlEx* createOffscreenEdit(CWnd* parent, const CRect& rect, UINT id) {
-    AfxInitRichEdit2();
-    auto* edit = new CRichEditCtrlEx();
-    if (!edit->Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, rect, parent, id)) {
-        delete edit;
-        return nullptr;
-    }
-    return edit;
-}
 
-void setTextIfChanged(CWnd& w, const CString& text) {
-    if (!w.GetSafeHwnd()) return;
-    CString shown;
-    w.GetWindowText(shown);
-    if (shown != text) w.SetWindowText(text);
-}
 
 }  // namespace
 
@@ -158,8 +145,8 @@ void CDlgJoinMsg::layoutControls() {
     place(m_checkShow30, 110, h - 132, 20, 20);
     place(m_btnJoin, w / 2 - 205, h - 70, 200, 50);
     place(m_btnNext, w / 2 + 5, h - 70, 200, 50);
-    if (!m_pRichText1) m_pRichText1 = createOffscreenEdit(this, CRect(94, 750, w - 94, 800), 0x7301);
-    if (!m_pRichText2) m_pRichText2 = createOffscreenEdit(this, CRect(94, 810, w - 94, 860), 0x7302);
+    if (!m_pRichText1) m_pRichText1 = createDocumentEdit(this, CRect(94, 750, w - 94, 800), 0x7301);
+    if (!m_pRichText2) m_pRichText2 = createDocumentEdit(this, CRect(94, 810, w - 94, 860), 0x7302);
     for (CRichEditCtrlEx* edit : {m_pRichText1, m_pRichText2}) {
         if (edit) edit->setLeftToRight(g_nCurrentLanguage != LANGUAGE_AR);
     }
