@@ -228,3 +228,53 @@
 #define IDB_CAR_SEARCH_STATE_DR         476
 #define IDB_CAR_SEARCH_STATE_LV         477
 #define IDB_CAR_SEARCH_STATE_LV_NA      1739
+// Settings page (template 317).
+#define IDC_STATIC_LANGUAGE             1523
+#define IDC_STATIC_CORP                 1524
+#define IDC_STATIC_FOLDER               1525
+#define IDC_STATIC_AUTO                 1526
+#define IDC_STATIC_BRAND                1527
+#define IDC_STATIC_RADIO_YES            1528
+#define IDC_COMBO_LANGUAGE              1531
+#define IDC_COMBO_REGION                1532
+#define IDC_STATIC_FOLDER_COMMENT       1533
+#define IDC_COMBO_BRAND                 1536
+#define IDC_BUTTON_LICENSE_VIEW         1538
+#define IDC_BUTTON_AGREEMENT_VIEW       1539
+#define IDC_BUTTON_REMOVE_FILE          1540
+#define IDC_STATIC_AUTO_COMMENT         1541
+#define IDC_STATIC_RADIO_NO             1544
+#define IDC_RADIO_AUTO_YES              1597
+#define IDC_RADIO_AUTO_NO               1598
+#define IDC_STATIC_REMOVE               1600
+#define IDC_STATIC_REMOVE_TEXT          1603
+#define IDC_EDIT_SEPARATOR              1614
+#define IDC_STATIC_BTID                 1629
+#define IDB_BUTTON_DOCUMENT             472
+#define IDB_SEPARATOR_LINE              533
+
+// Terms page (template 411) and its form (template 482).
+#define IDD_CONF_CHILD                  482
+#define IDC_STATIC_TITLE3               1501
+#define IDC_STATIC_TITLE4               1502
+#define IDC_STATIC_TITLE5               1503
+#define IDC_STATIC_FILE_EMPTY1          1553
+#define IDC_STATIC_FILE_EMPTY3          1555
+#define IDC_STATIC_FILE_EMPTY4          1556
+#define IDC_STATIC_BTN_NAME1            1549
+#define IDC_STATIC_BTN_NAME3            1551
+#define IDC_STATIC_BTN_NAME4            1552
+#define IDC_FORM_PLACEHOLDER            1599
+#define IDC_BOX_DOCUMENT1               1600
+#define IDC_BOX_DOCUMENT3               1602
+#define IDC_BOX_DOCUMENT4               1603
+#define IDC_BOX_ICON1                   1605
+#define IDC_BOX_ICON3                   1607
+#define IDC_BOX_ICON4                   1608
+#define IDC_BOX_ICON1_HIGH              1609
+#define IDC_BOX_ICON3_HIGH              1611
+#define IDC_BOX_ICON4_HIGH              1616
+
+// Sign-up notice page (template 486).
+#define IDC_BUTTON_JOIN                 1610
+#define IDC_CHECK_JOIN_SHOW30           1611

@@ -191,7 +191,11 @@ void CDlgPageMessage::setMessageType(int type, CWnd* requester) {
     m_eMessageType = type;
     CDlgRoot* r = root();
     CWnd* settingsPage = r ? static_cast<CWnd*>(r->m_pPageConfig) : nullptr;
-    if (requester && requester != settingsPage) {
+    // The settings page hears the answers of the connection and language-list
+    // messages; its region and brand messages reset the session through the
+    // page's own answer.
+    const bool settingsAnswered = type == SERVER_ERROR_NETWORK_FAIL || type == SERVER_ERROR_LANGUAGE_FAIL;
+    if (requester && (requester != settingsPage || settingsAnswered)) {
         m_pRequestPage = requester;
     } else if (m_bClosed) {
         // A free page keeps nobody from its previous use: its answer would

@@ -2,6 +2,7 @@
 // language manager, the extra controls each type uses, the button fonts and
 // every refresh's fixed placement.
 #include "shell/dlg_page_message.h"
+#include "ui/path_text.h"
 
 #include "descriptors/inf_info.h"
 #include "foundation/code_tables.h"
@@ -21,7 +22,6 @@
 #include "webclient/api_endpoints.h"
 
 #include <richedit.h>
-#include <shlwapi.h>
 
 namespace {
 
@@ -31,8 +31,6 @@ constexpr COLORREF FOLDER_ROW_TEXT = 0x69635D;
 constexpr int IDB_OPEN_FOLDER = 468;
 constexpr int TEXT_YES = 12493;
 constexpr int TEXT_NO = 12494;
-// The longest path the folder box shows before it is shortened in the middle.
-constexpr UINT FOLDER_PATH_CHARS = 90;
 
 CString plainText(int id) {
     CString text = CLangLibrary::loadLangString(static_cast<UINT>(id));
@@ -46,13 +44,6 @@ void setWindowFont(CWnd& window, int pixelSize) {
     if (CFont* font = CFontCache::getFont(pixelSize)) {
         window.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->GetSafeHandle()), TRUE);
     }
-}
-
-CString fitPath(const CString& path) {
-    if (static_cast<UINT>(path.GetLength()) <= FOLDER_PATH_CHARS) return path;
-    wchar_t shortened[MAX_PATH] = {};
-    if (!PathCompactPathExW(shortened, path.GetString(), FOLDER_PATH_CHARS, 0)) return path;
-    return shortened;
 }
 
 // The page's own CDLang stands in when a test runs the page under a root
@@ -149,7 +140,8 @@ void CDlgPageMessage::refresh() {
 void CDlgPageMessage::showFolderPath(const CString& path) {
     m_strFolderPath = path;
     m_bFolderPathSet = true;
-    CString shown = fitPath(path);
+    m_editFolderPath.setText(path, TRUE);
+    CString shown = fitPathText(&m_editFolderPath);
     m_editFolderPath.setText(shown, TRUE);
     m_editFolderPath.setHintText(shown);
 }

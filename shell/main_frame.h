@@ -94,7 +94,10 @@ public:
     BOOL Stop();
     BOOL Start(BOOL resume);
     void setManagerPaths();
-    void setDownloadPaths();
+    void setDownloadPaths() override;
+    CString downloadFolder() override { return m_strDownloadFolder; }
+    void setDownloadFolder(const CString& folder) override { m_strDownloadFolder = folder; }
+    void startNoticeTimer(UINT milliseconds) override;
     InfInfo* findLastModeVehicle() override;
     BOOL hasOwnVerFile(const CString& folder) override;
     static BOOL folderHasOwnVerFile(const CString& folder);

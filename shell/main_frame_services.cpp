@@ -29,7 +29,7 @@ void CMainFrame::installPageServices() {
         return frame ? frame->deleteDownloadFiles() : FALSE;
     };
     services.setFrameDataPath = [](const CString& folder) {
-        if (CMainFrame* frame = GetMainFrame()) frame->m_strDownloadFolder = folder;
+        if (CMainFrame* frame = GetMainFrame()) frame->setDownloadFolder(folder);
     };
     setMessagePageServices(std::move(services));
 }

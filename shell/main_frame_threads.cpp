@@ -98,6 +98,10 @@ UINT CMainFrame::NoticeThread(LPVOID param) {
     return 1;
 }
 
+void CMainFrame::startNoticeTimer(UINT milliseconds) {
+    if (GetSafeHwnd()) SetTimer(kNoticeTimer, milliseconds, nullptr);
+}
+
 void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == kNoticeTimer) {
         KillTimer(kNoticeTimer);

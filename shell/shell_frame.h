@@ -57,7 +57,16 @@ public:
         (void)target;
         (void)descriptors;
     }
+    // The download folder of this run: the settings page and the settings
+    // message page set it, the transfer engine and the pages read it.
+    virtual CString downloadFolder() { return m_strFrameFolder; }
+    virtual void setDownloadFolder(const CString& folder) { m_strFrameFolder = folder; }
+    // Hands the download folder to the transfer engine's managers.
+    virtual void setDownloadPaths() {}
+    // The notice download runs when the frame's timer (1004) expires.
+    virtual void startNoticeTimer(UINT milliseconds) { (void)milliseconds; }
 
 private:
     std::vector<std::unique_ptr<InfInfoList>> m_retiredCatalogues;
+    CString m_strFrameFolder;
 };

@@ -133,11 +133,13 @@ CString getWebPageUrl(int webPage) {
         if (corp == CORP_DR) return configured(L"WEB_FIND_PASSWORD_DR", L"https://account-dr.kestrune.invalid/find-password");
         return brandPage(L"WEB_FIND_ID", corp, L"https://account-%s.kestrune.invalid/find-id");
     case WEB_PAGE_JOIN:
-        if (region == REGION_KR) return brandPage(L"WEB_JOIN", corp, L"https://account-%s.kestrune.invalid/join");
+        if (region == REGION_KR) return getJoinPageUrl(corp);
         return brandPage(L"WEB_OWNERS", corp, L"https://owners-%s.kestrune.invalid");
     default: return CString();
     }
 }
+
+CString getJoinPageUrl(int corp) { return brandPage(L"WEB_JOIN", corp, L"https://account-%s.kestrune.invalid/join"); }
 
 int getRegionLoginFlags() {
     switch (CRegSetting::getRegion()) {

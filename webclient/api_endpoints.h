@@ -45,5 +45,7 @@ CString getApiPath(int apiType);
 // 80 for type 6, 8443 for types 8 and 9, 443 for the others, 378 outside.
 int getServerPort(int apiType);
 CString getWebPageUrl(int webPage);
+// A brand's KR sign-up page (WEB_JOIN_<brand>); empty for another corp.
+CString getJoinPageUrl(int corp);
 // 2, 6 or 14 by region; never 0.
 int getRegionLoginFlags();

@@ -59,6 +59,13 @@ TEST_F(MessagePage, RequesterRules) {
         page->setMessageType(SERVER_ERROR_USB_NTFS, requester);
         EXPECT_EQ(page->m_pRequestPage, nullptr);
     }
+    // The settings page does hear the connection and language-list answers.
+    for (int type : {SERVER_ERROR_NETWORK_FAIL, SERVER_ERROR_LANGUAGE_FAIL}) {
+        page->closePage(TRUE);
+        page->setMessageType(type, root->m_pPageConfig);
+        EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(root->m_pPageConfig)) << type;
+    }
+    page->closePage(TRUE);
     // Open: a chained message without a requester keeps the one that asked.
     page->setMessageType(SERVER_ERROR_USB_LOCK, root->m_pPageCarReg);
     root->pushViewPage(VIEW_STATE_MESSAGE, TRUE);

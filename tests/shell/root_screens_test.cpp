@@ -58,11 +58,12 @@ TEST_F(RootScreens, EveryViewShowsItsPage) {
                                  name.GetString(), view);
         WindowShot shot = saveScreenshot(root->m_hWnd, file, shows, true);
         RECT band = {0, 62, 900, 118};
-        // The login page, the guides and the hidden-mode pages are no
-        // stand-ins: they paint their own form and title.
+        // The real pages paint their own form and title; only the stand-ins
+        // still in the pool show the grey band.
         const bool ownPaint = view == VIEW_STATE_LOGIN || view == VIEW_STATE_INFO_POPUP ||
                               view == VIEW_STATE_INFO_IMAGE_POPUP || view == VIEW_STATE_HIDDEN ||
-                              view == VIEW_STATE_HIDDEN_PWD;
+                              view == VIEW_STATE_HIDDEN_PWD || view == VIEW_STATE_CONFIG ||
+                              view == VIEW_STATE_CAR_CONFIG || view == VIEW_STATE_JOIN_MSG;
         if (!ownPaint)
             EXPECT_GT(shot.count(update ? skinFill(IDB_UPDATE_BACKGROUND) : PAGE_HEADER, band), 900 * 20) << view;
     }

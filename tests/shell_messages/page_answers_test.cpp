@@ -355,24 +355,31 @@ TEST_F(MessageAnswers, RefusedConsentSurvivesRefreshes) {
     page->closePage(TRUE);
 }
 
-// The folder picker seam answers; the settings page's check decides.
+// The folder picker seam answers; the settings page's path test decides
+// over the drive probe (C: fixed, X: removable) and the real folders.
 TEST_F(MessageAnswers, ChangeFolder) {
     const CString before = L"C:\\users\\Public\\Documents\\KestruneDownloads";
+    ::CreateDirectoryW(L"C:\\users\\Public\\KestruneOther", nullptr);
+    ::RemoveDirectoryW(L"C:\\users\\Public\\KestruneGone");
+    FakeDrive fixed;
+    fixed.type = DRIVE_FIXED;
+    drives.drives[L'C'] = fixed;
+    drives.drives[L'X'] = FakeDrive();
     struct Case {
         const char* name;
         const wchar_t* chosen;
-        int pathType;
         int typeAfter;
         bool stored;
         const wchar_t* record;  // expected statistics fragment
     } cases[] = {
-        {"cancelled", L"", 0, SERVER_ETC_SAVE_TO_HDD, false, nullptr},
-        {"the same folder", L"C:\\users\\Public\\Documents\\KestruneDownloads", 0, SERVER_ETC_SAVE_TO_HDD, false,
+        {"cancelled", L"", SERVER_ETC_SAVE_TO_HDD, false, nullptr},
+        {"the same folder", L"C:\\users\\Public\\Documents\\KestruneDownloads", SERVER_ETC_SAVE_TO_HDD, false,
          nullptr},
-        {"usable", L"C:\\users\\Public\\KestruneOther", 0, SERVER_ETC_SAVE_TO_HDD, true, nullptr},
-        {"unusable drive", L"X:\\Maps", 1, SERVER_ERROR_UPDATE_CHECK_SAVE_DRIVE_UPDATE_HDD, false,
+        {"usable", L"C:\\users\\Public\\KestruneOther", SERVER_ETC_SAVE_TO_HDD, true, nullptr},
+        {"unusable drive", L"X:\\Maps", SERVER_ERROR_UPDATE_CHECK_SAVE_DRIVE_UPDATE_HDD, false,
          L"VN:X:\\,ED:PATHTYPE]"},
-        {"unusable folder", L"C:\\Windows", 2, SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD, false, nullptr},
+        {"unusable folder", L"C:\\users\\Public\\KestruneGone", SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD,
+         false, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -384,7 +391,6 @@ TEST_F(MessageAnswers, ChangeFolder) {
             offered = initial;
             return picked;
         });
-        root->m_pPageConfig->m_nPathType = c.pathType;
         CDlgPageMessage* page = ask(SERVER_ETC_SAVE_TO_HDD, root->m_pPageCarReg);
         ASSERT_TRUE(page->m_btnChangeFolder.IsWindowVisible());
         click(page, IDC_BUTTON_CHANGE_FOLDER);

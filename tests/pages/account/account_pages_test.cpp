@@ -1,13 +1,9 @@
-// The stand-ins of the account, settings and auxiliary pages and of the
-// self-update popup: each comes up under the root from its own template,
-// paints its name and view, and records the calls the shell makes.
+// The stand-in page the written pages grew from: it comes up under the root
+// from a template, paints its name and view, and records the calls the
+// shell makes, which is the interface the root relies on.
 #include "tests/pages/page_fixture.h"
 
 #include "foundation/registered_messages.h"
-#include "pages/account/dlg_conf_msg.h"
-#include "pages/account/dlg_join_msg.h"
-#include "pages/account/dlg_live_update.h"
-#include "pages/account/dlg_page_config.h"
 #include "foundation/private_messages.h"
 #include "resources/resource.h"
 #include "ui/view_state.h"
@@ -24,9 +20,10 @@ PageCase pageCase(const wchar_t* name, UINT templateId, int carried, int served)
 
 const std::vector<PageCase>& accountPages() {
     static const std::vector<PageCase> cases = {
-        pageCase<CDlgPageConfig>(L"CDlgPageConfig", 317, VIEW_STATE_CONFIG, VIEW_STATE_CONFIG),
-        pageCase<CDlgConfMsg>(L"CDlgConfMsg", 411, VIEW_STATE_NONE, VIEW_STATE_CAR_CONFIG),
-        pageCase<CDlgJoinMsg>(L"CDlgJoinMsg", 486, VIEW_STATE_NONE, VIEW_STATE_JOIN_MSG),
+        {L"CPlaceholderPage", IDD_HIDDEN_PWD, VIEW_STATE_HIDDEN_PWD, VIEW_STATE_HIDDEN_PWD,
+         [](CBaseDialog* root) {
+             return new CPlaceholderPage(IDD_HIDDEN_PWD, root, L"CPlaceholderPage", VIEW_STATE_HIDDEN_PWD);
+         }},
     };
     return cases;
 }
@@ -52,7 +49,7 @@ TEST_F(AccountPages, EachComesUpFromItsTemplateAndPaintsItsNameAndView) {
 // answers what the test set, and the shell's registered messages and the
 // frame's module errors are recorded per page.
 TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
-    CPlaceholderPage* p = createPage(accountPage(L"CDlgConfMsg"));
+    CPlaceholderPage* p = createPage(accountPage(L"CPlaceholderPage"));
     ASSERT_NE(nullptr, p);
     p->m_bShowResult = FALSE;
     p->m_bInitResult = FALSE;
@@ -74,26 +71,6 @@ TEST_F(AccountPages, PageInterfaceAnswersWhatTheTestSetAndRecordsMessages) {
     EXPECT_EQ(1, p->callCount(L"initPage"));
     p->clearCalls();
     EXPECT_TRUE(p->calls().empty());
-}
-
-TEST_F(AccountPages, SettingsPageChecksAnswerWhatTheTestSet) {
-    auto* config = static_cast<CDlgPageConfig*>(createPage(accountPage(L"CDlgPageConfig")));
-    ASSERT_NE(nullptr, config);
-    EXPECT_EQ(0, config->checkPathType(L"C:\\Data"));
-    EXPECT_TRUE(config->checkLanguageCodeFromServer(TRUE));
-    config->m_nPathType = 2;
-    config->m_bLanguageCheckResult = FALSE;
-    EXPECT_EQ(2, config->checkPathType(L"R:\\"));
-    EXPECT_FALSE(config->checkLanguageCodeFromServer(FALSE));
-    config->loadSettings();
-    EXPECT_EQ("checkPathType(C:\\Data)|checkLanguageCodeFromServer(1)|checkPathType(R:\\)|"
-              "checkLanguageCodeFromServer(0)|loadSettings",
-              joined(config->calls()));
-    auto* terms = static_cast<CDlgConfMsg*>(createPage(accountPage(L"CDlgConfMsg")));
-    ASSERT_NE(nullptr, terms);
-    EXPECT_EQ(99, terms->m_nTermsRegion);
-    EXPECT_EQ(0, terms->m_nConsent1);
-    EXPECT_EQ(0, terms->m_nConsent2);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The folder field's shortened path (ten pixels a character here).
-#include "pages/account/path_text.h"
+#include "ui/path_text.h"
 
 #include <gtest/gtest.h>
 

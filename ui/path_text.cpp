@@ -1,4 +1,4 @@
-#include "pages/account/path_text.h"
+#include "ui/path_text.h"
 
 #include "afx/dc.h"
 #include "afx/wnd.h"
