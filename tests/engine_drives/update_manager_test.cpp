@@ -4,6 +4,7 @@
 #include "foundation/private_messages.h"
 #include "foundation/regsetting.h"
 #include "tests/support/test_support.h"
+#include "tests/support/update_list.h"
 #include "tests/webclient/standin_client.h"
 
 #include <gtest/gtest.h>
@@ -82,11 +83,7 @@ private:
     static inline std::vector<Message> s_messages;
 };
 
-struct Listed {
-    std::string line;
-    ULONGLONG size = 0;
-    UINT32 crc = 0;
-};
+using update_list::Listed;
 
 class SelfUpdate : public testing::Test {
 protected:
@@ -96,19 +93,8 @@ protected:
         CWebPOST post;
         ResponseData* data = new ResponseData();
         ASSERT_TRUE(post.Submit(standin::host(), kFolder + L"UpdateInfo.txt", data, 80, nullptr, L"GET", FALSE));
-        std::istringstream in(std::string(reinterpret_cast<const char*>(data->pData), data->count));
+        update_list::read(std::string(reinterpret_cast<const char*>(data->pData), data->count), listed);
         post.FreeData(&data);
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            std::istringstream fields(line);
-            std::string version, path, size, crc;
-            std::getline(fields, version, '|');
-            std::getline(fields, path, '|');
-            std::getline(fields, size, '|');
-            std::getline(fields, crc, '|');
-            listed[path] = {line, std::stoull(size), static_cast<UINT32>(std::stoul(crc))};
-        }
         ASSERT_EQ(5u, listed.size());
         install = dir.path().Left(dir.path().GetLength() - 1);
         writeBytes(dir / L"Kestrune.exe", "old program");

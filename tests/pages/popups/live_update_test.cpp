@@ -9,6 +9,7 @@
 #include "pages/account/dlg_live_update.h"
 #include "tests/support/capture.h"
 #include "tests/support/test_support.h"
+#include "tests/support/update_list.h"
 #include "tests/webclient/standin_client.h"
 #include "ui/lang_library.h"
 #include "ui/text_ids.h"
@@ -71,11 +72,7 @@ void CALLBACK runStep(HWND, UINT, UINT_PTR, DWORD) {
     if (g_step && g_seen.popup && g_seen.popup->GetSafeHwnd()) g_step(*g_seen.popup);
 }
 
-struct Listed {
-    std::string line;
-    ULONGLONG size = 0;
-    UINT32 crc = 0;
-};
+using update_list::Listed;
 
 class LiveUpdatePopup : public testing::Test {
 protected:
@@ -130,18 +127,7 @@ protected:
         ASSERT_TRUE(post.Submit(standin::host(), kFolder + L"UpdateInfo.txt", data, 443, nullptr, L"GET", TRUE));
         serverList.assign(reinterpret_cast<const char*>(data->pData), data->count);
         post.FreeData(&data);
-        std::istringstream in(serverList);
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            std::istringstream fields(line);
-            std::string version, path, size, crc;
-            std::getline(fields, version, '|');
-            std::getline(fields, path, '|');
-            std::getline(fields, size, '|');
-            std::getline(fields, crc, '|');
-            listed[path] = {line, std::stoull(size), static_cast<UINT32>(std::stoul(crc))};
-        }
+        update_list::read(serverList, listed);
         ASSERT_EQ(3u, listed.size());
     }
     // Every listed file present and the local list (version and path)
