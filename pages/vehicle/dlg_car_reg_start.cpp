@@ -197,10 +197,10 @@ void CDlgCarReg::pressToDrive(BOOL sdMedium) {
 LRESULT CDlgCarReg::OnRegisteredMessage_MessageResult(WPARAM result, LPARAM type) {
     LOG_WRITE(L"MessageType = %s, Result = %d", CGlobalFunc::getErrorName(static_cast<unsigned>(type)).GetString(),
               static_cast<int>(result));
-    if (result != 1 || m_bBusy) return 0;
-    BusyScope busy(m_bBusy);
     CMainFrame* f = frame();
-    const bool online = f && f->m_bNetworkConnected == 1;
+    if (result != 1 || m_bBusy || !f) return 0;
+    BusyScope busy(m_bBusy);
+    const bool online = f->m_bNetworkConnected == 1;
     switch (static_cast<int>(type)) {
         case SERVER_ERROR_NETWORK_FAIL:
             if (!online) showMessage(SERVER_ERROR_NETWORK_FAIL);
