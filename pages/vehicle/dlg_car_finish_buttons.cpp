@@ -48,7 +48,10 @@ void CDlgCarFinish::OnBnClickedButtonFolder() {
     if (m_strStorageCode == L"H") {
         CMainFrame* f = frame();
         const CString name = f && f->Cur_inf ? update_list_builder::folderOf(f->Cur_inf) : CString();
-        path.Format(L"%s\\%s", CRegSetting::getDataPath().GetString(), name.GetString());
+        // The stored folder may end in "\" already.
+        CString folder = CRegSetting::getDataPath();
+        folder.TrimRight(L'\\');
+        path.Format(L"%s\\%s", folder.GetString(), name.GetString());
     } else if (m_strStorageCode == L"U") {
         path = m_strDriveRoot;
     }
