@@ -84,6 +84,7 @@ BEGIN_MESSAGE_MAP(CDlgCarFinish, CBaseChildDialog)
     ON_WM_SHOWWINDOW()
     ON_BN_CLICKED(IDC_CHECK_REMOVE_USB, OnBnClickedCheckRemoveUsb)
     ON_STN_CLICKED(IDC_CHECK_REMOVE_USB_COMMENT, OnClickedRemoveUsbComment)
+    ON_MESSAGE(UM_FOLLOW_REMOVE_BOX, OnFollowRemoveBox)
 END_MESSAGE_MAP()
 
 CDlgCarFinish::CDlgCarFinish(CBaseDialog* root) : CBaseChildDialog(IDD_CAR_FINISH, root) {

@@ -12,6 +12,9 @@ class InfInfo;
 class CDlgRoot;
 class CMainFrame;
 
+// Posted to the page itself: the remove box's click is over.
+constexpr UINT UM_FOLLOW_REMOVE_BOX = WM_APP + 0x104;
+
 class CDlgCarFinish : public CBaseChildDialog {
 public:
     explicit CDlgCarFinish(CBaseDialog* root);
@@ -19,6 +22,7 @@ public:
 
     BOOL showPage(BOOL show) override;
     BOOL initPage() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
 
     // letter 0: the download folder. FALSE, with the previous result kept,
     // for a null vehicle or one whose descriptor cannot be had.
@@ -82,6 +86,7 @@ protected:
     void OnBnClickedButtonSdcard();
     void OnBnClickedCheckRemoveUsb();
     void OnClickedRemoveUsbComment();
+    LRESULT OnFollowRemoveBox(WPARAM wParam, LPARAM lParam);
     LRESULT OnRegisteredMessage_ChangeLanguage(WPARAM wParam, LPARAM lParam);
     LRESULT OnRegisteredMessage_MessageResult(WPARAM result, LPARAM type);
     DECLARE_MESSAGE_MAP()

@@ -85,7 +85,23 @@ void CDlgCarFinish::followCheckBox() {
     }
 }
 
-void CDlgCarFinish::OnBnClickedCheckRemoveUsb() { followCheckBox(); }
+// The box notifies on the button going down and toggles itself on its way
+// up: its new state is read once the click is over. A message posted while
+// the button-up is being dispatched comes after it; one posted at the
+// notification would come before it (posted messages go ahead of input).
+void CDlgCarFinish::OnBnClickedCheckRemoveUsb() { PostMessage(UM_FOLLOW_REMOVE_BOX, 0, 0); }
+
+BOOL CDlgCarFinish::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_LBUTTONUP && msg->hwnd && msg->hwnd == m_checkRemove.GetSafeHwnd()) {
+        PostMessage(UM_FOLLOW_REMOVE_BOX, 0, 0);
+    }
+    return CBaseChildDialog::PreTranslateMessage(msg);
+}
+
+LRESULT CDlgCarFinish::OnFollowRemoveBox(WPARAM, LPARAM) {
+    followCheckBox();
+    return 0;
+}
 
 void CDlgCarFinish::OnClickedRemoveUsbComment() {
     m_checkRemove.m_bChecked = !m_checkRemove.m_bChecked;

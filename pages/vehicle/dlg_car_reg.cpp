@@ -376,9 +376,11 @@ void CDlgCarReg::fillDiskCombo() {
     const std::vector<DiskListEntry> entries = m_vecDiskList;
     for (const DiskListEntry& entry : entries) {
         if (entry.chLetter == 0) {
+            // Built before the combo is emptied: a fill run by an event in
+            // the pumped wait must not leave its lines under this one's.
+            const CString line = makeFolderEntryText();
             m_comboDisk.clearImages();
             m_comboDisk.SendMessage(CB_RESETCONTENT);
-            const CString line = makeFolderEntryText();
             // The text is kept in the combo's item store as well.
             m_comboDisk.addString(line);
             m_comboDisk.SendMessage(CB_SETCURSEL, 0);
@@ -393,7 +395,12 @@ void CDlgCarReg::fillDiskCombo() {
         m_comboDisk.addString(makeDriveEntryText(entry.chLetter, info.totalKB));
         m_comboDisk.SendMessage(CB_SETCURSEL, 1);
     }
-    if (remembered != -1) m_comboDisk.SendMessage(CB_SETCURSEL, static_cast<WPARAM>(remembered));
+    if (remembered != -1) {
+        // An index beyond the rebuilt lines clears the selection (not every
+        // combo implementation does so by itself).
+        const bool listed = remembered < m_comboDisk.GetCount();
+        m_comboDisk.SendMessage(CB_SETCURSEL, listed ? static_cast<WPARAM>(remembered) : static_cast<WPARAM>(-1));
+    }
     showNoteFor(static_cast<int>(m_comboDisk.SendMessage(CB_GETCURSEL)));
 }
 

@@ -6,6 +6,7 @@
 #include "foundation/logmanager.h"
 #include "foundation/program_strings.h"
 #include "foundation/regsetting.h"
+#include "pages/account/dlg_info_image_popup.h"
 #include "pages/vehicle/dlg_car_finish.h"
 #include "pages/vehicle/dlg_car_reg.h"
 #include "pages/vehicle/dlg_car_update.h"
@@ -70,7 +71,7 @@ void CarPages::SetUp() {
 }
 
 void CarPages::TearDown() {
-    if (root) {
+    if (root && root->m_pMessagePages) {
         for (CDlgPageMessage* page : *root->m_pMessagePages) {
             if (!page->m_bClosed) page->closePage(TRUE);
         }
@@ -137,6 +138,8 @@ FakeDrive& CarPages::addDrive(wchar_t letter, ULONGLONG totalKB) {
 
 void CarPages::chooseAndShow(InfInfo* car) {
     reg->setCarInfo(car);
+    // Entered from another base view, so its initPage builds the list.
+    if (root->m_eBaseViewStatus == VIEW_STATE_CAR_REG) root->pushViewPage(VIEW_STATE_CAR_FINISH, TRUE);
     root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
     pumpFor(30);
 }
@@ -175,10 +178,15 @@ void CarPages::answer(BOOL ok) {
 
 int CarPages::messageType() const {
     CDlgPageMessage* page = root->m_pCurMessagePage;
-    return page && !page->m_bClosed ? page->m_eMessageType : 0;
+    if (!page) return 0;
+    // A question behind the image guide is configured but not yet open.
+    const bool behindGuide =
+        root->m_pCurPage && root->m_pCurPage == static_cast<CBaseChildDialog*>(root->m_pPageInfoImagePopup);
+    return !page->m_bClosed || behindGuide ? page->m_eMessageType : 0;
 }
 
 void CarPages::backToRegistration() {
+    if (!root->m_pMessagePages) return;
     for (CDlgPageMessage* page : *root->m_pMessagePages) {
         if (!page->m_bClosed) page->closePage(TRUE);
     }

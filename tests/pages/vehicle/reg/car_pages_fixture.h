@@ -29,6 +29,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+public:
+    // Public: the case tables of the tests arrange through lambdas.
+
     // A vehicle of model "123" whose one descriptor holds one file of
     // updateBytes; added to the frame's list, which owns it.
     InfInfo* addVehicle(const CString& name, const CString& mediaType, ULONGLONG updateBytes, int mapUpdate = 1,

@@ -114,6 +114,8 @@ TEST_F(FinishPage, FinishThenCancelKeepsTheDownloadAndOkDeletesIt) {
     const CString folder = m_data.path() + update_list_builder::folderOf(car);
     ASSERT_TRUE(CreateDirectoryW(folder.GetString(), nullptr));
     ASSERT_TRUE(writeBytes(folder + L"\\map.bin", "map"));
+    // The download folder of a vehicle carries its own version file.
+    ASSERT_TRUE(writeBytes(folder + L"\\" + update_list_builder::folderOf(car) + L".ver", "ver"));
     showResult(car, L'R');
     root->m_bTransferIdle = 1;
 
@@ -147,7 +149,9 @@ TEST_F(FinishPage, FinishThenCancelKeepsTheDownloadAndOkDeletesIt) {
 }
 
 TEST_F(FinishPage, AnswersTo1016And1018) {
-    showResult(addVehicle(L"Copy", L"SD", GB), 0);
+    InfInfo* car = addVehicle(L"Copy", L"SD", GB);
+    reg->setCarInfo(car);
+    showResult(car, 0);
     finish->SendMessage(RWM_MESSAGE_RESULT, 1, SERVER_ETC_INSERT_MEDIUM);
     EXPECT_EQ(messageType(), SERVER_ETC_INSERT_MEDIUM) << "no drive: asked again";
     addDrive(L'R', 16000000);

@@ -15,6 +15,7 @@
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_root.h"
 #include "shell/main_frame.h"
+#include "resources/resource.h"
 #include "shell/message_types.h"
 #include "tests/ui_bases/ui_env.h"
 #include "ui/view_state.h"
@@ -24,6 +25,9 @@
 namespace {
 
 using RegChecks = CarPages;
+
+// The volume flag of a write-protected medium.
+constexpr DWORD kReadOnlyVolume = 0x80000;
 
 struct CheckCase {
     const char* name;
@@ -74,7 +78,7 @@ TEST_F(RegChecks, PressAndAnswerTable) {
         {"the medium is too small", 3584000001ULL, driveKB(4000000), 1, SERVER_ETC_SAVE_TO_SD, true,
          SERVER_ERROR_UPDATE_CHECK_MEMORY_UPDATE_USB, L"VN:R,URS:3.81GB,UTS:3.81GB,UFS:3.81GB]", false},
         {"read-only medium not cleared", GB,
-         [](RegChecks& t) { t.addDrive(L'R', 16000000).flags = FILE_READ_ONLY_VOLUME_FLAG; }, 1,
+         [](RegChecks& t) { t.addDrive(L'R', 16000000).flags = kReadOnlyVolume; }, 1,
          SERVER_ETC_SAVE_TO_SD, true, SERVER_ERROR_USB_LOCK, L"VN:R,ED:LOCK]", false},
         {"offline at the answer", GB, [](RegChecks& t) { t.addDrive(L'R', 16000000); }, 1, SERVER_ETC_SAVE_TO_SD,
          true, SERVER_ERROR_NETWORK_FAIL, nullptr, false},
@@ -103,7 +107,9 @@ TEST_F(RegChecks, PressAndAnswerTable) {
             EXPECT_EQ(messageType(), c.afterAnswer);
         }
         const CString records = newRecords();
-        if (c.record) EXPECT_NE(records.Find(c.record), -1) << CW2A(records.GetString());
+        if (c.record) {
+            EXPECT_NE(records.Find(c.record), -1) << CW2A(records.GetString());
+        }
         EXPECT_EQ(root->m_eBaseViewStatus == VIEW_STATE_CAR_UPDATE, c.handedOver);
         if (c.handedOver) {
             EXPECT_EQ(g_bSaveToHDD, c.line == 0 ? TRUE : FALSE);
@@ -223,7 +229,7 @@ TEST_F(RegChecks, SdMediaShowTheImageGuideAndCancelKeepsThePage) {
         root->m_pPageInfoImagePopup->clearCalls();
         pressUpdate();
         EXPECT_EQ(messageType(), line == 0 ? SERVER_ETC_SAVE_TO_HDD : SERVER_ETC_SAVE_TO_SD);
-        EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_INFO_IMAGE_POPUP);
+        EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageInfoImagePopup));
         EXPECT_EQ(root->m_pPageInfoImagePopup->callCount(L"setAutoSkip(1)"), 1);
         answer(FALSE);
         EXPECT_EQ(root->m_eBaseViewStatus, VIEW_STATE_CAR_REG);

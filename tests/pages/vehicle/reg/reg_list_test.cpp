@@ -6,6 +6,7 @@
 #include "foundation/code_tables.h"
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
+#include "pages/vehicle/dlg_car_change.h"
 #include "pages/vehicle/dlg_car_reg.h"
 #include "shell/dlg_root.h"
 #include "shell/main_frame.h"
@@ -98,7 +99,7 @@ TEST_F(RegList, SizeTextsOfTheLines) {
     } drives[] = {
         {1048576, L"(1024.0 MB)"},
         {1049600, L"( 1.0 GB)"},
-        {1048576ULL * 1024 * 2, L"(2048.0 GB)"},
+        {1048576ULL * 1024, L"(1024.0 GB)"},  // 1 TiB: TB only above it
         {1048576ULL * 1024 * 5, L"( 5.0 TB)"},
     };
     for (const auto& d : drives) {
@@ -163,7 +164,7 @@ TEST_F(RegList, NoVehicleGoesToTheSearchPage) {
     root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
     pumpFor(20);
     EXPECT_EQ(root->m_eBaseViewStatus, VIEW_STATE_CAR_CHANGE);
-    EXPECT_NE(reg->m_stCarImage.SendMessage(STM_GETIMAGE, IMAGE_BITMAP), 0);
+    EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageCarChange));
 }
 
 }  // namespace
