@@ -88,7 +88,8 @@ BEGIN_MESSAGE_MAP(CDlgCarFinish, CBaseChildDialog)
 END_MESSAGE_MAP()
 
 CDlgCarFinish::CDlgCarFinish(CBaseDialog* root) : CBaseChildDialog(IDD_CAR_FINISH, root) {
-    m_ePageViewStatus = VIEW_STATE_CAR_FINISH;
+    // The page keeps the base's VIEW_STATE_NONE: a pull back to it leaves the
+    // root's current view at NONE, which the hidden-mode rule relies on.
 }
 
 CDlgCarFinish::~CDlgCarFinish() {

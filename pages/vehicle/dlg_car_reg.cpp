@@ -99,7 +99,8 @@ BEGIN_MESSAGE_MAP(CDlgCarReg, CBaseChildDialog)
 END_MESSAGE_MAP()
 
 CDlgCarReg::CDlgCarReg(CBaseDialog* root) : CBaseChildDialog(IDD_CAR_REG, root) {
-    m_ePageViewStatus = VIEW_STATE_CAR_REG;
+    // The page keeps the base's VIEW_STATE_NONE: a pull back to it leaves the
+    // root's current view at NONE, which the hidden-mode rule relies on.
 }
 
 CDlgCarReg::~CDlgCarReg() {
@@ -197,6 +198,8 @@ void CDlgCarReg::applyTexts() {
         else m_comboDisk.ModifyStyleEx(WS_EX_RIGHT | WS_EX_RTLREADING, 0);
         m_bComboRtl = rtl;
     }
+    // The combo paints its face itself: its arrow and text follow its flag.
+    m_comboDisk.m_bLeftToRight = rtl ? FALSE : TRUE;
 }
 
 void CDlgCarReg::refreshTexts() {
@@ -542,7 +545,10 @@ void CDlgCarReg::OnPaint() {
 HBRUSH CDlgCarReg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
     if (ctlColor == CTLCOLOR_STATIC && wnd && wnd->GetDlgCtrlID() == IDC_STATIC_NAVI_IMAGE) {
         dc->SetBkMode(TRANSPARENT);
-        return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+        // The page is white and clips its children: a null brush would leave
+        // whatever the screen held wherever the picture does not cover the
+        // control (no picture, or a smaller one).
+        return static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     }
     return reinterpret_cast<HBRUSH>(Default());
 }

@@ -150,9 +150,10 @@ TEST_F(CarPagesScreens, RegistrationMessagesAndFinishInThreeLanguages) {
         EXPECT_EQ(done.at(finishButton.left + 6, (finishButton.top + finishButton.bottom) / 2), skinFill(443));
 
         InfInfo* sd = addVehicle(L"Card Navigation", L"SD", GB);
-        frame->Cur_inf = sd;
         ASSERT_TRUE(finish->setResult(sd, 0));
-        finish->showPage(TRUE);
+        reg->setCarInfo(sd);
+        root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+        root->pushViewPage(VIEW_STATE_CAR_FINISH, TRUE);
         shoot(l, L"finish_2_folder", L"finish: folder caption with arrow, path box, Copy to an SD card in Finish's place");
 
         finish->m_nThreeLines = 1;
