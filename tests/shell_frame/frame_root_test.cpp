@@ -1,6 +1,7 @@
 // The frame with its root, as the start-up chain builds them: the language
 // broadcast, the notice timer, drive removal during a transfer and the
 // connectivity thread on the update page.
+#include "descriptors/inf_info.h"
 #include "engine/copy_manager.h"
 #include "engine/download_manager.h"
 #include "engine/function_manager.h"
@@ -12,6 +13,8 @@
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
 #include "pages/account/placeholder_page.h"
+#include "pages/vehicle/dlg_car_finish.h"
+#include "pages/vehicle/dlg_car_reg.h"
 #include "pages/vehicle/dlg_car_update.h"
 #include "resources/resource.h"
 #include "shell/dlg_page_message_exit.h"
@@ -124,11 +127,16 @@ TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
             pages.push_back(page);
         }
     }
-    ASSERT_GE(pages.size(), 10u);
+    // The stand-ins still in the tree; the written pages are counted below.
+    ASSERT_GE(pages.size(), 5u);
     ASSERT_TRUE(root->m_pPageExit);
     MessageCounter okButton(root->m_pPageExit->m_btnOk.GetSafeHwnd());
     MessageCounter exitPage(root->m_pPageExit->GetSafeHwnd());
+    MessageCounter regPage(root->m_pPageCarReg->GetSafeHwnd());
+    MessageCounter finishPage(root->m_pPageCarFinish->GetSafeHwnd());
     frame->broadcastChangeLanguage();
+    EXPECT_EQ(1, regPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
+    EXPECT_EQ(1, finishPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
     for (CPlaceholderPage* page : pages) EXPECT_EQ(1, page->callCount(L"changeLanguage")) << CStringA(page->className()).GetString();
     EXPECT_EQ(1, exitPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
     EXPECT_EQ(1, okButton.count(RWM_CHANGE_LANGUAGE, 0, 0));
@@ -316,6 +324,9 @@ TEST_F(FrameWithRoot, FailedJoinKeepsTheRootAndTheFrame) {
     UnjoinedEngine engine;
     setShellEngine(&engine);
     const HWND frameWindow = frame->GetSafeHwnd();
+    // With no vehicle chosen the registration page would move on to the search.
+    InfInfo car;
+    root->m_pPageCarReg->m_pCarInfo = &car;
     root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
     frame->m_bExitProgram = 1;
     frame->SendMessage(RWM_SEND_STATICS, 0, 0);
@@ -358,12 +369,16 @@ TEST_F(FrameWithRoot, HiddenModeShortcutOpensThePasswordPageOnlyFromTheVehiclePa
         LRESULT expected;
     } cases[] = {{VIEW_STATE_LOGIN, 1, 0}, {VIEW_STATE_CAR_REG, 0, 0}, {VIEW_STATE_CAR_REG, 1, 1},
                  {VIEW_STATE_CAR_CHANGE, 1, 1}, {VIEW_STATE_CAR_FINISH, 1, 0}};
+    // With no vehicle chosen the registration page would move on to the search.
+    InfInfo car;
+    root->m_pPageCarReg->m_pCarInfo = &car;
     for (const Case& c : cases) {
         root->pushViewPage(c.view, TRUE);
         root->m_nTitleButtons = c.titleButtons;
         EXPECT_EQ(c.expected, frame->SendMessage(RWM_SEND_STATICS_HIDDEN, 0, 0)) << c.view;
         EXPECT_EQ(c.expected ? VIEW_STATE_HIDDEN_PWD : c.view, root->getViewStatus()) << c.view;
     }
+    root->m_pPageCarReg->m_pCarInfo = nullptr;
 }
 
 TEST_F(FrameWithRoot, UnconfirmedCloseShowsTheExitPageWithoutUpload) {

@@ -249,12 +249,14 @@ TEST_F(RegChecks, SecondPressWhileTheChecksPumpIsIgnored) {
     selectLine(1);
     m_drives.drives[L'C'].spaceReadable = false;
     newRecords();
-    // The second click is dispatched by the first one's pumped wait.
-    for (int i = 0; i < 2; ++i) {
-        reg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CAR_UPDATE, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(reg->m_btnCarUpdate.m_hWnd));
-    }
-    pumpFor(400);
+    // The queued click is dispatched by the first press's pumped wait; the
+    // first press returns only after it.
+    const LPARAM button = reinterpret_cast<LPARAM>(reg->m_btnCarUpdate.m_hWnd);
+    reg->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CAR_UPDATE, BN_CLICKED), button);
+    reg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_CAR_UPDATE, BN_CLICKED), button);
+    MSG left{};
+    EXPECT_FALSE(::PeekMessageW(&left, reg->m_hWnd, WM_COMMAND, WM_COMMAND, PM_NOREMOVE))
+        << "the second click came during the first press";
     const CString records = newRecords();
     int refusals = 0;
     for (int at = records.Find(L",HRS:"); at >= 0; at = records.Find(L",HRS:", at + 1)) ++refusals;
