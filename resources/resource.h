@@ -278,3 +278,26 @@
 // Sign-up notice page (template 486).
 #define IDC_BUTTON_JOIN                 1610
 #define IDC_CHECK_JOIN_SHOW30           1611
+// Registration page (414); the car picture is IDC_STATIC_CAR_IMAGE.
+#define IDC_STATIC_CAR_TITLE            1586
+#define IDC_STATIC_NAVI_IMAGE           1588
+#define IDC_COMBO_DISK_LIST             1589
+#define IDC_STATIC_PATH_TITLE           1590
+#define IDC_BUTTON_CAR_CHANG            1591
+#define IDC_BUTTON_CAR_UPDATE           1592
+#define IDC_STATIC_SAVE_TITLE           1593
+#define IDC_STATIC_CAR_REG_MSG          1594
+
+// Finish page (419).
+#define IDC_STATIC_FINISH_TITLE         1592
+#define IDC_BUTTON_FINISH               1593
+#define IDC_STATIC_FINISH_MSG           1594
+#define IDC_BUTTON_USB                  1595
+#define IDC_BUTTON_INSTALL              1596
+#define IDC_BUTTON_CAR_SELECT           1597
+#define IDC_BUTTON_FOLDER               1598
+#define IDC_BUTTON_SDCARD               1599
+#define IDC_CHECK_REMOVE_USB            1615
+#define IDC_STATIC_DOWNLOAD             1616
+#define IDC_EDIT_DOWNLOAD_PATH          1617
+#define IDC_CHECK_REMOVE_USB_COMMENT    1618

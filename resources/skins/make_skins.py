@@ -230,6 +230,18 @@ def look_cancel(pal, w, h, n, accent, g, k):
     return look_button(pal, w, h, n, accent, g, k, base=(0x4E, 0x57, 0x62))
 
 
+def look_outline(pal, w, h, n, accent, g, k):
+    """A light button: white body and grey frame, a grey tint per state."""
+    frames = []
+    for i in range(n):
+        c = [WHITE, (0xF1, 0xF3, 0xF5), (0xE4, 0xE8, 0xEC), (0xF4, 0xF4, 0xF4)][i % 4]
+        body = pal.unique(c)
+        img = new(w, h)
+        rounded(img, (0, 0, w - 1, h - 1), min(6, h // 4), body, pal.unique(LINE))
+        frames.append((img, body, None))
+    return frames
+
+
 def look_header(pal, w, h, n, accent, g, k):
     frames = []
     names = g.split("+")

@@ -35,7 +35,7 @@ protected:
 };
 
 TEST_F(MessagePage, EveryCloseForgetsTheParameters) {
-    CDlgPageMessage* page = ask(SERVER_ERROR_USB_REMOVE_FAIL, root->m_pPageCarReg);
+    CDlgPageMessage* page = ask(SERVER_ERROR_USB_REMOVE_FAIL, recorder());
     page->setParam(L"E:", 0);
     page->setParam(L"F:", 0);
     EXPECT_EQ(page->getParam(0), CString(L"F:"));
@@ -49,12 +49,12 @@ TEST_F(MessagePage, EveryCloseForgetsTheParameters) {
 
 TEST_F(MessagePage, RequesterRules) {
     CDlgPageMessage* page = root->getMessagePage(SERVER_ERROR_NONE);
-    page->setMessageType(SERVER_ERROR_NETWORK_FAIL, root->m_pPageCarReg);
-    EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(root->m_pPageCarReg));
+    page->setMessageType(SERVER_ERROR_NETWORK_FAIL, recorder());
+    EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(recorder()));
     page->closePage(TRUE);
     // Free again: a null or settings-page requester leaves it without one.
     for (CWnd* requester : {static_cast<CWnd*>(nullptr), static_cast<CWnd*>(root->m_pPageConfig)}) {
-        page->setMessageType(SERVER_ERROR_USB_LOCK, root->m_pPageCarReg);
+        page->setMessageType(SERVER_ERROR_USB_LOCK, recorder());
         page->closePage(TRUE);
         page->setMessageType(SERVER_ERROR_USB_NTFS, requester);
         EXPECT_EQ(page->m_pRequestPage, nullptr);
@@ -67,12 +67,12 @@ TEST_F(MessagePage, RequesterRules) {
     }
     page->closePage(TRUE);
     // Open: a chained message without a requester keeps the one that asked.
-    page->setMessageType(SERVER_ERROR_USB_LOCK, root->m_pPageCarReg);
+    page->setMessageType(SERVER_ERROR_USB_LOCK, recorder());
     root->pushViewPage(VIEW_STATE_MESSAGE, TRUE);
     page->setMessageType(SERVER_ERROR_USB_NTFS, nullptr);
-    EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(root->m_pPageCarReg));
+    EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(recorder()));
     page->setMessageType(SERVER_ERROR_USB_OVER, root->m_pPageConfig);
-    EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(root->m_pPageCarReg));
+    EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(recorder()));
 }
 
 // The same message for the same requester only refreshes; the exit question
@@ -98,7 +98,7 @@ TEST_F(MessagePage, RepeatOnlyRefreshesAndSomeTypesAlwaysConfigure) {
     EXPECT_EQ(page->m_ePrevMessageType, SERVER_ERROR_NONE);
     page->setMessageType(SERVER_ERROR_ETC_PROGRAM_EXIT, root->m_pPageCarFinish);
     EXPECT_EQ(page->m_ePrevMessageType, SERVER_ERROR_NONE);
-    page->setMessageType(SERVER_ERROR_ETC_PROGRAM_EXIT, root->m_pPageCarReg);
+    page->setMessageType(SERVER_ERROR_ETC_PROGRAM_EXIT, recorder());
     EXPECT_EQ(page->m_ePrevMessageType, SERVER_ERROR_ETC_PROGRAM_EXIT);
 }
 
@@ -113,11 +113,11 @@ TEST_F(MessagePage, OkAndCancelGoBackAndAnswerTheRequester) {
         {IDC_BUTTON_OK, SERVER_ETC_UPDATE_CANCEL_CONFIRM, L"messageResult(1014,1)"},
     };
     for (const Case& c : cases) {
-        root->m_pPageCarReg->clearCalls();
+        recorder()->clearCalls();
         root->m_bUpdateHeld = 1;
-        CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg);
+        CDlgPageMessage* page = ask(c.type, recorder());
         click(page, c.button);
-        EXPECT_EQ(root->m_pPageCarReg->callCount(c.answer), 1) << c.type;
+        EXPECT_EQ(recorder()->callCount(c.answer), 1) << c.type;
         EXPECT_TRUE(page->m_bClosed);
         EXPECT_FALSE(page->IsWindowVisible());
         EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageCarReg));
@@ -128,54 +128,54 @@ TEST_F(MessagePage, OkAndCancelGoBackAndAnswerTheRequester) {
 // A retry answer waits for the unlock thread with the UI running; a second
 // OK in that time is not a second answer.
 TEST_F(MessagePage, RetryWaitsForTheUnlockThreadAndIgnoresASecondOk) {
-    CDlgPageMessage* page = ask(SERVER_ERROR_NETWORK_FAIL, root->m_pPageCarReg);
+    CDlgPageMessage* page = ask(SERVER_ERROR_NETWORK_FAIL, recorder());
     page->m_btnOk.m_strCaption = CLangLibrary::loadLangString(12039);
     HWND ok = page->m_btnOk.m_hWnd;
     page->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_OK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
     page->PostMessage(WM_COMMAND, MAKEWPARAM(IDC_BUTTON_OK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
-    pumpUntil([&] { return root->m_pPageCarReg->callCount(L"messageResult(20,1)") > 0; }, 3000);
+    pumpUntil([&] { return recorder()->callCount(L"messageResult(20,1)") > 0; }, 3000);
     pumpFor(100);
-    EXPECT_EQ(root->m_pPageCarReg->callCount(L"messageResult(20,1)"), 1);
+    EXPECT_EQ(recorder()->callCount(L"messageResult(20,1)"), 1);
     EXPECT_FALSE(page->m_bOkProcessing);
     EXPECT_EQ(g_nButtonLock.load(), 0);
 
     // While an answer is pending, neither button answers.
-    page = ask(SERVER_ERROR_USB_LOCK, root->m_pPageCarReg);
+    page = ask(SERVER_ERROR_USB_LOCK, recorder());
     page->m_bOkProcessing = TRUE;
     click(page, IDC_BUTTON_OK);
     click(page, IDC_BUTTON_CANCEL);
     g_bFolderPickerOpen = TRUE;
     page->m_bOkProcessing = FALSE;
     click(page, IDC_BUTTON_OK);
-    EXPECT_EQ(root->m_pPageCarReg->callCount(L"messageResult(61,1)"), 0);
+    EXPECT_EQ(recorder()->callCount(L"messageResult(61,1)"), 0);
     EXPECT_FALSE(page->m_bClosed);
 }
 
 // The exit question locks the exit button while it shows; OK goes to the
 // root (the program ends), Cancel gives the button back without an answer.
 TEST_F(MessagePage, ExitQuestionLocksExitAndAnswersTheRoot) {
-    CDlgPageMessage* page = ask(SERVER_ERROR_ETC_PROGRAM_EXIT, root->m_pPageCarFinish);
+    CDlgPageMessage* page = ask(SERVER_ERROR_ETC_PROGRAM_EXIT, recorder());
     ASSERT_EQ(root->exitLocks().size(), 1u);
     EXPECT_FALSE(root->m_btnExit.IsWindowEnabled());
     click(page, IDC_BUTTON_CANCEL);
     EXPECT_TRUE(root->exitLocks().empty());
     EXPECT_TRUE(root->m_btnExit.IsWindowEnabled());
     EXPECT_TRUE(page->m_bClosed);
-    EXPECT_EQ(root->m_pPageCarFinish->callCount(L"messageResult(201,0)"), 0);
+    EXPECT_EQ(recorder()->callCount(L"messageResult(201,0)"), 0);
     EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageCarReg));
 
-    page = ask(SERVER_ERROR_ETC_PROGRAM_EXIT, root->m_pPageCarFinish);
+    page = ask(SERVER_ERROR_ETC_PROGRAM_EXIT, recorder());
     click(page, IDC_BUTTON_OK);
     pumpFor(30);
     EXPECT_EQ(frame.exitFlags, 1);
     EXPECT_EQ(mainFrame().sendStatics, 1);
-    EXPECT_EQ(root->m_pPageCarFinish->callCount(L"messageResult(201,1)"), 0);
+    EXPECT_EQ(recorder()->callCount(L"messageResult(201,1)"), 0);
 }
 
 TEST_F(MessagePage, EnterAnswersOnlyTheLoginRefusals) {
     for (int type : {SERVER_ERROR_LOGIN_WRONG_IDPWD, SERVER_ERROR_USB_LOCK}) {
-        root->m_pPageCarReg->clearCalls();
-        CDlgPageMessage* page = ask(type, root->m_pPageCarReg);
+        recorder()->clearCalls();
+        CDlgPageMessage* page = ask(type, recorder());
         MSG msg{};
         msg.hwnd = page->m_hWnd;
         msg.message = WM_KEYDOWN;

@@ -9,6 +9,7 @@
 #include "pages/account/dlg_conf_msg.h"
 #include "pages/account/dlg_page_config.h"
 #include "pages/account/dlg_page_login.h"
+#include "descriptors/inf_info.h"
 #include "pages/vehicle/dlg_car_finish.h"
 #include "pages/vehicle/dlg_car_reg.h"
 #include "pages/vehicle/dlg_car_update.h"
@@ -118,7 +119,6 @@ TEST_F(RootResults, ExitQuestionCancelGivesTheButtonsBackAndTellsEveryPage) {
     EXPECT_TRUE(root->m_btnLogout.IsWindowEnabled());
     EXPECT_TRUE(root->m_btnConfig.IsWindowVisible());
     EXPECT_EQ(calls(root->m_pPageLogin, L"exitProgramCancel"), 1);
-    EXPECT_EQ(calls(root->m_pPageCarFinish, L"exitProgramCancel"), 1);
     EXPECT_EQ(frame.exitFlags, 0);
     EXPECT_EQ(mainFrame().sendStatics, 0);
 }
@@ -169,7 +169,10 @@ TEST_F(RootResults, MediumCancelIsMatchedOk) {
 TEST_F(RootResults, ResetSessionBeforeAnyMessageAndWhileThePickerIsOpen) {
     createRoot();
     ASSERT_EQ(root->m_pCurMessagePage, nullptr);
-    root->m_pPageCarReg->m_pCarInfo = reinterpret_cast<InfInfo*>(0x10);
+    InfInfo car;
+    root->m_pPageCarReg->m_pCarInfo = &car;
+    root->m_pPageCarReg->m_stCarTitle.SetWindowText(L"Chosen");
+    root->m_pPageCarReg->m_stSaveTitle.ShowWindow(SW_SHOW);
     g_strCorpCode = L"V";
     g_bFolderPickerOpen = TRUE;
     root->OnResetSession();
@@ -184,8 +187,12 @@ TEST_F(RootResults, ResetSessionBeforeAnyMessageAndWhileThePickerIsOpen) {
                       reinterpret_cast<LPARAM>(root->m_btnLogout.m_hWnd));
     EXPECT_EQ(calls(root->m_pPageLogin, L"resetPage"), 1);
     EXPECT_EQ(calls(root->m_pPageConfig, L"loadSettings"), loads + 1);
-    EXPECT_EQ(calls(root->m_pPageCarReg, L"refreshTexts"), 1);
     EXPECT_EQ(root->m_pPageCarReg->m_pCarInfo, nullptr);
+    // refreshTexts without a vehicle: no name, no medium line.
+    CString name;
+    root->m_pPageCarReg->m_stCarTitle.GetWindowText(name);
+    EXPECT_TRUE(name.IsEmpty());
+    EXPECT_FALSE(root->m_pPageCarReg->m_stSaveTitle.GetStyle() & WS_VISIBLE);
     EXPECT_EQ(root->m_pPageCarUpdate->m_pTargetInfo, nullptr);
     EXPECT_EQ(root->m_pPageCarUpdate->m_chDrive, 0);
 }

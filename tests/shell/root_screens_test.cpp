@@ -54,18 +54,27 @@ TEST_F(RootScreens, EveryViewShowsItsPage) {
                      name.GetString(), view);
         // The update page is no stand-in: it paints its own background.
         const bool update = view == VIEW_STATE_CAR_UPDATE;
+        if (view == VIEW_STATE_CAR_REG || view == VIEW_STATE_CAR_FINISH) {
+            shows.Format(L"root 900x680 in view %s (%d): header, the page's white body with its dark sidebar on "
+                         L"the left (no vehicle, no result handed over)",
+                         name.GetString(), view);
+        }
         if (update) shows.Format(L"root 900x680 in view %s (%d): header, the update page's flat background below it",
                                  name.GetString(), view);
         WindowShot shot = saveScreenshot(root->m_hWnd, file, shows, true);
         RECT band = {0, 62, 900, 118};
-        // The real pages paint their own form and title; only the stand-ins
+        // The registration and finish pages paint their left sidebar; the
+        // other real pages their own form and title; only the stand-ins
         // still in the pool show the grey band.
         const bool ownPaint = view == VIEW_STATE_LOGIN || view == VIEW_STATE_INFO_POPUP ||
                               view == VIEW_STATE_INFO_IMAGE_POPUP || view == VIEW_STATE_HIDDEN ||
                               view == VIEW_STATE_HIDDEN_PWD || view == VIEW_STATE_CONFIG ||
                               view == VIEW_STATE_CAR_CONFIG || view == VIEW_STATE_JOIN_MSG;
-        if (!ownPaint)
+        if (view == VIEW_STATE_CAR_REG || view == VIEW_STATE_CAR_FINISH) {
+            EXPECT_GT(shot.count(skinFill(view == VIEW_STATE_CAR_REG ? 434 : 436), band), 100 * 50) << view;
+        } else if (!ownPaint) {
             EXPECT_GT(shot.count(update ? skinFill(IDB_UPDATE_BACKGROUND) : PAGE_HEADER, band), 900 * 20) << view;
+        }
     }
 }
 

@@ -46,19 +46,24 @@ TEST_F(RootServices, NoticesFromAnotherThreadReachThePages) {
 TEST_F(RootServices, FinishResultNeedsAnEntry) {
     createRoot();
     root->setFinishResult(nullptr, 'E');
-    EXPECT_EQ(calls(root->m_pPageCarFinish, L"setResult(null,69)"), 0);
+    EXPECT_TRUE(root->m_pPageCarFinish->m_strStorageCode.IsEmpty());
+    // An entry whose descriptor cannot be had keeps the previous result.
+    InfInfo unloaded;
+    root->setFinishResult(&unloaded, 'E');
+    EXPECT_TRUE(root->m_pPageCarFinish->m_strStorageCode.IsEmpty());
+    EXPECT_EQ(root->m_bDestIsDrive, 0);
     InfInfo entry;
+    ASSERT_EQ(entry.readInfText(L"[HEAD]\r\nROOT_URL=https://host/contents/pkg\r\nUPDATE_VERSION=1\r\n"
+                                L"[F]\r\nAG_FILENAME=a\r\n"), 1);
     root->setFinishResult(&entry, 'E');
-    EXPECT_EQ(calls(root->m_pPageCarFinish, L"setResult(entry,69)"), 1);
-    EXPECT_EQ(root->m_pPageCarFinish->m_strDriveRoot, CString(L"E:\\"));
+    EXPECT_EQ(root->m_pPageCarFinish->m_strStorageCode, CString(L"U"));
+    EXPECT_EQ(root->m_bDestIsDrive, 1);
 }
 
 TEST_F(RootServices, ConfigClosedReachesEveryPage) {
     createRoot();
     root->broadcastConfigClosed();
     EXPECT_EQ(calls(root->m_pPageLogin, L"configClosed"), 1);
-    EXPECT_EQ(calls(root->m_pPageCarFinish, L"configClosed"), 1);
-    EXPECT_EQ(calls(root->m_pPageCarReg, L"configClosed"), 1);
 }
 
 // The template's hidden buttons: "change language" stores the other of the

@@ -33,6 +33,8 @@ void RootFixture::SetUp() {
 }
 
 void RootFixture::TearDown() {
+    if (m_recorder && m_recorder->GetSafeHwnd()) m_recorder->DestroyWindow();
+    m_recorder.reset();
     if (root) {
         if (root->GetSafeHwnd()) root->DestroyWindow();
         root.reset();
@@ -44,6 +46,14 @@ void RootFixture::TearDown() {
     g_strCorpCode = L"N";
     g_bFolderPickerOpen = FALSE;
     pumpFor(20);
+}
+
+CPlaceholderPage* RootFixture::recorder() {
+    if (!m_recorder && root) {
+        m_recorder = std::make_unique<CPlaceholderPage>(IDD_CAR_REG, root.get(), L"Recorder", VIEW_STATE_NONE);
+        EXPECT_TRUE(m_recorder->Create(IDD_CAR_REG, root.get()));
+    }
+    return m_recorder.get();
 }
 
 void RootFixture::createRoot() {

@@ -2,6 +2,7 @@
 // A root dialog with its stand-in pages over a recording frame and engine:
 // what the tests of the shell share.
 #include "afx/afx.h"
+#include "pages/account/placeholder_page.h"
 #include "shell/dlg_root.h"
 #include "shell/shell_engine.h"
 #include "shell/shell_frame.h"
@@ -65,6 +66,10 @@ protected:
     void createRoot();
     // The pool's pages, in order.
     std::vector<CDlgPageMessage*> pool() const;
+    // A stand-in page under the root that only records what reaches it: the
+    // requester for tests of the message pages, where a real page would act
+    // on the answers itself. Made on first use.
+    CPlaceholderPage* recorder();
     // Calls recorded by a stand-in page.
     template <class Page>
     int calls(Page* page, const CString& entry) const {
@@ -74,6 +79,7 @@ protected:
     FakeFrame frame;
     FakeEngine engine;
     std::unique_ptr<CDlgRoot> root;
+    std::unique_ptr<CPlaceholderPage> m_recorder;
 };
 
 // The statistics records added so far.

@@ -1,6 +1,7 @@
 // The frame with its root, as the start-up chain builds them: the language
 // broadcast, the notice timer, drive removal during a transfer and the
 // connectivity thread on the update page.
+#include "descriptors/inf_info.h"
 #include "engine/copy_manager.h"
 #include "engine/download_manager.h"
 #include "engine/function_manager.h"
@@ -14,6 +15,8 @@
 #include "pages/account/dlg_page_login.h"
 #include "pages/account/placeholder_page.h"
 #include "pages/vehicle/dlg_car_change.h"
+#include "pages/vehicle/dlg_car_finish.h"
+#include "pages/vehicle/dlg_car_reg.h"
 #include "pages/vehicle/dlg_car_update.h"
 #include "resources/resource.h"
 #include "shell/dlg_page_message.h"
@@ -128,7 +131,7 @@ TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
         }
     }
     // The login page is a real page that keeps a call record of its own;
-    // the other real pages are counted by their windows.
+    // the other written pages are counted by their windows.
     CDlgPageLogin* login = root->m_pPageLogin;
     ASSERT_TRUE(login);
     login->clearCalls();
@@ -136,7 +139,11 @@ TEST_F(FrameWithRoot, LanguageSwitchReachesEveryPageAndControlOnce) {
     MessageCounter okButton(root->m_pPageExit->m_btnOk.GetSafeHwnd());
     MessageCounter exitPage(root->m_pPageExit->GetSafeHwnd());
     MessageCounter searchPage(root->m_pPageCarChange->GetSafeHwnd());
+    MessageCounter regPage(root->m_pPageCarReg->GetSafeHwnd());
+    MessageCounter finishPage(root->m_pPageCarFinish->GetSafeHwnd());
     frame->broadcastChangeLanguage();
+    EXPECT_EQ(1, regPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
+    EXPECT_EQ(1, finishPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
     for (CPlaceholderPage* page : pages) EXPECT_EQ(1, page->callCount(L"changeLanguage")) << CStringA(page->className()).GetString();
     EXPECT_EQ(1, login->callCount(L"changeLanguage"));
     EXPECT_EQ(1, exitPage.count(RWM_CHANGE_LANGUAGE, 0, 0));
@@ -366,6 +373,9 @@ TEST_F(FrameWithRoot, FailedJoinKeepsTheRootAndTheFrame) {
     UnjoinedEngine engine;
     setShellEngine(&engine);
     const HWND frameWindow = frame->GetSafeHwnd();
+    // With no vehicle chosen the registration page would move on to the search.
+    InfInfo car;
+    root->m_pPageCarReg->m_pCarInfo = &car;
     root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
     frame->m_bExitProgram = 1;
     frame->SendMessage(RWM_SEND_STATICS, 0, 0);
@@ -411,6 +421,9 @@ TEST_F(FrameWithRoot, HiddenModeShortcutOpensThePasswordPageOnlyFromTheVehiclePa
         LRESULT expected;
     } cases[] = {{VIEW_STATE_LOGIN, 1, 0}, {VIEW_STATE_CAR_REG, 0, 0}, {VIEW_STATE_CAR_REG, 1, 1},
                  {VIEW_STATE_CAR_CHANGE, 1, 1}, {VIEW_STATE_CAR_FINISH, 1, 0}};
+    // With no vehicle chosen the registration page would move on to the search.
+    InfInfo car;
+    root->m_pPageCarReg->m_pCarInfo = &car;
     for (const Case& c : cases) {
         root->pushViewPage(c.view, TRUE);
         // The search page comes up behind the image guide; its OK goes back.
@@ -419,6 +432,7 @@ TEST_F(FrameWithRoot, HiddenModeShortcutOpensThePasswordPageOnlyFromTheVehiclePa
         EXPECT_EQ(c.expected, frame->SendMessage(RWM_SEND_STATICS_HIDDEN, 0, 0)) << c.view;
         EXPECT_EQ(c.expected ? VIEW_STATE_HIDDEN_PWD : c.view, root->getViewStatus()) << c.view;
     }
+    root->m_pPageCarReg->m_pCarInfo = nullptr;
 }
 
 TEST_F(FrameWithRoot, UnconfirmedCloseShowsTheExitPageWithoutUpload) {

@@ -49,7 +49,7 @@ protected:
         m_previousServices = setMessagePageServices(recordingServices());
         createRoot();
         root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
-        root->m_pPageCarReg->clearCalls();
+        recorder()->clearCalls();
     }
     void TearDown() override {
         setMessagePageServices(m_previousServices);
@@ -82,10 +82,10 @@ protected:
         page->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(page->GetDlgItem(id)->m_hWnd));
     }
     // The requester's answers as "type,result" entries.
-    int answers(const CString& entry) { return root->m_pPageCarReg->callCount(L"messageResult(" + entry + L")"); }
+    int answers(const CString& entry) { return recorder()->callCount(L"messageResult(" + entry + L")"); }
     int answerCount() {
         int n = 0;
-        for (const CString& call : root->m_pPageCarReg->calls()) n += call.Find(L"messageResult(") == 0 ? 1 : 0;
+        for (const CString& call : recorder()->calls()) n += call.Find(L"messageResult(") == 0 ? 1 : 0;
         return n;
     }
 
@@ -145,14 +145,16 @@ TEST_F(MessageAnswers, AnswersTable) {
          [](MessageAnswers& t, CDlgPageMessage*) { t.pageAfterLoginShown = TRUE; }, nullptr, VIEW_STATE_CAR_REG, 0},
         {"1002 when no page was shown", SERVER_ETC_MEDIUM_MATCHED, IDC_BUTTON_OK,
          [](MessageAnswers& t, CDlgPageMessage*) { t.pageAfterLoginShown = FALSE; }, L"1002,1", VIEW_STATE_CAR_REG, 0},
-        {"1012 answers the registration page", SERVER_ETC_SAVE_TO_HDD, IDC_BUTTON_OK, nullptr, L"1012,1",
+        // The answer goes to the registration page whoever asked; without a
+        // main frame that page does nothing with it.
+        {"1012 answers the registration page", SERVER_ETC_SAVE_TO_HDD, IDC_BUTTON_OK, nullptr, nullptr,
          VIEW_STATE_CAR_REG, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         drives.drives.clear();
-        root->m_pPageCarReg->clearCalls();
-        CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg);
+        recorder()->clearCalls();
+        CDlgPageMessage* page = ask(c.type, recorder());
         if (c.before) c.before(*this, page);
         click(page, c.button);
         pumpFor(20);
@@ -183,13 +185,13 @@ TEST_F(MessageAnswers, AnswersTable) {
 TEST_F(MessageAnswers, FolderRefusalGoesBackByTheViewUnderTheMessage) {
     for (int base : {VIEW_STATE_CAR_REG, VIEW_STATE_LOGIN, VIEW_STATE_CAR_CHANGE}) {
         root->pushViewPage(base, TRUE);
-        CDlgPageMessage* page = ask(SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD, root->m_pPageCarReg);
+        CDlgPageMessage* page = ask(SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD, recorder());
         click(page, IDC_BUTTON_OK);
         int expected = base == VIEW_STATE_CAR_REG ? SERVER_ETC_SAVE_TO_HDD
                        : base == VIEW_STATE_LOGIN ? SERVER_ETC_FIRST_OPEN
                                                   : SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD;
         EXPECT_EQ(page->m_eMessageType, expected) << base;
-        EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(root->m_pPageCarReg)) << base;
+        EXPECT_EQ(page->m_pRequestPage, static_cast<CWnd*>(recorder())) << base;
         EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_MESSAGE);
         page->closePage(TRUE);
     }
@@ -203,7 +205,7 @@ TEST_F(MessageAnswers, NetworkRetryOffline) {
         return false;
     });
     root->pushViewPage(VIEW_STATE_LOGIN, TRUE);
-    CDlgPageMessage* page = ask(SERVER_ERROR_NETWORK_FAIL, root->m_pPageCarReg);
+    CDlgPageMessage* page = ask(SERVER_ERROR_NETWORK_FAIL, recorder());
     click(page, IDC_BUTTON_OK);
     EXPECT_FALSE(page->m_bClosed);
     EXPECT_EQ(page->m_eMessageType, SERVER_ERROR_NETWORK_FAIL);
@@ -211,7 +213,7 @@ TEST_F(MessageAnswers, NetworkRetryOffline) {
     page->closePage(TRUE);
 
     root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
-    page = ask(SERVER_ERROR_NETWORK_FAIL, root->m_pPageCarReg);
+    page = ask(SERVER_ERROR_NETWORK_FAIL, recorder());
     ASSERT_EQ(page->m_btnOk.m_strCaption, CLangLibrary::loadLangString(12039)) << "OK carries the retry caption";
     DWORD start = GetTickCount();
     click(page, IDC_BUTTON_OK);
@@ -235,8 +237,8 @@ TEST_F(MessageAnswers, DocumentsAndRemovalGoBackToTheMessageTheyReplaced) {
     };
     for (const Case& c : cases) {
         services.clear();
-        CDlgPageMessage* page = ask(c.from, root->m_pPageCarReg);
-        page->setMessageType(c.type, root->m_pPageCarReg);
+        CDlgPageMessage* page = ask(c.from, recorder());
+        page->setMessageType(c.type, recorder());
         EXPECT_EQ(page->m_ePrevMessageType, c.from);
         click(page, IDC_BUTTON_OK);
         EXPECT_EQ(page->m_eMessageType, c.restored) << c.type;
@@ -262,7 +264,7 @@ TEST_F(MessageAnswers, FirstStartChainsToTheConsentInKorea) {
         CRegSetting::setSendVcrmDesc1();
         CRegSetting::setSendVcrmDesc2();
         root->pushViewPage(VIEW_STATE_LOGIN, TRUE);
-        CDlgPageMessage* page = ask(SERVER_ETC_FIRST_OPEN, root->m_pPageCarReg);
+        CDlgPageMessage* page = ask(SERVER_ETC_FIRST_OPEN, recorder());
         click(page, IDC_BUTTON_OK);
         EXPECT_EQ(page->m_eMessageType, c.typeAfter) << c.region << c.consented;
         EXPECT_EQ(root->m_eViewStatus, c.typeAfter == SERVER_ETC_DATA_CONSENT ? VIEW_STATE_MESSAGE
@@ -302,7 +304,7 @@ TEST_F(MessageAnswers, ConsentRadioPairs) {
         {"second pair: no chosen", IDC_RADIO_CONSENT2_NO, TRUE, FALSE, 1, FALSE, TRUE, 0},
         {"second pair: yes chosen", IDC_RADIO_CONSENT2_YES, FALSE, TRUE, 0, TRUE, FALSE, 1},
     };
-    CDlgPageMessage* page = ask(SERVER_ETC_DATA_CONSENT, root->m_pPageCarReg);
+    CDlgPageMessage* page = ask(SERVER_ETC_DATA_CONSENT, recorder());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         bool second = c.clicked == IDC_RADIO_CONSENT2_YES || c.clicked == IDC_RADIO_CONSENT2_NO;
@@ -326,7 +328,7 @@ TEST_F(MessageAnswers, ConsentRadioPairs) {
 // switch rebuild the texts: the user's "no" stays "no" and is stored as such.
 TEST_F(MessageAnswers, RefusedConsentSurvivesRefreshes) {
     CRegSetting::setRegion(REGION_KR);
-    CDlgPageMessage* page = ask(SERVER_ETC_DATA_CONSENT, root->m_pPageCarReg);
+    CDlgPageMessage* page = ask(SERVER_ETC_DATA_CONSENT, recorder());
     ASSERT_EQ(g_nSendVcrmDesc1, 1);
     page->m_radio[1].m_bChecked = TRUE;
     click(page, IDC_RADIO_CONSENT1_NO);
@@ -349,7 +351,7 @@ TEST_F(MessageAnswers, RefusedConsentSurvivesRefreshes) {
     EXPECT_FALSE(CRegSetting::isSendVcrmDesc1());
     EXPECT_TRUE(CRegSetting::isSendVcrmDesc2());
     // A new question starts at "yes" again.
-    page = ask(SERVER_ETC_DATA_CONSENT, root->m_pPageCarReg);
+    page = ask(SERVER_ETC_DATA_CONSENT, recorder());
     EXPECT_EQ(g_nSendVcrmDesc1, 1);
     EXPECT_TRUE(page->m_radio[0].m_bChecked);
     page->closePage(TRUE);
@@ -391,7 +393,7 @@ TEST_F(MessageAnswers, ChangeFolder) {
             offered = initial;
             return picked;
         });
-        CDlgPageMessage* page = ask(SERVER_ETC_SAVE_TO_HDD, root->m_pPageCarReg);
+        CDlgPageMessage* page = ask(SERVER_ETC_SAVE_TO_HDD, recorder());
         ASSERT_TRUE(page->m_btnChangeFolder.IsWindowVisible());
         click(page, IDC_BUTTON_CHANGE_FOLDER);
         EXPECT_EQ(offered, before);
@@ -456,7 +458,7 @@ TEST_F(MessageAnswers, NoVehicleOpensTheOwnerPortal) {
         CRegSetting::setRegion(c.region);
         root->m_bHasRegisteredVehicle = c.registered;
         root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
-        CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg);
+        CDlgPageMessage* page = ask(c.type, recorder());
         click(page, IDC_BUTTON_OK);
         EXPECT_EQ(opened.size(), c.url ? 1u : 0u);
         if (c.url && !opened.empty()) {
@@ -508,8 +510,8 @@ TEST_F(MessageAnswers, MediumOfAnotherAccountCancel) {
         root->m_nMediumCorp = CORP_DR;
         root->m_bHasRegisteredVehicle = c.registered;
         root->pushViewPage(c.base, TRUE);
-        root->m_pPageCarReg->clearCalls();
-        CDlgPageMessage* page = ask(SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, root->m_pPageCarReg, {{0, L"V"}});
+        recorder()->clearCalls();
+        CDlgPageMessage* page = ask(SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, recorder(), {{0, L"V"}});
         click(page, IDC_BUTTON_CANCEL);
         EXPECT_EQ(answerCount(), 0);
         if (c.view == VIEW_STATE_MESSAGE) {
@@ -532,11 +534,11 @@ TEST_F(MessageAnswers, MediumOfAnotherAccountCancel) {
 // The same message again for the same requester only refreshes its detail
 // lines, and they are drawn anew.
 TEST_F(MessageAnswers, RepeatRefreshesTheDrawnDetailLines) {
-    CDlgPageMessage* page = ask(SERVER_ERROR_USB_REMOVE_FAIL, root->m_pPageCarReg, {{0, L"E:\\"}, {1, L"OLD"}});
+    CDlgPageMessage* page = ask(SERVER_ERROR_USB_REMOVE_FAIL, recorder(), {{0, L"E:\\"}, {1, L"OLD"}});
     page->UpdateWindow();
     page->setParam(L"F:\\", 0);
     page->setParam(L"", 1);
-    page->setMessageType(SERVER_ERROR_USB_REMOVE_FAIL, root->m_pPageCarReg);
+    page->setMessageType(SERVER_ERROR_USB_REMOVE_FAIL, recorder());
     CString first, second;
     page->m_staticSubText1.GetWindowText(first);
     page->m_staticSubText2.GetWindowText(second);
@@ -565,7 +567,7 @@ TEST_F(MessageAnswers, SessionMessages) {
         CRegSetting::setLastUserCorp(c.lastBrand);
         root->m_pPageLogin->clearCalls();
         g_bSignedIn = TRUE;
-        CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg, {{0, L"Luvo"}});
+        CDlgPageMessage* page = ask(c.type, recorder(), {{0, L"Luvo"}});
         // Shown, the message keeps the settings and the sign-out from the user.
         EXPECT_TRUE(root->m_btnConfig.IsWindowVisible());
         EXPECT_FALSE(root->m_btnConfig.m_bEnabled);
@@ -606,7 +608,7 @@ TEST_F(MessageAnswers, MediumOfAnotherAccountOkReturnsToItsLogin) {
         root->m_pPageLogin->clearCalls();
         CString before = statisticsRecords();
         root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
-        CDlgPageMessage* page = ask(c.type, root->m_pPageCarReg, {{0, c.letter}});
+        CDlgPageMessage* page = ask(c.type, recorder(), {{0, c.letter}});
         click(page, IDC_BUTTON_OK);
         // The login page's reset selects the stored brand as well.
         EXPECT_GE(root->m_pPageLogin->callCount(c.selected), 1);

@@ -123,7 +123,10 @@ TEST_F(MessageForConfig, RemovalQuestionBecomesItsAnswerOnThePageThenOkReturnsTo
 }
 
 TEST_F(MessageForConfig, CancelOnTheRemovalQuestionAnswersOnlyARequesterOtherThanItself) {
-    CDlgCarReg* requester = root->m_pPageCarReg;
+    // A stand-in page that records its answers (the real pages act on them).
+    CPlaceholderPage recorder(IDD_CAR_REG, root.get(), L"Recorder", VIEW_STATE_NONE);
+    ASSERT_TRUE(recorder.Create(IDD_CAR_REG, root.get()));
+    CPlaceholderPage* requester = &recorder;
     struct {
         CWnd* requester;
         int answers;
@@ -136,6 +139,7 @@ TEST_F(MessageForConfig, CancelOnTheRemovalQuestionAnswersOnlyARequesterOtherTha
         EXPECT_EQ(c.answers, requester->callCount(L"messageResult(1005,0)"));
         EXPECT_EQ(root->m_pPageConfig, root->m_pCurPage);
     }
+    recorder.DestroyWindow();
 }
 
 // The pooled page answers Enter for some messages; this page never does.
