@@ -5,7 +5,8 @@
 // on the object, so a handler has exactly the signature it has in the
 // library's documentation.
 //
-// Handlers are named bare, as in ON_BN_CLICKED(IDC_BUTTON_OK, OnBnClickedButtonOk).
+// Handlers are named as member pointers, as in
+// ON_BN_CLICKED(IDC_BUTTON_OK, &CDlgPageLogin::OnBnClickedButtonOk).
 #include <windows.h>
 
 class CCmdTarget;
@@ -137,16 +138,16 @@ protected:                                                   \
     AFX_WM_ENTRY(WM_MEASUREITEM, self->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); *afxResult = TRUE)
 
 // LRESULT memberFxn(WPARAM, LPARAM)
-#define ON_MESSAGE(message, memberFxn) AFX_WM_ENTRY(message, *afxResult = self->memberFxn(wParam, lParam))
+#define ON_MESSAGE(message, memberFxn) AFX_WM_ENTRY(message, *afxResult = (self->*(memberFxn))(wParam, lParam))
 // The registered id is read at dispatch: RWM_ ids are set during dynamic
 // initialisation, after which a copy taken into the table would be stale.
 #define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn)                              \
     {AFX_REGISTERED_ENTRY, 0, 0, 0, &(nMessageVariable),                                \
-     AFX_THUNK_BEGIN *afxResult = self->memberFxn(wParam, lParam); return TRUE; }},
+     AFX_THUNK_BEGIN *afxResult = (self->*(memberFxn))(wParam, lParam); return TRUE; }},
 
 // Commands and control notifications: void memberFxn()
 #define ON_CONTROL(code, id, memberFxn) \
-    {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), nullptr, AFX_THUNK_BEGIN self->memberFxn(); return TRUE; }},
+    {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), nullptr, AFX_THUNK_BEGIN (self->*(memberFxn))(); return TRUE; }},
 #define ON_COMMAND(id, memberFxn) ON_CONTROL(0, id, memberFxn)
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_EN_UPDATE(id, memberFxn) ON_CONTROL(EN_UPDATE, id, memberFxn)
@@ -158,20 +159,20 @@ protected:                                                   \
 // void memberFxn(NMHDR*, LRESULT*)
 #define ON_NOTIFY(code, id, memberFxn)                                                                  \
     {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), nullptr,        \
-     AFX_THUNK_BEGIN auto* n = reinterpret_cast<AFX_NOTIFY*>(lParam); self->memberFxn(n->pNMHDR, n->pResult); return TRUE; }},
+     AFX_THUNK_BEGIN auto* n = reinterpret_cast<AFX_NOTIFY*>(lParam); (self->*(memberFxn))(n->pNMHDR, n->pResult); return TRUE; }},
 
 // Reflected to the control that sent them. The plain forms consume the
 // notification; the _EX forms pass it on to the parent when they return FALSE.
 #define ON_CONTROL_REFLECT(code, memberFxn) \
-    {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(code), 0, 0, nullptr, AFX_THUNK_BEGIN self->memberFxn(); return TRUE; }},
+    {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(code), 0, 0, nullptr, AFX_THUNK_BEGIN (self->*(memberFxn))(); return TRUE; }},
 #define ON_CONTROL_REFLECT_EX(code, memberFxn) \
-    {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(code), 0, 0, nullptr, AFX_THUNK_BEGIN return self->memberFxn(); }},
+    {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(code), 0, 0, nullptr, AFX_THUNK_BEGIN return (self->*(memberFxn))(); }},
 #define ON_NOTIFY_REFLECT(code, memberFxn)                                                          \
     {WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(code), 0, 0, nullptr,                           \
-     AFX_THUNK_BEGIN auto* n = reinterpret_cast<AFX_NOTIFY*>(lParam); self->memberFxn(n->pNMHDR, n->pResult); return TRUE; }},
+     AFX_THUNK_BEGIN auto* n = reinterpret_cast<AFX_NOTIFY*>(lParam); (self->*(memberFxn))(n->pNMHDR, n->pResult); return TRUE; }},
 #define ON_NOTIFY_REFLECT_EX(code, memberFxn)                                                       \
     {WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(code), 0, 0, nullptr,                           \
-     AFX_THUNK_BEGIN auto* n = reinterpret_cast<AFX_NOTIFY*>(lParam); return self->memberFxn(n->pNMHDR, n->pResult); }},
+     AFX_THUNK_BEGIN auto* n = reinterpret_cast<AFX_NOTIFY*>(lParam); return (self->*(memberFxn))(n->pNMHDR, n->pResult); }},
 // HBRUSH CtlColor(CDC*, UINT nCtlColor); a null brush leaves the message to the parent.
 #define ON_WM_CTLCOLOR_REFLECT()                                                                     \
     {WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0, nullptr,                                                \

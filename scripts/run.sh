@@ -145,4 +145,4 @@ if [ -n "$driver" ]; then
   kill "$program_pid" 2>/dev/null || true
   exit "$status"
 fi
-(cd "$install" && wine "$install/Kestrune.exe" </dev/null 2> >(grep -v --line-buffered 'read access denied for device' >&2)) || true
+(cd "$install" && wine "$install/Kestrune.exe" </dev/null 2> >(grep -v -i --line-buffered 'read access denied for device' >&2)) || true

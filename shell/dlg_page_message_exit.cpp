@@ -40,9 +40,9 @@ constexpr int MESSAGE_MARGIN = 100;
 BEGIN_MESSAGE_MAP(CDlgPageMessageExit, CBaseChildDialog)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
-    ON_BN_CLICKED(IDC_BUTTON_OK, OnBnClickedButtonOk)
-    ON_BN_CLICKED(IDC_BUTTON_CANCEL, OnBnClickedButtonCancel)
-    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguage)
+    ON_BN_CLICKED(IDC_BUTTON_OK, &CDlgPageMessageExit::OnBnClickedButtonOk)
+    ON_BN_CLICKED(IDC_BUTTON_CANCEL, &CDlgPageMessageExit::OnBnClickedButtonCancel)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CDlgPageMessageExit::OnChangeLanguage)
 END_MESSAGE_MAP()
 
 CDlgPageMessageExit::CDlgPageMessageExit(CBaseDialog* root, UINT templateId) : CBaseChildDialog(templateId, root) {

@@ -17,7 +17,7 @@ CString nameOf(int type) { return CGlobalFunc::getErrorName(static_cast<unsigned
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDlgPageMessageForConfig, CDlgPageMessage)
-    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguage)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CDlgPageMessageForConfig::OnChangeLanguage)
 END_MESSAGE_MAP()
 
 CDlgPageMessageForConfig::CDlgPageMessageForConfig(CBaseDialog* root)

@@ -38,7 +38,7 @@ BOOL topWindowExists(const wchar_t* title) { return FindWindowW(nullptr, title) 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CKestruneApp, CWinAppEx)
-    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    ON_COMMAND(ID_APP_ABOUT, &CKestruneApp::OnAppAbout)
 END_MESSAGE_MAP()
 
 CKestruneApp* GetKestruneApp() { return dynamic_cast<CKestruneApp*>(AfxGetApp()); }

@@ -39,8 +39,8 @@ BEGIN_MESSAGE_MAP(CBaseDialog, CDialog)
     ON_WM_NCHITTEST()
     ON_WM_SIZE()
     ON_WM_SYSCOMMAND()
-    ON_BN_CLICKED(IDC_BUTTON_GUIDE, OnBnClickedButtonGuide)
-    ON_BN_CLICKED(IDC_BUTTON_MINI, OnBnClickedButtonMini)
+    ON_BN_CLICKED(IDC_BUTTON_GUIDE, &CBaseDialog::OnBnClickedButtonGuide)
+    ON_BN_CLICKED(IDC_BUTTON_MINI, &CBaseDialog::OnBnClickedButtonMini)
 END_MESSAGE_MAP()
 
 CBaseDialog::CBaseDialog(CWnd* parent) : CDialog(IDD_BASE_DIALOG, parent) {}

@@ -81,8 +81,8 @@ CFont* fallbackButtonFont() {
 
 BEGIN_MESSAGE_MAP(CDlgMsgBox, CBasePopupDialog)
     ON_WM_PAINT()
-    ON_BN_CLICKED(IDC_BUTTON_OK, OnBnClickedButtonOk)
-    ON_BN_CLICKED(IDC_BUTTON_CANCEL, OnBnClickedButtonCancel)
+    ON_BN_CLICKED(IDC_BUTTON_OK, &CDlgMsgBox::OnBnClickedButtonOk)
+    ON_BN_CLICKED(IDC_BUTTON_CANCEL, &CDlgMsgBox::OnBnClickedButtonCancel)
 END_MESSAGE_MAP()
 
 CDlgMsgBox::CDlgMsgBox(CWnd* parent) : CBasePopupDialog(IDD_MSG_BOX, parent) {}

@@ -12,7 +12,7 @@ BEGIN_MESSAGE_MAP(CEditPlaceholderText, CEdit)
     ON_WM_SIZE()
     ON_WM_NCPAINT()
     ON_WM_PAINT()
-    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguage)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CEditPlaceholderText::OnChangeLanguage)
 END_MESSAGE_MAP()
 
 CEditPlaceholderText::CEditPlaceholderText() = default;

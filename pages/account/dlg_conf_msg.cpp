@@ -44,8 +44,8 @@ CString withoutProductName(CString text) {
 BEGIN_MESSAGE_MAP(CDlgConfMsg, CPlaceholderPage)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
-    ON_BN_CLICKED(IDOK, OnBnClickedOk)
-    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguagePage)
+    ON_BN_CLICKED(IDOK, &CDlgConfMsg::OnBnClickedOk)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CDlgConfMsg::OnChangeLanguagePage)
 END_MESSAGE_MAP()
 
 CDlgConfMsg::CDlgConfMsg(CBaseDialog* root) : CPlaceholderPage(IDD_CONF_MSG, root, L"CDlgConfMsg", VIEW_STATE_CAR_CONFIG) {}

@@ -32,10 +32,10 @@ IMPLEMENT_DYNAMIC(CDlgHiddenPWD, CDialog)
 BEGIN_MESSAGE_MAP(CDlgHiddenPWD, CBaseChildDialog)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
-    ON_BN_CLICKED(IDOK, OnBnClickedOk)
+    ON_BN_CLICKED(IDOK, &CDlgHiddenPWD::OnBnClickedOk)
     ON_WM_CLOSE()
     ON_WM_TIMER()
-    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguage)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CDlgHiddenPWD::OnChangeLanguage)
 END_MESSAGE_MAP()
 
 CDlgHiddenPWD::CDlgHiddenPWD(CBaseDialog* root) : CBaseChildDialog(IDD_HIDDEN_PWD, root) {

@@ -86,12 +86,12 @@ CString hideDateKey(int corp) {
 BEGIN_MESSAGE_MAP(CDlgJoinMsg, CPlaceholderPage)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
-    ON_BN_CLICKED(IDOK, OnBnClickedNext)
-    ON_BN_CLICKED(IDC_BUTTON_JOIN, OnBnClickedJoin)
-    ON_STN_CLICKED(IDC_STATIC_TITLE2, OnStnClickedTitle2)
-    ON_BN_CLICKED(IDC_CHECK_JOIN_SHOW30, OnBnClickedCheckShow30)
-    ON_MESSAGE(UM_JOIN_CHECK_SKIP, OnCheckSkip)
-    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnChangeLanguagePage)
+    ON_BN_CLICKED(IDOK, &CDlgJoinMsg::OnBnClickedNext)
+    ON_BN_CLICKED(IDC_BUTTON_JOIN, &CDlgJoinMsg::OnBnClickedJoin)
+    ON_STN_CLICKED(IDC_STATIC_TITLE2, &CDlgJoinMsg::OnStnClickedTitle2)
+    ON_BN_CLICKED(IDC_CHECK_JOIN_SHOW30, &CDlgJoinMsg::OnBnClickedCheckShow30)
+    ON_MESSAGE(UM_JOIN_CHECK_SKIP, &CDlgJoinMsg::OnCheckSkip)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CDlgJoinMsg::OnChangeLanguagePage)
 END_MESSAGE_MAP()
 
 CDlgJoinMsg::CDlgJoinMsg(CBaseDialog* root) : CPlaceholderPage(IDD_JOIN_MSG, root, L"CDlgJoinMsg", VIEW_STATE_JOIN_MSG) {}

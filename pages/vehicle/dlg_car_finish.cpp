@@ -10,7 +10,7 @@
 #include "foundation/private_messages.h"
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
-#include "pages/account/path_text.h"
+#include "ui/path_text.h"
 #include "pages/vehicle/dlg_car_update.h"
 #include "resources/resource.h"
 #include "shell/dlg_root.h"
@@ -71,20 +71,20 @@ void setButtonFont(CPngButton& button, int size) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDlgCarFinish, CBaseChildDialog)
-    ON_BN_CLICKED(IDC_BUTTON_FINISH, OnBnClickedButtonFinish)
-    ON_BN_CLICKED(IDC_BUTTON_CAR_SELECT, OnBnClickedButtonCarSelect)
+    ON_BN_CLICKED(IDC_BUTTON_FINISH, &CDlgCarFinish::OnBnClickedButtonFinish)
+    ON_BN_CLICKED(IDC_BUTTON_CAR_SELECT, &CDlgCarFinish::OnBnClickedButtonCarSelect)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
-    ON_BN_CLICKED(IDC_BUTTON_FOLDER, OnBnClickedButtonFolder)
-    ON_BN_CLICKED(IDC_BUTTON_USB, OnBnClickedButtonUsb)
-    ON_BN_CLICKED(IDC_BUTTON_INSTALL, OnBnClickedButtonInstall)
-    ON_BN_CLICKED(IDC_BUTTON_SDCARD, OnBnClickedButtonSdcard)
-    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnRegisteredMessage_ChangeLanguage)
-    ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, OnRegisteredMessage_MessageResult)
+    ON_BN_CLICKED(IDC_BUTTON_FOLDER, &CDlgCarFinish::OnBnClickedButtonFolder)
+    ON_BN_CLICKED(IDC_BUTTON_USB, &CDlgCarFinish::OnBnClickedButtonUsb)
+    ON_BN_CLICKED(IDC_BUTTON_INSTALL, &CDlgCarFinish::OnBnClickedButtonInstall)
+    ON_BN_CLICKED(IDC_BUTTON_SDCARD, &CDlgCarFinish::OnBnClickedButtonSdcard)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CDlgCarFinish::OnRegisteredMessage_ChangeLanguage)
+    ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, &CDlgCarFinish::OnRegisteredMessage_MessageResult)
     ON_WM_SHOWWINDOW()
-    ON_BN_CLICKED(IDC_CHECK_REMOVE_USB, OnBnClickedCheckRemoveUsb)
-    ON_STN_CLICKED(IDC_CHECK_REMOVE_USB_COMMENT, OnClickedRemoveUsbComment)
-    ON_MESSAGE(UM_FOLLOW_REMOVE_BOX, OnFollowRemoveBox)
+    ON_BN_CLICKED(IDC_CHECK_REMOVE_USB, &CDlgCarFinish::OnBnClickedCheckRemoveUsb)
+    ON_STN_CLICKED(IDC_CHECK_REMOVE_USB_COMMENT, &CDlgCarFinish::OnClickedRemoveUsbComment)
+    ON_MESSAGE(UM_FOLLOW_REMOVE_BOX, &CDlgCarFinish::OnFollowRemoveBox)
 END_MESSAGE_MAP()
 
 CDlgCarFinish::CDlgCarFinish(CBaseDialog* root) : CBaseChildDialog(IDD_CAR_FINISH, root) {

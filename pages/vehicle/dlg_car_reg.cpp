@@ -87,14 +87,14 @@ void setStaticFont(CStaticEx& control, int size, COLORREF colour) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDlgCarReg, CBaseChildDialog)
-    ON_BN_CLICKED(IDC_BUTTON_CAR_CHANG, OnBnClickedButtonCarChange)
-    ON_BN_CLICKED(IDC_BUTTON_CAR_UPDATE, OnBnClickedButtonCarUpdate)
-    ON_REGISTERED_MESSAGE(RWM_USBDETECTOR_MESSAGE, OnRegisteredMessage_USBDetectorMsg)
+    ON_BN_CLICKED(IDC_BUTTON_CAR_CHANG, &CDlgCarReg::OnBnClickedButtonCarChange)
+    ON_BN_CLICKED(IDC_BUTTON_CAR_UPDATE, &CDlgCarReg::OnBnClickedButtonCarUpdate)
+    ON_REGISTERED_MESSAGE(RWM_USBDETECTOR_MESSAGE, &CDlgCarReg::OnRegisteredMessage_USBDetectorMsg)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
-    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, OnRegisteredMessage_ChangeLanguage)
-    ON_CBN_SELENDOK(IDC_COMBO_DISK_LIST, OnSelEndOkDiskList)
-    ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, OnMessageResult)
+    ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CDlgCarReg::OnRegisteredMessage_ChangeLanguage)
+    ON_CBN_SELENDOK(IDC_COMBO_DISK_LIST, &CDlgCarReg::OnSelEndOkDiskList)
+    ON_REGISTERED_MESSAGE(RWM_MESSAGE_RESULT, &CDlgCarReg::OnMessageResult)
     ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 

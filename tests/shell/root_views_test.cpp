@@ -3,7 +3,9 @@
 #include "tests/shell/shell_fixture.h"
 
 #include "foundation/globalfunc.h"
+#include "foundation/regsetting.h"
 #include "pages/account/dlg_hidden.h"
+#include "pages/account/dlg_info_image_popup.h"
 #include "pages/account/dlg_hidden_pwd.h"
 #include "pages/account/dlg_page_config.h"
 #include "pages/account/dlg_page_login.h"
@@ -127,11 +129,6 @@ TEST_F(RootViews, ClearedHistoryEntriesAreSkippedAndEmptied) {
 
 TEST_F(RootViews, DeclinedPageIsSkippedAndUnknownViewKeepsThePage) {
     createRoot();
-    // The hidden-mode page is still a stand-in that can decline.
-    root->m_pPageHidden->m_bShowResult = FALSE;
-    root->pushViewPage(VIEW_STATE_HIDDEN, TRUE);
-    EXPECT_EQ(calls(root->m_pPageHidden, L"skipPage"), 1);
-
     // The search page opens the image guide over itself as it comes up.
     root->pushViewPage(VIEW_STATE_CAR_CHANGE, TRUE);
     CBaseChildDialog* guide = root->m_pCurPage;
@@ -141,6 +138,16 @@ TEST_F(RootViews, DeclinedPageIsSkippedAndUnknownViewKeepsThePage) {
     EXPECT_EQ(root->m_pCurPage, guide);
     EXPECT_EQ(root->m_eBaseViewStatus, VIEW_STATE_CAR_CHANGE);
     EXPECT_TRUE(guide->IsWindowVisible());
+
+    // With the brand's "do not show again" stored the guide declines, and
+    // its skip leads on to the search page.
+    root->pushViewPage(VIEW_STATE_LOGIN, TRUE);
+    const int brand = CRegSetting::getLastUserCorp();
+    CRegSetting::setCheckedSoftwareModelGuide(brand, TRUE);
+    root->pushViewPage(VIEW_STATE_CAR_CHANGE, TRUE);
+    CRegSetting::setCheckedSoftwareModelGuide(brand, FALSE);
+    EXPECT_EQ(root->m_eViewStatus, VIEW_STATE_CAR_CHANGE);
+    EXPECT_FALSE(root->m_pPageInfoImagePopup->IsWindowVisible());
 }
 
 // The pool: which page a request gets.

@@ -133,8 +133,8 @@ void typeText(const wchar_t* text) {
 }
 
 BEGIN_MESSAGE_MAP(HostWindow, CWnd)
-    ON_MESSAGE(UM_LIST_SELECT, OnListSelect)
-    ON_MESSAGE(UM_EDIT_ENTER, OnEditEnter)
+    ON_MESSAGE(UM_LIST_SELECT, &HostWindow::OnListSelect)
+    ON_MESSAGE(UM_EDIT_ENTER, &HostWindow::OnEditEnter)
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 

@@ -72,7 +72,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CProbeApp, CWinAppEx)
-    ON_COMMAND(ID_APP_ABOUT_COMMAND, OnAppAbout)
+    ON_COMMAND(ID_APP_ABOUT_COMMAND, &CProbeApp::OnAppAbout)
 END_MESSAGE_MAP()
 
 TEST(AppRun, WinMainDrivesTheApplicationObject) {

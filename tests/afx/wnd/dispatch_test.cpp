@@ -45,17 +45,17 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CProbeWnd, CWnd)
-    ON_MESSAGE(WM_NCCREATE, OnNcCreateMsg)
+    ON_MESSAGE(WM_NCCREATE, &CProbeWnd::OnNcCreateMsg)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_SIZE()
     ON_WM_TIMER()
     ON_WM_NCHITTEST()
     ON_WM_LBUTTONDOWN()
-    ON_MESSAGE(WM_APP + 1, OnApp1)
-    ON_MESSAGE(WM_APP + 2, OnApp2)
-    ON_REGISTERED_MESSAGE(g_lateMessage, OnLate)
-    ON_COMMAND(ID_PROBE_COMMAND, OnProbeCommand)
+    ON_MESSAGE(WM_APP + 1, &CProbeWnd::OnApp1)
+    ON_MESSAGE(WM_APP + 2, &CProbeWnd::OnApp2)
+    ON_REGISTERED_MESSAGE(g_lateMessage, &CProbeWnd::OnLate)
+    ON_COMMAND(ID_PROBE_COMMAND, &CProbeWnd::OnProbeCommand)
 END_MESSAGE_MAP()
 
 // A derived map wins over its base, and the base's entries stay reachable.
@@ -69,7 +69,9 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CDerivedProbeWnd, CProbeWnd)
-    ON_MESSAGE(WM_APP + 1, OnApp1Derived)
+    ON_MESSAGE(WM_APP + 1, &CDerivedProbeWnd::OnApp1Derived)
+    // An inherited handler named through the derived class.
+    ON_MESSAGE(WM_APP + 3, &CDerivedProbeWnd::OnApp2)
 END_MESSAGE_MAP()
 
 bool createProbe(CWnd& wnd) {
@@ -93,6 +95,7 @@ TEST(Dispatch, MessagesReachTheirEntriesThroughTheMapChain) {
     } cases[] = {
         {"derived entry wins", WM_APP + 1, 0, 0, 2},
         {"base entry reached", WM_APP + 2, 3, 4, 7},
+        {"inherited handler in the derived map", WM_APP + 3, 5, 6, 11},
         {"registered after the map was built", g_lateMessage, 0, 0, 7},
         {"command", WM_COMMAND, ID_PROBE_COMMAND, 0, 1},
         {"unknown command goes to the default", WM_COMMAND, ID_PROBE_COMMAND + 1, 0, 0},

@@ -22,8 +22,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CConsumingButton, CButton)
-    ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
-    ON_NOTIFY_REFLECT(NM_CLICK, OnNotifyClick)
+    ON_CONTROL_REFLECT(BN_CLICKED, &CConsumingButton::OnClicked)
+    ON_NOTIFY_REFLECT(NM_CLICK, &CConsumingButton::OnNotifyClick)
 END_MESSAGE_MAP()
 
 class CPassingButton : public CButton {
@@ -39,8 +39,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CPassingButton, CButton)
-    ON_CONTROL_REFLECT_EX(BN_CLICKED, OnClicked)
-    ON_NOTIFY_REFLECT_EX(NM_CLICK, OnNotifyClick)
+    ON_CONTROL_REFLECT_EX(BN_CLICKED, &CPassingButton::OnClicked)
+    ON_NOTIFY_REFLECT_EX(NM_CLICK, &CPassingButton::OnNotifyClick)
 END_MESSAGE_MAP()
 
 class CDrawnButton : public CButton {
@@ -106,12 +106,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 BEGIN_MESSAGE_MAP(CReflectDialog, CDialog)
-    ON_BN_CLICKED(IDC_BUTTON_CONSUME, OnConsume)
-    ON_BN_CLICKED(IDC_BUTTON_EX, OnPass)
-    ON_BN_CLICKED(IDC_BUTTON_PLAIN, OnPlain)
-    ON_NOTIFY(NM_CLICK, IDC_BUTTON_CONSUME, OnNotifyConsume)
-    ON_NOTIFY(NM_CLICK, IDC_BUTTON_EX, OnNotifyPass)
-    ON_NOTIFY(NM_CLICK, IDC_BUTTON_PLAIN, OnNotifyPlain)
+    ON_BN_CLICKED(IDC_BUTTON_CONSUME, &CReflectDialog::OnConsume)
+    ON_BN_CLICKED(IDC_BUTTON_EX, &CReflectDialog::OnPass)
+    ON_BN_CLICKED(IDC_BUTTON_PLAIN, &CReflectDialog::OnPlain)
+    ON_NOTIFY(NM_CLICK, IDC_BUTTON_CONSUME, &CReflectDialog::OnNotifyConsume)
+    ON_NOTIFY(NM_CLICK, IDC_BUTTON_EX, &CReflectDialog::OnNotifyPass)
+    ON_NOTIFY(NM_CLICK, IDC_BUTTON_PLAIN, &CReflectDialog::OnNotifyPlain)
 END_MESSAGE_MAP()
 
 class ReflectionTest : public ::testing::Test {

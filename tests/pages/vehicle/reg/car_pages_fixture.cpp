@@ -7,6 +7,7 @@
 #include "foundation/program_strings.h"
 #include "foundation/regsetting.h"
 #include "pages/account/dlg_info_image_popup.h"
+#include "pages/account/dlg_page_config.h"
 #include "pages/vehicle/dlg_car_finish.h"
 #include "pages/vehicle/dlg_car_reg.h"
 #include "pages/vehicle/dlg_car_update.h"
@@ -71,6 +72,7 @@ void CarPages::SetUp() {
 }
 
 void CarPages::TearDown() {
+    CDlgPageConfig::setAttributeReader({});
     if (root && root->m_pMessagePages) {
         for (CDlgPageMessage* page : *root->m_pMessagePages) {
             if (!page->m_bClosed) page->closePage(TRUE);

@@ -63,7 +63,12 @@ TEST_F(RegChecks, PressAndAnswerTable) {
          [](RegChecks& t) { t.m_drives.drives[L'C'].type = DRIVE_REMOTE; t.addDrive(L'R', 16000000); }, 1,
          SERVER_ERROR_UPDATE_CHECK_SAVE_DRIVE_UPDATE_HDD, false, 0, L"VN:C,ED:PATHTYPE]", false},
         {"folder refused by the path test", GB,
-         [](RegChecks& t) { t.root->m_pPageConfig->m_nPathType = 2; t.addDrive(L'R', 16000000); }, 1,
+         [](RegChecks& t) {
+             // A read-only folder outside the profile folders.
+             CDlgPageConfig::setAttributeReader(
+                 [](const CString&) -> DWORD { return FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY; });
+             t.addDrive(L'R', 16000000);
+         }, 1,
          SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD, false, 0, nullptr, false},
         {"folder missing", GB,
          [](RegChecks& t) { CRegSetting::setDataPath(t.m_data.path() + L"gone\\"); t.addDrive(L'R', 16000000); }, 1,
@@ -89,7 +94,7 @@ TEST_F(RegChecks, PressAndAnswerTable) {
         m_drives.drives.erase(L'R');
         setLocalFree(100 * GB);
         CRegSetting::setDataPath(m_data.path());
-        root->m_pPageConfig->m_nPathType = 0;
+        CDlgPageConfig::setAttributeReader({});
         setOnline(frame, true);
         InfInfo* car = addVehicle(CString(L"Check") + CString(static_cast<wchar_t>(L'A' + n++)), L"U", c.updateBytes);
         // One model per vehicle of the table: the size sums its own file.
@@ -226,11 +231,10 @@ TEST_F(RegChecks, SdMediaShowTheImageGuideAndCancelKeepsThePage) {
     for (int line : {0, 1}) {
         SCOPED_TRACE(line);
         selectLine(line);
-        root->m_pPageInfoImagePopup->clearCalls();
         pressUpdate();
         EXPECT_EQ(messageType(), line == 0 ? SERVER_ETC_SAVE_TO_HDD : SERVER_ETC_SAVE_TO_SD);
         EXPECT_EQ(root->m_pCurPage, static_cast<CBaseChildDialog*>(root->m_pPageInfoImagePopup));
-        EXPECT_EQ(root->m_pPageInfoImagePopup->callCount(L"setAutoSkip(1)"), 1);
+        EXPECT_TRUE(root->m_pPageInfoImagePopup->m_bAutoSkip);
         answer(FALSE);
         EXPECT_EQ(root->m_eBaseViewStatus, VIEW_STATE_CAR_REG);
         backToRegistration();
