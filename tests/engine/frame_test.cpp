@@ -368,7 +368,10 @@ TEST(FileRemoval, RemoveFileOnAHeldFile) {
     EXPECT_TRUE(wm->removeFile(path));
     CloseHandle(held);
     DeleteFileW(path.GetString());
-    ASSERT_TRUE(writeBytes(path, "new content"));
+    // While the remove thread still has the old file open its delete is
+    // pending and the name cannot be taken: the new file is made once that
+    // handle is closed.
+    ASSERT_TRUE(waitUntil([&] { return writeBytes(path, "new content"); }, 10000));
     // Until the thread has ended it may still meet the new file.
     EXPECT_TRUE(waitUntil([] { return worker_manager::removeThreadsRunning() == 0; }, 10000));
     EXPECT_EQ(readBytes(path), "new content");

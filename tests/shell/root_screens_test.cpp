@@ -69,7 +69,8 @@ TEST_F(RootScreens, EveryViewShowsItsPage) {
         const bool ownPaint = view == VIEW_STATE_LOGIN || view == VIEW_STATE_INFO_POPUP ||
                               view == VIEW_STATE_INFO_IMAGE_POPUP || view == VIEW_STATE_HIDDEN ||
                               view == VIEW_STATE_HIDDEN_PWD || view == VIEW_STATE_CONFIG ||
-                              view == VIEW_STATE_CAR_CONFIG || view == VIEW_STATE_JOIN_MSG;
+                              view == VIEW_STATE_CAR_CONFIG || view == VIEW_STATE_JOIN_MSG ||
+                              view == VIEW_STATE_CAR_CHANGE;
         if (view == VIEW_STATE_CAR_REG || view == VIEW_STATE_CAR_FINISH) {
             EXPECT_GT(shot.count(skinFill(view == VIEW_STATE_CAR_REG ? 434 : 436), band), 100 * 50) << view;
         } else if (!ownPaint) {

@@ -18,6 +18,7 @@
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
 #include "pages/vehicle/dlg_car_finish.h"
+#include "pages/vehicle/dlg_car_reg.h"
 #include "pages/vehicle/dlg_car_update.h"
 #include "pages/vehicle/update_page_layout.h"
 #include "resources/resource.h"
@@ -102,6 +103,9 @@ protected:
         m_entry.setMediaType(L"U");
         frame->m_pInfInfoList = new InfInfoList(false);
         frame->Cur_inf = &m_entry;
+        // An answer that leads back to the registration page finds the
+        // vehicle there (without one it sends the user on to the search).
+        root->m_pPageCarReg->setCarInfo(&m_entry);
         resetBoards();
         g_bSaveToHDD = FALSE;
         pumpMessages(100);
@@ -110,6 +114,7 @@ protected:
         if (page && page->GetSafeHwnd()) page->KillTimer(UPDATE_TIMER_PROGRESS);
         if (root) root->m_bUpdateHeld = 0;
         if (frame) frame->Cur_inf = nullptr;
+        if (root && root->m_pPageCarReg) root->m_pPageCarReg->m_pCarInfo = nullptr;
         resetBoards();
         g_bSaveToHDD = FALSE;
         AfxGetApp()->m_pMainWnd = nullptr;

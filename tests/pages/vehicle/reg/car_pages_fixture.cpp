@@ -1,5 +1,6 @@
 #include "tests/pages/vehicle/reg/car_pages_fixture.h"
 
+#include "engine/function_manager.h"
 #include "foundation/code_tables.h"
 #include "foundation/config_file.h"
 #include "foundation/current_ui.h"
@@ -22,6 +23,7 @@
 #include "webclient/connectivity.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
@@ -39,6 +41,9 @@ void CarPages::SetUp() {
     static const bool ready = (g_logManager.init(logs.path(), L"reg.log", 1 << 20, 10, 1),
                                CConfigFile::getInstance()->load());
     ASSERT_TRUE(ready);
+    // The hand-over starts the update page; its commands are held, so no run
+    // of the real engine outlives the vehicles a test made.
+    function_manager::getInstance()->closeStopGate();
     setConnectivityProbe([](DWORD& flags) {
         flags = 0;
         return g_online.load();
@@ -93,6 +98,15 @@ void CarPages::TearDown() {
     CRegSetting::setDataPath(CString());
     g_strCorpCode = L"N";
     g_strMessageNumber.Empty();
+    function_manager* engine = function_manager::getInstance();
+    engine->reset();
+    {
+        std::lock_guard<std::mutex> lock(engine->m_queueMutex);
+        engine->m_heldCommands.clear();
+    }
+    engine->openStopGate();
+    engine->m_nFormatting = 0;
+    engine->itemsRebuilt();
 }
 
 InfInfo* CarPages::addVehicle(const CString& name, const CString& mediaType, ULONGLONG updateBytes, int mapUpdate,

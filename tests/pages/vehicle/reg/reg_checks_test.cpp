@@ -71,7 +71,12 @@ TEST_F(RegChecks, PressAndAnswerTable) {
          }, 1,
          SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD, false, 0, nullptr, false},
         {"folder missing", GB,
-         [](RegChecks& t) { CRegSetting::setDataPath(t.m_data.path() + L"gone\\"); t.addDrive(L'R', 16000000); }, 1,
+         [](RegChecks& t) {
+             // Gone after the path test found it.
+             CDlgPageConfig::setAttributeReader([](const CString&) -> DWORD { return FILE_ATTRIBUTE_DIRECTORY; });
+             CRegSetting::setDataPath(t.m_data.path() + L"gone\\");
+             t.addDrive(L'R', 16000000);
+         }, 1,
          SERVER_ERROR_UPDATE_CHECK_SAVE_FOLDER_UPDATE_HDD, false, 0, L"VN:C,ED:SETERR]", false},
         // The 32 GiB rule: exactly 32 GiB passes, one KB more does not.
         {"32 GiB passes", GB, driveKB(33554432), 1, SERVER_ETC_SAVE_TO_SD, false, 0, nullptr, false},

@@ -538,6 +538,9 @@ TEST_F(SearchPage, OkWithoutAChoiceAndOkInCancelsPlace) {
 
 TEST_F(SearchPage, CancelGoesBackToRegistrationAndHidesTheResults) {
     REQUIRE_STANDIN();
+    // The registration page holds a vehicle; without one it would send the
+    // user on to the search again.
+    root->m_pPageCarReg->setCarInfo(entry(L"NAVI D"));
     openPage();
     type(L"12");
     ASSERT_TRUE(page->m_pListResult->IsWindowVisible());
