@@ -92,11 +92,9 @@ void CDlgPageLogin::refreshBusyState() {
     CDlgRoot* r = root();
     if (!r) return;
     // The exit lock: the root's exit button stays disabled while waiting.
+    // The root shows settings and sign-out by its own rule (never while the
+    // hidden sign-in is up).
     r->enableTopButton(1, this, m_bWaiting ? FALSE : TRUE);
-    if (g_bSignedIn && !m_bWaiting) {
-        if (r->m_btnConfig.GetSafeHwnd()) r->m_btnConfig.ShowWindow(SW_SHOW);
-        if (r->m_btnLogout.GetSafeHwnd()) r->m_btnLogout.ShowWindow(SW_SHOW);
-    }
 }
 
 BOOL CDlgPageLogin::PreTranslateMessage(MSG* msg) {

@@ -165,6 +165,12 @@ TEST_F(HiddenMode, KeyOpensTheSignInOnlyFromRegistrationAndChangePages) {
         if (c.opens) {
             EXPECT_FALSE(root->m_btnConfig.IsWindowVisible()) << "no settings while the sign-in shows";
             EXPECT_FALSE(root->m_btnLogout.IsWindowVisible()) << "no sign-out while the sign-in shows";
+            // Another page taking or giving back an exit lock, or the transfer
+            // state being applied again, brings neither back.
+            root->enableTopButton(1, login, TRUE);
+            root->updateTopButtons();
+            EXPECT_FALSE(root->m_btnConfig.IsWindowVisible());
+            EXPECT_FALSE(root->m_btnLogout.IsWindowVisible());
         }
     }
 }
