@@ -194,8 +194,11 @@ void CDlgCarReg::applyTexts() {
     m_btnCarUpdate.m_nTopOffset = 0;
     const BOOL rtl = arabicUi() ? TRUE : FALSE;
     if (rtl != m_bComboRtl && m_comboDisk.GetSafeHwnd()) {
-        if (rtl) m_comboDisk.ModifyStyleEx(0, WS_EX_RIGHT | WS_EX_RTLREADING);
-        else m_comboDisk.ModifyStyleEx(WS_EX_RIGHT | WS_EX_RTLREADING, 0);
+        // As the settings page's lists: read from the right, and the open
+        // list's scroll bar on the left.
+        const DWORD rightToLeft = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+        if (rtl) m_comboDisk.ModifyStyleEx(0, rightToLeft);
+        else m_comboDisk.ModifyStyleEx(rightToLeft, 0);
         m_bComboRtl = rtl;
     }
     // The combo paints its face itself: its arrow and text follow its flag.
