@@ -138,6 +138,11 @@ BOOL CDlgCarReg::OnInitDialog() {
     CBaseChildDialog::OnInitDialog();
     SetWindowPos(nullptr, 0, 60, 900, 590, SWP_NOZORDER | SWP_NOACTIVATE);
     for (CStaticEx* s : {&m_stCarTitle, &m_stPathTitle, &m_stSaveTitle, &m_stRegMsg}) s->ModifyStyle(0, SS_OWNERDRAW);
+    // One-line labels: broken at a space, the medium line (as wide as its
+    // measured text) lost its last word and a name too long even in the
+    // small font its second line, both below their boxes. A name that does
+    // not fit ends in an ellipsis instead.
+    for (CStaticEx* s : {&m_stCarTitle, &m_stSaveTitle}) s->m_bSingleLine = TRUE;
     for (CStaticEx* s : {&m_stCarImage, &m_stNaviImage}) s->ModifyStyle(0, SS_BITMAP | SS_CENTERIMAGE);
     m_comboDisk.setArrowImages(IDB_REG_COMBO_FRAME, IDB_REG_COMBO_ARROW);
     m_comboDisk.SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 34);

@@ -20,6 +20,8 @@
 #include "ui/font_cache.h"
 #include "ui/view_state.h"
 
+#include <algorithm>
+
 namespace {
 
 class CarPagesScreens : public CarPages {
@@ -88,8 +90,24 @@ TEST_F(CarPagesScreens, RegistrationMessagesAndFinishInThreeLanguages) {
         shoot(l, L"reg_3_lastreg", L"registration: folder chosen, the two-line note of an earlier download");
 
         reshowRegistration(addVehicle(L"Disc Navigation With A Remarkably Long Device Name Of Many Words", L"DVD", GB));
-        shoot(l, L"reg_4_dvd_long_name",
-              L"registration: long name in the small font on one line, medium line DVD, only the folder line");
+        WindowShot dvd = shoot(l, L"reg_4_dvd_long_name",
+                               L"registration: long name in the small font on one line ending in an ellipsis, medium "
+                               L"line with its whole medium text, only the folder line");
+        // The name keeps to its first line: nothing drawn in the lower part
+        // of its box (down to the picture, which its box overlaps), where a
+        // second line would be cut off.
+        RECT name = childRectIn(root->m_hWnd, reg->m_stCarTitle.m_hWnd);
+        name.bottom = std::min(name.bottom, childRectIn(root->m_hWnd, reg->m_stCarImage.m_hWnd).top);
+        name.top = name.top + 26;
+        EXPECT_EQ(dvd.count(RGB(255, 255, 255), name), (name.right - name.left) * (name.bottom - name.top));
+        // The medium line, as wide as its text, shows ink at both ends: a
+        // last word broken onto a second line would leave one end blank.
+        const RECT medium = childRectIn(root->m_hWnd, reg->m_stSaveTitle.m_hWnd);
+        const int quarter = (medium.right - medium.left) / 4;
+        for (const RECT& end : {RECT{medium.left, medium.top, medium.left + quarter, medium.bottom},
+                                RECT{medium.right - quarter, medium.top, medium.right - 6, medium.bottom}}) {
+            EXPECT_LT(dvd.count(RGB(255, 255, 255), end), (end.right - end.left) * (end.bottom - end.top));
+        }
 
         const struct {
             int corp;
