@@ -49,6 +49,12 @@ int CListWnd::pitch() const { return list_geometry::rowPitch(m_strStyle); }
 
 RECT CListWnd::rowBox(int row) const {
     RECT box = list_geometry::rowRect(row, pitch(), m_nScrollPos, m_rcClient, m_nHOffset);
+    // Without the scroll bar the rows take its strip too: left bare, the
+    // strip would show the list's grey ground beside every row.
+    if (!m_bScrollShown) {
+        box.right += list_geometry::SCROLL_BAR_WIDTH;
+        return box;
+    }
     // With the scroll bar on the left the rows keep their width and leave
     // the bar's strip on that side, as they do on the right otherwise.
     if (!m_bLeftToRight) OffsetRect(&box, list_geometry::SCROLL_BAR_WIDTH, 0);

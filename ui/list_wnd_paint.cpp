@@ -158,10 +158,11 @@ void CListWnd::OnPaint() {
             }
             drawnBottom = top + rowPitch;
         }
-        // Empty rows below the last item keep the list's striped look.
+        // Empty rows below the last item keep the list's striped look, over
+        // the whole width (the result list is wider than the device list),
+        // from x 1 as the rows: the ground's column at x 0 is the left edge.
         for (int y = drawnBottom; y < client.bottom; y += 32) {
-            RECT blank{0, y, 530, y + 33};
-            if (!m_bLeftToRight) OffsetRect(&blank, client.right - 530, 0);
+            RECT blank{1, y, client.right, y + 33};
             fillRect(canvas.dc(), blank, RGB(255, 255, 255));
         }
         CPen pen(PS_SOLID, 1, toColorRef(m_colors[BORDER]));

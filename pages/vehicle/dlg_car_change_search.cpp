@@ -213,11 +213,15 @@ void CDlgCarChange::showChosenDevice(InfInfo* entry) {
     updateOkButton();
     if (!entry) {
         for (CStaticEx* s : {&m_stSelect1, &m_stSelect2, &m_stSelect3}) s->SetWindowText(L"\t");
+        m_stSelect2.ShowWindow(SW_SHOW);
         return;
     }
     m_stSelect1.SetWindowText(displayDeviceName(*entry));
     const int typeText = deviceTypeTextId(entry->getDeviceType());
     m_stSelect2.SetWindowText(typeText ? text(typeText) : CString());
+    // The line draws nothing while empty: hidden, the page paints over the
+    // type of the device chosen before.
+    m_stSelect2.ShowWindow(typeText ? SW_SHOW : SW_HIDE);
     m_stSelect3.SetWindowText(text(12256) + L": " + getDriveTypeText(entry->getMediaType()));
     for (CStaticEx* s : {&m_stSelect1, &m_stSelect2, &m_stSelect3}) s->Invalidate(FALSE);
 }

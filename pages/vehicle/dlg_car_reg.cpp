@@ -138,6 +138,11 @@ BOOL CDlgCarReg::OnInitDialog() {
     CBaseChildDialog::OnInitDialog();
     SetWindowPos(nullptr, 0, 60, 900, 590, SWP_NOZORDER | SWP_NOACTIVATE);
     for (CStaticEx* s : {&m_stCarTitle, &m_stPathTitle, &m_stSaveTitle, &m_stRegMsg}) s->ModifyStyle(0, SS_OWNERDRAW);
+    // One-line labels: broken at a space, the medium line (as wide as its
+    // measured text) lost its last word and a name too long even in the
+    // small font its second line, both below their boxes. A name that does
+    // not fit ends in an ellipsis instead.
+    for (CStaticEx* s : {&m_stCarTitle, &m_stSaveTitle}) s->m_bSingleLine = TRUE;
     for (CStaticEx* s : {&m_stCarImage, &m_stNaviImage}) s->ModifyStyle(0, SS_BITMAP | SS_CENTERIMAGE);
     m_comboDisk.setArrowImages(IDB_REG_COMBO_FRAME, IDB_REG_COMBO_ARROW);
     m_comboDisk.SendMessage(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 34);
@@ -194,8 +199,11 @@ void CDlgCarReg::applyTexts() {
     m_btnCarUpdate.m_nTopOffset = 0;
     const BOOL rtl = arabicUi() ? TRUE : FALSE;
     if (rtl != m_bComboRtl && m_comboDisk.GetSafeHwnd()) {
-        if (rtl) m_comboDisk.ModifyStyleEx(0, WS_EX_RIGHT | WS_EX_RTLREADING);
-        else m_comboDisk.ModifyStyleEx(WS_EX_RIGHT | WS_EX_RTLREADING, 0);
+        // As the settings page's lists: read from the right, and the open
+        // list's scroll bar on the left.
+        const DWORD rightToLeft = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+        if (rtl) m_comboDisk.ModifyStyleEx(0, rightToLeft);
+        else m_comboDisk.ModifyStyleEx(rightToLeft, 0);
         m_bComboRtl = rtl;
     }
     // The combo paints its face itself: its arrow and text follow its flag.

@@ -9,6 +9,7 @@
 #include "foundation/regsetting.h"
 #include "pages/vehicle/dlg_car_finish.h"
 #include "pages/vehicle/dlg_car_reg.h"
+#include "resources/resource.h"
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_root.h"
 #include "shell/main_frame.h"
@@ -18,6 +19,8 @@
 #include "tests/ui_bases/ui_env.h"
 #include "ui/font_cache.h"
 #include "ui/view_state.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -68,6 +71,12 @@ TEST_F(CarPagesScreens, RegistrationMessagesAndFinishInThreeLanguages) {
         const RECT update = childRectIn(root->m_hWnd, reg->m_btnCarUpdate.m_hWnd);
         EXPECT_EQ(shot.at(update.left + 6, (update.top + update.bottom) / 2), skinFill(432));
         EXPECT_EQ(arabic, update.left < 450) << "the update button sits on the outer side";
+        // The destination list reads from the right in Arabic, its open
+        // list's bar on the left, as the settings page's lists.
+        const DWORD rightToLeft = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+        EXPECT_EQ(arabic ? rightToLeft : 0u,
+                  static_cast<DWORD>(::GetWindowLongW(reg->m_comboDisk.m_hWnd, GWL_EXSTYLE)) & rightToLeft);
+        EXPECT_EQ(!arabic, reg->m_comboDisk.m_bLeftToRight != FALSE);
 
         addDrive(L'R', 8000000);
         addDrive(L'S', 33554432);
@@ -81,8 +90,24 @@ TEST_F(CarPagesScreens, RegistrationMessagesAndFinishInThreeLanguages) {
         shoot(l, L"reg_3_lastreg", L"registration: folder chosen, the two-line note of an earlier download");
 
         reshowRegistration(addVehicle(L"Disc Navigation With A Remarkably Long Device Name Of Many Words", L"DVD", GB));
-        shoot(l, L"reg_4_dvd_long_name",
-              L"registration: long name in the small font on one line, medium line DVD, only the folder line");
+        WindowShot dvd = shoot(l, L"reg_4_dvd_long_name",
+                               L"registration: long name in the small font on one line ending in an ellipsis, medium "
+                               L"line with its whole medium text, only the folder line");
+        // The name keeps to its first line: nothing drawn in the lower part
+        // of its box (down to the picture, which its box overlaps), where a
+        // second line would be cut off.
+        RECT name = childRectIn(root->m_hWnd, reg->m_stCarTitle.m_hWnd);
+        name.bottom = std::min(name.bottom, childRectIn(root->m_hWnd, reg->m_stCarImage.m_hWnd).top);
+        name.top = name.top + 26;
+        EXPECT_EQ(dvd.count(RGB(255, 255, 255), name), (name.right - name.left) * (name.bottom - name.top));
+        // The medium line, as wide as its text, shows ink at both ends: a
+        // last word broken onto a second line would leave one end blank.
+        const RECT medium = childRectIn(root->m_hWnd, reg->m_stSaveTitle.m_hWnd);
+        const int quarter = (medium.right - medium.left) / 4;
+        for (const RECT& end : {RECT{medium.left, medium.top, medium.left + quarter, medium.bottom},
+                                RECT{medium.right - quarter, medium.top, medium.right - 6, medium.bottom}}) {
+            EXPECT_LT(dvd.count(RGB(255, 255, 255), end), (end.right - end.left) * (end.bottom - end.top));
+        }
 
         const struct {
             int corp;
@@ -104,6 +129,33 @@ TEST_F(CarPagesScreens, RegistrationMessagesAndFinishInThreeLanguages) {
         }
         CRegSetting::setLastUserCorp(CORP_TS);
         g_strCorpCode = L"TS";
+
+        // The drive question and the network message come from real clicks:
+        // the update button, then OK while offline. The drive holds the
+        // model's files of every vehicle the passes added.
+        addDrive(L'R', 16000000);
+        reshowRegistration(car);
+        selectLine(1);
+        focusWindow(reg->m_btnCarUpdate.m_hWnd);
+        CRect press;
+        reg->m_btnCarUpdate.GetClientRect(&press);
+        clickAt(reg->m_btnCarUpdate.m_hWnd, press.Width() / 2, press.Height() / 2);
+        ASSERT_TRUE(pumpUntil([&] { return messageType() == SERVER_ETC_SAVE_TO_SD; }, 5000)) << messageType();
+        shoot(l, L"reg_msg_1013", L"message 1013 over the registration page after a click on the update button: "
+                                  L"the question names drive R, OK and Cancel");
+        setOnline(frame, false);
+        CWnd* ok = root->m_pCurMessagePage->GetDlgItem(IDC_BUTTON_OK);
+        ASSERT_NE(ok, nullptr);
+        CRect okBox;
+        ok->GetClientRect(&okBox);
+        clickAt(ok->m_hWnd, okBox.Width() / 2, okBox.Height() / 2);
+        ASSERT_TRUE(pumpUntil([&] { return messageType() == SERVER_ERROR_NETWORK_FAIL; }, 5000)) << messageType();
+        shoot(l, L"reg_msg_20", L"message 20 over the registration page after OK on 1013 while offline, its texts "
+                                L"whole");
+        EXPECT_NE(root->m_eBaseViewStatus, VIEW_STATE_CAR_UPDATE);
+        setOnline(frame, true);
+        backToRegistration();
+        m_drives.drives.erase(L'R');
         reshowRegistration(car);
 
         const struct {
@@ -112,7 +164,6 @@ TEST_F(CarPagesScreens, RegistrationMessagesAndFinishInThreeLanguages) {
             const wchar_t* p1;
         } messages[] = {
             {SERVER_ETC_SAVE_TO_HDD, L"", L""},
-            {SERVER_ETC_SAVE_TO_SD, L"R", L""},
             {SERVER_ERROR_USB_REMOVE_FAIL, L"R", L""},
             {SERVER_ERROR_USB_LOCK, L"R", L""},
             {SERVER_ERROR_UPDATE_CHECK_MEMORY_UPDATE_USB, L"3.81GB", L"3.82GB"},

@@ -15,6 +15,7 @@
 #include "shell/main_frame.h"
 #include "shell/message_types.h"
 #include "tests/ui_bases/ui_env.h"
+#include "tests/webclient/standin_client.h"
 #include "ui/view_state.h"
 
 #include <vector>
@@ -182,10 +183,11 @@ TEST_F(FinishPage, FolderAndGuideButtonsOpenThroughTheLauncher) {
 
 // A result without a loaded descriptor is refused and the shown one kept.
 TEST_F(FinishPage, ResultWithoutVehicleKeepsThePreviousOne) {
+    REQUIRE_STANDIN();
     showResult(addVehicle(L"Kept", L"U", GB), L'R');
     EXPECT_FALSE(finish->setResult(nullptr, 0));
     InfInfo unloaded;
-    unloaded.setInfUrl(L"http://127.0.0.1:1/");
+    unloaded.setInfUrl(standin::url(L"/contents/inf/"));
     unloaded.setInfFileName(L"none.inf");
     EXPECT_FALSE(finish->setResult(&unloaded, 0));
     EXPECT_EQ(finish->m_strStorageCode, CString(L"U"));

@@ -18,7 +18,9 @@
 #include "resources/resource.h"
 #include "shell/message_types.h"
 #include "tests/ui_bases/ui_env.h"
+#include "tests/webclient/standin_client.h"
 #include "ui/view_state.h"
+#include "webclient/inet_codes.h"
 
 #include <functional>
 
@@ -146,9 +148,13 @@ TEST_F(RegChecks, RefusedSpaceSetsTheRequiredNumber) {
 }
 
 TEST_F(RegChecks, DescriptorThatCannotBeLoadedAndVehicleWithoutMapUpdate) {
+    REQUIRE_STANDIN();
     auto* unloaded = new InfInfo;
     unloaded->setInfFileName(L"missing.inf");
-    unloaded->setInfUrl(L"http://127.0.0.1:1/cars/");
+    // The stand-in answers 404: the record names the worker's error for
+    // that status and the address.
+    const CString folder = standin::url(L"/contents/inf/");
+    unloaded->setInfUrl(folder);
     unloaded->setDeviceName(L"Unloaded");
     unloaded->setDeviceNameIntl(L"Unloaded");
     unloaded->setMediaType(L"U");
@@ -157,8 +163,10 @@ TEST_F(RegChecks, DescriptorThatCannotBeLoadedAndVehicleWithoutMapUpdate) {
     pressUpdate();
     EXPECT_EQ(messageType(), SERVER_ERROR_UPDATE_CHECK_INF_LOAD);
     CString records = newRecords();
-    EXPECT_NE(records.Find(L"PS:1,ED:"), -1) << CW2A(records.GetString());
-    EXPECT_NE(records.Find(L"FP:http://127.0.0.1:1/cars/missing.inf]"), -1) << CW2A(records.GetString());
+    CString failure;
+    failure.Format(L"PS:1,ED:%d,", static_cast<int>(INET_ERROR_HTTP_STATUS));
+    EXPECT_NE(records.Find(failure), -1) << CW2A(records.GetString());
+    EXPECT_NE(records.Find(L"FP:" + folder + L"missing.inf]"), -1) << CW2A(records.GetString());
     backToRegistration();
 
     chooseAndShow(addVehicle(L"NoMap", L"U", GB, 0));

@@ -214,6 +214,19 @@ protected:
         pumpFor(50);
     }
     RECT rectOf(HWND child) const { return childRectIn(page->GetSafeHwnd(), child); }
+    // A list without its scroll bar paints the bar's strip as its rows and
+    // blank lines: the strip shows what lies 40 px further in (row tops,
+    // clear of text and marks), never the list's grey ground.
+    void expectStripPainted(const WindowShot& shot, const CListWnd* list, bool arabic, const char* what) const {
+        ASSERT_FALSE(list->m_bScrollShown) << what;
+        const RECT r = childRectIn(root->GetSafeHwnd(), list->GetSafeHwnd());
+        const int strip = arabic ? r.left + 8 : r.right - 8;
+        const int inner = arabic ? r.left + 40 : r.right - 40;
+        for (int y = r.top + 3; y < r.bottom - 2; y += list->pitch()) {
+            EXPECT_EQ(shot.at(inner, y), shot.at(strip, y)) << what << " at y " << y - r.top;
+            EXPECT_NE(RGB(0xCF, 0xD4, 0xDA), shot.at(strip, y)) << what << " at y " << y - r.top;
+        }
+    }
     CString statistics() const { return g_logManager.getStatisticsContext().errorLog; }
 
     TempDir m_data;
@@ -570,8 +583,9 @@ TEST_F(SearchPage, Pictures) {
         useLanguage(l);
         g_nCurrentLanguage = l.language;
         g_nCurrentRegion = l.region;
-        root->SendMessage(RWM_CHANGE_LANGUAGE, 0, 0);
-        page->SendMessage(RWM_CHANGE_LANGUAGE, 0, 0);
+        // As the program does: the title bar, the notice bar and every
+        // page's controls follow the language.
+        frame->broadcastChangeLanguage();
         openPage();
         const CString tag(l.tag);
         const bool arabic = l.language == LANGUAGE_AR;
@@ -596,8 +610,19 @@ TEST_F(SearchPage, Pictures) {
                        L"one software result SW.A1C.001 (30 px list), SONATA / NAVI A chosen");
         clearBox();
         type(L"12_3");
-        saveScreenshot(root->GetSafeHwnd(), L"search_one_" + tag,
-                       L"one model result 12_3A with 12_3 highlighted, AVANTE / NAVI D chosen");
+        const WindowShot one = saveScreenshot(
+            root->GetSafeHwnd(), L"search_one_" + tag,
+            L"one model result 12_3A with 12_3 highlighted, AVANTE / NAVI D chosen, no type line; every row and "
+            L"blank line reaches the list's edge (no grey strip)");
+        expectStripPainted(one, page->m_pListResult.get(), arabic, "results");
+        expectStripPainted(one, page->m_pListCar.get(), arabic, "cars");
+        expectStripPainted(one, page->m_pListDevice.get(), arabic, "devices");
+        // NAVI D's type has no text: the line is blank, not the type of the
+        // device chosen before.
+        const RECT typeLine = childRectIn(root->GetSafeHwnd(), page->m_stSelect2.GetSafeHwnd());
+        EXPECT_EQ(one.count(one.at(typeLine.left, typeLine.top), typeLine),
+                  (typeLine.right - typeLine.left) * (typeLine.bottom - typeLine.top))
+            << narrow(tag);
         clearBox();
         type(L"ZZ");
         saveScreenshot(root->GetSafeHwnd(), L"search_none_" + tag,
