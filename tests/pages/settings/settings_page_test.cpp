@@ -502,6 +502,50 @@ TEST_F(SettingsPage, SignInGroupFollowsRegionAndBrand) {
     click(page->m_btnCancel, IDC_BUTTON_CANCEL);
 }
 
+// Region 11 offers brands 1 and 3. The sign-in group and the BT/ID line
+// follow the stored brand on opening and on Cancel (shown only for brand 2)
+// and the chosen brand while the page is open.
+TEST_F(SettingsPage, Region11SignInGroupByBrand) {
+    struct Case {
+        int stored;
+        bool shown;
+    } cases[] = {{CORP_TS, false}, {CORP_LV, true}};
+    // Not synchronised: the page keeps the stored region.
+    setFaults(R"([{"path": "/api/GetLanguage", "status": 200, "body": "404"}])");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        CRegSetting::setRegion(REGION_RU);
+        useLanguage(REGION_RU, LANGUAGE_EN);
+        CRegSetting::setLastUserCorp(c.stored);
+        makeRoot();
+        // Brand 1 is a guest at once in region 11: its answer comes first.
+        root->m_pPageLogin->joinWorker();
+        pumpFor(100);
+        if (CDlgPageMessage* message = shownMessage()) {
+            message->closePage(TRUE);
+            root->pullViewPage();
+            pumpFor(30);
+        }
+        openSettings();
+        ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
+        EXPECT_EQ(REGION_RU, page->m_nCurRegion);
+        EXPECT_EQ((std::vector<int>{CORP_TS, CORP_DR}), page->m_vecCorpIds);
+        // The BT/ID line follows the group (it shows only with an id).
+        EXPECT_EQ(c.shown, page->m_bSignInShown);
+        for (CWnd* w : std::initializer_list<CWnd*>{&page->m_staticAuto, &page->m_radioYes, &page->m_staticRadioNo}) {
+            EXPECT_EQ(c.shown, w->IsWindowVisible() != FALSE);
+        }
+        chooseBrand(CORP_DR);
+        EXPECT_FALSE(page->m_bSignInShown);
+        EXPECT_FALSE(page->m_staticAuto.IsWindowVisible());
+        click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+        EXPECT_EQ(c.stored, CRegSetting::getLastUserCorp());
+        // The page is hidden now: the group's own visibility bit.
+        EXPECT_EQ(c.shown, page->m_bSignInShown);
+        EXPECT_EQ(c.shown, (page->m_staticAuto.GetStyle() & WS_VISIBLE) != 0);
+    }
+}
+
 // The folder: a usable pick is shown and stored on OK only; Cancel puts the
 // stored folder back; an unusable drive or folder shows 82 or 83.
 TEST_F(SettingsPage, ChangeFolder) {
@@ -729,7 +773,8 @@ struct RootFixtureAccess {
 class JoinNoticePage : public SettingsPage {
 protected:
     CDlgJoinMsg* join() const { return root->m_pPageJoinMsg; }
-    void storeDate(const wchar_t* key, int daysBack) {
+    void storeDate(const wchar_t* key, int daysBack) { storeDate(L"KR_User", key, daysBack); }
+    void storeDate(const wchar_t* section, const wchar_t* key, int daysBack) {
         SYSTEMTIME now{};
         ::GetLocalTime(&now);
         FILETIME file{};
@@ -744,7 +789,7 @@ protected:
         ::FileTimeToSystemTime(&file, &then);
         CString date;
         date.Format(L"%d%02d%02d", then.wYear, then.wMonth, then.wDay);
-        AfxGetApp()->WriteProfileString(L"KR_User", key, date);
+        AfxGetApp()->WriteProfileString(section, key, date);
     }
     // The login page's non-member entry of the brand, as clicked.
     void nonMember(int corp) {
@@ -777,6 +822,55 @@ TEST_F(JoinNoticePage, StoredDateSkipsTheNoticeFor30Days) {
     EXPECT_FALSE(g_bGuestLogin);
     // Another brand keeps its own date.
     join()->OnBnClickedNext();
+}
+
+// The date is kept per brand and per region: only the brand's own date in
+// the stored region's section skips its notice.
+TEST_F(JoinNoticePage, DatesArePerBrandAndRegion) {
+    struct Case {
+        const char* name;
+        const wchar_t* section;
+        int storedCorp;
+        int daysBack;
+        int noticeCorp;
+        bool dealer;  // the notice outside KR, region US
+        bool skipped;
+    } cases[] = {
+        {"TS 29 days", L"KR_User", CORP_TS, 29, CORP_TS, false, true},
+        {"TS 30 days", L"KR_User", CORP_TS, 30, CORP_TS, false, false},
+        {"LV 29 days", L"KR_User", CORP_LV, 29, CORP_LV, false, true},
+        {"DR 30 days", L"KR_User", CORP_DR, 30, CORP_DR, false, false},
+        {"DR 29 days", L"KR_User", CORP_DR, 29, CORP_DR, false, true},
+        {"LV's date for TS", L"KR_User", CORP_LV, 1, CORP_TS, false, false},
+        {"TS's date for DR", L"KR_User", CORP_TS, 1, CORP_DR, false, false},
+        {"US date in KR", L"US_User", CORP_TS, 1, CORP_TS, false, false},
+        {"US date in US", L"US_User", CORP_TS, 1, CORP_TS, true, true},
+        {"KR date in US", L"KR_User", CORP_TS, 1, CORP_TS, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const wchar_t* section : {L"KR_User", L"US_User"}) {
+            for (int corp : {CORP_TS, CORP_LV, CORP_DR}) AfxGetApp()->WriteProfileString(section, hideDateKey(corp), nullptr);
+        }
+        storeDate(c.section, hideDateKey(c.storedCorp), c.daysBack);
+        CRegSetting::setRegion(c.dealer ? REGION_US : REGION_KR);
+        root->m_pPageLogin->m_bDealerMode = c.dealer ? TRUE : FALSE;
+        g_bGuestLogin = FALSE;
+        nonMember(c.noticeCorp);
+        if (c.skipped) {
+            EXPECT_TRUE(pumpUntil([&] { return !join()->IsWindowVisible(); }, 3000));
+            EXPECT_TRUE(g_bGuestLogin);
+            EXPECT_NE(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
+        } else {
+            pumpFor(100);
+            EXPECT_EQ(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
+            EXPECT_TRUE(join()->IsWindowVisible());
+            EXPECT_FALSE(g_bGuestLogin);
+            root->pushViewPage(VIEW_STATE_LOGIN, TRUE);
+            pumpFor(40);
+        }
+    }
+    root->m_pPageLogin->m_bDealerMode = FALSE;
 }
 
 TEST_F(JoinNoticePage, NextUntickedStoresNothing) {
