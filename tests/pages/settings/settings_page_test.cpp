@@ -109,6 +109,19 @@ protected:
         page = root->m_pPageConfig;
         ASSERT_NE(nullptr, page);
     }
+    // A root made as the program starts in the stored region and language,
+    // once the login page's own start (a guest sign-in in some regions) is
+    // over.
+    void startRoot() {
+        makeRoot();
+        root->m_pPageLogin->joinWorker();
+        pumpFor(100);
+        if (CDlgPageMessage* message = shownMessage()) {
+            message->closePage(TRUE);
+            root->pullViewPage();
+            pumpFor(30);
+        }
+    }
     void TearDown() override {
         setConnectivityProbe(nullptr);
         CDlgRoot::setFolderPicker(nullptr);
@@ -517,15 +530,7 @@ TEST_F(SettingsPage, Region11SignInGroupByBrand) {
         CRegSetting::setRegion(REGION_RU);
         useLanguage(REGION_RU, LANGUAGE_EN);
         CRegSetting::setLastUserCorp(c.stored);
-        makeRoot();
-        // Brand 1 is a guest at once in region 11: its answer comes first.
-        root->m_pPageLogin->joinWorker();
-        pumpFor(100);
-        if (CDlgPageMessage* message = shownMessage()) {
-            message->closePage(TRUE);
-            root->pullViewPage();
-            pumpFor(30);
-        }
+        startRoot();
         openSettings();
         ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
         EXPECT_EQ(REGION_RU, page->m_nCurRegion);
@@ -916,7 +921,7 @@ TEST_F(JoinNoticePage, Screenshots) {
         CRegSetting::setRegion(l.region);
         useLanguage(l);
         CRegSetting::setLastUserType(USER_TYPE_MEMBER);
-        page->loadSettings();
+        startRoot();
         const CString dir = CString(l.tag) + L"-";
         openSettings();
         ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
