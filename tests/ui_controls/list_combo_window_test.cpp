@@ -2,6 +2,7 @@
 // UM_LIST_SELECT, the scroll steps, the thumb drag, searches and keyboard
 // moves, and which combo notices reach the page.
 #include "foundation/private_messages.h"
+#include "tests/support/capture.h"
 #include "tests/ui_controls/window_support.h"
 #include "ui/image_combo.h"
 #include "ui/lang_library.h"
@@ -178,6 +179,62 @@ TEST(ImageComboTest, TextsAndWhichNoticesReachThePage) {
     EXPECT_EQ(combo.GetCurSel(), 1);
     EXPECT_GE(host.count(WM_COMMAND, CBN_SELENDOK), 1);
     EXPECT_EQ(host.count(WM_COMMAND, CBN_SELCHANGE), 0);
+}
+
+// The closed box in both reading orders: its extended styles, the asked
+// selection-field height kept through a font change (and raised for a
+// height the font cannot fit), and the frame's border on all four sides.
+TEST(ImageComboTest, ClosedBoxByReadingOrder) {
+    HostWindow host;
+    ASSERT_TRUE(host.create(500, 300));
+    HWND box = CreateWindowExW(0, L"COMBOBOX", L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                                   CBS_HASSTRINGS,
+                               20, 20, 260, 230, host, reinterpret_cast<HMENU>(1302), nullptr, nullptr);
+    CImageCombo combo;
+    ASSERT_TRUE(combo.SubclassWindow(box));
+    combo.setArrowImages(430, 329);
+    combo.addString(L"Middle East|*|ME");
+    combo.SetCurSel(0);
+    const DWORD rtl = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+    CFont font;
+    font.CreatePointFont(180, L"DejaVu Sans");
+
+    for (BOOL leftToRight : {FALSE, TRUE}) {
+        SCOPED_TRACE(leftToRight);
+        combo.setLeftToRight(leftToRight);
+        EXPECT_EQ(leftToRight ? 0u : rtl, combo.GetExStyle() & rtl);
+        combo.SetItemHeight(-1, 34);
+        combo.SetFont(&font, TRUE);
+        EXPECT_EQ(34, combo.GetItemHeight(-1));
+        RECT window{};
+        combo.GetWindowRect(&window);
+        const int height = window.bottom - window.top;
+        EXPECT_GE(height, 34);
+        const text_rules::ComboFace face = combo.faceLayout();
+        if (leftToRight) {
+            EXPECT_EQ(260 - 10, face.arrow.right);
+            EXPECT_EQ(10, face.text.left);
+            EXPECT_LE(face.text.right, face.arrow.left);
+        } else {
+            EXPECT_EQ(10, face.arrow.left);
+            EXPECT_EQ(260 - 10, face.text.right);
+            EXPECT_GE(face.text.left, face.arrow.right);
+        }
+        pump(50);
+        WindowShot shot;
+        ASSERT_TRUE(shot.capture(combo.m_hWnd, true));
+        const COLORREF white = RGB(255, 255, 255);
+        for (POINT p : {POINT{0, height / 2}, POINT{259, height / 2}, POINT{130, 0}, POINT{130, height - 1}}) {
+            EXPECT_NE(white, shot.at(p.x, p.y)) << p.x << "," << p.y;
+        }
+    }
+    // Too low for its font: raised to what the item font needs, and never
+    // lowered again by a font change.
+    combo.SetItemHeight(-1, 12);
+    EXPECT_EQ(text_rules::comboFaceHeight(12, combo.itemFontPixels()), combo.GetItemHeight(-1));
+    combo.SetFont(&font, TRUE);
+    EXPECT_GE(combo.GetItemHeight(-1), text_rules::comboFaceHeight(12, combo.itemFontPixels()));
 }
 
 }  // namespace

@@ -932,12 +932,27 @@ TEST_F(JoinNoticePage, Screenshots) {
         const RECT ok = childRectIn(root->m_hWnd, page->m_btnOk.m_hWnd);
         EXPECT_GT(shot.count(skinFill(469), ok), 100);
         const RECT region = childRectIn(page->m_hWnd, page->m_comboRegion.m_hWnd);
-        if (l.language == LANGUAGE_AR) {
+        const bool arabic = l.language == LANGUAGE_AR;
+        if (arabic) {
             // Mirrored: the region list stands at the right.
             EXPECT_EQ(900 - 50, region.right);
         } else {
             EXPECT_EQ(50, region.left);
         }
+        // Each closed list is as high as its place, its text at the leading
+        // edge with the reading order of the language.
+        for (CImageCombo* combo : {&page->m_comboRegion, &page->m_comboBrand, &page->m_comboLanguage}) {
+            const RECT box = childRectIn(page->m_hWnd, combo->m_hWnd);
+            EXPECT_EQ(40, box.bottom - box.top);
+            EXPECT_EQ(!arabic, combo->m_bLeftToRight != FALSE);
+            EXPECT_EQ(arabic, (combo->GetExStyle() & WS_EX_RTLREADING) != 0);
+            const text_rules::ComboFace face = combo->faceLayout();
+            EXPECT_EQ(arabic, face.arrow.left < face.text.left);
+        }
+        // The separator is one line across the page's width.
+        const RECT separator = childRectIn(root->m_hWnd, page->m_editSeparator.m_hWnd);
+        const RECT line{separator.left, separator.top, separator.right, separator.bottom};
+        EXPECT_GE(shot.count(skinFill(IDB_SEPARATOR_LINE), line), separator.right - separator.left - 4);
         page->m_comboLanguage.ShowDropDown(TRUE);
         pumpFor(100);
         COMBOBOXINFO info{};
