@@ -213,6 +213,32 @@ TEST_F(SettingsPage, OpeningSynchronisesTheLists) {
     click(page->m_btnCancel, IDC_BUTTON_CANCEL);
 }
 
+// Opened in each region, the language list is the reply's list of the
+// stored region.
+TEST_F(SettingsPage, OpeningOffersTheStoredRegionsLanguages) {
+    struct Case {
+        int region;
+        int language;
+        std::vector<int> languages;
+    } cases[] = {
+        {REGION_KR, LANGUAGE_KO, {LANGUAGE_KO, LANGUAGE_EN}},
+        {REGION_US, LANGUAGE_EN, {LANGUAGE_EN, LANGUAGE_ES}},
+        {REGION_ME, LANGUAGE_AR, {LANGUAGE_AR, LANGUAGE_EN, LANGUAGE_FR, LANGUAGE_KO}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.region);
+        useLanguage(c.region, c.language);
+        startRoot();
+        openSettings();
+        ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
+        EXPECT_EQ(c.region, page->getSelectedRegion());
+        EXPECT_EQ(c.languages, languageIds());
+        EXPECT_EQ(static_cast<int>(c.languages.size()), page->m_comboLanguage.GetCount());
+        EXPECT_EQ(c.language, page->getSelectedLanguage());
+        click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+    }
+}
+
 // Reply faults: the message raised over the page, the record.
 TEST_F(SettingsPage, ReplyCodesGiveMessagesAndRecords) {
     struct Case {
