@@ -277,6 +277,30 @@ TEST_F(SettingsPage, ReplyCodesGiveMessagesAndRecords) {
     }
 }
 
+// A failed request leaves only the built-in extra regions in the list; the
+// stored region, which it lacks, stays the page's region, and the next
+// successful opening shows it again: OK then changes nothing.
+TEST_F(SettingsPage, FailedRequestKeepsTheRegion) {
+    useLanguage(REGION_US, LANGUAGE_EN);
+    startRoot();
+    openSettings();
+    click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+    setFaults(R"([{"path": "/api/GetLanguage", "status": 200, "body": "404"}])");
+    openSettings();
+    EXPECT_EQ((std::vector<int>{REGION_AU, REGION_NZ, REGION_ME}), regionIds());
+    EXPECT_EQ(REGION_US, page->m_nCurRegion);
+    click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+    setFaults("[]");
+    openSettings();
+    EXPECT_EQ(REGION_US, page->getSelectedRegion());
+    EXPECT_EQ(REGION_US, page->m_nSavedRegion);
+    EXPECT_EQ(REGION_US, g_nCurrentRegion);
+    click(page->m_btnOk, IDC_BUTTON_OK);
+    EXPECT_EQ(nullptr, shownMessage());
+    EXPECT_EQ(REGION_US, CRegSetting::getRegion());
+    EXPECT_FALSE(page->IsWindowVisible());
+}
+
 // Offline: 20 over the open page; OK checks again (one request once online)
 // and refills the lists; Cancel closes the page.
 TEST_F(SettingsPage, OfflineShowsTheConnectionMessage) {
@@ -1018,6 +1042,13 @@ TEST_F(JoinNoticePage, Screenshots) {
         click(page->m_btnAgreement, IDC_BUTTON_AGREEMENT_VIEW);
         pumpFor(100);
         saveScreenshot(root->m_hWnd, dir + L"terms", L"terms view: header band, the terms of use in their box, OK");
+        // The title stands beside its icon, on the icon's reading side.
+        if (CDlgConfChild* form = root->m_pPageConfMsg->m_pForm) {
+            EXPECT_EQ(arabic, form->m_staticTitle1.m_bRightAlign != FALSE);
+            const RECT title = childRectIn(form->m_hWnd, form->m_staticTitle1.m_hWnd);
+            const RECT icon = childRectIn(form->m_hWnd, form->m_icon1.m_hWnd);
+            EXPECT_EQ(arabic, title.right <= icon.left);
+        }
         root->m_pPageConfMsg->OnBnClickedOk();
         click(page->m_btnCancel, IDC_BUTTON_CANCEL);
     }
