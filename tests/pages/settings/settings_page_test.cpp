@@ -1055,6 +1055,7 @@ TEST_F(JoinNoticePage, Screenshots) {
     // The sign-up notice in KR for each brand.
     CRegSetting::setRegion(REGION_KR);
     useLanguage(REGION_KR, LANGUAGE_KO);
+    startRoot();
     for (int corp : {CORP_TS, CORP_LV, CORP_DR}) {
         AfxGetApp()->WriteProfileString(L"KR_User", hideDateKey(corp), nullptr);
         nonMember(corp);
