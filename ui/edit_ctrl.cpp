@@ -206,7 +206,21 @@ void CEditCtrl::OnPaint() {
     // over it; the hint comes last. Nothing is invalidated from inside.
     if (m_pFrame) drawFrame();
     Default();
-    if (!m_pFrame) drawFrame();
+    if (!m_pFrame) {
+        drawFrame();
+    } else if (m_strLastText.IsEmpty() && !IsWindowEnabled()) {
+        // A disabled edit without text shows only its image (a frame or a
+        // line) on its background: the edit's own painting leaves what lay
+        // there before.
+        RECT window{};
+        ::GetWindowRect(m_hWnd, &window);
+        RECT all{0, 0, window.right - window.left, window.bottom - window.top};
+        CWindowDC dc(this);
+        HBRUSH background = ::CreateSolidBrush(m_bgColor);
+        ::FillRect(dc.GetSafeHdc(), &all, background);
+        ::DeleteObject(background);
+        drawFrame();
+    }
     if (!m_strLastText.IsEmpty() || m_strHint.IsEmpty()) return;
     RECT box{};
     ::SendMessageW(m_hWnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&box));

@@ -11,7 +11,9 @@ void drawEditFrame(CWnd& edit, Gdiplus::Bitmap* frame, COLORREF border) {
     CWindowDC dc(&edit);
     if (frame) {
         Gdiplus::Graphics graphics(dc.GetSafeHdc());
-        graphics.DrawImage(frame, 0, 0, width, height + 2);
+        // The image's border is its outermost row and column: drawn at the
+        // window's own size, all four sides stay inside it.
+        graphics.DrawImage(frame, 0, 0, width, height);
     } else {
         CBrush brush(border);
         RECT box{0, 0, width, height};

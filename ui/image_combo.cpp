@@ -19,11 +19,42 @@ BEGIN_MESSAGE_MAP(CImageCombo, CComboBox)
     ON_WM_KILLFOCUS()
     ON_CONTROL_REFLECT_EX(CBN_SELCHANGE, &CImageCombo::OnSelChange)
     ON_REGISTERED_MESSAGE(RWM_CHANGE_LANGUAGE, &CImageCombo::OnChangeLanguage)
+    ON_MESSAGE(CB_SETITEMHEIGHT, &CImageCombo::OnSetItemHeight)
+    ON_MESSAGE(WM_SETFONT, &CImageCombo::OnSetFontMessage)
 END_MESSAGE_MAP()
 
 namespace {
 
 const UINT_PTR TIMER_HOVER = 1;
+const DWORD kRightToLeftStyles = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+
+// The frame image at the box's size. Its one-pixel border is its outermost
+// row and column: stretched whole, the border would be blended away on the
+// shrunk sides, so the corners and edges keep their pixels and only the
+// middle stretches.
+void drawFrame(Gdiplus::Graphics& graphics, Gdiplus::Bitmap& frame, int width, int height) {
+    const int sourceWidth = static_cast<int>(frame.GetWidth());
+    const int sourceHeight = static_cast<int>(frame.GetHeight());
+    const int edge = 6;
+    if (sourceWidth <= 2 * edge || sourceHeight <= 2 * edge || width <= 2 * edge || height <= 2 * edge) {
+        graphics.DrawImage(&frame, 0, 0, width, height);
+        return;
+    }
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    const int sourceX[4] = {0, edge, sourceWidth - edge, sourceWidth};
+    const int sourceY[4] = {0, edge, sourceHeight - edge, sourceHeight};
+    const int targetX[4] = {0, edge, width - edge, width};
+    const int targetY[4] = {0, edge, height - edge, height};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const Gdiplus::Rect target(targetX[column], targetY[row], targetX[column + 1] - targetX[column],
+                                       targetY[row + 1] - targetY[row]);
+            graphics.DrawImage(&frame, target, sourceX[column], sourceY[row], sourceX[column + 1] - sourceX[column],
+                               sourceY[row + 1] - sourceY[row], Gdiplus::UnitPixel);
+        }
+    }
+}
 
 }  // namespace
 
@@ -39,6 +70,21 @@ void CImageCombo::setArrowImages(UINT frameId, UINT arrowId) {
     delete m_pArrow;
     m_pFrame = CGdiFunc::loadPngResource(frameId);
     m_pArrow = CGdiFunc::loadPngResource(arrowId);
+}
+
+void CImageCombo::setLeftToRight(BOOL leftToRight) {
+    m_bLeftToRight = leftToRight ? TRUE : FALSE;
+    if (!m_hWnd) return;
+    ModifyStyleEx(leftToRight ? kRightToLeftStyles : 0, leftToRight ? 0 : kRightToLeftStyles);
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+text_rules::ComboFace CImageCombo::faceLayout() const {
+    RECT window{};
+    if (m_hWnd) ::GetWindowRect(m_hWnd, &window);
+    SIZE arrow{0, 0};
+    if (m_pArrow) arrow = SIZE{static_cast<LONG>(m_pArrow->GetWidth()), static_cast<LONG>(m_pArrow->GetHeight())};
+    return text_rules::comboFace(window.right - window.left, window.bottom - window.top, arrow, m_bLeftToRight != FALSE);
 }
 
 int CImageCombo::addString(const CString& text) {
@@ -67,45 +113,55 @@ void CImageCombo::PreSubclassWindow() {
     CComboBox::PreSubclassWindow();
 }
 
-void CImageCombo::MeasureItem(LPMEASUREITEMSTRUCT item) { item->itemHeight = m_nSizeCode == 50 ? 30 : 26; }
+void CImageCombo::MeasureItem(LPMEASUREITEMSTRUCT item) {
+    if (static_cast<int>(item->itemID) == -1 && m_nAskedFaceHeight > 0) {
+        item->itemHeight = static_cast<UINT>(text_rules::comboFaceHeight(m_nAskedFaceHeight, itemFontPixels()));
+        return;
+    }
+    item->itemHeight = m_nSizeCode == 50 ? 30 : 26;
+}
 
-void CImageCombo::DrawItem(LPDRAWITEMSTRUCT item) {
-    if (static_cast<int>(item->itemID) == -1) return;
-    int index = static_cast<int>(item->itemID);
+CString CImageCombo::itemText(int index) const {
     CString full = getItemText(index);
-    if (full.IsEmpty()) {
+    if (full.IsEmpty() && index >= 0) {
         int length = static_cast<int>(::SendMessageW(m_hWnd, CB_GETLBTEXTLEN, index, 0));
         if (length > 0) {
             ::SendMessageW(m_hWnd, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(full.GetBuffer(length + 1)));
             full.ReleaseBuffer();
         }
     }
+    return full;
+}
+
+void CImageCombo::drawItemText(HDC dc, const RECT& box, const CString& text, COLORREF ink, bool centred) const {
+    if (text.IsEmpty()) return;
+    const bool large = m_nSizeCode == 50;
+    CFont* font = large ? CFontCache::getBoldFont(itemFontPixels()) : CFontCache::getFont(itemFontPixels());
+    HGDIOBJ previous = font ? ::SelectObject(dc, font->GetSafeHandle()) : nullptr;
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ink);
+    RECT area = box;
+    // The explicit edge and reading order: the GDI+ right-to-left flag,
+    // which would mirror its alignment, is not honoured everywhere.
+    ::DrawTextW(dc, text, text.GetLength(), &area, text_rules::comboTextFlags(m_bLeftToRight != FALSE, centred));
+    if (previous) ::SelectObject(dc, previous);
+}
+
+void CImageCombo::DrawItem(LPDRAWITEMSTRUCT item) {
+    if (static_cast<int>(item->itemID) == -1) return;
     CString rest;
-    CString shown = text_rules::comboShownText(full, &rest);
+    CString shown = text_rules::comboShownText(itemText(static_cast<int>(item->itemID)), &rest);
 
     RECT r = item->rcItem;
-    Gdiplus::RectF box(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top + 1),
-                       static_cast<Gdiplus::REAL>(r.right - r.left), static_cast<Gdiplus::REAL>(r.bottom - r.top));
-    if (CRegSetting::getLastUserCorp() == CORP_TS) box.Y += 2;
+    RECT box{r.left, r.top + 1, r.right, r.bottom};
+    if (CRegSetting::getLastUserCorp() == CORP_TS) OffsetRect(&box, 0, 2);
     bool selected = (item->itemState & (ODS_SELECTED | ODS_FOCUS)) != 0;
-    Gdiplus::Graphics graphics(item->hDC);
-    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    Gdiplus::SolidBrush background(selected ? Gdiplus::Color(0xFFDBDEE2) : Gdiplus::Color(0xFFFFFFFF));
-    graphics.FillRectangle(&background, box);
-    Gdiplus::SolidBrush ink(selected ? Gdiplus::Color(0xFF5D6369) : Gdiplus::Color(0xFF5E6C7D));
-
-    bool large = m_nSizeCode == 50;
-    Gdiplus::FontFamily* family = CGdiFunc::familyOf(g_strFontFace);
-    Gdiplus::Font font(family, large ? 20.0f : 16.0f, large ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
-                       Gdiplus::UnitPixel);
-    Gdiplus::StringFormat format;
-    text_rules::comboFormat(format, m_bLeftToRight != FALSE);
-    if (!shown.IsEmpty()) {
-        if (rest.IsEmpty()) format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        Gdiplus::RectF textBox(box.X + 8, box.Y, box.Width - 16, box.Height);
-        graphics.DrawString(shown, shown.GetLength(), &font, textBox, &format, &ink);
-    }
-    if (!CGdiFunc::isSharedFamily(family)) delete family;
+    HBRUSH background = ::CreateSolidBrush(selected ? RGB(0xDB, 0xDE, 0xE2) : RGB(0xFF, 0xFF, 0xFF));
+    ::FillRect(item->hDC, &box, background);
+    ::DeleteObject(background);
+    const COLORREF ink = selected ? RGB(0x5D, 0x63, 0x69) : RGB(0x5E, 0x6C, 0x7D);
+    RECT textBox{box.left + 8, box.top, box.right - 8, box.bottom};
+    drawItemText(item->hDC, textBox, shown, ink, rest.IsEmpty());
 }
 
 void CImageCombo::paintFace(HDC target) {
@@ -113,6 +169,7 @@ void CImageCombo::paintFace(HDC target) {
     ::GetWindowRect(m_hWnd, &window);
     int width = window.right - window.left;
     int height = window.bottom - window.top;
+    const text_rules::ComboFace face = faceLayout();
     CMemoryCanvas canvas(target, width, height);
     {
         Gdiplus::Graphics graphics(canvas.dc());
@@ -120,28 +177,17 @@ void CImageCombo::paintFace(HDC target) {
         Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
         graphics.FillRectangle(&grey, 0, 0, width, height);
         graphics.FillRectangle(&white, 1, 1, width - 2, height - 2);
-        if (m_pFrame) graphics.DrawImage(m_pFrame, 0, 0, width, height + 2);
+        if (m_pFrame) drawFrame(graphics, *m_pFrame, width, height);
         if (m_pArrow) {
-            int arrowWidth = static_cast<int>(m_pArrow->GetWidth());
-            int arrowHeight = static_cast<int>(m_pArrow->GetHeight());
-            int x = m_bLeftToRight ? width - arrowWidth - 10 : 10;
-            graphics.DrawImage(m_pArrow, x, (height - arrowHeight) / 2, arrowWidth, arrowHeight);
+            graphics.DrawImage(m_pArrow, static_cast<int>(face.arrow.left), static_cast<int>(face.arrow.top),
+                               static_cast<int>(face.arrow.right - face.arrow.left),
+                               static_cast<int>(face.arrow.bottom - face.arrow.top));
         }
     }
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof(info);
-    if (::GetComboBoxInfo(m_hWnd, &info)) {
-        RECT area = info.rcItem;
-        if (m_bLeftToRight) {
-            area.right -= 10;
-        } else {
-            area.left += 10;
-        }
-        int saved = SaveDC(canvas.dc());
-        IntersectClipRect(canvas.dc(), area.left, area.top, area.right, area.bottom);
-        // The combo box paints its selected item through DrawItem.
-        DefWindowProc(WM_PAINT, reinterpret_cast<WPARAM>(canvas.dc()), 0);
-        RestoreDC(canvas.dc(), saved);
+    const int selection = static_cast<int>(::SendMessageW(m_hWnd, CB_GETCURSEL, 0, 0));
+    if (selection >= 0) {
+        const CString shown = text_rules::comboShownText(itemText(selection));
+        drawItemText(canvas.dc(), face.text, shown, RGB(0x5E, 0x6C, 0x7D), true);
     }
     canvas.copyTo(target);
 }
@@ -224,12 +270,26 @@ BOOL CImageCombo::OnSelChange() {
 }
 
 LRESULT CImageCombo::OnChangeLanguage(WPARAM, LPARAM) {
-    BOOL leftToRight = CRegSetting::getLanguage() != LANGUAGE_AR;
-    if (leftToRight != m_bLeftToRight) {
-        m_bLeftToRight = leftToRight;
-        const DWORD rtl = WS_EX_RIGHT | WS_EX_RTLREADING;
-        ModifyStyleEx(leftToRight ? rtl : 0, leftToRight ? 0 : rtl);
-    }
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    setLeftToRight(CRegSetting::getLanguage() != LANGUAGE_AR);
     return 0;
+}
+
+LRESULT CImageCombo::OnSetItemHeight(WPARAM wParam, LPARAM lParam) {
+    if (static_cast<int>(wParam) != -1) return Default();
+    // The selection field keeps the asked height, raised when the item font
+    // needs more, so the text is never cut at the bottom.
+    m_nAskedFaceHeight = static_cast<int>(lParam);
+    const int height = text_rules::comboFaceHeight(m_nAskedFaceHeight, itemFontPixels());
+    return DefWindowProc(CB_SETITEMHEIGHT, wParam, static_cast<LPARAM>(height));
+}
+
+LRESULT CImageCombo::OnSetFontMessage(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = DefWindowProc(WM_SETFONT, wParam, lParam);
+    // A new font makes the box measure its selection field again from the
+    // font; the asked height holds.
+    if (m_nAskedFaceHeight > 0) {
+        const int height = text_rules::comboFaceHeight(m_nAskedFaceHeight, itemFontPixels());
+        DefWindowProc(CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), static_cast<LPARAM>(height));
+    }
+    return result;
 }

@@ -5,6 +5,7 @@
 // follows "|*|" is not shown, but the page reads it back.
 #include "afx/ctrl.h"
 #include "ui/gdi_func.h"
+#include "ui/text_rules.h"
 
 #include <map>
 
@@ -16,6 +17,13 @@ public:
     ~CImageCombo() override;
 
     void setArrowImages(UINT frameId, UINT arrowId);
+    // The reading direction: in Arabic the text stands at the right, read
+    // right to left, the arrow at the left and the list's bar at the left.
+    void setLeftToRight(BOOL leftToRight);
+    // The closed box's text and arrow places for its current size.
+    text_rules::ComboFace faceLayout() const;
+    // The item font's pixel size: 20 (bold) for the large kind, else 16.
+    int itemFontPixels() const { return m_nSizeCode == 50 ? 20 : 16; }
     int addString(const CString& text);
     void clearImages();
     void resetContent();
@@ -42,10 +50,16 @@ protected:
     void OnKillFocus(CWnd* next);
     BOOL OnSelChange();
     LRESULT OnChangeLanguage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetItemHeight(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFontMessage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     void paintFace(HDC target);
+    // An item's shown text in the item font, inside box.
+    void drawItemText(HDC dc, const RECT& box, const CString& text, COLORREF ink, bool centred) const;
+    CString itemText(int index) const;
+    int m_nAskedFaceHeight = 0;  // 0: none asked yet
     void timerStep();
 
     Gdiplus::Bitmap* m_pFrame = nullptr;

@@ -90,6 +90,35 @@ void comboFormat(Gdiplus::StringFormat& format, bool leftToRight) {
                                       : Gdiplus::StringFormatFlagsDirectionRightToLeft);
 }
 
+ComboFace comboFace(int width, int height, SIZE arrow, bool leftToRight) {
+    constexpr int kEdge = 10;  // from the box's edge to the arrow or the text
+    constexpr int kGap = 6;    // between the text and the arrow
+    ComboFace face{};
+    const int arrowLeft = leftToRight ? width - arrow.cx - kEdge : kEdge;
+    const int arrowTop = (height - arrow.cy) / 2;
+    face.arrow = RECT{arrowLeft, arrowTop, arrowLeft + arrow.cx, arrowTop + arrow.cy};
+    // Inside the one-pixel frame.
+    if (leftToRight) {
+        face.text = RECT{kEdge, 1, face.arrow.left - kGap, height - 1};
+    } else {
+        face.text = RECT{face.arrow.right + kGap, 1, width - kEdge, height - 1};
+    }
+    if (face.text.right < face.text.left) face.text.right = face.text.left;
+    return face;
+}
+
+UINT comboTextFlags(bool leftToRight, bool centred) {
+    return DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | (centred ? DT_VCENTER : DT_TOP) |
+           lineDrawTextFlags(false, !leftToRight);
+}
+
+int comboFaceHeight(int asked, int fontPixels) {
+    // A line takes about 1.2 times the font's pixel size; 4 pixels above and
+    // below it.
+    const int needed = (fontPixels * 6 + 4) / 5 + 8;
+    return asked > needed ? asked : needed;
+}
+
 Fill progressFill(int clientWidth, double position, int lower, int upper, bool rightToLeft) {
     int filled = 0;
     if (upper != lower) filled = static_cast<int>(clientWidth * (position - lower) / (upper - lower));

@@ -59,6 +59,22 @@ void staticFormat(Gdiplus::StringFormat& format, bool singleLine, bool leftToRig
 // The shown text of an item: what stands before the first "|*|".
 CString comboShownText(const CString& full, CString* rest = nullptr);
 void comboFormat(Gdiplus::StringFormat& format, bool leftToRight);
+// The closed box of a given size: the arrow 10 pixels in from the trailing
+// edge (the left one in Arabic), vertically centred, and the text between
+// the leading edge's margin and the arrow.
+struct ComboFace {
+    RECT arrow;
+    RECT text;
+};
+ComboFace comboFace(int width, int height, SIZE arrow, bool leftToRight);
+// DrawText flags of an item's text: one line, cut with an ellipsis, at the
+// leading edge with the reading order of the language (DT_RIGHT and
+// DT_RTLREADING in Arabic); vertically centred, or at the top for an item
+// that carries hidden text.
+UINT comboTextFlags(bool leftToRight, bool centred);
+// The selection field's height for a font: at least the asked height, and
+// enough for the font's line with its margins.
+int comboFaceHeight(int asked, int fontPixels);
 
 // ---- CProgressCtrlEx
 struct Fill {

@@ -123,6 +123,14 @@ void CDlgConfChild::layoutControls() {
         const int left = arabic ? w - cx - x : x;
         control.SetWindowPos(nullptr, left - origin.x, y - origin.y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
     };
+    // The titles and the missing-document labels stand beside their icons:
+    // at the right edge in the mirrored form.
+    for (CStaticEx* s : {&m_staticTitle1, &m_staticTitle3, &m_staticTitle4, &m_staticEmpty1, &m_staticEmpty3,
+                         &m_staticEmpty4}) {
+        if (s->m_bRightAlign == (arabic ? TRUE : FALSE)) continue;
+        s->m_bRightAlign = arabic ? TRUE : FALSE;
+        if (s->GetSafeHwnd()) s->Invalidate(FALSE);
+    }
     const int titleY = CRegSetting::getRegion() == REGION_KR ? 24 : 22;
     place(m_staticTitle1, 120, titleY, w - 120, 24);
     place(m_icon1, 110, 24, 8, 24);

@@ -19,6 +19,8 @@
 #include "webclient/response_parser_language.h"
 #include "webclient/webpost.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kItemHeight = 32;
@@ -121,7 +123,10 @@ void CDlgPageConfig::fillLanguageCombo() {
 void CDlgPageConfig::fillRegionCombo() {
     if (!m_comboRegion.GetSafeHwnd()) return;
     if (!m_vecRegionIds.empty()) {
-        m_nCurRegion = idAtSelection(m_comboRegion, m_vecRegionIds);
+        // A list without the current region shows its first entry; that
+        // entry was never chosen and must not become the region.
+        const bool listed = std::find(m_vecRegionIds.begin(), m_vecRegionIds.end(), m_nCurRegion) != m_vecRegionIds.end();
+        if (listed) m_nCurRegion = idAtSelection(m_comboRegion, m_vecRegionIds);
         g_nCurrentRegion = m_nCurRegion;
     }
     m_comboRegion.resetContent();

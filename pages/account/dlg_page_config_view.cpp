@@ -25,13 +25,15 @@ constexpr int kDialogId = VIEW_STATE_CONFIG;
 
 // Rows below the lists (left column x, page width 900).
 constexpr int kLeft = 50;
+// The folder note takes up to three lines of 24 pixels.
 constexpr int kFolderY = 170;
-constexpr int kSeparatorY = 250;
-constexpr int kRemoveY = 266;
-constexpr int kDocumentsY = 330;
-constexpr int kAutoY = 396;
-constexpr int kBtIdY = 456;
-constexpr int kButtonsY = 512;
+constexpr int kFolderNoteHeight = 72;
+constexpr int kSeparatorY = 276;
+constexpr int kRemoveY = 292;
+constexpr int kDocumentsY = 356;
+constexpr int kAutoY = 420;
+constexpr int kBtIdY = 478;
+constexpr int kButtonsY = 520;
 
 void setFont(CWnd& w, int size) {
     if (!w.GetSafeHwnd()) return;
@@ -122,12 +124,7 @@ void CDlgPageConfig::refreshTexts() {
     fillRegionCombo();
     fillLanguageCombo();
     const bool arabic = m_nCurLanguage == LANGUAGE_AR;
-    if (arabic) {
-        m_comboRegion.ModifyStyleEx(0, WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR);
-    } else {
-        m_comboRegion.ModifyStyleEx(WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR, 0);
-    }
-    for (CImageCombo* c : {&m_comboRegion, &m_comboBrand, &m_comboLanguage}) c->m_bLeftToRight = !arabic;
+    for (CImageCombo* c : {&m_comboRegion, &m_comboBrand, &m_comboLanguage}) c->setLeftToRight(!arabic);
     for (CEditCtrl* e : {&m_editFolder, &m_editFolderFrame, &m_editSeparator}) e->setLanguageAlign(m_nCurLanguage);
     for (CStaticEx* s : {&m_staticTitle, &m_staticCorp, &m_staticBrand, &m_staticLanguage, &m_staticFolder,
                          &m_staticFolderComment, &m_staticRemove, &m_staticRemoveText, &m_staticAuto,
@@ -200,7 +197,7 @@ void CDlgPageConfig::layoutControls() {
         place(m_comboLanguage, 590, 102, 260, 40);
     }
     place(m_staticFolder, kLeft, kFolderY, 200, 26);
-    place(m_staticFolderComment, kLeft, kFolderY + 28, 200, 42);
+    place(m_staticFolderComment, kLeft, kFolderY + 28, 200, kFolderNoteHeight);
     place(m_editFolderFrame, 260, kFolderY, 440, 44);
     place(m_editFolder, 272, kFolderY + 12, 416, 22);
     place(m_btnChangeFolder, 710, kFolderY + 2, 140, 40);

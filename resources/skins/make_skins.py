@@ -314,9 +314,13 @@ def look_arrow(pal, w, h, n, accent, g, k):
 
 
 def look_separator(pal, w, h, n, accent, g, k):
+    # A one-pixel line along the image's long side, through its middle.
     img = new(w, h)
     mark = pal.unique(GLYPH_DIM)
-    ImageDraw.Draw(img).line((w // 2, 0, w // 2, h - 1), fill=mark + (255,))
+    if w > h:
+        ImageDraw.Draw(img).line((0, h // 2, w - 1, h // 2), fill=mark + (255,))
+    else:
+        ImageDraw.Draw(img).line((w // 2, 0, w // 2, h - 1), fill=mark + (255,))
     return [(img, mark, mark)]
 
 

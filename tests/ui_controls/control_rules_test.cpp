@@ -272,6 +272,44 @@ TEST(ReadingOrderRulesTest, LeadingEdgeMirroredForRightToLeft) {
     }
 }
 
+// The closed box: the arrow 10 pixels in from the trailing edge, the text
+// between the leading margin and the arrow, at the leading edge with the
+// language's reading order.
+TEST(ImageComboRulesTest, ClosedBoxMirroredForRightToLeft) {
+    const struct {
+        bool leftToRight;
+        RECT arrow, text;
+        UINT edge;
+    } cases[] = {
+        {true, {240, 16, 250, 23}, {10, 1, 234, 39}, DT_LEFT},
+        {false, {10, 16, 20, 23}, {26, 1, 250, 39}, DT_RIGHT | DT_RTLREADING},
+    };
+    for (const auto& c : cases) {
+        const ComboFace face = comboFace(260, 40, SIZE{10, 7}, c.leftToRight);
+        EXPECT_TRUE(EqualRect(&face.arrow, &c.arrow)) << c.leftToRight << " arrow " << face.arrow.left;
+        EXPECT_TRUE(EqualRect(&face.text, &c.text)) << c.leftToRight << " text " << face.text.left << ","
+                                                    << face.text.right;
+        for (bool centred : {true, false}) {
+            const UINT flags = comboTextFlags(c.leftToRight, centred);
+            EXPECT_EQ(flags & (DT_RIGHT | DT_RTLREADING), c.edge);
+            EXPECT_EQ((flags & DT_VCENTER) != 0, centred);
+            EXPECT_EQ(flags & (DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX),
+                      static_cast<UINT>(DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX));
+        }
+    }
+    // Too narrow for text: an empty text box, never a reversed one.
+    const ComboFace narrow = comboFace(20, 40, SIZE{10, 7}, true);
+    EXPECT_GE(narrow.text.right, narrow.text.left);
+}
+
+// The selection field keeps the asked height unless the font needs more.
+TEST(ImageComboRulesTest, FaceHeightFitsTheFont) {
+    const struct {
+        int asked, font, height;
+    } cases[] = {{34, 16, 34}, {34, 20, 34}, {20, 16, 28}, {0, 20, 32}, {40, 40, 56}};
+    for (const auto& c : cases) EXPECT_EQ(comboFaceHeight(c.asked, c.font), c.height) << c.asked << "/" << c.font;
+}
+
 TEST(ImageComboRulesTest, ShownTextBeforeTheSeparator) {
     CString rest;
     EXPECT_EQ(comboShownText(L"Korea|*|KR|*|1", &rest), CString(L"Korea"));

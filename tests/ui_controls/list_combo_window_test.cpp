@@ -2,6 +2,7 @@
 // UM_LIST_SELECT, the scroll steps, the thumb drag, searches and keyboard
 // moves, and which combo notices reach the page.
 #include "foundation/private_messages.h"
+#include "tests/support/capture.h"
 #include "tests/ui_controls/window_support.h"
 #include "ui/image_combo.h"
 #include "ui/lang_library.h"
@@ -178,6 +179,68 @@ TEST(ImageComboTest, TextsAndWhichNoticesReachThePage) {
     EXPECT_EQ(combo.GetCurSel(), 1);
     EXPECT_GE(host.count(WM_COMMAND, CBN_SELENDOK), 1);
     EXPECT_EQ(host.count(WM_COMMAND, CBN_SELCHANGE), 0);
+}
+
+// The closed box in both reading orders: its extended styles, the asked
+// selection-field height kept through a font change (and raised for a
+// height the font cannot fit), and the frame's border on all four sides.
+TEST(ImageComboTest, ClosedBoxByReadingOrder) {
+    HostWindow host;
+    ASSERT_TRUE(host.create(500, 300));
+    HWND box = CreateWindowExW(0, L"COMBOBOX", L"",
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                                   CBS_HASSTRINGS,
+                               20, 20, 260, 230, host, reinterpret_cast<HMENU>(1302), nullptr, nullptr);
+    CImageCombo combo;
+    ASSERT_TRUE(combo.SubclassWindow(box));
+    combo.setArrowImages(430, 329);
+    combo.addString(L"Middle East|*|ME");
+    combo.SetCurSel(0);
+    const DWORD rtl = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
+    // The pages' font of their lists: 18 pixels.
+    CFont font;
+    font.CreateFont(-18, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"DejaVu Sans");
+
+    for (BOOL leftToRight : {FALSE, TRUE}) {
+        SCOPED_TRACE(leftToRight);
+        combo.setLeftToRight(leftToRight);
+        EXPECT_EQ(leftToRight ? 0u : rtl, combo.GetExStyle() & rtl);
+        // The box may add its own margin to the field, never take from it.
+        combo.SetItemHeight(-1, 34);
+        combo.SetFont(&font, TRUE);
+        const int field = combo.GetItemHeight(-1);
+        EXPECT_GE(field, 34);
+        EXPECT_LE(field, 34 + 4);
+        RECT window{};
+        combo.GetWindowRect(&window);
+        const int height = window.bottom - window.top;
+        EXPECT_GE(height, field);
+        const text_rules::ComboFace face = combo.faceLayout();
+        if (leftToRight) {
+            EXPECT_EQ(260 - 10, face.arrow.right);
+            EXPECT_EQ(10, face.text.left);
+            EXPECT_LE(face.text.right, face.arrow.left);
+        } else {
+            EXPECT_EQ(10, face.arrow.left);
+            EXPECT_EQ(260 - 10, face.text.right);
+            EXPECT_GE(face.text.left, face.arrow.right);
+        }
+        pump(50);
+        WindowShot shot;
+        ASSERT_TRUE(shot.capture(combo.m_hWnd, true));
+        const COLORREF white = RGB(255, 255, 255);
+        for (POINT p : {POINT{0, height / 2}, POINT{259, height / 2}, POINT{130, 0}, POINT{130, height - 1}}) {
+            EXPECT_NE(white, shot.at(p.x, p.y)) << p.x << "," << p.y;
+        }
+    }
+    // Too low for its font: raised to what the item font needs (the box may
+    // raise it further for its own font), and never lowered again by a font
+    // change.
+    combo.SetItemHeight(-1, 12);
+    EXPECT_GE(combo.GetItemHeight(-1), text_rules::comboFaceHeight(12, combo.itemFontPixels()));
+    combo.SetFont(&font, TRUE);
+    EXPECT_GE(combo.GetItemHeight(-1), text_rules::comboFaceHeight(12, combo.itemFontPixels()));
 }
 
 }  // namespace

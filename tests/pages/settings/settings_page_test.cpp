@@ -109,6 +109,19 @@ protected:
         page = root->m_pPageConfig;
         ASSERT_NE(nullptr, page);
     }
+    // A root made as the program starts in the stored region and language,
+    // once the login page's own start (a guest sign-in in some regions) is
+    // over.
+    void startRoot() {
+        makeRoot();
+        root->m_pPageLogin->joinWorker();
+        pumpFor(100);
+        if (CDlgPageMessage* message = shownMessage()) {
+            message->closePage(TRUE);
+            root->pullViewPage();
+            pumpFor(30);
+        }
+    }
     void TearDown() override {
         setConnectivityProbe(nullptr);
         CDlgRoot::setFolderPicker(nullptr);
@@ -200,6 +213,32 @@ TEST_F(SettingsPage, OpeningSynchronisesTheLists) {
     click(page->m_btnCancel, IDC_BUTTON_CANCEL);
 }
 
+// Opened in each region, the language list is the reply's list of the
+// stored region.
+TEST_F(SettingsPage, OpeningOffersTheStoredRegionsLanguages) {
+    struct Case {
+        int region;
+        int language;
+        std::vector<int> languages;
+    } cases[] = {
+        {REGION_KR, LANGUAGE_KO, {LANGUAGE_KO, LANGUAGE_EN}},
+        {REGION_US, LANGUAGE_EN, {LANGUAGE_EN, LANGUAGE_ES}},
+        {REGION_ME, LANGUAGE_AR, {LANGUAGE_AR, LANGUAGE_EN, LANGUAGE_FR, LANGUAGE_KO}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.region);
+        useLanguage(c.region, c.language);
+        startRoot();
+        openSettings();
+        ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
+        EXPECT_EQ(c.region, page->getSelectedRegion());
+        EXPECT_EQ(c.languages, languageIds());
+        EXPECT_EQ(static_cast<int>(c.languages.size()), page->m_comboLanguage.GetCount());
+        EXPECT_EQ(c.language, page->getSelectedLanguage());
+        click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+    }
+}
+
 // Reply faults: the message raised over the page, the record.
 TEST_F(SettingsPage, ReplyCodesGiveMessagesAndRecords) {
     struct Case {
@@ -236,6 +275,30 @@ TEST_F(SettingsPage, ReplyCodesGiveMessagesAndRecords) {
         EXPECT_EQ((std::vector<int>{LANGUAGE_EN, LANGUAGE_KO}), languageIds());
         click(page->m_btnCancel, IDC_BUTTON_CANCEL);
     }
+}
+
+// A failed request leaves only the built-in extra regions in the list; the
+// stored region, which it lacks, stays the page's region, and the next
+// successful opening shows it again: OK then changes nothing.
+TEST_F(SettingsPage, FailedRequestKeepsTheRegion) {
+    useLanguage(REGION_US, LANGUAGE_EN);
+    startRoot();
+    openSettings();
+    click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+    setFaults(R"([{"path": "/api/GetLanguage", "status": 200, "body": "404"}])");
+    openSettings();
+    EXPECT_EQ((std::vector<int>{REGION_AU, REGION_NZ, REGION_ME}), regionIds());
+    EXPECT_EQ(REGION_US, page->m_nCurRegion);
+    click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+    setFaults("[]");
+    openSettings();
+    EXPECT_EQ(REGION_US, page->getSelectedRegion());
+    EXPECT_EQ(REGION_US, page->m_nSavedRegion);
+    EXPECT_EQ(REGION_US, g_nCurrentRegion);
+    click(page->m_btnOk, IDC_BUTTON_OK);
+    EXPECT_EQ(nullptr, shownMessage());
+    EXPECT_EQ(REGION_US, CRegSetting::getRegion());
+    EXPECT_FALSE(page->IsWindowVisible());
 }
 
 // Offline: 20 over the open page; OK checks again (one request once online)
@@ -502,6 +565,42 @@ TEST_F(SettingsPage, SignInGroupFollowsRegionAndBrand) {
     click(page->m_btnCancel, IDC_BUTTON_CANCEL);
 }
 
+// Region 11 offers brands 1 and 3. The sign-in group and the BT/ID line
+// follow the stored brand on opening and on Cancel (shown only for brand 2)
+// and the chosen brand while the page is open.
+TEST_F(SettingsPage, Region11SignInGroupByBrand) {
+    struct Case {
+        int stored;
+        bool shown;
+    } cases[] = {{CORP_TS, false}, {CORP_LV, true}};
+    // Not synchronised: the page keeps the stored region.
+    setFaults(R"([{"path": "/api/GetLanguage", "status": 200, "body": "404"}])");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        CRegSetting::setRegion(REGION_RU);
+        useLanguage(REGION_RU, LANGUAGE_EN);
+        CRegSetting::setLastUserCorp(c.stored);
+        startRoot();
+        openSettings();
+        ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
+        EXPECT_EQ(REGION_RU, page->m_nCurRegion);
+        EXPECT_EQ((std::vector<int>{CORP_TS, CORP_DR}), page->m_vecCorpIds);
+        // The BT/ID line follows the group (it shows only with an id).
+        EXPECT_EQ(c.shown, page->m_bSignInShown);
+        for (CWnd* w : std::initializer_list<CWnd*>{&page->m_staticAuto, &page->m_radioYes, &page->m_staticRadioNo}) {
+            EXPECT_EQ(c.shown, w->IsWindowVisible() != FALSE);
+        }
+        chooseBrand(CORP_DR);
+        EXPECT_FALSE(page->m_bSignInShown);
+        EXPECT_FALSE(page->m_staticAuto.IsWindowVisible());
+        click(page->m_btnCancel, IDC_BUTTON_CANCEL);
+        EXPECT_EQ(c.stored, CRegSetting::getLastUserCorp());
+        // The page is hidden now: the group's own visibility bit.
+        EXPECT_EQ(c.shown, page->m_bSignInShown);
+        EXPECT_EQ(c.shown, (page->m_staticAuto.GetStyle() & WS_VISIBLE) != 0);
+    }
+}
+
 // The folder: a usable pick is shown and stored on OK only; Cancel puts the
 // stored folder back; an unusable drive or folder shows 82 or 83.
 TEST_F(SettingsPage, ChangeFolder) {
@@ -729,7 +828,8 @@ struct RootFixtureAccess {
 class JoinNoticePage : public SettingsPage {
 protected:
     CDlgJoinMsg* join() const { return root->m_pPageJoinMsg; }
-    void storeDate(const wchar_t* key, int daysBack) {
+    void storeDate(const wchar_t* key, int daysBack) { storeDate(L"KR_User", key, daysBack); }
+    void storeDate(const wchar_t* section, const wchar_t* key, int daysBack) {
         SYSTEMTIME now{};
         ::GetLocalTime(&now);
         FILETIME file{};
@@ -744,7 +844,7 @@ protected:
         ::FileTimeToSystemTime(&file, &then);
         CString date;
         date.Format(L"%d%02d%02d", then.wYear, then.wMonth, then.wDay);
-        AfxGetApp()->WriteProfileString(L"KR_User", key, date);
+        AfxGetApp()->WriteProfileString(section, key, date);
     }
     // The login page's non-member entry of the brand, as clicked.
     void nonMember(int corp) {
@@ -777,6 +877,55 @@ TEST_F(JoinNoticePage, StoredDateSkipsTheNoticeFor30Days) {
     EXPECT_FALSE(g_bGuestLogin);
     // Another brand keeps its own date.
     join()->OnBnClickedNext();
+}
+
+// The date is kept per brand and per region: only the brand's own date in
+// the stored region's section skips its notice.
+TEST_F(JoinNoticePage, DatesArePerBrandAndRegion) {
+    struct Case {
+        const char* name;
+        const wchar_t* section;
+        int storedCorp;
+        int daysBack;
+        int noticeCorp;
+        bool dealer;  // the notice outside KR, region US
+        bool skipped;
+    } cases[] = {
+        {"TS 29 days", L"KR_User", CORP_TS, 29, CORP_TS, false, true},
+        {"TS 30 days", L"KR_User", CORP_TS, 30, CORP_TS, false, false},
+        {"LV 29 days", L"KR_User", CORP_LV, 29, CORP_LV, false, true},
+        {"DR 30 days", L"KR_User", CORP_DR, 30, CORP_DR, false, false},
+        {"DR 29 days", L"KR_User", CORP_DR, 29, CORP_DR, false, true},
+        {"LV's date for TS", L"KR_User", CORP_LV, 1, CORP_TS, false, false},
+        {"TS's date for DR", L"KR_User", CORP_TS, 1, CORP_DR, false, false},
+        {"US date in KR", L"US_User", CORP_TS, 1, CORP_TS, false, false},
+        {"US date in US", L"US_User", CORP_TS, 1, CORP_TS, true, true},
+        {"KR date in US", L"KR_User", CORP_TS, 1, CORP_TS, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const wchar_t* section : {L"KR_User", L"US_User"}) {
+            for (int corp : {CORP_TS, CORP_LV, CORP_DR}) AfxGetApp()->WriteProfileString(section, hideDateKey(corp), nullptr);
+        }
+        storeDate(c.section, hideDateKey(c.storedCorp), c.daysBack);
+        CRegSetting::setRegion(c.dealer ? REGION_US : REGION_KR);
+        root->m_pPageLogin->m_bDealerMode = c.dealer ? TRUE : FALSE;
+        g_bGuestLogin = FALSE;
+        nonMember(c.noticeCorp);
+        if (c.skipped) {
+            EXPECT_TRUE(pumpUntil([&] { return !join()->IsWindowVisible(); }, 3000));
+            EXPECT_TRUE(g_bGuestLogin);
+            EXPECT_NE(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
+        } else {
+            pumpFor(100);
+            EXPECT_EQ(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
+            EXPECT_TRUE(join()->IsWindowVisible());
+            EXPECT_FALSE(g_bGuestLogin);
+            root->pushViewPage(VIEW_STATE_LOGIN, TRUE);
+            pumpFor(40);
+        }
+    }
+    root->m_pPageLogin->m_bDealerMode = FALSE;
 }
 
 TEST_F(JoinNoticePage, NextUntickedStoresNothing) {
@@ -822,7 +971,7 @@ TEST_F(JoinNoticePage, Screenshots) {
         CRegSetting::setRegion(l.region);
         useLanguage(l);
         CRegSetting::setLastUserType(USER_TYPE_MEMBER);
-        page->loadSettings();
+        startRoot();
         const CString dir = CString(l.tag) + L"-";
         openSettings();
         ASSERT_EQ(VIEW_STATE_CONFIG, root->m_eViewStatus);
@@ -833,12 +982,27 @@ TEST_F(JoinNoticePage, Screenshots) {
         const RECT ok = childRectIn(root->m_hWnd, page->m_btnOk.m_hWnd);
         EXPECT_GT(shot.count(skinFill(469), ok), 100);
         const RECT region = childRectIn(page->m_hWnd, page->m_comboRegion.m_hWnd);
-        if (l.language == LANGUAGE_AR) {
+        const bool arabic = l.language == LANGUAGE_AR;
+        if (arabic) {
             // Mirrored: the region list stands at the right.
             EXPECT_EQ(900 - 50, region.right);
         } else {
             EXPECT_EQ(50, region.left);
         }
+        // Each closed list is as high as its place, its text at the leading
+        // edge with the reading order of the language.
+        for (CImageCombo* combo : {&page->m_comboRegion, &page->m_comboBrand, &page->m_comboLanguage}) {
+            const RECT box = childRectIn(page->m_hWnd, combo->m_hWnd);
+            EXPECT_EQ(40, box.bottom - box.top);
+            EXPECT_EQ(!arabic, combo->m_bLeftToRight != FALSE);
+            EXPECT_EQ(arabic, (combo->GetExStyle() & WS_EX_RTLREADING) != 0);
+            const text_rules::ComboFace face = combo->faceLayout();
+            EXPECT_EQ(arabic, face.arrow.left < face.text.left);
+        }
+        // The separator is one line across the page's width.
+        const RECT separator = childRectIn(root->m_hWnd, page->m_editSeparator.m_hWnd);
+        const RECT line{separator.left, separator.top, separator.right, separator.bottom};
+        EXPECT_GE(shot.count(skinFill(IDB_SEPARATOR_LINE), line), separator.right - separator.left - 4);
         page->m_comboLanguage.ShowDropDown(TRUE);
         pumpFor(100);
         COMBOBOXINFO info{};
@@ -878,12 +1042,20 @@ TEST_F(JoinNoticePage, Screenshots) {
         click(page->m_btnAgreement, IDC_BUTTON_AGREEMENT_VIEW);
         pumpFor(100);
         saveScreenshot(root->m_hWnd, dir + L"terms", L"terms view: header band, the terms of use in their box, OK");
+        // The title stands beside its icon, on the icon's reading side.
+        if (CDlgConfChild* form = root->m_pPageConfMsg->m_pForm) {
+            EXPECT_EQ(arabic, form->m_staticTitle1.m_bRightAlign != FALSE);
+            const RECT title = childRectIn(form->m_hWnd, form->m_staticTitle1.m_hWnd);
+            const RECT icon = childRectIn(form->m_hWnd, form->m_icon1.m_hWnd);
+            EXPECT_EQ(arabic, title.right <= icon.left);
+        }
         root->m_pPageConfMsg->OnBnClickedOk();
         click(page->m_btnCancel, IDC_BUTTON_CANCEL);
     }
     // The sign-up notice in KR for each brand.
     CRegSetting::setRegion(REGION_KR);
     useLanguage(REGION_KR, LANGUAGE_KO);
+    startRoot();
     for (int corp : {CORP_TS, CORP_LV, CORP_DR}) {
         AfxGetApp()->WriteProfileString(L"KR_User", hideDateKey(corp), nullptr);
         nonMember(corp);
