@@ -199,11 +199,9 @@ void CDlgCarReg::applyTexts() {
     m_btnCarUpdate.m_nTopOffset = 0;
     const BOOL rtl = arabicUi() ? TRUE : FALSE;
     if (rtl != m_bComboRtl && m_comboDisk.GetSafeHwnd()) {
-        // As the settings page's lists: read from the right, and the open
-        // list's scroll bar on the left.
-        const DWORD rightToLeft = WS_EX_RIGHT | WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR;
-        if (rtl) m_comboDisk.ModifyStyleEx(0, rightToLeft);
-        else m_comboDisk.ModifyStyleEx(rightToLeft, 0);
+        // As the settings page's lists: read from the right, the arrow and
+        // the open list's scroll bar on the left.
+        m_comboDisk.setLeftToRight(rtl ? FALSE : TRUE);
         m_bComboRtl = rtl;
     }
     // The combo paints its face itself: its arrow and text follow its flag.
@@ -251,6 +249,17 @@ void CDlgCarReg::layoutControls() {
     placeNote();
 }
 
+// In Arabic the labels read from the right: each ends at its bullet or
+// icon, which the mirrored layout puts on their right.
+void CDlgCarReg::alignLabels() {
+    const BOOL right = arabicUi() ? TRUE : FALSE;
+    for (CStaticEx* label : {&m_stCarTitle, &m_stSaveTitle, &m_stPathTitle}) {
+        if (label->m_bRightAlign == right) continue;
+        label->m_bRightAlign = right;
+        if (label->GetSafeHwnd()) label->Invalidate(FALSE);
+    }
+}
+
 void CDlgCarReg::placeNote() {
     CString note;
     m_stRegMsg.GetWindowText(note);
@@ -294,7 +303,7 @@ BOOL CDlgCarReg::showPage(BOOL show) {
         if (CDlgRoot* r = root()) r->updateTopButtons();
         m_bShown = TRUE;
         ShowWindow(SW_SHOW);
-        m_stCarTitle.m_bRightAlign = arabicUi() ? TRUE : FALSE;
+        alignLabels();
         applyFonts();
         applyTexts();
         layoutControls();
@@ -501,7 +510,7 @@ LRESULT CDlgCarReg::OnRegisteredMessage_USBDetectorMsg(WPARAM wParam, LPARAM lPa
 }
 
 LRESULT CDlgCarReg::OnRegisteredMessage_ChangeLanguage(WPARAM, LPARAM) {
-    m_stCarTitle.m_bRightAlign = arabicUi() ? TRUE : FALSE;
+    alignLabels();
     applyFonts();
     applyTexts();
     layoutControls();

@@ -96,6 +96,7 @@ private:
     void applyFonts();
     void applyTexts();
     void layoutControls();
+    void alignLabels();
     void placeNote();
     void setRegMessageText();
     // The note under the list for the selected entry.

@@ -77,6 +77,10 @@ TEST_F(CarPagesScreens, RegistrationMessagesAndFinishInThreeLanguages) {
         EXPECT_EQ(arabic ? rightToLeft : 0u,
                   static_cast<DWORD>(::GetWindowLongW(reg->m_comboDisk.m_hWnd, GWL_EXSTYLE)) & rightToLeft);
         EXPECT_EQ(!arabic, reg->m_comboDisk.m_bLeftToRight != FALSE);
+        // Labels end at their bullet and icon, which sit on their right in Arabic.
+        for (const CStaticEx* label : {&reg->m_stCarTitle, &reg->m_stSaveTitle, &reg->m_stPathTitle}) {
+            EXPECT_EQ(arabic, label->m_bRightAlign != FALSE);
+        }
 
         addDrive(L'R', 8000000);
         addDrive(L'S', 33554432);
