@@ -350,8 +350,9 @@ TEST_F(HiddenRun, DISABLED_WholeRun) {
         EXPECT_STREQ(CLangLibrary::loadLangString(12649).GetString(), hidden->m_btnOk.m_strCaption.GetString());
         pumpFor(1000);  // a tick of the progress timer
         saveScreenshot(root->m_hWnd, CString(L"hidden_run_") + language.tag,
-                       L"hidden page, run mode: both lists greyed, the percentage title, the model line '모델 : 벨몬트 "
-                       L"오디오' (Korean in every language), the bar, 1/2, downloaded MB and rate lines, OK reads the "
+                       L"hidden page, run mode after a language change: both lists greyed (their rows keep the "
+                       L"language they were filled in), the percentage title, the model line back at its label, the "
+                       L"empty bar (the packages are below 1 MB), 1/2, downloaded MB and rate lines, OK reads the "
                        L"leave caption (bottom left in Arabic, the layout mirrored)");
     }
     ASSERT_EQ(0u, requestsUnder(kArdenPackages, mark)) << "the second model began before the first ended";
