@@ -165,6 +165,10 @@ TEST_F(HiddenMode, KeyOpensTheSignInOnlyFromRegistrationAndChangePages) {
         if (c.opens) {
             EXPECT_FALSE(root->m_btnConfig.IsWindowVisible()) << "no settings while the sign-in shows";
             EXPECT_FALSE(root->m_btnLogout.IsWindowVisible()) << "no sign-out while the sign-in shows";
+            // Nor after any later refresh of the title buttons.
+            root->updateTopButtons();
+            EXPECT_FALSE(root->m_btnConfig.IsWindowVisible());
+            EXPECT_FALSE(root->m_btnLogout.IsWindowVisible());
         }
     }
 }
