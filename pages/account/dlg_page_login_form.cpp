@@ -92,11 +92,10 @@ void CDlgPageLogin::refreshBusyState() {
     CDlgRoot* r = root();
     if (!r) return;
     // The exit lock: the root's exit button stays disabled while waiting.
+    // The root shows settings and sign-out for a signed-in user through its
+    // own rule, which keeps them away while the hidden sign-in is up: this
+    // runs for every message of the page, shown or not.
     r->enableTopButton(1, this, m_bWaiting ? FALSE : TRUE);
-    if (g_bSignedIn && !m_bWaiting) {
-        if (r->m_btnConfig.GetSafeHwnd()) r->m_btnConfig.ShowWindow(SW_SHOW);
-        if (r->m_btnLogout.GetSafeHwnd()) r->m_btnLogout.ShowWindow(SW_SHOW);
-    }
 }
 
 BOOL CDlgPageLogin::PreTranslateMessage(MSG* msg) {
