@@ -3,9 +3,9 @@
 #include "shell/dlg_root.h"
 
 #include "foundation/regsetting.h"
+#include "pages/account/dlg_hidden_pwd.h"
 #include "shell/shell_engine.h"
 #include "ui/session_flags.h"
-#include "ui/view_state.h"
 
 BOOL CDlgRoot::isRestrictedRegion(int region, int corp) {
     switch (region) {
@@ -20,9 +20,9 @@ BOOL CDlgRoot::isRestrictedRegion(int region, int corp) {
 
 void CDlgRoot::showSignedInButtons() {
     if (!g_bSignedIn) return;
-    // The hidden sign-in keeps both away for as long as it shows, whatever
-    // other page takes or gives back an exit lock meanwhile.
-    if (m_eViewStatus == VIEW_STATE_HIDDEN_PWD) return;
+    // The hidden sign-in keeps both away for as long as it is up, whoever
+    // refreshes the title buttons meanwhile.
+    if (m_pCurPage && m_pCurPage == static_cast<CBaseChildDialog*>(m_pPageHiddenPWD)) return;
     if (m_btnConfig.GetSafeHwnd()) m_btnConfig.ShowWindow(SW_SHOW);
     if (m_btnLogout.GetSafeHwnd()) m_btnLogout.ShowWindow(SW_SHOW);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/copy_manager.h"
 #include "engine/download_manager.h"
+#include "engine/drive_probe.h"
 #include "engine/function_manager.h"
 #include "engine/score_board.h"
 #include "engine/unzip_manager.h"
@@ -45,10 +46,10 @@ CDlgHidden::FreeSpaceQuery& freeSpaceQuery() {
 
 BOOL queryFreeSpace(const CString& root, ULONGLONG& available) {
     if (freeSpaceQuery()) return freeSpaceQuery()(root, available);
-    ULARGE_INTEGER caller{}, total{}, free{};
-    if (!GetDiskFreeSpaceExW(root.GetString(), &caller, &total, &free)) return FALSE;
-    available = caller.QuadPart;
-    return TRUE;
+    // The bytes free to this user, as every other drive question: through
+    // the one drive probe.
+    ULONGLONG total = 0;
+    return driveQueries().getCallerSpace(root, total, available);
 }
 
 CString text(int id) { return CLangLibrary::loadLangString(id); }
@@ -456,8 +457,11 @@ void CDlgHidden::forgetWorker() {
 LRESULT CDlgHidden::OnUnZipComplete(WPARAM, LPARAM lParam) {
     LOG_WRITE(L"[UnZip Complete : %d]", m_nCheckComplete);
     if (!m_nCheckComplete) return 0;
-    m_nCheckComplete = 0;
+    // Only the report of an ended extraction (lParam 1) moves the run on and
+    // takes the flag: the extraction side's own report, which says 0 when
+    // no extraction is busy at that moment, can come first.
     if (lParam != 1) return 0;
+    m_nCheckComplete = 0;
     forgetWorker();
     if (m_nModelCounter.load() == static_cast<int>(m_mapSelection.size())) {
         CDlgRoot* r = root();

@@ -92,8 +92,9 @@ void CDlgPageLogin::refreshBusyState() {
     CDlgRoot* r = root();
     if (!r) return;
     // The exit lock: the root's exit button stays disabled while waiting.
-    // The root shows settings and sign-out by its own rule (never while the
-    // hidden sign-in is up).
+    // The root shows settings and sign-out for a signed-in user through its
+    // own rule, which keeps them away while the hidden sign-in is up: this
+    // runs for every message of the page, shown or not.
     r->enableTopButton(1, this, m_bWaiting ? FALSE : TRUE);
 }
 

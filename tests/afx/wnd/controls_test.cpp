@@ -2,6 +2,9 @@
 #include "tests/afx/wnd/resource.h"
 #include "tests/afx/wnd/wnd_fixture.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 TEST(Controls, CreateAndDriveEachControl) {
@@ -96,6 +99,57 @@ TEST(Controls, CreateAndDriveEachControl) {
                                "dialog \"Controls\": label, ticked check box, edit \"abcdef\", "
                                "rich edit text, combo showing \"second\", list one/two, a vertical scroll bar, a "
                                "progress bar at 60 %"));
+}
+
+// An extended-selection list: the selection as counts, per row and as the
+// array of selected rows, which never runs past the caller's buffer.
+TEST(Controls, ExtendedSelectionListReportsItsSelectedRows) {
+    CDialog host(IDD_CONTROLS);
+    ASSERT_TRUE(host.Create(IDD_CONTROLS, CWnd::GetDesktopWindow()));
+    CListBox list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_NOTIFY | LBS_EXTENDEDSEL, CRect(10, 10, 200, 120),
+                            &host, 2010));
+    for (const wchar_t* row : {L"zero", L"one", L"two", L"three", L"four"}) list.AddString(row);
+
+    EXPECT_EQ(0, list.GetSelCount());
+    int rows[8] = {};
+    EXPECT_EQ(0, list.GetSelItems(8, rows));
+    list.SetSel(1);
+    list.SetSel(3);
+    list.SetSel(4);
+    list.SetSel(4, FALSE);
+    EXPECT_EQ(2, list.GetSelCount());
+    EXPECT_EQ(0, list.GetSel(0));
+    EXPECT_GT(list.GetSel(1), 0);
+    EXPECT_EQ(0, list.GetSel(4));
+
+    std::fill(std::begin(rows), std::end(rows), -7);
+    EXPECT_EQ(2, list.GetSelItems(8, rows));
+    EXPECT_EQ(1, rows[0]);
+    EXPECT_EQ(3, rows[1]);
+    EXPECT_EQ(-7, rows[2]);
+    // A buffer of one takes the first selected row only.
+    std::fill(std::begin(rows), std::end(rows), -7);
+    EXPECT_EQ(1, list.GetSelItems(1, rows));
+    EXPECT_EQ(1, rows[0]);
+    EXPECT_EQ(-7, rows[1]);
+
+    // Row -1 stands for every row.
+    list.SetSel(-1, TRUE);
+    EXPECT_EQ(5, list.GetSelCount());
+    EXPECT_EQ(5, list.GetSelItems(8, rows));
+    EXPECT_EQ(4, rows[4]);
+    list.SetSel(-1, FALSE);
+    EXPECT_EQ(0, list.GetSelCount());
+    EXPECT_EQ(0, list.GetSelItems(8, rows));
+
+    // A single-selection list has no selection count.
+    CListBox single;
+    ASSERT_TRUE(single.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(210, 10, 380, 120), &host, 2011));
+    single.AddString(L"only");
+    single.SetCurSel(0);
+    EXPECT_EQ(LB_ERR, single.GetSelCount());
+    host.DestroyWindow();
 }
 
 class CTermsForm : public CFormView {
