@@ -246,12 +246,22 @@ protected:
         InvalidateRect(m_window.hwnd(), nullptr, FALSE);
         UpdateWindow(m_window.hwnd());
         placeAfterBlock(p, type, language, config);
+        // What this type really shows: some types have no heading, no text
+        // or no button at all.
+        const PageTexts& t = p.state.texts;
+        bool texts = !t.title.IsEmpty() || !t.subtitle.IsEmpty();
+        for (const CString& line : t.text) texts = texts || !line.IsEmpty();
+        for (const CString& line : t.detail) texts = texts || !line.IsEmpty();
+        int buttons = 0;
+        for (const Control& c : p.controls) buttons += c.button ? 1 : 0;
         CString shows;
-        shows.Format(L"message %d%s in %s: grey header with the heading, %s; OK%s captioned; "
+        shows.Format(L"message %d%s in %s: grey header %s, %s%s; %s; "
                      L"no clipped or overlapping text, no boxes for glyphs%s",
                      type, config ? L" over the settings page" : L"", languageName(language),
+                     t.heading.IsEmpty() ? L"without a heading" : L"with the heading",
                      p.state.picture ? L"its picture centred above the texts" : L"no picture",
-                     p.controls.size() > 1 ? L" and the other buttons" : L"",
+                     texts ? L"" : L", no text (the type has none)",
+                     buttons == 0 ? L"no buttons" : buttons == 1 ? L"one button captioned" : L"its buttons captioned",
                      language == LANGUAGE_AR ? L"; buttons and folder row mirrored, text right to left" : L"");
         WindowShot shot = saveScreenshot(m_window.hwnd(), name, shows, true);
         for (const Control& c : p.controls) {

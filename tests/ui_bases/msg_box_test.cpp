@@ -241,10 +241,9 @@ TEST_P(MsgBoxScreens, FourLayouts) {
     } shots[] = {
         {true, 0, L"msgbox-01-network", L"typed 0, 400x284: title 12421 in the header, network failure title and "
                                         L"hint, OK centred"},
-        {true, 1, L"msgbox-02-download", L"typed 1, 400x326: download failure title, two hint lines, the "
-                                         L"customer-centre link (12054) above OK (where neither hint line "
-                                         L"wraps, CStaticEx keeps line height 0 and draws both lines at one "
-                                         L"place: a fault of the text control)"},
+        {true, 1, L"msgbox-02-download", L"typed 1, 400x326: download failure title, two hint lines each on "
+                                         L"its own line (a long one wraps), the customer-centre link (12054) "
+                                         L"above OK"},
         {true, 2, L"msgbox-03-damaged", L"typed 2, 500x250: damaged-files title with 'Kestrune ' in the first "
                                         L"line, OK and Cancel; Arabic: Cancel left of OK"},
         {false, 1, L"msgbox-04-plain", L"plain, 400x220: header title 'Kestrune', the message centred in two "

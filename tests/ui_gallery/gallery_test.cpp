@@ -371,6 +371,7 @@ void GalleryPass::edits() {
     framed.m_strPlaceholder = text(12206);
     framed.setFrameImage(430);
     place(framed, 340, 370, 300, 36);
+    framed.SendMessage(RWM_CHANGE_LANGUAGE);
     shot(framed, L"placeholder", L"frame-image", L"placeholder over the frame image");
 
     AfxInitRichEdit2();
