@@ -14,7 +14,9 @@ import textwrap
 from PIL import Image, ImageDraw, ImageFont
 
 CELL_W, CELL_H, TEXT_LINES, COLUMNS = 460, 300, 5, 4
-FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+# Captions quote Korean and Arabic texts: each character is drawn in the
+# first face that has it (DejaVu has Arabic but no Hangul, Nanum Hangul).
+FONTS = ["/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "/usr/share/fonts/truetype/nanum/NanumGothic.ttf"]
 SHEET = "contact-sheet.png"
 
 
@@ -28,11 +30,41 @@ def read_index(folder):
     return entries
 
 
+class CaptionFont:
+    """Draws a line with a fallback face for characters the first lacks."""
+
+    def __init__(self, size):
+        from fontTools.ttLib import TTFont
+        self.faces = []
+        for path in FONTS:
+            if os.path.exists(path):
+                self.faces.append((ImageFont.truetype(path, size), set(TTFont(path).getBestCmap())))
+
+    def face_of(self, ch):
+        for face, chars in self.faces:
+            if ord(ch) in chars:
+                return face
+        return self.faces[0][0]
+
+    def draw(self, draw, xy, text, fill):
+        x, y = xy
+        run, face = "", None
+        for ch in text + "\0":
+            f = self.face_of(ch) if ch != "\0" else None
+            if run and f is not face:
+                draw.text((x, y), run, fill=fill, font=face)
+                x += face.getlength(run)
+                run = ""
+            run, face = run + ch, f
+        # the terminating mark is never drawn
+
+
 def sheet(folder):
     entries = read_index(folder)
     if not entries:
         return None
-    font = ImageFont.truetype(FONT, 12)
+    captions = CaptionFont(12)
+    font = captions.faces[0][0]
     line_h = 15
     cell_total = CELL_H + TEXT_LINES * line_h + 16
     rows = (len(entries) + COLUMNS - 1) // COLUMNS
@@ -52,7 +84,7 @@ def sheet(folder):
             draw.text((x + 8, y + 8), "missing", fill=(160, 0, 0), font=font)
         lines = textwrap.wrap(f"{name}: {caption}", width=74)[:TEXT_LINES]
         for n, text in enumerate(lines):
-            draw.text((x, y + CELL_H + 4 + n * line_h), text, fill=(20, 20, 20), font=font)
+            captions.draw(draw, (x, y + CELL_H + 4 + n * line_h), text, (20, 20, 20))
     target = os.path.join(folder, SHEET)
     out.save(target, optimize=True)
     return target
