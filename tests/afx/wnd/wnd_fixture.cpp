@@ -1,10 +1,10 @@
 #include "tests/afx/wnd/wnd_fixture.h"
 
+#include "tests/support/capture.h"
 #include "tests/support/test_support.h"
 
 #include <gdiplus.h>
 
-#include <fstream>
 
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     DWORD start = ::GetTickCount();
@@ -103,8 +103,8 @@ bool saveScreenshot(CWnd& wnd, const wchar_t* name, const char* shows) {
         CLSID png;
         Gdiplus::Bitmap image(static_cast<HBITMAP>(bmp.m_hObject), nullptr);
         ok = pngEncoder(&png) && image.Save(folder + name + L".png", &png, nullptr) == Gdiplus::Ok;
-        std::ofstream index(CW2A(folder + L"index.txt"), std::ios::app);
-        index << CW2A(name) << ".png: " << shows << "\n";
+        // One line per picture, replaced on the next run rather than added again.
+        if (ok) writeScreenshotIndex(folder, CString(name) + L".png", CString(shows));
     }
     Gdiplus::GdiplusShutdown(token);
     return ok;
