@@ -37,7 +37,7 @@ const Shown kShown[] = {
     {SERVER_ERROR_DOWNLOAD_ERROR, {{0, L"ERR_AG_NUMSPAN"}}, L"red title with \" 5 : ERR_AG_NUMSPAN\", link"},
     {SERVER_ERROR_COPY_FAIL, {{0, L"ERR_FILE_CRC"}, {1, L"MAP.001"}}, L"red title ending \"(MAP.001)\""},
     {SERVER_ERROR_USB_REMOVE_FAIL, {{0, L"E:\\"}, {1, L"KESTRUNE_USB"}}, L"detail lines E:\\ and KESTRUNE_USB"},
-    {SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, {{0, L"V"}, {1, L"Dravane D5"}, {2, L"Dravane D5"}}, L"brand word and model"},
+    {SERVER_ETC_MEDIUM_NOT_IN_ACCOUNT, {{0, L"V"}, {1, L"D5"}, {2, L"D5"}}, L"brand word and model"},
     {SERVER_ETC_FIRST_OPEN, {}, L"the download folder centred between text and buttons"},
     {SERVER_ETC_SAVE_TO_HDD, {}, L"folder row: path field and change-folder button under the text"},
     {SERVER_ETC_HIDDEN_UNZIP_DONE, {}, L"OK beside the open-folder button"},

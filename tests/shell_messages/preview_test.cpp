@@ -106,7 +106,7 @@ MessageContext sampleContext(int type, int language, int region) {
     case 95: c.params = {{0, L"ERR_AG_NUMSPAN"}}; break;
     case 96: c.params = {{0, L"ERR_UNZIP_FAIL_RENAME"}}; break;
     case 100: case 101: case 102: c.params = {{0, L"ERR_FILE_CRC"}, {1, L"MAP.001"}}; break;
-    case 1000: c.params = {{0, L"V"}, {1, L"Dravane D5"}, {2, L"드라반 D5"}}; break;
+    case 1000: c.params = {{0, L"V"}, {1, L"D5"}, {2, L"D5"}}; break;
     case 1002: c.params = {{0, L"4"}, {1, L"Tessaly T3"}, {2, L"Tessaly T7"}, {3, L"테살리 T3"}, {4, L"테살리 T7"}}; break;
     case 1004: c.params = {{0, L"USA"}}; break;
     case 1013: c.params = {{0, L"E:"}}; break;
