@@ -75,8 +75,11 @@ void CEditPlaceholderText::OnPaint() {
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     SetTextColor(dc, m_placeholderColor);
     SetBkMode(dc, TRANSPARENT);
-    UINT format = DT_VCENTER | DT_SINGLELINE;
+    // A placeholder longer than the field ends in an ellipsis rather than
+    // being cut off mid-word.
+    UINT format = DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX;
     if (GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ES_RIGHT) format |= DT_RIGHT;
+    if (GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) & WS_EX_RTLREADING) format |= DT_RTLREADING;
     DrawTextW(dc, m_strPlaceholder, m_strPlaceholder.GetLength(), &box, format);
     if (previous) SelectObject(dc, previous);
     ::EndPaint(m_hWnd, &paint);
