@@ -33,7 +33,7 @@ wine_session_start() {
   fi
   # The session's server must be the persistent one. A server an earlier
   # command left ends a few seconds after its last program, and a test that
-  # starts in that moment fails before it runs: wait for it to end first.
+  # starts in that moment meets it going away: wait for it to end first.
   # A daemon that inherits our pipes keeps the caller's shell from returning.
   local status=0
   wineserver -p </dev/null >/dev/null 2>&1 || status=$?
