@@ -18,5 +18,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 find_program(_wine wine)
 if(_wine)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${_wine})
+  # Wine through a script that names the exit status of a program that
+  # ended with one (scripts/wine-run.sh).
+  get_filename_component(_wine_run ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh ABSOLUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${_wine_run})
 endif()

@@ -3,7 +3,10 @@
 # R: and S:, folders under <build>/drives typed "floppy" so that
 # GetDriveTypeW reports DRIVE_REMOVABLE for them.
 set -euo pipefail
-build=$1
+# Wine takes only an absolute prefix, and the drive links must resolve
+# from inside it.
+mkdir -p "$1"
+build=$(cd "$1" && pwd)
 export WINEPREFIX=$build/wineprefix WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko installers: there is no network to fetch them from.
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d"

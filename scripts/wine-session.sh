@@ -5,21 +5,59 @@ wine_session_start() {
   local build
   build=$(cd "$1" && pwd)
   export WINEPREFIX=$build/wineprefix WINEARCH=win64
-  export WINEDEBUG=${WINEDEBUG:--all}
+  # Loader errors (a DLL that is not found or fails to start) stay visible:
+  # without them a process that never ran shows nothing but its exit code.
+  export WINEDEBUG=${WINEDEBUG:--all,err+module}
   export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
   # KESTRUNE_KEEP_DISPLAY=1 with a DISPLAY shows the windows there (the run command).
   if [ -z "${KESTRUNE_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    # Xvfb takes the first free display itself and writes its number once it
+    # accepts connections: sessions of several build trees started at the
+    # same moment never end up on one display.
+    local numbers n=""
+    numbers=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 3>"$numbers" &
     _kestrune_xvfb=$!
+    for _ in $(seq 100); do
+      n=$(head -n 1 "$numbers")
+      [ -n "$n" ] && break
+      sleep 0.1
+    done
+    rm -f "$numbers"
+    if [ -z "$n" ]; then
+      echo "wine session: Xvfb named no display" >&2
+      wine_session_stop
+      return 1
+    fi
     export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
+  # The session's server must be the persistent one. A server an earlier
+  # command left ends a few seconds after its last program, and a test that
+  # starts in that moment meets it going away: wait for it to end first.
   # A daemon that inherits our pipes keeps the caller's shell from returning.
-  wineserver -p </dev/null >/dev/null 2>&1
-  # First start of the prefix in this server: warm it once.
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  local status=0
+  wineserver -p </dev/null >/dev/null 2>&1 || status=$?
+  if [ "$status" -eq 2 ]; then
+    timeout 15 wineserver -w </dev/null >/dev/null 2>&1 || true
+    status=0
+    wineserver -p </dev/null >/dev/null 2>&1 || status=$?
+  fi
+  if [ "$status" -ne 0 ]; then
+    echo "wine session: no persistent wineserver for $WINEPREFIX (status $status; a program still runs in it?)" >&2
+    # That server is not ours to stop: only the display goes.
+    kill "${_kestrune_xvfb:-}" >/dev/null 2>&1 || true
+    _kestrune_xvfb=
+    return 1
+  fi
+  # First start of the prefix in this server: warm it once. A prefix that
+  # cannot start a program says so here, not as a test that failed.
+  status=0
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "wine session: the first program in $WINEPREFIX ended with status $status" >&2
+    wine_session_stop
+    return 1
+  fi
 }
 
 wine_session_stop() {

@@ -10,6 +10,7 @@
 #include "foundation/logmanager.h"
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
+#include "shell/frame_rules.h"
 #include "shell/shell_engine.h"
 #include "webclient/response_parser_login.h"
 
@@ -157,7 +158,9 @@ void CDlgRoot::cleanDownloadFolder() {
         more = finder.FindNextFile();
         if (!finder.IsDirectory() || finder.IsDots()) continue;
         CString found = finder.GetFilePath();
-        if (!m_pMainFrame->hasOwnVerFile(found)) continue;
+        // Only the folder the engine made, not a user's folder of that name
+        // that holds a copy of its version file.
+        if (!m_pMainFrame->hasOwnVerFile(found) || !frame_rules::carriesOwnFolderMark(found)) continue;
         CGlobalFunc::deleteDirectory(found);
         ::RemoveDirectoryW(found);
     }

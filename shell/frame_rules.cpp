@@ -1,5 +1,7 @@
 #include "shell/frame_rules.h"
 
+#include "engine/vercheck_manager.h"
+
 #include <string>
 
 namespace frame_rules {
@@ -79,6 +81,17 @@ CString ownName(const CString& folder) {
     CString last = path.Mid(path.ReverseFind(L'\\') + 1);
     int dot = last.ReverseFind(L'.');
     return dot >= 0 ? last.Left(dot) : last;
+}
+
+bool carriesOwnFolderMark(const CString& folder) {
+    CString mark = folder;
+    mark.Replace(L'/', L'\\');
+    mark.TrimRight(L'\\');
+    if (mark.IsEmpty()) return false;
+    mark += L"\\";
+    mark += vercheck_manager::ownFolderMark();
+    const DWORD attributes = GetFileAttributesW(mark.GetString());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 NetworkActions NetworkWatch::step(const NetworkPoll& poll) {

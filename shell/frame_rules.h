@@ -31,6 +31,11 @@ bool isCleanableFolder(const CString& folder, CString& normalised);
 // The last path component without extension ("C:\a\Model.x\" -> "Model").
 CString ownName(const CString& folder);
 
+// A folder the engine made for a download: it holds the engine's folder
+// mark as a file. A user's folder that merely holds a copied version file
+// never carries it, so the clean-ups leave it alone.
+bool carriesOwnFolderMark(const CString& folder);
+
 // One poll of the connectivity thread.
 struct NetworkPoll {
     bool downloadsDone = false;  // the poll is skipped

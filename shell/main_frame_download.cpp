@@ -200,7 +200,9 @@ BOOL CMainFrame::deleteDownloadFiles() {
         // A link leads elsewhere: it is not one of our download folders.
         if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
         CString sub = folder + data.cFileName;
-        if (folderHasOwnVerFile(sub)) doomed.push_back(sub);
+        // Only a folder the engine made: a user's folder that holds a copy
+        // of one of our version files is not a download.
+        if (folderHasOwnVerFile(sub) && frame_rules::carriesOwnFolderMark(sub)) doomed.push_back(sub);
     } while (FindNextFileW(find, &data));
     FindClose(find);
     BOOL removed = TRUE;

@@ -276,7 +276,7 @@ TEST_F(HeldEngine, PhaseCompletionByLowestState) {
         engine->checkPhaseComplete();
         // Posted messages arrive in order; the check marks the end.
         PostMessageW(page.hwnd(), WM_APP + 99, 0, 0);
-        ASSERT_TRUE(page.waitForMessage(WM_APP + 99, 0, 0, 5000));
+        ASSERT_TRUE(page.waitForMessage(WM_APP + 99, 0, 0, 20000));
         std::vector<UINT> posted;
         for (const recorded_message& m : page.messages()) {
             if (m.message != WM_APP + 99) posted.push_back(m.message);
@@ -306,8 +306,7 @@ TEST_F(HeldEngine, MediumFilesAreMeasuredNotTrusted) {
     EXPECT_EQ(car.item(L"equal.dat")->m_nState.load(), ITEM_STATE_UNZIPPED) << "left to the copy's CRC check";
     EXPECT_EQ(car.item(L"missing.dat")->m_nState.load(), ITEM_STATE_UNZIPPED);
     EXPECT_EQ(car.item(L"long.dat")->m_nState.load(), ITEM_STATE_UNZIPPED);
-    for (int i = 0; i < 100 && fileExists(folder + L"long.dat"); ++i) Sleep(10);
-    EXPECT_FALSE(fileExists(folder + L"long.dat"));
+    EXPECT_TRUE(waitUntil([&] { return !fileExists(folder + L"long.dat"); }));
     EXPECT_TRUE(fileExists(folder + L"equal.dat"));
     transfer_task* partial = engine->findTask(engine->m_copyTasks, car.item(L"short.dat"), 0);
     ASSERT_NE(partial, nullptr);
@@ -570,7 +569,7 @@ TEST(CommandThread, AnEarlierRunNeitherEndsNorFeedsTheNext) {
         engine->postCommand(FM_CMD_BEGIN_TRANSFER, 0, &gate);
         ASSERT_TRUE(gate.waitEntered());
         PostMessageW(page.hwnd(), WM_APP + 99, 0, 0);
-        ASSERT_TRUE(page.waitForMessage(WM_APP + 99, 0, 0, 5000));
+        ASSERT_TRUE(page.waitForMessage(WM_APP + 99, 0, 0, 20000));
         look();
         gate.release();
     };

@@ -5,6 +5,8 @@
 #include "tests/webclient/standin_client.h"
 #include "webclient/download_worker.h"
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 
 namespace {
@@ -164,6 +166,11 @@ void FakePage::clear() {
 void FakePage::sync() {
     HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     PostMessageW(m_hwnd, kSyncMessage, 0, reinterpret_cast<LPARAM>(done));
-    WaitForSingleObject(done, 5000);
-    CloseHandle(done);
+    // The page's thread answers once it handled what was posted before: a
+    // late answer under load is waited for, never taken as one.
+    const DWORD waited = WaitForSingleObject(done, 120000);
+    EXPECT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the page's thread did not answer";
+    // Unanswered, the event stays open: the late answer must not set
+    // whatever later takes the handle's value.
+    if (waited == WAIT_OBJECT_0) CloseHandle(done);
 }

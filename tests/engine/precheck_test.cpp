@@ -115,7 +115,7 @@ TEST_F(PreCheck, KeepsWhatAnEarlierRunFinished) {
     EXPECT_EQ(board.getCurrentCount(), 9u);
     EXPECT_EQ(board.getTotalSize(), 90u);
 
-    ASSERT_TRUE(page.waitForMessage(UM_CHECK_COMPLETE, 0, 1, 5000));
+    ASSERT_TRUE(page.waitForMessage(UM_CHECK_COMPLETE, 0, 1, 20000));
     EXPECT_EQ(page.count(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0), 1u);
     EXPECT_EQ(page.count(UM_CHECK_ITEM_DONE), 9u);
     EXPECT_EQ(page.messages().front().message, static_cast<UINT>(UM_TRANSFER_PHASE));
@@ -183,8 +183,12 @@ TEST_F(PreCheck, CleansOnlyAFolderItMadeThatHoldsItsOwnVersionFile) {
         removeTree(at(L"CAR"));
         ASSERT_TRUE(writeFileAt(at(L"CAR\\holiday.jpg"), "photo"));
         ASSERT_TRUE(writeFileAt(at(L"CAR\\Album\\x.jpg"), "photo"));
-        if (c.mark) ASSERT_TRUE(madeByUs(L"CAR"));
-        if (c.verFile) ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), ver));
+        if (c.mark) {
+            ASSERT_TRUE(madeByUs(L"CAR"));
+        }
+        if (c.verFile) {
+            ASSERT_TRUE(writeFileAt(at(L"CAR\\CAR.ver"), ver));
+        }
         run();
         EXPECT_EQ(fileExists(at(L"CAR\\holiday.jpg")), !c.cleaned) << c.what;
         EXPECT_EQ(fileExists(at(L"CAR\\Album\\x.jpg")), !c.cleaned) << c.what;
@@ -239,7 +243,7 @@ TEST_F(PreCheck, StopLeavesTheRestUnchecked) {
     for (InfFileUpdate* item : car.items()) unchecked += item->m_nState.load() == ITEM_STATE_NEW;
     EXPECT_EQ(unchecked, 300 - 3);
     EXPECT_FALSE(vercheck_manager::getInstance().isRunning());
-    EXPECT_TRUE(page.waitForMessage(UM_CHECK_COMPLETE, 0, 1, 5000));
+    EXPECT_TRUE(page.waitForMessage(UM_CHECK_COMPLETE, 0, 1, 20000));
 }
 
 }  // namespace

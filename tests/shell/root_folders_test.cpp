@@ -3,6 +3,7 @@
 #include "tests/shell/shell_fixture.h"
 
 #include "descriptors/inf_info.h"
+#include "engine/vercheck_manager.h"
 #include "foundation/regsetting.h"
 #include "tests/support/test_support.h"
 #include "resources/resource.h"
@@ -19,11 +20,13 @@ protected:
         entry.setInfFileName(L"Q7_MAP.inf");
         frame.entry = &entry;
     }
-    // A descriptor folder with a version file of the given name.
-    CString makeFolder(const CString& name, const CString& verName) {
+    // A descriptor folder with a version file of the given name (none when
+    // empty) and, when the engine made it, the engine's folder mark.
+    CString makeFolder(const CString& name, const CString& verName, bool mark = true) {
         CString folder = dir / name;
         CreateDirectoryW(folder, nullptr);
-        writeBytes(folder + L"\\" + verName, "+|1|2");
+        if (!verName.IsEmpty()) writeBytes(folder + L"\\" + verName, "+|1|2");
+        if (mark) writeBytes(folder + L"\\" + vercheck_manager::ownFolderMark(), "");
         writeBytes(folder + L"\\data.bin", "x");
         return folder;
     }
@@ -39,18 +42,21 @@ TEST_F(RootFolders, CleansOnlyTheFinishedDriveUpdatesOwnFolder) {
         int destIsDrive, transferIdle;
         bool copyActive;
         const wchar_t* verName;
+        bool mark;
         bool deleted;
     } cases[] = {
-        {L"drive update, setting without a trailing \\", false, 1, 1, false, L"Q7_MAP.ver", true},
-        {L"drive update, setting with a trailing \\", true, 1, 1, false, L"Q7_MAP.ver", true},
-        {L"update into the local folder", false, 0, 1, false, L"Q7_MAP.ver", false},
-        {L"stale drive mark while a new update runs", false, 1, 0, false, L"Q7_MAP.ver", false},
-        {L"copy still active", false, 1, 1, true, L"Q7_MAP.ver", false},
-        {L"version file of another name", false, 1, 1, false, L"OTHER.ver", false},
+        {L"drive update, setting without a trailing \\", false, 1, 1, false, L"Q7_MAP.ver", true, true},
+        {L"drive update, setting with a trailing \\", true, 1, 1, false, L"Q7_MAP.ver", true, true},
+        {L"update into the local folder", false, 0, 1, false, L"Q7_MAP.ver", true, false},
+        {L"stale drive mark while a new update runs", false, 1, 0, false, L"Q7_MAP.ver", true, false},
+        {L"copy still active", false, 1, 1, true, L"Q7_MAP.ver", true, false},
+        {L"version file of another name", false, 1, 1, false, L"OTHER.ver", true, false},
+        {L"a user's folder with a copied version file", false, 1, 1, false, L"Q7_MAP.ver", false, false},
+        {L"the engine's mark without its version file", false, 1, 1, false, L"", true, false},
     };
     CDlgRoot root(&frame);
     for (const Case& c : cases) {
-        CString folder = makeFolder(L"Q7_MAP", c.verName);
+        CString folder = makeFolder(L"Q7_MAP", c.verName, c.mark);
         CString data = dir.path();
         if (!c.trailingSlash) data = data.Left(data.GetLength() - 1);
         CRegSetting::setDataPath(data);

@@ -7,6 +7,7 @@
 #include "engine/function_manager.h"
 #include "engine/unzip_manager.h"
 #include "engine/usb_detector.h"
+#include "engine/vercheck_manager.h"
 #include "foundation/config_file.h"
 #include "foundation/logmanager.h"
 #include "foundation/private_messages.h"
@@ -307,6 +308,7 @@ TEST_F(FrameWithRoot, ExitDuringADownloadKeepsItBehindTheExitPageAndJoinsTheEngi
     // A download in progress, and a drive flag an earlier run left behind.
     CreateDirectoryW((m_data / L"Model").GetString(), nullptr);
     writeBytes(m_data / L"Model\\Model.ver", "v");
+    writeBytes(m_data / (CString(L"Model\\") + vercheck_manager::ownFolderMark()), "");
     writeBytes(m_data / L"Model\\MAP.zip.part", "partial");
     InfInfo entry;
     entry.setInfFileName(L"Model.inf");

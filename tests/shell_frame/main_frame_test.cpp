@@ -1,5 +1,6 @@
 // The main frame without its root: the start-up chain through its seams,
 // the connectivity thread, and the download-folder operations.
+#include "engine/vercheck_manager.h"
 #include "foundation/config_file.h"
 #include "foundation/globalfunc.h"
 #include "foundation/lastmodeinfo.h"
@@ -47,18 +48,25 @@ InfInfo* entry(const wchar_t* inf, const wchar_t* model) {
 
 bool exists(const CString& path) { return GetFileAttributesW(path.GetString()) != INVALID_FILE_ATTRIBUTES; }
 
-// The download folder's tree: what the removal must take and what it must leave.
+// The download folder's tree: what the removal must take and what it must
+// leave. The engine marks the folders it makes; a user's folder holding a
+// copy of a version file of its own name has no mark.
 struct Tree {
     explicit Tree(const CString& root) : root(root) {
-        CreateDirectoryW((root + L"Model").GetString(), nullptr);
-        writeBytes(root + L"Model\\Model.ver", "v");
+        const struct {
+            const wchar_t* folder;
+            const wchar_t* file;
+            bool mark;
+        } folders[] = {
+            {L"Model", L"Model.ver", true},  {L"Lower", L"LOWER.VER", true}, {L"Other", L"Else.ver", true},
+            {L"NoVer", L"x.txt", true},      {L"Copied", L"Copied.ver", false},
+        };
+        for (const auto& f : folders) {
+            CreateDirectoryW((root + f.folder).GetString(), nullptr);
+            writeBytes(root + f.folder + L"\\" + f.file, "v");
+            if (f.mark) writeBytes(root + f.folder + L"\\" + vercheck_manager::ownFolderMark(), "");
+        }
         writeBytes(root + L"Model\\data.bin", "d");
-        CreateDirectoryW((root + L"Lower").GetString(), nullptr);
-        writeBytes(root + L"Lower\\LOWER.VER", "v");
-        CreateDirectoryW((root + L"Other").GetString(), nullptr);
-        writeBytes(root + L"Other\\Else.ver", "v");
-        CreateDirectoryW((root + L"NoVer").GetString(), nullptr);
-        writeBytes(root + L"NoVer\\x.txt", "x");
         writeBytes(root + L"X.INF", "inf");
         writeBytes(root + L"plain.txt", "p");
     }
@@ -66,8 +74,8 @@ struct Tree {
         return exists(root + L"Model\\Model.ver") && exists(root + L"Lower\\LOWER.VER") && kept();
     }
     bool kept() const {
-        return exists(root + L"Other\\Else.ver") && exists(root + L"NoVer\\x.txt") && exists(root + L"X.INF") &&
-               exists(root + L"plain.txt");
+        return exists(root + L"Other\\Else.ver") && exists(root + L"NoVer\\x.txt") &&
+               exists(root + L"Copied\\Copied.ver") && exists(root + L"X.INF") && exists(root + L"plain.txt");
     }
     bool cleaned() const { return !exists(root + L"Model") && !exists(root + L"Lower") && kept(); }
     CString root;
@@ -168,6 +176,7 @@ TEST_F(MainFrameTest, DeleteDownloadFilesRefusesFoldersThatAreNoDownloadFolder) 
     const CString probe = L"C:\\KestruneRootProbe";
     CreateDirectoryW(probe.GetString(), nullptr);
     writeBytes(probe + L"\\KestruneRootProbe.ver", "v");
+    writeBytes(probe + L"\\" + vercheck_manager::ownFolderMark(), "");
 
     // A refused folder that is there is a removal that did not happen; one
     // that is gone has no downloads left.

@@ -5,6 +5,7 @@
 #include "tests/pages/vehicle/reg/car_pages_fixture.h"
 
 #include "descriptors/update_list_builder.h"
+#include "engine/vercheck_manager.h"
 #include "foundation/globalfunc.h"
 #include "foundation/registered_messages.h"
 #include "foundation/regsetting.h"
@@ -115,8 +116,10 @@ TEST_F(FinishPage, FinishThenCancelKeepsTheDownloadAndOkDeletesIt) {
     const CString folder = m_data.path() + update_list_builder::folderOf(car);
     ASSERT_TRUE(CreateDirectoryW(folder.GetString(), nullptr));
     ASSERT_TRUE(writeBytes(folder + L"\\map.bin", "map"));
-    // The download folder of a vehicle carries its own version file.
+    // The download folder the engine made for a vehicle carries its own
+    // version file and the engine's mark.
     ASSERT_TRUE(writeBytes(folder + L"\\" + update_list_builder::folderOf(car) + L".ver", "ver"));
+    ASSERT_TRUE(writeBytes(folder + L"\\" + vercheck_manager::ownFolderMark(), ""));
     showResult(car, L'R');
     root->m_bTransferIdle = 1;
 
