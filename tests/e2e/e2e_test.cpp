@@ -1,0 +1,257 @@
+// The whole update as a new user does it: Kestrune.exe started from its
+// installed folder against the stand-in, every step by SendInput, the
+// program's windows found by process and read by control id. The medium or
+// download folder is compared with the stand-in's content afterwards by the
+// checker script that runs this executable.
+//   E2E_REGION, E2E_LANGUAGE   the profile (KR ko-KR, US en-US, EU ar-AR)
+//   E2E_TARGET                 "drive" (R:) or "folder" (the download folder)
+//   E2E_DOWNLOADS              the download folder
+#include "tests/shell_frame/standin_log.h"
+#include "tests/shell_process/program_driver.h"
+#include "tests/support/capture.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace driver;
+
+namespace {
+
+constexpr DWORD kStartMs = 90000;
+constexpr DWORD kStepMs = 30000;
+constexpr DWORD kRunMs = 300000;
+
+CString env(const wchar_t* name, const wchar_t* fallback = L"") {
+    wchar_t buffer[1024] = {};
+    DWORD n = GetEnvironmentVariableW(name, buffer, 1024);
+    return n == 0 || n >= 1024 ? CString(fallback) : CString(buffer);
+}
+
+std::string u8(const CString& s) {
+    return std::string(CStringA(s).GetString());
+}
+
+CString className(HWND hwnd) {
+    wchar_t cls[128] = {};
+    GetClassNameW(hwnd, cls, 128);
+    return cls;
+}
+
+// What the program shows: every visible window and control, for a failure's log.
+void dumpWindows(const Program& app, const char* when) {
+    printf("---- windows %s\n", when);
+    for (HWND top : app.windows(true)) {
+        RECT r{};
+        GetWindowRect(top, &r);
+        printf("top %p %s \"%s\" (%ld,%ld %ldx%ld)\n", static_cast<void*>(top), u8(className(top)).c_str(),
+               u8(windowText(top)).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top);
+        EnumChildWindows(
+            top,
+            [](HWND hwnd, LPARAM) -> BOOL {
+                if (!IsWindowVisible(hwnd)) return TRUE;
+                RECT c{};
+                GetWindowRect(hwnd, &c);
+                printf("  id %d %s \"%s\" (%ld,%ld %ldx%ld) parent %p%s\n", GetDlgCtrlID(hwnd),
+                       u8(className(hwnd)).c_str(), u8(windowText(hwnd)).c_str(), c.left, c.top, c.right - c.left,
+                       c.bottom - c.top, static_cast<void*>(GetParent(hwnd)), IsWindowEnabled(hwnd) ? "" : " disabled");
+                return TRUE;
+            },
+            0);
+    }
+    fflush(stdout);
+}
+
+void key(WORD vk) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+    pumpMessages(120);
+}
+
+void typeText(const CString& text) {
+    for (int i = 0; i < text.GetLength(); ++i) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = in[1].ki.wScan = text[i];
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        pumpMessages(30);
+    }
+    pumpMessages(100);
+}
+
+}  // namespace
+
+class UpdateRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(standin_log::folder().IsEmpty()) << "runs inside a stand-in instance";
+        region = env(L"E2E_REGION", L"US");
+        language = env(L"E2E_LANGUAGE", L"en-US");
+        target = env(L"E2E_TARGET", L"drive");
+        downloads = env(L"E2E_DOWNLOADS");
+        ASSERT_FALSE(downloads.IsEmpty());
+        resetSettings(region, language);
+        RegSetKeyValueW(HKEY_CURRENT_USER, (CString(kAppKey) + L"\\Settings").GetString(), L"DataPath", REG_SZ,
+                        downloads.GetString(), static_cast<DWORD>((downloads.GetLength() + 1) * sizeof(wchar_t)));
+        removeTree(downloads);
+        // The medium: emptied, with the head unit's version file of the
+        // vehicle the scan matches (the update's target is another one).
+        removeTree(L"R:\\swversion");
+        CreateDirectoryW(L"R:\\swversion", nullptr);
+        writeBytes(L"R:\\swversion\\swversion.info", "USA.TS.A01.000.SD.STD_240501\r\n");
+        // The system's formatting library, in the mode that empties R:.
+        wchar_t system[MAX_PATH] = {};
+        GetSystemDirectoryW(system, MAX_PATH);
+        formatter = CString(system) + L"\\fmifs.dll";
+        ASSERT_TRUE(CopyFileW((moduleFolder() + L"fmifs.dll").GetString(), formatter.GetString(), FALSE));
+        SetEnvironmentVariableW(L"KESTRUNE_FMIFS_MODE", L"empty");
+    }
+    void TearDown() override {
+        if (HasFailure()) dumpWindows(app, "at the failure");
+        app.kill();
+        DeleteFileW(formatter.GetString());
+    }
+
+    // A visible control with the id in any visible window of the program.
+    HWND control(int id) const {
+        for (HWND top : app.windows(true)) {
+            if (HWND found = findVisibleControl(top, id)) return found;
+        }
+        return nullptr;
+    }
+    HWND waitControl(int id, DWORD ms = kStepMs) const {
+        HWND found = nullptr;
+        waitUntil([&] { return (found = control(id)) != nullptr || !app.running(); }, ms);
+        return found;
+    }
+    void shot(const char* name, const CString& shows) {
+        pumpMessages(300);
+        CString file;
+        file.Format(L"%s_%s_%s", language.GetString(), target.GetString(), CString(name).GetString());
+        saveScreenshot(GetDesktopWindow(), file, shows);
+    }
+
+    // The web guide that a page shows once (its own OK, id 1), when it comes.
+    void passWebGuide(const char* name) {
+        HWND guideOk = nullptr;
+        waitUntil(
+            [&] {
+                if (control(1100)) return true;
+                guideOk = control(1633) ? control(1) : nullptr;
+                return guideOk != nullptr;
+            },
+            kStepMs);
+        if (!guideOk) return;
+        shot(name, L"the web guide over the page, its OK button and the check box");
+        clickControl(guideOk);
+        waitUntil([&] { return !control(1633); }, kStepMs);
+    }
+
+    bool isFinishPage() const {
+        HWND finish = control(1593);
+        return finish && className(finish) == L"Button";
+    }
+
+    // Follows the update page to the finish page: a screenshot at every
+    // new phase line.
+    void watchRun() {
+        const DWORD start = GetTickCount();
+        CString last;
+        int phase = 0;
+        bool finished = waitUntil(
+            [&] {
+                if (isFinishPage() || !app.running()) return true;
+                HWND status = control(1558);
+                if (!status) return false;
+                CString text = windowText(status);
+                if (text != last && !text.IsEmpty()) {
+                    last = text;
+                    char name[32];
+                    snprintf(name, sizeof(name), "11_phase_%02d", ++phase);
+                    printf("phase %d at %lu ms: %s\n", phase, GetTickCount() - start, u8(text).c_str());
+                    shot(name, L"the update page: phase line \"" + text + L"\"");
+                }
+                return false;
+            },
+            kRunMs);
+        printf("update run: %lu ms\n", GetTickCount() - start);
+        dumpWindows(app, "run end");
+        shot("12_finish", L"finish page");
+        ASSERT_TRUE(finished);
+    }
+
+    CString region, language, target, downloads, formatter;
+    Program app;
+};
+
+TEST_F(UpdateRun, MainRoad) {
+    ASSERT_TRUE(app.start());
+    HWND root = app.waitRoot(kStartMs);
+    ASSERT_TRUE(root);
+    HWND id = waitControl(1509);
+    ASSERT_TRUE(id);
+    shot("01_login", L"the login page, empty");
+    clickControl(id);
+    typeText(L"ts.road");
+    clickControl(waitControl(1510));
+    typeText(L"Tessaly#2024");
+    HWND login = waitControl(1505);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(login) != FALSE; }, kStepMs));
+    clickControl(login);
+    // First start: the download folder (1006), kept as it is.
+    HWND ok = waitControl(1508) ? waitControl(1100) : nullptr;
+    ASSERT_TRUE(ok);
+    shot("02_folder_1006", L"message 1006: the download folder, OK and change buttons");
+    clickControl(ok);
+    // Korea: the two consents (1007), both given.
+    if (region == L"KR") {
+        HWND yes1 = waitControl(1612);
+        ASSERT_TRUE(yes1);
+        clickControl(yes1);
+        clickControl(waitControl(1614));
+        shot("03_consent_1007", L"message 1007: both consents answered yes");
+        clickControl(waitControl(1100));
+    }
+    // The scan matched ts-arden on R:, which refuses a medium over 32 GiB (1024).
+    HWND update = waitControl(1592, kStepMs * 2);
+    ASSERT_TRUE(update);
+    shot("04_registration_arden", L"the registration page of Arden, R: chosen");
+    clickControl(update);
+    passWebGuide("05_web_guide");
+    ok = waitControl(1100);
+    ASSERT_TRUE(ok);
+    shot("05_medium_1024", L"message 1024: the medium is too large for this vehicle");
+    clickControl(ok);
+    HWND change = waitControl(1591);
+    ASSERT_TRUE(change);
+    clickControl(change);
+    passWebGuide("06_update_guide");
+    HWND search = waitControl(1597);
+    ASSERT_TRUE(search);
+    shot("07_search", L"the search page: Arden chosen, the search field empty");
+    clickControl(search);
+    typeText(L"C13");
+    ASSERT_TRUE(waitUntil([&] { return windowText(control(1596)).Find(L"USB") >= 0; }, kStepMs));
+    shot("08_search_corvin", L"the search page: Corvin found by its model code, USB medium");
+    clickControl(waitControl(1));
+    // Back on the registration page with Corvin: R:, update, OK on 1013.
+    update = waitControl(1592);
+    ASSERT_TRUE(update);
+    pumpMessages(1000);
+    shot("09_registration_corvin", L"the registration page of Corvin, R: chosen");
+    clickControl(update);
+    passWebGuide("09_web_guide");
+    ok = waitControl(1100);
+    ASSERT_TRUE(ok);
+    shot("10_start_1013", L"message 1013: the medium will be erased, OK and Cancel");
+    clickControl(ok);
+    watchRun();
+}
