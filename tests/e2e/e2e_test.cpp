@@ -35,6 +35,13 @@ std::string u8(const CString& s) {
     return std::string(CStringA(s).GetString());
 }
 
+std::string utf8(const wchar_t* text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
 CString className(HWND hwnd) {
     wchar_t cls[128] = {};
     GetClassNameW(hwnd, cls, 128);
@@ -166,9 +173,17 @@ protected:
         const DWORD start = GetTickCount();
         CString last;
         int phase = 0;
+        bool guideShown = false;
         bool finished = waitUntil(
             [&] {
                 if (isFinishPage() || !app.running()) return true;
+                // The head unit's web guide over the page: read, then OK.
+                if (control(1596) && control(1) && !control(1633)) {
+                    if (!guideShown) shot("11_system_guide", L"the web guide of the head unit, its address and OK");
+                    guideShown = true;
+                    clickControl(control(1));
+                    return false;
+                }
                 HWND status = control(1558);
                 if (!status) return false;
                 CString text = windowText(status);
@@ -183,9 +198,42 @@ protected:
             },
             kRunMs);
         printf("update run: %lu ms\n", GetTickCount() - start);
-        dumpWindows(app, "run end");
-        shot("12_finish", L"finish page");
         ASSERT_TRUE(finished);
+        shot("12_finish", L"the finish page");
+        dumpWindows(app, "run end");
+    }
+
+    // Finish, OK on the question that follows: the program ends and reports.
+    void finishAndExit(size_t mark) {
+        clickControl(control(1593));
+        HWND ok = waitControl(1100);
+        ASSERT_TRUE(ok);
+        shot("13_exit_question", L"after Finish: the exit page, end and cancel");
+        clickControl(ok);
+        ASSERT_TRUE(app.waitExit(60000));
+
+        // One download check with the run's values.
+        const std::vector<std::string> checks = standin_log::of("ChkDown", mark);
+        ASSERT_EQ(1u, checks.size());
+        const std::string device = "\"D3\": \"" + utf8(region == L"KR" ? L"\ucf54\ub974\ube48 \ub0b4\ube44\uac8c\uc774\uc158"
+                                                                      : L"Corvin Navigation") + "\"";
+        for (const std::string& value :
+             {std::string("\"D1\": \"ts.road\""), std::string("\"D2\": \"TS\""), device,
+              std::string("\"D4\": \"TS_C13_COMMON.inf\""), std::string("\"D5\": \"M\""),
+              std::string("\"D6\": \"C13\""), "\"D7\": \"" + u8(region) + "\"", std::string("\"D9\": \"win\""),
+              std::string("\"errors\": []"), std::string("\"result\": 200")}) {
+            EXPECT_NE(std::string::npos, checks[0].find(value)) << value << "\n" << checks[0];
+        }
+        // One report at the end, its records of the road in order.
+        const std::vector<std::string> reports = standin_log::of("SetDownErrorLog", mark);
+        ASSERT_EQ(1u, reports.size());
+        size_t at = 0;
+        for (const char* record : {"[D:10,", "[D:7,", "[D:12,", "[D:13,"}) {
+            const size_t found = reports[0].find(record, at);
+            EXPECT_NE(std::string::npos, found) << record << " in order\n" << reports[0];
+            if (found != std::string::npos) at = found;
+        }
+        EXPECT_NE(std::string::npos, reports[0].find("[COMPLETE]")) << reports[0];
     }
 
     CString region, language, target, downloads, formatter;
@@ -252,6 +300,8 @@ TEST_F(UpdateRun, MainRoad) {
     ok = waitControl(1100);
     ASSERT_TRUE(ok);
     shot("10_start_1013", L"message 1013: the medium will be erased, OK and Cancel");
+    const size_t mark = standin_log::lines().size();
     clickControl(ok);
     watchRun();
+    finishAndExit(mark);
 }
