@@ -24,6 +24,7 @@ namespace {
 constexpr DWORD kStartMs = 90000;
 constexpr DWORD kStepMs = 30000;
 constexpr DWORD kRunMs = 300000;
+constexpr int kExitButtonId = 1498;
 
 CString env(const wchar_t* name, const wchar_t* fallback = L"") {
     wchar_t buffer[1024] = {};
@@ -94,6 +95,24 @@ void typeText(const CString& text) {
     pumpMessages(100);
 }
 
+// Everything below the folder, the folder kept (a drive's root).
+void emptyFolder(const CString& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"*").GetString(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const CString name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            removeTree(folder + name);
+        } else {
+            SetFileAttributesW((folder + name).GetString(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW((folder + name).GetString());
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
 }  // namespace
 
 class UpdateRun : public ::testing::Test {
@@ -111,7 +130,7 @@ protected:
         removeTree(downloads);
         // The medium: emptied, with the head unit's version file of the
         // vehicle the scan matches (the update's target is another one).
-        removeTree(L"R:\\swversion");
+        for (const wchar_t* drive : {L"R:\\", L"S:\\"}) emptyFolder(drive);
         CreateDirectoryW(L"R:\\swversion", nullptr);
         writeBytes(L"R:\\swversion\\swversion.info", "USA.TS.A01.000.SD.STD_240501\r\n");
         // The system's formatting library, in the mode that empties R:.
@@ -122,7 +141,10 @@ protected:
         SetEnvironmentVariableW(L"KESTRUNE_FMIFS_MODE", L"empty");
     }
     void TearDown() override {
-        if (HasFailure()) dumpWindows(app, "at the failure");
+        if (HasFailure()) {
+            dumpWindows(app, "at the failure");
+            shot("failure", L"the screen when the run failed");
+        }
         app.kill();
         DeleteFileW(formatter.GetString());
     }
@@ -162,8 +184,9 @@ protected:
         waitUntil([&] { return !control(1633); }, kStepMs);
     }
 
+    // Drive: Finish; folder: the choice of another vehicle (no Finish).
     bool isFinishPage() const {
-        HWND finish = control(1593);
+        HWND finish = control(target == L"folder" ? 1597 : 1593);
         return finish && className(finish) == L"Button";
     }
 
@@ -205,7 +228,7 @@ protected:
 
     // Finish, OK on the question that follows: the program ends and reports.
     void finishAndExit(size_t mark) {
-        clickControl(control(1593));
+        clickControl(control(target == L"folder" ? kExitButtonId : 1593));
         HWND ok = waitControl(1100);
         ASSERT_TRUE(ok);
         shot("13_exit_question", L"after Finish: the exit page, end and cancel");
@@ -215,8 +238,10 @@ protected:
         // One download check with the run's values.
         const std::vector<std::string> checks = standin_log::of("ChkDown", mark);
         ASSERT_EQ(1u, checks.size());
-        const std::string device = "\"D3\": \"" + utf8(region == L"KR" ? L"\ucf54\ub974\ube48 \ub0b4\ube44\uac8c\uc774\uc158"
-                                                                      : L"Corvin Navigation") + "\"";
+        // The other-language name only in Korea with another language.
+        const bool intl = region == L"KR" && language != L"ko-KR";
+        const std::string device =
+            "\"D3\": \"" + utf8(intl ? L"Corvin Navigation" : L"\ucf54\ub974\ube48 \ub0b4\ube44\uac8c\uc774\uc158") + "\"";
         for (const std::string& value :
              {std::string("\"D1\": \"ts.road\""), std::string("\"D2\": \"TS\""), device,
               std::string("\"D4\": \"TS_C13_COMMON.inf\""), std::string("\"D5\": \"M\""),
@@ -244,7 +269,20 @@ TEST_F(UpdateRun, MainRoad) {
     ASSERT_TRUE(app.start());
     HWND root = app.waitRoot(kStartMs);
     ASSERT_TRUE(root);
-    HWND id = waitControl(1509);
+    // The brand first (a page of its own where several brands sell, else
+    // the list beside the form).
+    // Where members sign in only as guests the dealer link opens the form.
+    HWND id = nullptr;
+    waitUntil([&] { return control(1579) || control(1622) || (id = control(1509)) != nullptr; }, kStartMs);
+    pumpMessages(1000);
+    if (HWND brand = control(1579)) {
+        shot("01_brands", L"the login page with the brand buttons");
+        clickControl(brand);
+    } else if (HWND dealer = control(1622)) {
+        shot("01_guest_brands", L"the guest brand buttons and the dealer link");
+        clickControl(dealer);
+    }
+    id = waitControl(1509);
     ASSERT_TRUE(id);
     shot("01_login", L"the login page, empty");
     clickControl(id);
@@ -294,14 +332,49 @@ TEST_F(UpdateRun, MainRoad) {
     update = waitControl(1592);
     ASSERT_TRUE(update);
     pumpMessages(1000);
-    shot("09_registration_corvin", L"the registration page of Corvin, R: chosen");
+    HWND media = waitControl(1589);
+    ASSERT_TRUE(media);
+    const int count = static_cast<int>(SendMessageW(media, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t item[256] = {};
+        SendMessageW(media, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        printf("medium %d: %s\n", i, u8(item).c_str());
+    }
+    if (target == L"folder") {
+        // The download folder heads the list, before the drives.
+        clickControl(media);
+        pumpMessages(500);
+        shot("09_media_list", L"the registration page's medium list dropped down: folder, R:, S:");
+        RECT box{};
+        GetWindowRect(media, &box);
+        const int itemHeight = static_cast<int>(SendMessageW(media, CB_GETITEMHEIGHT, 0, 0));
+        clickAt((box.left + box.right) / 2, box.bottom + itemHeight / 2 + 1);
+        pumpMessages(500);
+    }
+    wchar_t chosen[256] = {};
+    SendMessageW(media, CB_GETLBTEXT, SendMessageW(media, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(chosen));
+    EXPECT_EQ(target == L"folder", CString(chosen).Left(2) != L"R:") << u8(chosen);
+    shot("09_registration_corvin", target == L"folder" ? L"the registration page of Corvin, the download folder chosen"
+                                                      : L"the registration page of Corvin, R: chosen");
     clickControl(update);
     passWebGuide("09_web_guide");
     ok = waitControl(1100);
     ASSERT_TRUE(ok);
-    shot("10_start_1013", L"message 1013: the medium will be erased, OK and Cancel");
+    shot("10_start_question", target == L"folder" ? L"the question before a download: the folder, Save and Cancel"
+                                                  : L"message 1013: the medium will be erased, OK and Cancel");
     const size_t mark = standin_log::lines().size();
     clickControl(ok);
     watchRun();
+    // The medium: formatted and written only when it was the target; a
+    // dealer's sign-in leaves exactly the dealer's code beside the update.
+    const CString dealerFile = L"R:\\dealercode_TSR-0007.txt";
+    if (target == L"folder") {
+        EXPECT_TRUE(fileExists(L"R:\\swversion\\swversion.info")) << "R: untouched";
+        EXPECT_FALSE(fileExists(L"R:\\TS_C13_COMMON.ver"));
+    } else if (region == L"EU") {
+        EXPECT_EQ("TSR-0007", readBytes(dealerFile));
+    } else {
+        EXPECT_FALSE(fileExists(dealerFile)) << "a member's sign-in";
+    }
     finishAndExit(mark);
 }
