@@ -25,6 +25,10 @@ constexpr DWORD kStartMs = 90000;
 constexpr DWORD kStepMs = 30000;
 constexpr DWORD kRunMs = 300000;
 constexpr int kExitButtonId = 1498;
+constexpr int kHoldId = 1594;
+constexpr int kCancelId = 1596;
+constexpr int kNextId = 1597;
+constexpr int kStatusId = 1558;
 
 CString env(const wchar_t* name, const wchar_t* fallback = L"") {
     wchar_t buffer[1024] = {};
@@ -227,7 +231,7 @@ protected:
     }
 
     // Finish, OK on the question that follows: the program ends and reports.
-    void finishAndExit(size_t mark) {
+    void finishAndExit(size_t mark, bool roadRecords = true) {
         clickControl(control(target == L"folder" ? kExitButtonId : 1593));
         HWND ok = waitControl(1100);
         ASSERT_TRUE(ok);
@@ -252,6 +256,7 @@ protected:
         // One report at the end, its records of the road in order.
         const std::vector<std::string> reports = standin_log::of("SetDownErrorLog", mark);
         ASSERT_EQ(1u, reports.size());
+        if (!roadRecords) return;
         size_t at = 0;
         for (const char* record : {"[D:10,", "[D:7,", "[D:12,", "[D:13,"}) {
             const size_t found = reports[0].find(record, at);
@@ -261,107 +266,157 @@ protected:
         EXPECT_NE(std::string::npos, reports[0].find("[COMPLETE]")) << reports[0];
     }
 
+    // Start, sign-in with the answers of a first start, Arden refused on
+    // R:, Corvin found by its model code: the registration page of Corvin.
+    void signInAndFindCorvin() {
+        ASSERT_TRUE(app.start());
+        HWND root = app.waitRoot(kStartMs);
+        ASSERT_TRUE(root);
+        // The brand first (a page of its own where several brands sell, else
+        // the list beside the form).
+        // Where members sign in only as guests the dealer link opens the form.
+        HWND id = nullptr;
+        waitUntil([&] { return control(1579) || control(1622) || (id = control(1509)) != nullptr; }, kStartMs);
+        pumpMessages(1000);
+        if (HWND brand = control(1579)) {
+            shot("01_brands", L"the login page with the brand buttons");
+            clickControl(brand);
+        } else if (HWND dealer = control(1622)) {
+            shot("01_guest_brands", L"the guest brand buttons and the dealer link");
+            clickControl(dealer);
+        }
+        id = waitControl(1509);
+        ASSERT_TRUE(id);
+        shot("01_login", L"the login page, empty");
+        clickControl(id);
+        typeText(L"ts.road");
+        clickControl(waitControl(1510));
+        typeText(L"Tessaly#2024");
+        HWND login = waitControl(1505);
+        ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(login) != FALSE; }, kStepMs));
+        clickControl(login);
+        // First start: the download folder (1006), kept as it is.
+        HWND ok = waitControl(1508) ? waitControl(1100) : nullptr;
+        ASSERT_TRUE(ok);
+        shot("02_folder_1006", L"message 1006: the download folder, OK and change buttons");
+        clickControl(ok);
+        // Korea: the two consents (1007), both given.
+        if (region == L"KR") {
+            HWND yes1 = waitControl(1612);
+            ASSERT_TRUE(yes1);
+            clickControl(yes1);
+            clickControl(waitControl(1614));
+            shot("03_consent_1007", L"message 1007: both consents answered yes");
+            clickControl(waitControl(1100));
+        }
+        // The scan matched ts-arden on R:, which refuses a medium over 32 GiB (1024).
+        HWND update = waitControl(1592, kStepMs * 2);
+        ASSERT_TRUE(update);
+        shot("04_registration_arden", L"the registration page of Arden, R: chosen");
+        clickControl(update);
+        passWebGuide("05_web_guide");
+        ok = waitControl(1100);
+        ASSERT_TRUE(ok);
+        shot("05_medium_1024", L"message 1024: the medium is too large for this vehicle");
+        clickControl(ok);
+        HWND change = waitControl(1591);
+        ASSERT_TRUE(change);
+        clickControl(change);
+        passWebGuide("06_update_guide");
+        HWND search = waitControl(1597);
+        ASSERT_TRUE(search);
+        shot("07_search", L"the search page: Arden chosen, the search field empty");
+        clickControl(search);
+        typeText(L"C13");
+        ASSERT_TRUE(waitUntil([&] { return windowText(control(1596)).Find(L"USB") >= 0; }, kStepMs));
+        shot("08_search_corvin", L"the search page: Corvin found by its model code, USB medium");
+        clickControl(waitControl(1));
+    }
+
+    // The registration page: the target chosen, update, the question shown
+    // (1013 for the medium); returns its OK button.
+    HWND chooseTargetAndUpdate() {
+        HWND update = waitControl(1592);
+        HWND media = waitControl(1589);
+        if (!update || !media) {
+            ADD_FAILURE() << "no registration page";
+            return nullptr;
+        }
+        pumpMessages(1000);
+        const int count = static_cast<int>(SendMessageW(media, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t item[256] = {};
+            SendMessageW(media, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            printf("medium %d: %s\n", i, u8(item).c_str());
+        }
+        if (target == L"folder") {
+            // The download folder heads the list, before the drives.
+            clickControl(media);
+            pumpMessages(500);
+            shot("09_media_list", L"the registration page's medium list dropped down: folder, R:, S:");
+            RECT box{};
+            GetWindowRect(media, &box);
+            const int itemHeight = static_cast<int>(SendMessageW(media, CB_GETITEMHEIGHT, 0, 0));
+            clickAt((box.left + box.right) / 2, box.bottom + itemHeight / 2 + 1);
+            pumpMessages(500);
+        }
+        wchar_t chosen[256] = {};
+        SendMessageW(media, CB_GETLBTEXT, SendMessageW(media, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(chosen));
+        EXPECT_EQ(target == L"folder", CString(chosen).Left(2) != L"R:") << u8(chosen);
+        shot("09_registration_corvin", target == L"folder" ? L"the registration page of Corvin, the download folder chosen"
+                                                          : L"the registration page of Corvin, R: chosen");
+        clickControl(update);
+        passWebGuide("09_web_guide");
+        HWND ok = waitControl(1100);
+        if (!ok) {
+            ADD_FAILURE() << "no question before the update";
+            return nullptr;
+        }
+        shot("10_start_question", target == L"folder" ? L"the question before a download: the folder, Save and Cancel"
+                                                      : L"message 1013: the medium will be erased, OK and Cancel");
+        return ok;
+    }
+
+    // The stand-in's faults, replaced as a whole.
+    void setFaults(const char* json) {
+        const CString folder = standin_log::folder();
+        writeBytes(folder + L"faults.tmp", json);
+        MoveFileExW((folder + L"faults.tmp").GetString(), (folder + L"faults.json").GetString(),
+                    MOVEFILE_REPLACE_EXISTING);
+    }
+
+    HWND button(int id) const {
+        HWND found = control(id);
+        return found && className(found) == L"Button" ? found : nullptr;
+    }
+
+    // The head unit's web guide that comes over the update page whenever
+    // the page starts its run: OK on it until the page shows for a second.
+    void passSystemGuide() {
+        DWORD clear = 0;
+        waitUntil(
+            [&] {
+                if (control(1596) && control(1) && !control(1633)) {
+                    clickControl(control(1));
+                    clear = 0;
+                    return false;
+                }
+                if (!button(kHoldId) && !button(kNextId)) return false;
+                if (!clear) clear = GetTickCount();
+                return GetTickCount() - clear > 1000;
+            },
+            kStepMs);
+    }
+
     CString region, language, target, downloads, formatter;
     Program app;
 };
 
 TEST_F(UpdateRun, MainRoad) {
-    ASSERT_TRUE(app.start());
-    HWND root = app.waitRoot(kStartMs);
-    ASSERT_TRUE(root);
-    // The brand first (a page of its own where several brands sell, else
-    // the list beside the form).
-    // Where members sign in only as guests the dealer link opens the form.
-    HWND id = nullptr;
-    waitUntil([&] { return control(1579) || control(1622) || (id = control(1509)) != nullptr; }, kStartMs);
-    pumpMessages(1000);
-    if (HWND brand = control(1579)) {
-        shot("01_brands", L"the login page with the brand buttons");
-        clickControl(brand);
-    } else if (HWND dealer = control(1622)) {
-        shot("01_guest_brands", L"the guest brand buttons and the dealer link");
-        clickControl(dealer);
-    }
-    id = waitControl(1509);
-    ASSERT_TRUE(id);
-    shot("01_login", L"the login page, empty");
-    clickControl(id);
-    typeText(L"ts.road");
-    clickControl(waitControl(1510));
-    typeText(L"Tessaly#2024");
-    HWND login = waitControl(1505);
-    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(login) != FALSE; }, kStepMs));
-    clickControl(login);
-    // First start: the download folder (1006), kept as it is.
-    HWND ok = waitControl(1508) ? waitControl(1100) : nullptr;
+    signInAndFindCorvin();
+    if (HasFatalFailure()) return;
+    HWND ok = chooseTargetAndUpdate();
     ASSERT_TRUE(ok);
-    shot("02_folder_1006", L"message 1006: the download folder, OK and change buttons");
-    clickControl(ok);
-    // Korea: the two consents (1007), both given.
-    if (region == L"KR") {
-        HWND yes1 = waitControl(1612);
-        ASSERT_TRUE(yes1);
-        clickControl(yes1);
-        clickControl(waitControl(1614));
-        shot("03_consent_1007", L"message 1007: both consents answered yes");
-        clickControl(waitControl(1100));
-    }
-    // The scan matched ts-arden on R:, which refuses a medium over 32 GiB (1024).
-    HWND update = waitControl(1592, kStepMs * 2);
-    ASSERT_TRUE(update);
-    shot("04_registration_arden", L"the registration page of Arden, R: chosen");
-    clickControl(update);
-    passWebGuide("05_web_guide");
-    ok = waitControl(1100);
-    ASSERT_TRUE(ok);
-    shot("05_medium_1024", L"message 1024: the medium is too large for this vehicle");
-    clickControl(ok);
-    HWND change = waitControl(1591);
-    ASSERT_TRUE(change);
-    clickControl(change);
-    passWebGuide("06_update_guide");
-    HWND search = waitControl(1597);
-    ASSERT_TRUE(search);
-    shot("07_search", L"the search page: Arden chosen, the search field empty");
-    clickControl(search);
-    typeText(L"C13");
-    ASSERT_TRUE(waitUntil([&] { return windowText(control(1596)).Find(L"USB") >= 0; }, kStepMs));
-    shot("08_search_corvin", L"the search page: Corvin found by its model code, USB medium");
-    clickControl(waitControl(1));
-    // Back on the registration page with Corvin: R:, update, OK on 1013.
-    update = waitControl(1592);
-    ASSERT_TRUE(update);
-    pumpMessages(1000);
-    HWND media = waitControl(1589);
-    ASSERT_TRUE(media);
-    const int count = static_cast<int>(SendMessageW(media, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t item[256] = {};
-        SendMessageW(media, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-        printf("medium %d: %s\n", i, u8(item).c_str());
-    }
-    if (target == L"folder") {
-        // The download folder heads the list, before the drives.
-        clickControl(media);
-        pumpMessages(500);
-        shot("09_media_list", L"the registration page's medium list dropped down: folder, R:, S:");
-        RECT box{};
-        GetWindowRect(media, &box);
-        const int itemHeight = static_cast<int>(SendMessageW(media, CB_GETITEMHEIGHT, 0, 0));
-        clickAt((box.left + box.right) / 2, box.bottom + itemHeight / 2 + 1);
-        pumpMessages(500);
-    }
-    wchar_t chosen[256] = {};
-    SendMessageW(media, CB_GETLBTEXT, SendMessageW(media, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(chosen));
-    EXPECT_EQ(target == L"folder", CString(chosen).Left(2) != L"R:") << u8(chosen);
-    shot("09_registration_corvin", target == L"folder" ? L"the registration page of Corvin, the download folder chosen"
-                                                      : L"the registration page of Corvin, R: chosen");
-    clickControl(update);
-    passWebGuide("09_web_guide");
-    ok = waitControl(1100);
-    ASSERT_TRUE(ok);
-    shot("10_start_question", target == L"folder" ? L"the question before a download: the folder, Save and Cancel"
-                                                  : L"message 1013: the medium will be erased, OK and Cancel");
     const size_t mark = standin_log::lines().size();
     clickControl(ok);
     watchRun();
@@ -377,4 +432,63 @@ TEST_F(UpdateRun, MainRoad) {
         EXPECT_FALSE(fileExists(dealerFile)) << "a member's sign-in";
     }
     finishAndExit(mark);
+}
+
+// Hold by click while the download runs, Next resumes; Cancel
+// while paused and OK on 1014 lead back to the registration page, from
+// where a second run in the same process completes.
+TEST_F(UpdateRun, HoldNextCancelThenSecondRun) {
+    signInAndFindCorvin();
+    if (HasFatalFailure()) return;
+    HWND ok = chooseTargetAndUpdate();
+    ASSERT_TRUE(ok);
+    // Slow content: the download phase lasts.
+    setFaults(R"([{"path": "/contents/pkg/*", "rate": 3000}])");
+    clickControl(ok);
+    passSystemGuide();
+    HWND hold = button(kHoldId);
+    ASSERT_TRUE(hold);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(hold) != FALSE; }, kStepMs));
+    pumpMessages(1500);
+    const CString downloading = windowText(control(kStatusId));
+    printf("phase: %s\n", u8(downloading).c_str());
+    shot("20_downloading", L"the update page while downloading: Hold enabled");
+
+    // Paused once Next and Cancel take input (while the workers stop, the
+    // page shows them disabled).
+    auto paused = [&] {
+        HWND next = button(kNextId), cancel = button(kCancelId);
+        return next && cancel && IsWindowEnabled(next) && IsWindowEnabled(cancel);
+    };
+    clickControl(hold);
+    if (button(kNextId) && !paused()) shot("21_pausing", L"pausing: Next and Cancel shown disabled");
+    ASSERT_TRUE(waitUntil(paused, kStepMs));
+    shot("21_paused_by_click", L"paused by a click on Hold: Next and Cancel");
+    clickControl(button(kNextId));
+    // Next starts the page again: the head unit's guide comes once more.
+    passSystemGuide();
+    ASSERT_TRUE(waitUntil([&] { return !button(kNextId) && button(kHoldId); }, kStepMs));
+    shot("22_resumed", L"resumed by Next: Hold again, the download goes on");
+
+    pumpMessages(1000);
+    clickControl(button(kHoldId));
+    ASSERT_TRUE(waitUntil(paused, kStepMs));
+    shot("23_paused_again", L"paused again: Next and Cancel");
+
+    clickControl(button(kCancelId));
+    ok = waitControl(1100);
+    ASSERT_TRUE(ok);
+    shot("24_cancel_1014", L"message 1014: stop the update? OK and Cancel");
+    clickControl(ok);
+    ASSERT_TRUE(waitControl(1592));
+    shot("25_registration_after_cancel", L"back on the registration page of Corvin after the cancel");
+
+    // The second run in this process, at full speed, to the finish page.
+    setFaults("[]");
+    ok = chooseTargetAndUpdate();
+    ASSERT_TRUE(ok);
+    const size_t mark = standin_log::lines().size();
+    clickControl(ok);
+    watchRun();
+    finishAndExit(mark, false);
 }
