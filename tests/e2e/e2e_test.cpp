@@ -264,6 +264,8 @@ protected:
             if (found != std::string::npos) at = found;
         }
         EXPECT_NE(std::string::npos, reports[0].find("[COMPLETE]")) << reports[0];
+        // The vehicle data's stage, in Korea with both consents only.
+        EXPECT_EQ(region == L"KR" && target == L"drive", reports[0].find("[D:8,") != std::string::npos) << reports[0];
     }
 
     // Start, sign-in with the answers of a first start, Arden refused on
@@ -415,11 +417,42 @@ protected:
 TEST_F(UpdateRun, MainRoad) {
     signInAndFindCorvin();
     if (HasFatalFailure()) return;
+    // Korea, both consents given: the head unit's vehicle data on the
+    // medium goes up before the medium is prepared.
+    const bool vehicleData = region == L"KR" && target == L"drive";
+    // Name on the medium, name as uploaded (staged as ".zip"), bytes.
+    struct DataFile {
+        const wchar_t* name;
+        const wchar_t* uploaded;
+        std::string bytes;
+    };
+    const std::vector<DataFile> dataFiles = {{L"drive.log", L"drive.zip", "trip 1\r\ntrip 2\r\n"},
+                                             {L"state.bin", L"state.zip", std::string("\x01\x00\x02\xff", 4)}};
+    const CString dataFolder = L"R:\\Data\\Common\\Configuration\\";
+    if (vehicleData) {
+        for (const wchar_t* f : {L"R:\\Data", L"R:\\Data\\Common", L"R:\\Data\\Common\\Configuration"})
+            CreateDirectoryW(f, nullptr);
+        for (const DataFile& file : dataFiles) ASSERT_TRUE(writeBytes(dataFolder + file.name, file.bytes));
+    }
     HWND ok = chooseTargetAndUpdate();
     ASSERT_TRUE(ok);
     const size_t mark = standin_log::lines().size();
     clickControl(ok);
     watchRun();
+    if (vehicleData) {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(dataFolder.GetString()));
+        for (const DataFile& file : dataFiles) {
+            bool found = false;
+            WIN32_FIND_DATAW data;
+            HANDLE find =
+                FindFirstFileW((standin_log::folder() + L"uploads\\*_" + file.uploaded).GetString(), &data);
+            if (find != INVALID_HANDLE_VALUE) {
+                found = readBytes(standin_log::folder() + L"uploads\\" + data.cFileName) == file.bytes;
+                FindClose(find);
+            }
+            EXPECT_TRUE(found) << u8(file.name) << " uploaded as it was";
+        }
+    }
     // The medium: formatted and written only when it was the target; a
     // dealer's sign-in leaves exactly the dealer's code beside the update.
     const CString dealerFile = L"R:\\dealercode_TSR-0007.txt";
