@@ -16,6 +16,7 @@
 #include "foundation/globalfunc.h"
 #include "foundation/registered_messages.h"
 #include "tests/shell_frame/standin_log.h"
+#include "tests/webclient/standin_client.h"
 #include "webclient/connectivity.h"
 
 #include <gtest/gtest.h>
@@ -839,6 +840,100 @@ TEST_F(UpdateRun, VehicleDataLeaveTheMediumBeforeItsFormat) {
     EXPECT_TRUE(fileExists(source + L"\\a.log"));
     CGlobalFunc::deleteDirectory(L"R:\\Data");
     setConsents(0, 0);
+}
+
+std::function<void()> g_probe;
+void CALLBACK runProbe(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_probe) g_probe();
+}
+
+class VehicleData : public UpdateRun {
+protected:
+    void SetUp() override {
+        UpdateRun::SetUp();
+        if (HasFatalFailure()) return;
+        setLanguage(REGION_KR, LANGUAGE_KO);
+        setConsents(1, 1);
+        ASSERT_TRUE(common_util::ensure_directory(kSource + L"\\a.log"));
+        ASSERT_TRUE(writeBytes(kSource + L"\\a.log", "vehicle data a"));
+        ASSERT_TRUE(writeBytes(kSource + L"\\b.dat", "vehicle data b"));
+    }
+    void TearDown() override {
+        standin::clearFaults();
+        CGlobalFunc::deleteDirectory(L"R:\\Data");
+        setConsents(0, 0);
+        UpdateRun::TearDown();
+    }
+    CString records() const { return g_logManager.getStatisticsContext().errorLog; }
+    const CString kSource = L"R:\\Data\\Common\\Configuration";
+};
+
+// The web client pumps messages while it waits to try a send again: the end
+// of the pre-check taken meanwhile must not format the medium under the
+// upload. Nothing listens at the vehicle-data server's address here, so
+// every send is tried again.
+TEST_F(VehicleData, FormatWaitsUntilTheUploadReturned) {
+    REQUIRE_STANDIN();
+    const std::string settings = readBytes(moduleFolder() + L"config.json");
+    const std::string served = "\"VCRM_URL\": \"" + std::string(CW2A(standin::config("VCRM_URL").GetString())) + "\"";
+    const size_t at = settings.find(served);
+    ASSERT_NE(std::string::npos, at) << settings;
+    TempDir folder;
+    const CString unreachable = folder.path() + L"\\config.json";
+    ASSERT_TRUE(writeBytes(unreachable, std::string(settings).replace(at, served.size(),
+                                                                      "\"VCRM_URL\": \"https://127.0.0.1\"")));
+    ASSERT_TRUE(CConfigFile::getInstance()->loadFile(unreachable));
+
+    bool inUpload = false;
+    int probesDuringUpload = 0;
+    bool formatDuringUpload = false;
+    // A timer fires only once no posted message waits: the end of the
+    // pre-check, posted first, has been handled before the first probe.
+    g_probe = [&] {
+        if (!inUpload) return;
+        ++probesDuringUpload;
+        if (heldCode(FM_CMD_FORMAT)) formatDuringUpload = true;
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &runProbe);
+    page->PostMessage(UM_CHECK_COMPLETE, 0, 1);
+    inUpload = true;
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    inUpload = false;
+    KillTimer(nullptr, timer);
+    g_probe = nullptr;
+    CConfigFile::getInstance()->load();
+    EXPECT_GT(probesDuringUpload, 0) << "the upload took no messages";
+    EXPECT_FALSE(formatDuringUpload);
+    ASSERT_TRUE(heldCode(FM_CMD_FORMAT)) << "the held end of the pre-check formats afterwards";
+    EXPECT_EQ(L'R', held().back().parameter);
+    // Not uploaded: the files stay for the format to erase.
+    EXPECT_TRUE(fileExists(kSource + L"\\a.log"));
+}
+
+// A refused upload keeps the files on the medium (the format erases them),
+// records each failed attempt and no upload.
+TEST_F(VehicleData, RefusedUploadKeepsTheFilesAndRecordsTheFailure) {
+    REQUIRE_STANDIN();
+    standin::setFaults(R"([{"path": "/offlinevcrm/data.do", "status": 500}])");
+    const size_t requests = standin_log::of("data.do").size();
+    const CString before = records();
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    const CString added = records().Mid(before.GetLength());
+    EXPECT_TRUE(fileExists(kSource + L"\\a.log"));
+    EXPECT_TRUE(fileExists(kSource + L"\\b.dat"));
+    int failures = 0;
+    for (int at = added.Find(L"[E:8,T:"); at >= 0; at = added.Find(L"[E:8,T:", at + 1)) ++failures;
+    EXPECT_EQ(2, failures) << CW2A(added.GetString());
+    EXPECT_NE(-1, added.Find(L":8443/offlinevcrm/data.do]")) << CW2A(added.GetString());
+    EXPECT_EQ(-1, added.Find(L"[D:8,")) << CW2A(added.GetString());
+    // Both attempts reached the service.
+    EXPECT_LE(requests + 2, standin_log::of("data.do").size());
+
+    // The service back: the next pre-check takes them off.
+    standin::clearFaults();
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    EXPECT_FALSE(fileExists(kSource));
+    EXPECT_NE(-1, records().Mid(before.GetLength()).Find(L"[D:8,T:"));
 }
 
 }  // namespace
