@@ -282,21 +282,32 @@ TEST_F(UpdateRun, OfflineDownloadStartsTheReCheck) {
 TEST_F(UpdateRun, HoldEndsTheReCheck) {
     frame->m_bNetworkConnected = 0;
     HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    setConnectivityProbe([gate](DWORD& flags) {
-        flags = 0;
-        WaitForSingleObject(gate, 5000);
-        return true;
-    });
-    error(MODULE_NETWORK, 0);
-    ASSERT_TRUE(page->m_pNetworkCheckThread);
-    page->m_btnHold.EnableWindow(TRUE);
-    SetEvent(gate);
-    page->OnBnClickedButtonHold();
-    EXPECT_EQ(nullptr, page->m_pNetworkCheckThread);
-    EXPECT_EQ(nullptr, page->m_hNetworkCheckThread);
-    pumpFor(200);
-    EXPECT_FALSE(heldCode(FM_CMD_START));
-    EXPECT_EQ(1, root->m_bUpdateHeld);
+    // Whatever the re-check would have found: a connection (Next) or none
+    // (message 20 while the user has paused).
+    for (const bool found : {true, false}) {
+        ResetEvent(gate);
+        // The frame's own connectivity watch may have seen the first probe.
+        frame->m_bNetworkConnected = 0;
+        setConnectivityProbe([gate, found](DWORD& flags) {
+            flags = 0;
+            WaitForSingleObject(gate, 5000);
+            return found;
+        });
+        error(MODULE_NETWORK, 0);
+        ASSERT_TRUE(page->m_pNetworkCheckThread);
+        page->m_btnHold.EnableWindow(TRUE);
+        SetEvent(gate);
+        page->OnBnClickedButtonHold();
+        EXPECT_EQ(nullptr, page->m_pNetworkCheckThread);
+        EXPECT_EQ(nullptr, page->m_hNetworkCheckThread);
+        pumpFor(200);
+        EXPECT_FALSE(heldCode(FM_CMD_START)) << found;
+        EXPECT_EQ(nullptr, message(SERVER_ERROR_NETWORK_FAIL)) << found;
+        EXPECT_EQ(1, root->m_bUpdateHeld) << found;
+        // The pause's own thread ends before the next round.
+        ASSERT_TRUE(pumpUntil([&] { return enabled(IDC_BUTTON_UPDATE_NEXT); }, 5000));
+        root->m_bUpdateHeld = 0;
+    }
     CloseHandle(gate);
     frame->m_bNetworkConnected = 1;
 }
@@ -570,6 +581,11 @@ TEST_F(UpdateRun, FolderRunEndsThePageOnce) {
     page->SendMessage(UM_COPY_COMPLETE, 0, 1);
     page->SendMessage(UM_UNZIP_COMPLETE, 0, 1);
     EXPECT_EQ(before + 1, root->m_vecPageHistory.size()) << "the finish page was pushed once";
+    // The user has moved on when a late completion arrives: it leaves them
+    // where they are.
+    root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+    page->SendMessage(UM_COPY_COMPLETE, 0, 1);
+    EXPECT_EQ(VIEW_STATE_CAR_REG, root->getViewStatus());
     engine()->m_nState = FM_STATE_IDLE;
 }
 
