@@ -84,7 +84,7 @@ void clickCentre(HWND button) {
 // Where the copy puts an item on the medium.
 CString mediumPathOf(InfFileUpdate& item, const CString& root) {
     CString path = item.getFilePath(root);
-    common_util::normalize_path(path);
+    common_util::normalize_path(path, root);
     return path;
 }
 
