@@ -762,6 +762,21 @@ TEST_F(UpdateRun, Screenshots) {
         EXPECT_FALSE(next.left < cancel.right && cancel.left < next.right && next.top < cancel.bottom &&
                      cancel.top < next.bottom)
             << "Next and Cancel overlap";
+        // The captions stand level, each centred on its 50-pixel face (Next's
+        // place is taller than its face). Their glyphs differ, so their ink
+        // centres may differ by a pixel or two; a caption off its face is 5 off.
+        auto captionRow = [&](const RECT& button) {
+            long sum = 0, n = 0;
+            for (int y = button.top; y < button.top + 50; ++y) {
+                for (int x = button.left; x < button.right; ++x) {
+                    if (paused.at(x, y) != RGB(255, 255, 255)) continue;
+                    sum += y - button.top;
+                    ++n;
+                }
+            }
+            return n > 20 ? static_cast<double>(sum) / n : -100.0;
+        };
+        EXPECT_NEAR(captionRow(cancel), captionRow(next), 2.5) << CW2A(l.tag);
 
         page->OnBnClickedButtonCancel();
         ASSERT_TRUE(message(SERVER_ETC_UPDATE_CANCEL_CONFIRM));
