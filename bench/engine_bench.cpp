@@ -120,7 +120,7 @@ bool makeSet(const CString& source, const wchar_t* folder, int count, ULONGLONG 
 
 CString mediumPath(InfFileUpdate* item, const CString& medium) {
     CString path = item->getFilePath(medium);
-    common_util::normalize_path(path);
+    common_util::normalize_path(path, medium);
     return path;
 }
 

@@ -222,7 +222,7 @@ void ver_file_list::writeLocked(const CString& dir, int mode) {
         }
         if (path.IsEmpty()) {
             path = versionFilePath(dir, verName);
-            if (mode == VER_WRITE_MEDIUM) common_util::normalize_path(path);
+            if (mode == VER_WRITE_MEDIUM) common_util::normalize_path(path, dir);
         }
 
         appendUtf8Line(buffer, head->serialize());

@@ -125,8 +125,9 @@ CString copy_manager::getBasePath() {
 }
 
 CString copy_manager::mediumPath(InfFileUpdate* item) {
-    CString path = item->getFilePath(getBasePath());
-    common_util::normalize_path(path);
+    const CString base = getBasePath();
+    CString path = item->getFilePath(base);
+    common_util::normalize_path(path, base);
     return path;
 }
 
@@ -164,7 +165,7 @@ void copy_manager::rememberResumableCopies() {
             const CString name = element->m_pHead->getVerName();
             if (name.IsEmpty()) continue;
             CString path = base + L"\\" + name + L"\\" + name + L".ver";
-            common_util::normalize_path(path);
+            common_util::normalize_path(path, base);
             verFiles.push_back(path);
         }
     }

@@ -60,8 +60,9 @@ CString folderOf(const CString& path) {
 void copy_manager::copyPackageItem(InfFileUpdate* item, run_flags flags) {
     if (!flags.running()) return;
     const CString source = folderOf(item->getFilePath(m_strDownloadFolder));
-    CString target = item->getFilePath(getBasePath());
-    common_util::normalize_path(target);
+    const CString base = getBasePath();
+    CString target = item->getFilePath(base);
+    common_util::normalize_path(target, base);
     target = folderOf(target);
     const int result = copyPackageFolders(item->getFileName(), source, target, flags);
     // A stop is no verdict: the item stays to be copied.

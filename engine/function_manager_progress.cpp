@@ -155,7 +155,7 @@ void function_manager::checkMediumFiles() {
             if (state < ITEM_STATE_UNZIPPED || state > ITEM_STATE_COPY_FAILED) continue;
             if (!isTransferItem(item) || isSkipCopy(item)) continue;
             CString path = item->getFilePath(base);
-            common_util::normalize_path(path);
+            common_util::normalize_path(path, base);
             const ULONGLONG size = CUtilManager::getFileSize(path);
             // A missing file reads as the largest size; a file of the expected
             // size is left to the copy worker, which checks its CRC as well.

@@ -147,7 +147,7 @@ std::vector<CString> worker_manager::taskFiles(task_kind kind, const InfFileUpda
         if (!medium.IsEmpty()) {
             // Where the copy writes it (copy_manager::mediumPath).
             CString target = item->getFilePath(medium);
-            common_util::normalize_path(target);
+            common_util::normalize_path(target, medium);
             files.push_back(target);
         }
         break;

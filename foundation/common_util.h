@@ -47,6 +47,11 @@ bool ensure_directory(const CString& path);
 // E:\map\a.dat). Empty when the path has no folder part or the result would
 // not fit in 259 characters.
 void normalize_path(CString& path);
+// The same for a path below a medium root that may itself be a folder: the
+// root's own levels stay and the first folder below it is dropped (with
+// root C:\m\, C:\m\pkg\map\a.dat becomes C:\m\map\a.dat). A path not
+// below root is normalised as above.
+void normalize_path(CString& path, const CString& root);
 
 // Whether one level of a path (no separators) names a device rather than a
 // file, or carries a character no file name may hold: a reserved device

@@ -60,6 +60,30 @@ void normalize_path(CString& path) {
     path = built;
 }
 
+void normalize_path(CString& path, const CString& root) {
+    CString base = root;
+    base.Replace(L'/', L'\\');
+    base.Replace(L"\\\\", L"\\");
+    if (!base.IsEmpty() && base.Right(1) != L"\\") base += L'\\';
+    CString text = path;
+    text.Replace(L'/', L'\\');
+    text.Replace(L"\\\\", L"\\");
+    // A drive's root ("E:\\") has no level of its own to keep.
+    if (base.GetLength() <= 3 || text.GetLength() <= base.GetLength() ||
+        text.Left(base.GetLength()).CompareNoCase(base) != 0) {
+        normalize_path(path);
+        return;
+    }
+    // The part below the root, normalised as if on a drive of its own, so
+    // that ".." cannot climb above the root either.
+    CString below = L"Q:\\" + text.Mid(base.GetLength());
+    normalize_path(below);
+    path.Empty();
+    if (below.IsEmpty()) return;
+    const CString joined = base + below.Mid(3);
+    if (joined.GetLength() < MAX_PATH) path = joined;
+}
+
 bool is_unusable_name_level(const CString& level) {
     for (int i = 0; i < level.GetLength(); ++i) {
         if (level[i] < 0x20) return true;

@@ -74,6 +74,10 @@ public:
     // FALSE when a number could not be found; major and minor are set
     // whenever the version could be read.
     static BOOL getOsVersion(int& major, int& minor, int& servicePackMajor);
+    // Where getOsVersion reads the version; null restores the system's
+    // workstation service. Returns the reader in place before.
+    using OsVersionReader = BOOL (*)(int& major, int& minor, int& servicePackMajor);
+    static OsVersionReader setOsVersionReader(OsVersionReader reader);
 
     // ---- names for the log and the web service
     static CString getErrorName(unsigned int messageType);

@@ -11,6 +11,7 @@ namespace {
 std::atomic<int> g_major{0};
 std::atomic<int> g_minor{0};
 std::atomic<int> g_servicePack{-1};
+std::atomic<CGlobalFunc::OsVersionReader> g_reader{nullptr};
 
 bool versionAtLeast(DWORD major, DWORD minor) {
     OSVERSIONINFOEXW wanted{};
@@ -42,7 +43,12 @@ BOOL CGlobalFunc::isVistaOrGreater() {
     return versionAtLeast(6, 0) ? TRUE : FALSE;
 }
 
+CGlobalFunc::OsVersionReader CGlobalFunc::setOsVersionReader(OsVersionReader reader) {
+    return g_reader.exchange(reader);
+}
+
 BOOL CGlobalFunc::getOsVersion(int& major, int& minor, int& servicePackMajor) {
+    if (OsVersionReader reader = g_reader.load()) return reader(major, minor, servicePackMajor);
     if (g_major.load() == 0) {
         // The workstation service reports the real version; GetVersionEx lies
         // to programs without a compatibility manifest.

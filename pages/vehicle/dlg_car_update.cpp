@@ -221,6 +221,17 @@ void CDlgCarUpdate::layoutControls() {
     for (const Placement& p : titlePlacements(m_nTitleWidth, false)) {
         CDLang::moveWnd(this, GetDlgItem(p.id), p.x, p.y, p.width, p.height, MIRROR_IN_ARABIC);
     }
+    centreNextCaption();
+}
+
+// Next's place is taller than its face: its caption is centred on the face,
+// level with Cancel's beside it, not on the blank strip below.
+void CDlgCarUpdate::centreNextCaption() {
+    CRect client;
+    m_btnNext.GetClientRect(&client);
+    const int face = m_btnNext.m_nFrameHeight;
+    m_btnNext.m_nTopOffset = face > 0 && face < client.Height() ? face - client.Height() : 0;
+    m_btnNext.Invalidate(FALSE);
 }
 
 CString CDlgCarUpdate::deviceNameText() const {
@@ -426,6 +437,7 @@ BOOL CDlgCarUpdate::initPage() {
         update_page_layout::brandFor(CRegSetting::getLastUserCorp(), CRegSetting::getRegion());
     m_btnHold.setImage(brand.holdImage);
     m_btnNext.setImage(brand.nextImage);
+    centreNextCaption();
     m_stPercent.m_textColor = brand.colour;
     m_progress.m_barColor = brand.colour;
     m_btnHold.m_nRightToLeft = arabicUi() ? 1 : 0;

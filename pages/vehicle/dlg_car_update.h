@@ -231,6 +231,7 @@ private:
     void sampleDownload();
     bool sampleCopy();
     void enableHold();
+    void centreNextCaption();
     void hideInfoLines(bool percentToo);
     void fitInfoFontToTimeLine();
     CString lineText(int labelId, int valueId) const;

@@ -179,7 +179,7 @@ bool CDlgCarUpdate::verifyCopiedFiles(BOOL& allGood, const CString& root, InfFil
     if (function_manager::getInstance()->isSkipCopy(item)) return true;
     if (isHeadUnitProgram(item->getFileName())) return true;
     CString path = item->getFilePath(root);
-    common_util::normalize_path(path);
+    common_util::normalize_path(path, root);
     const ULONGLONG size = CUtilManager::getFileSize(path);
     if (size == kUnreadableSize || static_cast<LONGLONG>(size) != item->getFileSize()) {
         allGood = FALSE;

@@ -104,6 +104,7 @@ protected:
         InfFileUpdateList::getInstance().clear();
         removeTree(m_local);
         removeTree(L"R:\\" + m_name);
+        removeTree(mediumRoot());
     }
 
     void build(bool withModel) {
@@ -137,8 +138,10 @@ protected:
     }
 
     CString localFile() const { return m_local + L"\\" + m_name + L"\\" + m_name + L".ver"; }
-    // The medium mode drops the first folder of the path it builds.
-    CString mediumFile() const { return L"R:\\" + m_name + L"\\" + m_name + L".ver"; }
+    // The medium mode drops the version file's own folder below the medium's
+    // root (here a folder of R:, so that names stay unique per test).
+    CString mediumFile() const { return mediumRoot() + L"\\" + m_name + L".ver"; }
+    CString mediumRoot() const { return L"R:\\" + m_name + L"_x"; }
 
     CString m_name;
     CString m_local;
@@ -158,7 +161,7 @@ TEST_F(VersionFiles, OneDescriptorInTheDownloadFolderAndOnTheMedium) {
     EXPECT_EQ(linesOf(readBytes(localFile())),
               (Lines{head + L"1", m_name + L"\\맵\\sub|지도.dat|3|-1|5000000000|1", m_name + L"|b.dat|1|7|2|1", L""}));
 
-    list.write(L"R:\\" + m_name + L"_x", VER_WRITE_MEDIUM);
+    list.write(mediumRoot(), VER_WRITE_MEDIUM);
     EXPECT_EQ(linesOf(readBytes(mediumFile())), (Lines{head + L"0", L"맵\\sub|지도.dat|3|-1|5000000000|0",
                                                        L"|b.dat|1|7|2|0", L""}));
 
@@ -168,7 +171,7 @@ TEST_F(VersionFiles, OneDescriptorInTheDownloadFolderAndOnTheMedium) {
     EXPECT_EQ(linesOf(readBytes(localFile()))[0], head + L"1");
 
     setStates(ITEM_STATE_COPIED);
-    list.write(L"R:\\" + m_name + L"_x", VER_WRITE_MEDIUM);
+    list.write(mediumRoot(), VER_WRITE_MEDIUM);
     Lines medium = linesOf(readBytes(mediumFile()));
     ASSERT_EQ(medium.size(), 4u);
     EXPECT_EQ(medium[0], head + L"1");
@@ -204,7 +207,7 @@ TEST_F(VersionFiles, ModelItemsAreListedUnderTheCommonHead) {
     modelItem->m_nState = ITEM_STATE_COPIED;
     list.write(m_local, VER_WRITE_LOCAL);
     EXPECT_EQ(linesOf(readBytes(localFile()))[0].Right(2), L"|1");
-    list.write(L"R:\\" + m_name + L"_x", VER_WRITE_MEDIUM);
+    list.write(mediumRoot(), VER_WRITE_MEDIUM);
     EXPECT_EQ(linesOf(readBytes(mediumFile()))[3], L"MODEL|m.dat|2|9|4|1");
 }
 
@@ -275,7 +278,7 @@ TEST_F(VersionFiles, OverlappingWritesBothLand) {
         DeleteFileW(localFile().GetString());
         DeleteFileW(mediumFile().GetString());
         std::thread unzip([&] { ver_file_list::getInstance().write(m_local, VER_WRITE_LOCAL); });
-        std::thread copy([&] { ver_file_list::getInstance().write(L"R:\\" + m_name + L"_x", VER_WRITE_MEDIUM); });
+        std::thread copy([&] { ver_file_list::getInstance().write(mediumRoot(), VER_WRITE_MEDIUM); });
         unzip.join();
         copy.join();
         ASSERT_TRUE(fileExists(localFile())) << round;

@@ -169,4 +169,38 @@ TEST(CommonUtilNormalizePath, DropsTheFirstFolder) {
     EXPECT_TRUE(tooLong.IsEmpty());
 }
 
+// Below a medium root: the root's own folders stay, the item's first folder
+// goes. A medium given as a folder keeps its place.
+TEST(CommonUtilNormalizePath, BelowARootKeepsTheRoot) {
+    const CString deep = L"Z:\\" + CString(L'd', 240) + L"\\";
+    const struct {
+        const wchar_t* root;
+        CString path;
+        const wchar_t* normalized;
+    } cases[] = {
+        {L"E:\\", L"E:\\pkg\\map\\a.dat", L"E:\\map\\a.dat"},
+        {L"E:\\", L"E:\\pkg\\a.ver", L"E:\\a.ver"},
+        {L"E:", L"E:\\pkg\\map\\a.dat", L"E:\\map\\a.dat"},
+        {L"C:\\tmp\\medium\\", L"C:\\tmp\\medium\\pkg\\map\\a.dat", L"C:\\tmp\\medium\\map\\a.dat"},
+        {L"C:\\tmp\\medium", L"C:\\tmp\\medium\\pkg\\map\\a.dat", L"C:\\tmp\\medium\\map\\a.dat"},
+        {L"c:/TMP/medium/", L"C:\\tmp\\medium\\pkg//map/a.dat", L"c:\\TMP\\medium\\map\\a.dat"},
+        {L"C:\\tmp\\medium\\", L"C:\\tmp\\medium\\pkg\\a.ver", L"C:\\tmp\\medium\\a.ver"},
+        {L"C:\\tmp\\medium\\", L"C:\\tmp\\medium\\a.ver", L"C:\\tmp\\medium\\a.ver"},
+        // No climbing out of the medium.
+        {L"C:\\tmp\\medium\\", L"C:\\tmp\\medium\\pkg\\..\\..\\a.dat", L"C:\\tmp\\medium\\a.dat"},
+        // A path outside the root is taken from its drive on.
+        {L"C:\\tmp\\medium\\", L"D:\\pkg\\map\\a.dat", L"D:\\map\\a.dat"},
+        {L"C:\\tmp\\medium\\", L"C:\\tmp\\mediumx\\pkg\\a.dat", L"C:\\mediumx\\pkg\\a.dat"},
+        // The whole result stays within 259 characters.
+        {deep.GetString(), deep + L"pkg\\" + CString(L'f', 14) + L".dat", L""},
+        {deep.GetString(), deep + L"pkg\\" + CString(L'f', 10) + L".dat", nullptr},
+    };
+    for (const auto& c : cases) {
+        CString path = c.path;
+        common_util::normalize_path(path, c.root);
+        const CString expected = c.normalized ? CString(c.normalized) : deep + CString(L'f', 10) + L".dat";
+        EXPECT_STREQ(expected.GetString(), path.GetString()) << CStringA(c.path).GetString();
+    }
+}
+
 }  // namespace

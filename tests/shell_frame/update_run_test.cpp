@@ -16,6 +16,7 @@
 #include "foundation/globalfunc.h"
 #include "foundation/registered_messages.h"
 #include "tests/shell_frame/standin_log.h"
+#include "tests/webclient/standin_client.h"
 #include "webclient/connectivity.h"
 
 #include <gtest/gtest.h>
@@ -83,7 +84,7 @@ void clickCentre(HWND button) {
 // Where the copy puts an item on the medium.
 CString mediumPathOf(InfFileUpdate& item, const CString& root) {
     CString path = item.getFilePath(root);
-    common_util::normalize_path(path);
+    common_util::normalize_path(path, root);
     return path;
 }
 
@@ -281,21 +282,32 @@ TEST_F(UpdateRun, OfflineDownloadStartsTheReCheck) {
 TEST_F(UpdateRun, HoldEndsTheReCheck) {
     frame->m_bNetworkConnected = 0;
     HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    setConnectivityProbe([gate](DWORD& flags) {
-        flags = 0;
-        WaitForSingleObject(gate, 5000);
-        return true;
-    });
-    error(MODULE_NETWORK, 0);
-    ASSERT_TRUE(page->m_pNetworkCheckThread);
-    page->m_btnHold.EnableWindow(TRUE);
-    SetEvent(gate);
-    page->OnBnClickedButtonHold();
-    EXPECT_EQ(nullptr, page->m_pNetworkCheckThread);
-    EXPECT_EQ(nullptr, page->m_hNetworkCheckThread);
-    pumpFor(200);
-    EXPECT_FALSE(heldCode(FM_CMD_START));
-    EXPECT_EQ(1, root->m_bUpdateHeld);
+    // Whatever the re-check would have found: a connection (Next) or none
+    // (message 20 while the user has paused).
+    for (const bool found : {true, false}) {
+        ResetEvent(gate);
+        // The frame's own connectivity watch may have seen the first probe.
+        frame->m_bNetworkConnected = 0;
+        setConnectivityProbe([gate, found](DWORD& flags) {
+            flags = 0;
+            WaitForSingleObject(gate, 5000);
+            return found;
+        });
+        error(MODULE_NETWORK, 0);
+        ASSERT_TRUE(page->m_pNetworkCheckThread);
+        page->m_btnHold.EnableWindow(TRUE);
+        SetEvent(gate);
+        page->OnBnClickedButtonHold();
+        EXPECT_EQ(nullptr, page->m_pNetworkCheckThread);
+        EXPECT_EQ(nullptr, page->m_hNetworkCheckThread);
+        pumpFor(200);
+        EXPECT_FALSE(heldCode(FM_CMD_START)) << found;
+        EXPECT_EQ(nullptr, message(SERVER_ERROR_NETWORK_FAIL)) << found;
+        EXPECT_EQ(1, root->m_bUpdateHeld) << found;
+        // The pause's own thread ends before the next round.
+        ASSERT_TRUE(pumpUntil([&] { return enabled(IDC_BUTTON_UPDATE_NEXT); }, 5000));
+        root->m_bUpdateHeld = 0;
+    }
     CloseHandle(gate);
     frame->m_bNetworkConnected = 1;
 }
@@ -569,6 +581,11 @@ TEST_F(UpdateRun, FolderRunEndsThePageOnce) {
     page->SendMessage(UM_COPY_COMPLETE, 0, 1);
     page->SendMessage(UM_UNZIP_COMPLETE, 0, 1);
     EXPECT_EQ(before + 1, root->m_vecPageHistory.size()) << "the finish page was pushed once";
+    // The user has moved on when a late completion arrives: it leaves them
+    // where they are.
+    root->pushViewPage(VIEW_STATE_CAR_REG, TRUE);
+    page->SendMessage(UM_COPY_COMPLETE, 0, 1);
+    EXPECT_EQ(VIEW_STATE_CAR_REG, root->getViewStatus());
     engine()->m_nState = FM_STATE_IDLE;
 }
 
@@ -745,6 +762,21 @@ TEST_F(UpdateRun, Screenshots) {
         EXPECT_FALSE(next.left < cancel.right && cancel.left < next.right && next.top < cancel.bottom &&
                      cancel.top < next.bottom)
             << "Next and Cancel overlap";
+        // The captions stand level, each centred on its 50-pixel face (Next's
+        // place is taller than its face). Their glyphs differ, so their ink
+        // centres may differ by a pixel or two; a caption off its face is 5 off.
+        auto captionRow = [&](const RECT& button) {
+            long sum = 0, n = 0;
+            for (int y = button.top; y < button.top + 50; ++y) {
+                for (int x = button.left; x < button.right; ++x) {
+                    if (paused.at(x, y) != RGB(255, 255, 255)) continue;
+                    sum += y - button.top;
+                    ++n;
+                }
+            }
+            return n > 20 ? static_cast<double>(sum) / n : -100.0;
+        };
+        EXPECT_NEAR(captionRow(cancel), captionRow(next), 2.5) << CW2A(l.tag);
 
         page->OnBnClickedButtonCancel();
         ASSERT_TRUE(message(SERVER_ETC_UPDATE_CANCEL_CONFIRM));
@@ -839,6 +871,100 @@ TEST_F(UpdateRun, VehicleDataLeaveTheMediumBeforeItsFormat) {
     EXPECT_TRUE(fileExists(source + L"\\a.log"));
     CGlobalFunc::deleteDirectory(L"R:\\Data");
     setConsents(0, 0);
+}
+
+std::function<void()> g_probe;
+void CALLBACK runProbe(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_probe) g_probe();
+}
+
+class VehicleData : public UpdateRun {
+protected:
+    void SetUp() override {
+        UpdateRun::SetUp();
+        if (HasFatalFailure()) return;
+        setLanguage(REGION_KR, LANGUAGE_KO);
+        setConsents(1, 1);
+        ASSERT_TRUE(common_util::ensure_directory(kSource + L"\\a.log"));
+        ASSERT_TRUE(writeBytes(kSource + L"\\a.log", "vehicle data a"));
+        ASSERT_TRUE(writeBytes(kSource + L"\\b.dat", "vehicle data b"));
+    }
+    void TearDown() override {
+        standin::clearFaults();
+        CGlobalFunc::deleteDirectory(L"R:\\Data");
+        setConsents(0, 0);
+        UpdateRun::TearDown();
+    }
+    CString records() const { return g_logManager.getStatisticsContext().errorLog; }
+    const CString kSource = L"R:\\Data\\Common\\Configuration";
+};
+
+// The web client pumps messages while it waits to try a send again: the end
+// of the pre-check taken meanwhile must not format the medium under the
+// upload. Nothing listens at the vehicle-data server's address here, so
+// every send is tried again.
+TEST_F(VehicleData, FormatWaitsUntilTheUploadReturned) {
+    REQUIRE_STANDIN();
+    const std::string settings = readBytes(moduleFolder() + L"config.json");
+    const std::string served = "\"VCRM_URL\": \"" + std::string(CW2A(standin::config("VCRM_URL").GetString())) + "\"";
+    const size_t at = settings.find(served);
+    ASSERT_NE(std::string::npos, at) << settings;
+    TempDir folder;
+    const CString unreachable = folder.path() + L"\\config.json";
+    ASSERT_TRUE(writeBytes(unreachable, std::string(settings).replace(at, served.size(),
+                                                                      "\"VCRM_URL\": \"https://127.0.0.1\"")));
+    ASSERT_TRUE(CConfigFile::getInstance()->loadFile(unreachable));
+
+    bool inUpload = false;
+    int probesDuringUpload = 0;
+    bool formatDuringUpload = false;
+    // A timer fires only once no posted message waits: the end of the
+    // pre-check, posted first, has been handled before the first probe.
+    g_probe = [&] {
+        if (!inUpload) return;
+        ++probesDuringUpload;
+        if (heldCode(FM_CMD_FORMAT)) formatDuringUpload = true;
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &runProbe);
+    page->PostMessage(UM_CHECK_COMPLETE, 0, 1);
+    inUpload = true;
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    inUpload = false;
+    KillTimer(nullptr, timer);
+    g_probe = nullptr;
+    CConfigFile::getInstance()->load();
+    EXPECT_GT(probesDuringUpload, 0) << "the upload took no messages";
+    EXPECT_FALSE(formatDuringUpload);
+    ASSERT_TRUE(heldCode(FM_CMD_FORMAT)) << "the held end of the pre-check formats afterwards";
+    EXPECT_EQ(L'R', held().back().parameter);
+    // Not uploaded: the files stay for the format to erase.
+    EXPECT_TRUE(fileExists(kSource + L"\\a.log"));
+}
+
+// A refused upload keeps the files on the medium (the format erases them),
+// records each failed attempt and no upload.
+TEST_F(VehicleData, RefusedUploadKeepsTheFilesAndRecordsTheFailure) {
+    REQUIRE_STANDIN();
+    standin::setFaults(R"([{"path": "/offlinevcrm/data.do", "status": 500}])");
+    const size_t requests = standin_log::of("data.do").size();
+    const CString before = records();
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    const CString added = records().Mid(before.GetLength());
+    EXPECT_TRUE(fileExists(kSource + L"\\a.log"));
+    EXPECT_TRUE(fileExists(kSource + L"\\b.dat"));
+    int failures = 0;
+    for (int at = added.Find(L"[E:8,T:"); at >= 0; at = added.Find(L"[E:8,T:", at + 1)) ++failures;
+    EXPECT_EQ(2, failures) << CW2A(added.GetString());
+    EXPECT_NE(-1, added.Find(L":8443/offlinevcrm/data.do]")) << CW2A(added.GetString());
+    EXPECT_EQ(-1, added.Find(L"[D:8,")) << CW2A(added.GetString());
+    // Both attempts reached the service.
+    EXPECT_LE(requests + 2, standin_log::of("data.do").size());
+
+    // The service back: the next pre-check takes them off.
+    standin::clearFaults();
+    page->SendMessage(UM_TRANSFER_PHASE, TRANSFER_PHASE_CHECK, 0);
+    EXPECT_FALSE(fileExists(kSource));
+    EXPECT_NE(-1, records().Mid(before.GetLength()).Find(L"[D:8,T:"));
 }
 
 }  // namespace
