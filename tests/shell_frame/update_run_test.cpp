@@ -5,6 +5,7 @@
 // the commands the page posts wait where the tests can read them and no
 // worker touches a drive.
 #include "tests/shell_frame/update_page_fixture.h"
+#include "ui/dlg_child_notice.h"
 
 #include "descriptors/inf_file_update.h"
 #include "descriptors/update_list_builder.h"
@@ -194,6 +195,36 @@ TEST_F(UpdateRun, NextStartsHoldByEnterPausesOnceNextClickResumes) {
     EXPECT_FALSE(shown(IDC_BUTTON_UPDATE_NEXT) || shown(IDC_BUTTON_UPDATE_CANCEL));
     EXPECT_EQ(0, root->m_bTransferIdle);
     EXPECT_TRUE(page->KillTimer(UPDATE_TIMER_PROGRESS));
+
+    // The page given the focus as the root gives it keeps Enter for itself,
+    // also while none of its own buttons can take the focus (as when it is
+    // first shown): the focus never lands in the notice bar, which swallows
+    // every key.
+    {
+        ASSERT_TRUE(page->m_pNotice && page->m_pNotice->GetSafeHwnd());
+        const HWND notice = page->m_pNotice->GetSafeHwnd();
+        std::vector<HWND> disabled;
+        for (HWND c = ::GetWindow(page->GetSafeHwnd(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            if (c != notice && ::IsWindowEnabled(c)) {
+                ::EnableWindow(c, FALSE);
+                disabled.push_back(c);
+            }
+        }
+        // A notice with more to read shows its button.
+        const HWND more = page->m_pNotice->m_btnMore.GetSafeHwnd();
+        const BOOL moreShown = ::IsWindowVisible(more);
+        const BOOL moreEnabled = ::IsWindowEnabled(more);
+        ::ShowWindow(more, SW_SHOW);
+        ::EnableWindow(more, TRUE);
+        ::SetFocus(nullptr);
+        page->SetFocus();
+        pumpFor(50);
+        const HWND focus = ::GetFocus();
+        EXPECT_FALSE(focus == notice || ::IsChild(notice, focus));
+        for (HWND c : disabled) ::EnableWindow(c, TRUE);
+        ::ShowWindow(more, moreShown ? SW_SHOW : SW_HIDE);
+        ::EnableWindow(more, moreEnabled);
+    }
 
     // An extraction that never reports quiet: the wait ends by force.
     g_bUnzipBusy = 1;
