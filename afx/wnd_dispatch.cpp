@@ -54,6 +54,20 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         result = 1;
     } else if (message == WM_NOTIFY) {
         if (!OnNotify(wParam, lParam, &result)) return FALSE;
+    } else if (message == WM_PRINTCLIENT && wParam && !FindMessageEntry(WM_PRINTCLIENT)) {
+        // A window that paints itself draws into the DC it is handed, so a
+        // child can show what lies behind it (the default procedure would
+        // leave the DC as it is).
+        const AFX_MSGMAP_ENTRY* paint = FindMessageEntry(WM_PAINT);
+        if (!paint) return FALSE;
+        AfxThreadState* state = AfxGetThreadState();
+        auto dc = reinterpret_cast<HDC>(wParam);
+        AfxPrintTarget target{m_hWnd, dc, state->printTarget};
+        state->printTarget = &target;
+        const int saved = ::SaveDC(dc);
+        paint->pfn(this, WM_PAINT, 0, 0, &result);
+        ::RestoreDC(dc, saved);
+        state->printTarget = target.prev;
     } else {
         UINT key = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC ? WM_CTLCOLOR : message;
         const AFX_MSGMAP_ENTRY* e = FindMessageEntry(key);

@@ -37,7 +37,6 @@ CPngButton::CPngButton() = default;
 CPngButton::~CPngButton() {
     delete m_pImage;
     delete m_pIcon;
-    releaseBackground();
 }
 
 BOOL CPngButton::setImage(UINT id, BOOL) {
@@ -115,32 +114,25 @@ void CPngButton::moveTo(int x, int y) {
 
 BOOL CPngButton::PreTranslateMessage(MSG* msg) { return CButton::PreTranslateMessage(msg); }
 
-void CPngButton::releaseBackground() {
-    if (m_backgroundDC.GetSafeHdc() && m_hBackgroundOld) ::SelectObject(m_backgroundDC, m_hBackgroundOld);
-    m_backgroundDC.DeleteDC();
-    m_background.DeleteObject();
-    m_hBackgroundOld = nullptr;
-    m_backgroundSize = SIZE{0, 0};
-}
-
-void CPngButton::copyParentBackground(HDC target, int width, int height) {
+void CPngButton::paintParentBackground(HDC target, int width, int height) {
     HWND parent = ::GetParent(m_hWnd);
-    if (!parent) return;
-    if (!m_backgroundDC.GetSafeHdc() || m_backgroundSize.cx != width || m_backgroundSize.cy != height) {
-        releaseBackground();
-        RECT area{};
-        ::GetWindowRect(m_hWnd, &area);
-        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
-        // Two points map a mirrored parent with swapped edges.
-        int left = std::min(area.left, area.right);
-        CClientDC parentDC(CWnd::FromHandle(parent));
-        m_backgroundDC.CreateCompatibleDC(&parentDC);
-        m_background.CreateCompatibleBitmap(&parentDC, width, height);
-        m_hBackgroundOld = ::SelectObject(m_backgroundDC, m_background.GetSafeHandle());
-        ::BitBlt(m_backgroundDC, 0, 0, width, height, parentDC, left, area.top, SRCCOPY);
-        m_backgroundSize = SIZE{width, height};
-    }
-    ::BitBlt(target, 0, 0, width, height, m_backgroundDC, 0, 0, SRCCOPY);
+    // A parent whose paint leads back here gets its background once.
+    if (!parent || m_bPaintingParent) return;
+    RECT area{};
+    ::GetWindowRect(m_hWnd, &area);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+    // Two points map a mirrored parent with swapped edges.
+    const int left = std::min(area.left, area.right);
+    m_bPaintingParent = true;
+    const int saved = ::SaveDC(target);
+    ::IntersectClipRect(target, 0, 0, width, height);
+    ::SetViewportOrgEx(target, -left, -area.top, nullptr);
+    // As the parent would paint itself: its background, then its client
+    // area (our window layer hands WM_PRINTCLIENT to the parent's OnPaint).
+    ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target), 0);
+    ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target), PRF_CLIENT);
+    ::RestoreDC(target, saved);
+    m_bPaintingParent = false;
 }
 
 void CPngButton::drawFace(HDC target, const RECT& client) {
@@ -184,7 +176,15 @@ void CPngButton::DrawItem(LPDRAWITEMSTRUCT item) {
     int height = m_nFrameHeight > 0 ? m_nFrameHeight : client.bottom;
     CMemoryCanvas canvas(dc, width, height);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    if (m_bTransparent) copyParentBackground(canvas.dc(), width, height);
+    if (m_nRightToLeft == 1) {
+        // The canvas is copied mirrored: the background goes in mirrored,
+        // so that it comes out as the parent shows it.
+        CMemoryCanvas behind(dc, width, height);
+        paintParentBackground(behind.dc(), width, height);
+        ::StretchBlt(canvas.dc(), width - 1, 0, -width, height, behind.dc(), 0, 0, width, height, SRCCOPY);
+    } else {
+        paintParentBackground(canvas.dc(), width, height);
+    }
     drawFace(canvas.dc(), client);
 
     DWORD oldLayout = GetLayout(dc);

@@ -38,6 +38,8 @@ public:
     BOOL m_bEnabled = TRUE;
     BOOL m_bToggle = FALSE;
     BOOL m_bChecked = FALSE;
+    // Pages may still set it; every button shows its parent's background
+    // through the transparent pixels of its strip, set or not.
     BOOL m_bTransparent = FALSE;
     int m_nLeftOffset = 0;
     int m_nRightInset = 0;
@@ -73,14 +75,11 @@ protected:
 
 private:
     void drawFace(HDC target, const RECT& client);
-    void copyParentBackground(HDC target, int width, int height);
-    void releaseBackground();
+    // Has the parent paint what lies behind the button into target, at each
+    // paint: a copy taken once would keep whatever the parent showed then.
+    void paintParentBackground(HDC target, int width, int height);
 
     Gdiplus::Bitmap* m_pImage = nullptr;
     Gdiplus::Bitmap* m_pIcon = nullptr;
-    // What lies behind the button in its parent, taken once per size.
-    CDC m_backgroundDC;
-    CBitmap m_background;
-    HGDIOBJ m_hBackgroundOld = nullptr;
-    SIZE m_backgroundSize{0, 0};
+    bool m_bPaintingParent = false;
 };

@@ -155,7 +155,15 @@ void CDlgPageLogin::applyFonts() {
     m_linkFind.m_nTextSize = 16;
     m_linkJoin.m_nTextSize = 16;
     m_btnDealer.m_nTextSize = dealerButtonStyle(layoutInput().rootCorp).fontSize;
-    for (CPngButton* b : {&m_btnLogin, &m_btnLoginNm, &m_btnTs, &m_btnLv, &m_btnDr, &m_btnNn}) b->m_nCaptionSize = 22;
+    // A skinned button draws its caption in its window's font; the caption
+    // size it keeps is not read by the drawing.
+    for (CPngButton* b : {&m_btnLogin, &m_btnLoginNm, &m_btnTs, &m_btnLv, &m_btnDr, &m_btnNn}) {
+        b->m_nCaptionSize = 22;
+        if (b->GetSafeHwnd()) b->SetFont(CFontCache::getFont(22), FALSE);
+    }
+    for (CPngButton* b : {&m_checkSave, &m_checkAuto}) {
+        if (b->GetSafeHwnd()) b->SetFont(CFontCache::getFont(16), FALSE);
+    }
     int titleSize = 16;
     if (CRegSetting::getRegion() != REGION_KR && !m_bDealerMode) {
         titleSize = CRegSetting::getLanguage() == LANGUAGE_KO ? 15 : 22;
