@@ -140,6 +140,9 @@ void CPngButton::drawFace(HDC target, const RECT& client) {
     int clientHeight = client.bottom - client.top;
     int index = png_button::frameIndex(stateOf(*this), m_nFrameCount);
     Gdiplus::Graphics graphics(target);
+    // The strip is drawn whole, shifted to the frame: the frames below this
+    // one stay out of a window taller than a frame.
+    if (m_nFrameHeight > 0) graphics.SetClip(Gdiplus::Rect(0, 0, clientWidth, m_nFrameHeight));
     if (m_pImage) {
         int imageWidth = static_cast<int>(m_pImage->GetWidth());
         int imageHeight = static_cast<int>(m_pImage->GetHeight());
@@ -172,8 +175,10 @@ void CPngButton::DrawItem(LPDRAWITEMSTRUCT item) {
     HDC dc = item->hDC;
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    int width = m_nFrameWidth > 0 ? m_nFrameWidth : client.right;
-    int height = m_nFrameHeight > 0 ? m_nFrameHeight : client.bottom;
+    // The whole window, also where it is larger than one frame (a 20-pixel
+    // box around an 18-pixel strip): what the frame leaves shows the parent.
+    int width = client.right > 0 ? client.right : m_nFrameWidth;
+    int height = client.bottom > 0 ? client.bottom : m_nFrameHeight;
     CMemoryCanvas canvas(dc, width, height);
     int oldMode = SetBkMode(dc, TRANSPARENT);
     if (m_nRightToLeft == 1) {

@@ -227,6 +227,18 @@ TEST_F(ButtonsTest, CornersShowTheParentBehindThem) {
         }
     };
     expectCorners("first paint");
+    // A window larger than one frame shows the parent where the frame ends.
+    CPngButton box;
+    ASSERT_TRUE(box.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 90, 30, 100), &panel, 1120));
+    box.m_nFrameCount = 7;
+    ASSERT_TRUE(box.setImage(325));
+    box.SetWindowPos(nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
+    {
+        WindowShot shot;
+        shot.capture(box, true);
+        EXPECT_EQ(panel.m_left, shot.at(10, 19));
+        EXPECT_EQ(skin(325).fill[0], shot.at(skin(325).body[0].x, skin(325).body[0].y));
+    }
     std::swap(panel.m_left, panel.m_right);
     panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     expectCorners("after the parent changed");
