@@ -1,5 +1,6 @@
 #include "ui/png_button.h"
 
+#include "afx/paint_count.h"
 #include "foundation/code_tables.h"
 #include "foundation/registered_messages.h"
 #include "ui/memory_canvas.h"
@@ -37,6 +38,7 @@ CPngButton::CPngButton() = default;
 CPngButton::~CPngButton() {
     delete m_pImage;
     delete m_pIcon;
+    releaseBackground();
 }
 
 BOOL CPngButton::setImage(UINT id, BOOL) {
@@ -114,6 +116,14 @@ void CPngButton::moveTo(int x, int y) {
 
 BOOL CPngButton::PreTranslateMessage(MSG* msg) { return CButton::PreTranslateMessage(msg); }
 
+void CPngButton::releaseBackground() {
+    if (m_backgroundDC.GetSafeHdc() && m_hBackgroundOld) ::SelectObject(m_backgroundDC, m_hBackgroundOld);
+    m_backgroundDC.DeleteDC();
+    m_background.DeleteObject();
+    m_hBackgroundOld = nullptr;
+    m_backgroundArea = RECT{0, 0, 0, 0};
+}
+
 void CPngButton::paintParentBackground(HDC target, int width, int height) {
     HWND parent = ::GetParent(m_hWnd);
     // A parent whose paint leads back here gets its background once.
@@ -123,16 +133,32 @@ void CPngButton::paintParentBackground(HDC target, int width, int height) {
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
     // Two points map a mirrored parent with swapped edges.
     const int left = std::min(area.left, area.right);
-    m_bPaintingParent = true;
-    const int saved = ::SaveDC(target);
-    ::IntersectClipRect(target, 0, 0, width, height);
-    ::SetViewportOrgEx(target, -left, -area.top, nullptr);
-    // As the parent would paint itself: its background, then its client
-    // area (our window layer hands WM_PRINTCLIENT to the parent's OnPaint).
-    ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(target), 0);
-    ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target), PRF_CLIENT);
-    ::RestoreDC(target, saved);
-    m_bPaintingParent = false;
+    area = RECT{left, area.top, left + width, area.top + height};
+    const UINT paints = AfxGetPaintCount(parent);
+    const bool kept = m_backgroundDC.GetSafeHdc() && ::EqualRect(&area, &m_backgroundArea) &&
+                      paints == m_nBackgroundPaints && !::GetUpdateRect(parent, nullptr, FALSE);
+    if (!kept) {
+        releaseBackground();
+        if (!m_backgroundDC.CreateCompatibleDC(CDC::FromHandle(target)) ||
+            !m_background.CreateCompatibleBitmap(CDC::FromHandle(target), width, height)) {
+            releaseBackground();
+            return;
+        }
+        m_hBackgroundOld = ::SelectObject(m_backgroundDC, m_background.GetSafeHandle());
+        m_bPaintingParent = true;
+        const HDC copy = m_backgroundDC.GetSafeHdc();
+        const int saved = ::SaveDC(copy);
+        ::SetViewportOrgEx(copy, -left, -area.top, nullptr);
+        // As the parent would paint itself: its background, then its client
+        // area (our window layer hands WM_PRINTCLIENT to the parent's OnPaint).
+        ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(copy), 0);
+        ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(copy), PRF_CLIENT);
+        ::RestoreDC(copy, saved);
+        m_bPaintingParent = false;
+        m_backgroundArea = area;
+        m_nBackgroundPaints = paints;
+    }
+    ::BitBlt(target, 0, 0, width, height, m_backgroundDC, 0, 0, SRCCOPY);
 }
 
 void CPngButton::drawFace(HDC target, const RECT& client) {

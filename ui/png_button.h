@@ -75,11 +75,18 @@ protected:
 
 private:
     void drawFace(HDC target, const RECT& client);
-    // Has the parent paint what lies behind the button into target, at each
-    // paint: a copy taken once would keep whatever the parent showed then.
+    // Copies what lies behind the button in its parent into target: the
+    // parent paints it (WM_PRINTCLIENT) into a kept copy, taken again when
+    // the parent has painted since, waits to paint, or the button moved.
     void paintParentBackground(HDC target, int width, int height);
+    void releaseBackground();
 
     Gdiplus::Bitmap* m_pImage = nullptr;
     Gdiplus::Bitmap* m_pIcon = nullptr;
     bool m_bPaintingParent = false;
+    CDC m_backgroundDC;
+    CBitmap m_background;
+    HGDIOBJ m_hBackgroundOld = nullptr;
+    RECT m_backgroundArea{0, 0, 0, 0};  // in the parent's client area
+    UINT m_nBackgroundPaints = 0;       // the parent's paint count then
 };
