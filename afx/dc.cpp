@@ -150,14 +150,22 @@ CSize CDC::GetTextExtent(LPCWSTR lpszString, int nCount) const {
 }
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) {
+    const AfxPrintTarget* print = AfxGetThreadState()->printTarget;
+    if (print && print->hWnd == m_hWnd) {
+        m_bPrinting = true;
+        m_ps.hdc = print->hDC;
+        ::GetClientRect(m_hWnd, &m_ps.rcPaint);
+        Attach(print->hDC);
+        return;
+    }
     Attach(::BeginPaint(m_hWnd, &m_ps));
 }
 
 CPaintDC::~CPaintDC() {
-    if (m_hDC) {
-        ::EndPaint(m_hWnd, &m_ps);
-        Detach();
-    }
+    if (!m_hDC) return;
+    // A printed paint gives the DC back to its sender untouched.
+    if (!m_bPrinting) ::EndPaint(m_hWnd, &m_ps);
+    Detach();
 }
 
 CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : nullptr) {

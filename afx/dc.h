@@ -97,6 +97,9 @@ public:
     int GetClipBox(LPRECT lpRect) const { return ::GetClipBox(m_hDC, lpRect); }
 };
 
+// Inside WM_PRINTCLIENT (see CWnd::OnWndMsg) the window's CPaintDC is the
+// DC the message carries, with the whole client area to paint; otherwise it
+// begins and ends a paint.
 class CPaintDC : public CDC {
     DECLARE_DYNAMIC(CPaintDC)
 public:
@@ -106,6 +109,7 @@ public:
 
 protected:
     HWND m_hWnd = nullptr;
+    bool m_bPrinting = false;
 };
 
 class CClientDC : public CDC {

@@ -10,6 +10,14 @@ class CWnd;
 class CDC;
 class CGdiObject;
 
+// A window printing its client area into a DC it was handed (WM_PRINTCLIENT):
+// its CPaintDC draws there instead of beginning a paint.
+struct AfxPrintTarget {
+    HWND hWnd;
+    HDC hDC;
+    AfxPrintTarget* prev;
+};
+
 struct AfxThreadState {
     HHOOK hHookCbt = nullptr;
     CWnd* pWndInit = nullptr;  // the object whose window is being created
@@ -19,6 +27,7 @@ struct AfxThreadState {
     std::unordered_map<HGDIOBJ, CGdiObject*> temporaryGdi;
     MSG lastSentMsg{};         // for Default()
     MSG msgCur{};              // the message the loop pumped last
+    AfxPrintTarget* printTarget = nullptr;
 };
 
 // Never null; lives as long as the process (late global destructors may

@@ -4,12 +4,21 @@
 
 #include "afx/app.h"
 #include "afx/ctrl.h"
+#include "afx/paint_count.h"
 #include "afx/thread_state.h"
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     if (!pWnd) return ::DefWindowProcW(hWnd, message, wParam, lParam);
     return AfxCallWndProc(pWnd, hWnd, message, wParam, lParam);
+}
+
+namespace {
+const wchar_t kPaintCountProp[] = L"KestrunePaintCount";
+}
+
+UINT AfxGetPaintCount(HWND hWnd) {
+    return static_cast<UINT>(reinterpret_cast<UINT_PTR>(::GetPropW(hWnd, kPaintCountProp)));
 }
 
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -20,6 +29,12 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     state->lastSentMsg.wParam = wParam;
     state->lastSentMsg.lParam = lParam;
     LRESULT result = pWnd->WindowProc(message, wParam, lParam);
+    if (message == WM_PAINT) {
+        ::SetPropW(hWnd, kPaintCountProp,
+                   reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(AfxGetPaintCount(hWnd) + 1)));
+    } else if (message == WM_NCDESTROY) {
+        ::RemovePropW(hWnd, kPaintCountProp);
+    }
     // A class whose own WM_NCDESTROY handler did not call the base still
     // gets unbound (the object may have been deleted when it did).
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd) pWnd->unbindAfterNcDestroy();
@@ -54,6 +69,20 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         result = 1;
     } else if (message == WM_NOTIFY) {
         if (!OnNotify(wParam, lParam, &result)) return FALSE;
+    } else if (message == WM_PRINTCLIENT && wParam && !FindMessageEntry(WM_PRINTCLIENT)) {
+        // A window that paints itself draws into the DC it is handed, so a
+        // child can show what lies behind it (the default procedure would
+        // leave the DC as it is).
+        const AFX_MSGMAP_ENTRY* paint = FindMessageEntry(WM_PAINT);
+        if (!paint) return FALSE;
+        AfxThreadState* state = AfxGetThreadState();
+        auto dc = reinterpret_cast<HDC>(wParam);
+        AfxPrintTarget target{m_hWnd, dc, state->printTarget};
+        state->printTarget = &target;
+        const int saved = ::SaveDC(dc);
+        paint->pfn(this, WM_PAINT, 0, 0, &result);
+        ::RestoreDC(dc, saved);
+        state->printTarget = target.prev;
     } else {
         UINT key = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC ? WM_CTLCOLOR : message;
         const AFX_MSGMAP_ENTRY* e = FindMessageEntry(key);

@@ -1,5 +1,6 @@
 #include "ui/png_button.h"
 
+#include "afx/paint_count.h"
 #include "foundation/code_tables.h"
 #include "foundation/registered_messages.h"
 #include "ui/memory_canvas.h"
@@ -120,25 +121,42 @@ void CPngButton::releaseBackground() {
     m_backgroundDC.DeleteDC();
     m_background.DeleteObject();
     m_hBackgroundOld = nullptr;
-    m_backgroundSize = SIZE{0, 0};
+    m_backgroundArea = RECT{0, 0, 0, 0};
 }
 
-void CPngButton::copyParentBackground(HDC target, int width, int height) {
+void CPngButton::paintParentBackground(HDC target, int width, int height) {
     HWND parent = ::GetParent(m_hWnd);
-    if (!parent) return;
-    if (!m_backgroundDC.GetSafeHdc() || m_backgroundSize.cx != width || m_backgroundSize.cy != height) {
+    // A parent whose paint leads back here gets its background once.
+    if (!parent || m_bPaintingParent) return;
+    RECT area{};
+    ::GetWindowRect(m_hWnd, &area);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+    // Two points map a mirrored parent with swapped edges.
+    const int left = std::min(area.left, area.right);
+    area = RECT{left, area.top, left + width, area.top + height};
+    const UINT paints = AfxGetPaintCount(parent);
+    const bool kept = m_backgroundDC.GetSafeHdc() && ::EqualRect(&area, &m_backgroundArea) &&
+                      paints == m_nBackgroundPaints && !::GetUpdateRect(parent, nullptr, FALSE);
+    if (!kept) {
         releaseBackground();
-        RECT area{};
-        ::GetWindowRect(m_hWnd, &area);
-        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
-        // Two points map a mirrored parent with swapped edges.
-        int left = std::min(area.left, area.right);
-        CClientDC parentDC(CWnd::FromHandle(parent));
-        m_backgroundDC.CreateCompatibleDC(&parentDC);
-        m_background.CreateCompatibleBitmap(&parentDC, width, height);
+        if (!m_backgroundDC.CreateCompatibleDC(CDC::FromHandle(target)) ||
+            !m_background.CreateCompatibleBitmap(CDC::FromHandle(target), width, height)) {
+            releaseBackground();
+            return;
+        }
         m_hBackgroundOld = ::SelectObject(m_backgroundDC, m_background.GetSafeHandle());
-        ::BitBlt(m_backgroundDC, 0, 0, width, height, parentDC, left, area.top, SRCCOPY);
-        m_backgroundSize = SIZE{width, height};
+        m_bPaintingParent = true;
+        const HDC copy = m_backgroundDC.GetSafeHdc();
+        const int saved = ::SaveDC(copy);
+        ::SetViewportOrgEx(copy, -left, -area.top, nullptr);
+        // As the parent would paint itself: its background, then its client
+        // area (our window layer hands WM_PRINTCLIENT to the parent's OnPaint).
+        ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(copy), 0);
+        ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(copy), PRF_CLIENT);
+        ::RestoreDC(copy, saved);
+        m_bPaintingParent = false;
+        m_backgroundArea = area;
+        m_nBackgroundPaints = paints;
     }
     ::BitBlt(target, 0, 0, width, height, m_backgroundDC, 0, 0, SRCCOPY);
 }
@@ -148,6 +166,9 @@ void CPngButton::drawFace(HDC target, const RECT& client) {
     int clientHeight = client.bottom - client.top;
     int index = png_button::frameIndex(stateOf(*this), m_nFrameCount);
     Gdiplus::Graphics graphics(target);
+    // The strip is drawn whole, shifted to the frame: the frames below this
+    // one stay out of a window taller than a frame.
+    if (m_nFrameHeight > 0) graphics.SetClip(Gdiplus::Rect(0, 0, clientWidth, m_nFrameHeight));
     if (m_pImage) {
         int imageWidth = static_cast<int>(m_pImage->GetWidth());
         int imageHeight = static_cast<int>(m_pImage->GetHeight());
@@ -180,11 +201,21 @@ void CPngButton::DrawItem(LPDRAWITEMSTRUCT item) {
     HDC dc = item->hDC;
     RECT client{};
     ::GetClientRect(m_hWnd, &client);
-    int width = m_nFrameWidth > 0 ? m_nFrameWidth : client.right;
-    int height = m_nFrameHeight > 0 ? m_nFrameHeight : client.bottom;
+    // The whole window, also where it is larger than one frame (a 20-pixel
+    // box around an 18-pixel strip): what the frame leaves shows the parent.
+    int width = client.right > 0 ? client.right : m_nFrameWidth;
+    int height = client.bottom > 0 ? client.bottom : m_nFrameHeight;
     CMemoryCanvas canvas(dc, width, height);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    if (m_bTransparent) copyParentBackground(canvas.dc(), width, height);
+    if (m_nRightToLeft == 1) {
+        // The canvas is copied mirrored: the background goes in mirrored,
+        // so that it comes out as the parent shows it.
+        CMemoryCanvas behind(dc, width, height);
+        paintParentBackground(behind.dc(), width, height);
+        ::StretchBlt(canvas.dc(), width - 1, 0, -width, height, behind.dc(), 0, 0, width, height, SRCCOPY);
+    } else {
+        paintParentBackground(canvas.dc(), width, height);
+    }
     drawFace(canvas.dc(), client);
 
     DWORD oldLayout = GetLayout(dc);

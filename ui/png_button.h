@@ -38,6 +38,8 @@ public:
     BOOL m_bEnabled = TRUE;
     BOOL m_bToggle = FALSE;
     BOOL m_bChecked = FALSE;
+    // Pages may still set it; every button shows its parent's background
+    // through the transparent pixels of its strip, set or not.
     BOOL m_bTransparent = FALSE;
     int m_nLeftOffset = 0;
     int m_nRightInset = 0;
@@ -73,14 +75,18 @@ protected:
 
 private:
     void drawFace(HDC target, const RECT& client);
-    void copyParentBackground(HDC target, int width, int height);
+    // Copies what lies behind the button in its parent into target: the
+    // parent paints it (WM_PRINTCLIENT) into a kept copy, taken again when
+    // the parent has painted since, waits to paint, or the button moved.
+    void paintParentBackground(HDC target, int width, int height);
     void releaseBackground();
 
     Gdiplus::Bitmap* m_pImage = nullptr;
     Gdiplus::Bitmap* m_pIcon = nullptr;
-    // What lies behind the button in its parent, taken once per size.
+    bool m_bPaintingParent = false;
     CDC m_backgroundDC;
     CBitmap m_background;
     HGDIOBJ m_hBackgroundOld = nullptr;
-    SIZE m_backgroundSize{0, 0};
+    RECT m_backgroundArea{0, 0, 0, 0};  // in the parent's client area
+    UINT m_nBackgroundPaints = 0;       // the parent's paint count then
 };

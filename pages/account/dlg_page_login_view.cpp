@@ -94,6 +94,14 @@ void CDlgPageLogin::initControls() {
         {&m_btnNnLv, IDB_LOGIN_NN_LV},  {&m_btnLogin, IDB_LOGIN_BUTTON_DR},
         {&m_btnLoginNm, IDB_BUTTON_CANCEL_STRIP}, {&m_checkSave, kCheckSkin}, {&m_checkAuto, kCheckSkin},
     };
+    // The check boxes' strip has seven frames, the checked ones included:
+    // the count is set before the strip, which reads it.
+    // Their template text (a tab) is no caption: the labels beside them
+    // carry the words.
+    for (CPngButton* box : {&m_checkSave, &m_checkAuto}) {
+        box->m_nFrameCount = 7;
+        box->m_bNoCaption = TRUE;
+    }
     for (const auto& s : strips) {
         if (s.first->GetSafeHwnd()) s.first->setImage(s.second);
     }
@@ -155,7 +163,15 @@ void CDlgPageLogin::applyFonts() {
     m_linkFind.m_nTextSize = 16;
     m_linkJoin.m_nTextSize = 16;
     m_btnDealer.m_nTextSize = dealerButtonStyle(layoutInput().rootCorp).fontSize;
-    for (CPngButton* b : {&m_btnLogin, &m_btnLoginNm, &m_btnTs, &m_btnLv, &m_btnDr, &m_btnNn}) b->m_nCaptionSize = 22;
+    // A skinned button draws its caption in its window's font; the caption
+    // size it keeps is not read by the drawing.
+    for (CPngButton* b : {&m_btnLogin, &m_btnLoginNm, &m_btnTs, &m_btnLv, &m_btnDr, &m_btnNn}) {
+        b->m_nCaptionSize = 22;
+        if (b->GetSafeHwnd()) b->SetFont(CFontCache::getFont(22), FALSE);
+    }
+    for (CPngButton* b : {&m_checkSave, &m_checkAuto}) {
+        if (b->GetSafeHwnd()) b->SetFont(CFontCache::getFont(16), FALSE);
+    }
     int titleSize = 16;
     if (CRegSetting::getRegion() != REGION_KR && !m_bDealerMode) {
         titleSize = CRegSetting::getLanguage() == LANGUAGE_KO ? 15 : 22;
@@ -370,13 +386,16 @@ void CDlgPageLogin::OnPaint() {
         for (CPngButton* b : brandColumnButtons()) showIf(*b, false);
         if (m_pEmblem) CGdiFunc::drawImage(m_hWnd, &graphics, m_pEmblem, width / 2 - 10, 89, 20, 20);
         if (dealerShown && m_pDealerMark && m_btnDealer.GetSafeHwnd()) {
-            CRect r;
-            m_btnDealer.GetWindowRect(&r);
-            ScreenToClient(&r);
-            const int dy = (in.rootCorp == CORP_LV || in.rootCorp == CORP_DR) ? 4 : 2;
-            CGdiFunc::drawImage(m_hWnd, &graphics, m_pDealerMark, r.right + 10, r.top + dy,
-                                static_cast<int>(m_pDealerMark->GetWidth()),
-                                static_cast<int>(m_pDealerMark->GetHeight()));
+            // The table's rectangle before mirroring: drawImage mirrors it
+            // for Arabic as it mirrors the button.
+            const LoginPlacement* row = findPlacement(loginLayout(in), IDC_STATIC_DEALER);
+            if (row) {
+                const RECT mark = dealerMarkRect(RECT{row->x, row->y, row->x + row->cx, row->y + row->cy}, in.rootCorp,
+                                                 static_cast<int>(m_pDealerMark->GetWidth()),
+                                                 static_cast<int>(m_pDealerMark->GetHeight()));
+                CGdiFunc::drawImage(m_hWnd, &graphics, m_pDealerMark, mark.left, mark.top, mark.right - mark.left,
+                                    mark.bottom - mark.top);
+            }
         }
     } else if (layout == LoginLayout::BrandColumn) {
         if (m_bAllBrands) {
@@ -385,7 +404,10 @@ void CDlgPageLogin::OnPaint() {
         showIf(m_btnDealer, false);
         showIf(m_btnLoginNm, false);
         showMemberForm(m_nUserType);
-        fillRect(dc, RECT{0, 0, 240, client.Height()}, kBand);
+        // The column's band lies under the column, which Arabic mirrors.
+        RECT band{0, 0, 240, client.Height()};
+        if (CGdiFunc::isArabic()) band = CGdiFunc::mirrorRect(band, width);
+        fillRect(dc, band, kBand);
         if (m_pEmblem) CGdiFunc::drawImage(m_hWnd, &graphics, m_pEmblem, 110, 114, 20, 20);
         if (m_bDealerMode) {
             if (m_btnNn.GetSafeHwnd()) {

@@ -98,6 +98,20 @@ DealerButtonStyle dealerButtonStyle(int rootCorp) {
     }
 }
 
+RECT dealerMarkRect(const RECT& dealerButton, int rootCorp, int markWidth, int markHeight) {
+    const int dy = (rootCorp == CORP_LV || rootCorp == CORP_DR) ? 4 : 2;
+    const int top = dealerButton.top + dy;
+    const int room = std::max(1, static_cast<int>(dealerButton.bottom) - top);
+    int width = std::max(1, markWidth);
+    int height = std::max(1, markHeight);
+    if (height > room) {
+        width = std::max(1, width * room / height);
+        height = room;
+    }
+    const int left = dealerButton.right + 10;
+    return RECT{left, top, left + width, top + height};
+}
+
 std::vector<UINT> nonMemberOrder(int region) {
     const bool tsLast = region == REGION_TR || region == REGION_BR;
     const bool drFirst = region == REGION_EU || region == REGION_RU;

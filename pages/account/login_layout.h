@@ -52,6 +52,12 @@ struct DealerButtonStyle {
 };
 DealerButtonStyle dealerButtonStyle(int rootCorp);
 
+// Where the mark beside "Dealer Login" goes: 10 pixels after the button,
+// 4 (LV, DR) or 2 pixels below its top, and no lower than the button's row,
+// so that it never runs off the page into the footer. A mark taller than
+// the room is scaled down, keeping its proportions.
+RECT dealerMarkRect(const RECT& dealerButton, int rootCorp, int markWidth, int markHeight);
+
 // The non-member buttons of the non-member layout, top to bottom.
 std::vector<UINT> nonMemberOrder(int region);
 

@@ -273,9 +273,11 @@ def look_check(pal, w, h, n, accent, g, k):
             mark = pal.unique(WHITE)
             glyph(img, "check", mark, (1, 1, w - 1, h - 1))
         else:
-            c = [BODY, lighter(BODY, 0.1), darker(BODY, 0.2), BODY][i]
+            # Check boxes sit on white pages and popups: a light box with a
+            # grey frame, the accent framing it under the mouse.
+            c = [WHITE, (0xF1, 0xF3, 0xF5), (0xE4, 0xE8, 0xEC), (0xF4, 0xF4, 0xF4)][i]
             body = pal.unique(c)
-            edge = [GLYPH_LIGHT, WHITE, GLYPH_LIGHT, GLYPH_DIM][i]
+            edge = [LINE, base, darker(LINE, 0.2), lighter(LINE, 0.3)][i]
             rounded(img, (0, 0, w - 1, h - 1), 3, body, pal.unique(edge))
             mark = None
         frames.append((img, body, mark))

@@ -6,12 +6,17 @@
 #include "foundation/registered_messages.h"
 #include "tests/support/capture.h"
 #include "tests/ui_controls/window_support.h"
+#include "ui/memory_canvas.h"
 #include "ui/png_button.h"
 #include "ui/png_with_text_button.h"
 
 #include "skin_table.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
 
 using namespace ui_test;
 
@@ -33,6 +38,35 @@ COLORREF pixelOf(HWND hwnd, int x, int y) {
     shot.capture(hwnd, true);
     return shot.at(x, y);
 }
+
+// A parent that paints itself in OnPaint and clips its children, as the
+// pages do: one colour left of its middle, another right of it.
+class TwoTonePanel : public CWnd {
+public:
+    COLORREF m_left = RGB(255, 255, 255);
+    COLORREF m_right = RGB(0x2A, 0x30, 0x37);
+    BOOL create(CWnd* parent, const RECT& rect) {
+        return CreateEx(0, AfxRegisterWndClass(0), L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, 0);
+    }
+
+protected:
+    void OnPaint() {
+        CPaintDC paint(this);
+        CRect client;
+        GetClientRect(&client);
+        CMemoryCanvas canvas(paint.GetSafeHdc(), client.Width(), client.Height());
+        canvas.fill(RECT{0, 0, client.Width() / 2, client.Height()}, m_left);
+        canvas.fill(RECT{client.Width() / 2, 0, client.Width(), client.Height()}, m_right);
+        canvas.copyTo(paint.GetSafeHdc());
+    }
+    BOOL OnEraseBkgnd(CDC*) { return TRUE; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TwoTonePanel, CWnd)
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
 
 class ButtonsTest : public testing::Test {
 protected:
@@ -151,6 +185,70 @@ TEST_F(ButtonsTest, StretchedButtonKeepsItsEndCaps) {
     EXPECT_EQ(shot.at(299, 20), row.edge[0]);
     EXPECT_EQ(shot.at(150, 20), row.fill[0]);
     EXPECT_EQ(shot.at(150, 0), row.edge[0]);
+}
+
+// The rounded corners of a strip show what the parent paints behind them
+// at each paint: on either colour, across the border of two, mirrored or
+// not, and again after the parent changed. Repeated paints leave the GDI
+// counts where they were.
+TEST_F(ButtonsTest, CornersShowTheParentBehindThem) {
+    TwoTonePanel panel;
+    ASSERT_TRUE(panel.create(&host, CRect(0, 0, 480, 120)));
+    const struct {
+        int x;
+        int rightToLeft;
+        const char* where;
+    } cases[] = {
+        {20, 2, "left"}, {320, 2, "right"}, {240 - 65, 2, "across"}, {240 - 65, 1, "across, mirrored"},
+        {320, 1, "right, mirrored"},
+    };
+    std::vector<std::unique_ptr<CPngButton>> buttons;
+    int id = 1100;
+    for (const auto& c : cases) {
+        auto b = std::make_unique<CPngButton>();
+        ASSERT_TRUE(b->Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(c.x, 40, c.x + 10, 50), &panel, id++));
+        ASSERT_TRUE(b->setImage(398));
+        b->m_nRightToLeft = c.rightToLeft;
+        buttons.push_back(std::move(b));
+    }
+    moveMouse(host, 400, 250);
+    auto expectCorners = [&](const char* when) {
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            const int x = cases[i].x;
+            const COLORREF left = x < 240 ? panel.m_left : panel.m_right;
+            const COLORREF right = x + 130 <= 240 ? panel.m_left : panel.m_right;
+            WindowShot shot;
+            shot.capture(*buttons[i], true);
+            EXPECT_EQ(left, shot.at(0, 0)) << when << ", " << cases[i].where;
+            EXPECT_EQ(left, shot.at(0, 39)) << when << ", " << cases[i].where;
+            EXPECT_EQ(right, shot.at(129, 0)) << when << ", " << cases[i].where;
+            EXPECT_EQ(right, shot.at(129, 39)) << when << ", " << cases[i].where;
+            EXPECT_EQ(skin(398).fill[0], shot.at(65, 20)) << when << ", " << cases[i].where;
+        }
+    };
+    expectCorners("first paint");
+    // A window larger than one frame shows the parent where the frame ends.
+    CPngButton box;
+    ASSERT_TRUE(box.Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(20, 90, 30, 100), &panel, 1120));
+    box.m_nFrameCount = 7;
+    ASSERT_TRUE(box.setImage(325));
+    box.SetWindowPos(nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER);
+    {
+        WindowShot shot;
+        shot.capture(box, true);
+        EXPECT_EQ(panel.m_left, shot.at(10, 19));
+        EXPECT_EQ(skin(325).fill[0], shot.at(skin(325).body[0].x, skin(325).body[0].y));
+    }
+    std::swap(panel.m_left, panel.m_right);
+    panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    expectCorners("after the parent changed");
+
+    const long gdi = CGdiObject::liveCount(), dcs = CDC::liveCount();
+    const DWORD handles = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 40; ++i) panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(gdi, CGdiObject::liveCount());
+    EXPECT_EQ(dcs, CDC::liveCount());
+    EXPECT_EQ(handles, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
 }
 
 TEST_F(ButtonsTest, RightToLeftModesFollowTheLanguage) {

@@ -142,3 +142,43 @@ TEST(Gdi, DeletingThroughATemporaryLeavesTheBorrowedHandle) {
 }
 
 }  // namespace
+
+namespace {
+
+// WM_PRINTCLIENT reaches a window's OnPaint with the DC it carries: the
+// paint lands there, at the DC's origin, and the window's own pending paint
+// stays pending (nothing began or ended a paint on it).
+TEST(Gdi, PrintClientPaintsIntoTheGivenDC) {
+    CPaintingWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), L"print", WS_POPUP | WS_VISIBLE, 40, 120, 160, 60, nullptr,
+                             nullptr));
+    pumpFor(50);
+    const long dcBase = CDC::liveCount();
+    const int paints = wnd.m_paints;
+    wnd.Invalidate(FALSE);
+    CDC mem;
+    ASSERT_TRUE(mem.CreateCompatibleDC(nullptr));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 20, -20, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(mem, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(nullptr, dib);
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    ::PatBlt(mem, 0, 0, 20, 20, WHITENESS);
+    // The window's point (100, 5), clear of the diagonal, lands on (0, 0).
+    ::SetViewportOrgEx(mem, -100, -5, nullptr);
+    wnd.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem.m_hDC), PRF_CLIENT);
+    POINT origin{};
+    ::GetViewportOrgEx(mem, &origin);
+    EXPECT_EQ(-100, origin.x) << "the DC comes back as it was handed";
+    EXPECT_EQ(wnd.m_paints, paints + 1);
+    EXPECT_EQ(RGB(0x10, 0x60, 0x30), ::GetPixel(mem, 100, 5));
+    EXPECT_TRUE(::GetUpdateRect(wnd, nullptr, FALSE)) << "the real paint is still due";
+    EXPECT_EQ(dcBase + 1, CDC::liveCount());
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
+    pumpUntil([&] { return !::GetUpdateRect(wnd, nullptr, FALSE); });
+    EXPECT_EQ(wnd.m_paints, paints + 2);
+}
+
+}  // namespace

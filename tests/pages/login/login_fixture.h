@@ -180,7 +180,12 @@ protected:
         ASSERT_NE(nullptr, button);
         ASSERT_TRUE(button->IsWindowVisible());
         focusWindow(root->m_hWnd);
+        const int type = message->m_eMessageType;
         clickAt(button->m_hWnd, 10, 10);
+        // The click arrives when the display delivers it: wait for the
+        // answer to close the page (or to put another message on it).
+        pumpUntil([&] { return message->m_bClosed || shownMessage() != message || message->m_eMessageType != type; },
+                  5000);
         pumpFor(40);
     }
     static CString textOf(CWnd& w) {

@@ -119,6 +119,7 @@ TEST_F(LoginPage, KoreanGuestButtonOpensTheSignUpNoticeAndBackStartsOneGuestLogi
     const size_t from = logSize();
     focusWindow(root->m_hWnd);
     clickAt(page->m_btnNnTs.m_hWnd, 40, 40);
+    pumpUntil([&] { return root->m_eViewStatus == VIEW_STATE_JOIN_MSG; }, 5000);
     EXPECT_EQ(VIEW_STATE_JOIN_MSG, root->m_eViewStatus);
     EXPECT_EQ(CString(L"TS"), g_strJoinCorpCode);
     EXPECT_EQ(SERVER_ERROR_ETC_EULA, root->m_pCurMessagePage->m_eMessageType);
@@ -190,6 +191,7 @@ TEST_F(LoginPage, DealerModeShowsTheBrandColumnWithInertLinks) {
     ASSERT_TRUE(page->m_btnDealer.IsWindowVisible());
     focusWindow(root->m_hWnd);
     clickAt(page->m_btnDealer.m_hWnd, 20, 10);
+    pumpUntil([&] { return page->m_bDealerMode != FALSE; }, 5000);
     pumpFor(60);
     EXPECT_TRUE(page->m_bDealerMode);
     EXPECT_TRUE(frame.dealerFlag);
@@ -228,7 +230,9 @@ TEST_F(LoginPage, LinksOpenTheirPagesOutsideDealerMode) {
     for (CPngWithTextButton* link : {&page->m_linkFind, &page->m_linkJoin}) {
         ASSERT_TRUE(link->IsWindowVisible());
         focusWindow(root->m_hWnd);
+        const size_t opened = g_opened.size();
         clickAt(link->m_hWnd, 10, 10);
+        pumpUntil([&] { return g_opened.size() > opened; }, 5000);
     }
     ASSERT_EQ(2u, g_opened.size());
     EXPECT_NE(g_opened[0], g_opened[1]);
@@ -251,6 +255,7 @@ TEST_F(LoginPage, ShiftCtrlF1ShowsAllBrandsOnlySignedOutOutsideKorea) {
         if (c.signedIn) root->showTitleButtons(CORP_TS);
         focusWindow(page->m_hWnd);
         pressKeys({VK_SHIFT, VK_CONTROL, VK_F1});
+        if (c.allBrands) pumpUntil([&] { return page->m_bAllBrands != FALSE; }, 5000);
         EXPECT_EQ(c.allBrands, page->m_bAllBrands != FALSE);
         if (!c.allBrands) continue;
         EXPECT_EQ(LoginLayout::BrandColumn, chooseLoginLayout(c.region, CORP_TS, true, false));
@@ -281,6 +286,7 @@ TEST_F(LoginPage, TabAlternatesTheEditsAndEnterNeedsBoth) {
         ::SetFocus(s.from);
         pumpFor(20);
         pressKeys({VK_TAB});
+        pumpUntil([&] { return ::GetFocus() == s.to; }, 5000);
         EXPECT_EQ(s.to, ::GetFocus());
         DWORD start = 0, end = 0;
         ::SendMessageW(s.to, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -370,6 +376,8 @@ TEST_F(LoginPage, NetworkFailureCancelReturnsAGuestToTheGuestForm) {
     setFaults(R"([{"path": "/api/ChkRegist", "drop": true}])");
     focusWindow(root->m_hWnd);
     clickAt(page->m_btnNnTs.m_hWnd, 40, 40);
+    // The attempt starts when the click arrives; it ends on its message.
+    ASSERT_TRUE(pumpUntil([&] { return shownMessage() != nullptr; }, 30000));
     waitEnd();
     setFaults("[]");
     ASSERT_EQ(SERVER_ERROR_NETWORK_FAIL, shownMessage()->m_eMessageType);

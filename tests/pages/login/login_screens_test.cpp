@@ -76,6 +76,35 @@ protected:
         EXPECT_TRUE(found) << "skin " << skin << " in control " << control.GetDlgCtrlID() << " shows " << std::hex
                            << seen;
     }
+    // The pixels at the four corners of a control: what lies behind it.
+    void expectCorners(const WindowShot& shot, CWnd& control, COLORREF behind) {
+        ASSERT_TRUE(control.IsWindowVisible());
+        const RECT r = childRectIn(root->m_hWnd, control.m_hWnd);
+        for (POINT p : {POINT{r.left, r.top}, POINT{r.right - 1, r.top}, POINT{r.left, r.bottom - 1},
+                        POINT{r.right - 1, r.bottom - 1}}) {
+            EXPECT_EQ(behind, shot.at(p.x, p.y)) << "control " << control.GetDlgCtrlID() << " at " << p.x << ","
+                                                 << p.y;
+        }
+    }
+    // A check box shows an unchecked frame of its seven-frame strip, a light
+    // box on the white page, and the page around it.
+    void expectCheckBox(const WindowShot& shot, CPngButton& box) {
+        ASSERT_TRUE(box.IsWindowVisible());
+        const RECT r = childRectIn(root->m_hWnd, box.m_hWnd);
+        const SkinRow& row = skinRow(325);
+        const COLORREF seen = shot.at(r.left + row.body[0].x, r.top + row.body[0].y);
+        EXPECT_TRUE(seen == row.fill[0] || seen == row.fill[3]) << "check box " << box.GetDlgCtrlID() << " shows "
+                                                               << std::hex << seen;
+        EXPECT_GE(std::min({GetRValue(seen), GetGValue(seen), GetBValue(seen)}), 0xD0) << "a light box";
+        EXPECT_EQ(RGB(255, 255, 255), shot.at(r.right - 1, r.bottom - 1)) << "the page below the strip";
+    }
+    // The pixel size of the font a control draws its caption in.
+    static int fontPixels(CWnd& control) {
+        LOGFONTW font{};
+        HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(control.SendMessage(WM_GETFONT));
+        if (!handle || !::GetObjectW(handle, sizeof(font), &font)) return 0;
+        return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+    }
     // A picture is drawn as it is, not mirrored: its sample point shows.
     void expectPicture(const WindowShot& shot, CWnd& control, int skin) {
         ASSERT_TRUE(control.IsWindowVisible()) << skin;
@@ -119,6 +148,9 @@ TEST_F(LoginScreens, Layouts) {
         {L"ar_eu_non_member", REGION_EU, LANGUAGE_AR, CORP_TS, Then::Nothing,
          L"Arabic, region EU: the non-member layout mirrored, title in two lines, 'Dealer Login' whole with "
          L"its mark on its left"},
+        {L"ar_eu_dealer", REGION_EU, LANGUAGE_AR, CORP_TS, Then::Dealer,
+         L"Arabic, region EU after 'Dealer Login': the dealer brand column mirrored, its grey band and buttons on "
+         L"the right, the member form on the left"},
         {L"ar_us_form", REGION_US, LANGUAGE_AR, CORP_TS, Then::Nothing,
          L"Arabic, region US: the US form mirrored, edits right-aligned, check boxes right of their labels, "
          L"Arabic link widths"},
@@ -146,15 +178,26 @@ TEST_F(LoginScreens, Layouts) {
         expectPlacedAsTheTable();
         const LoginLayoutInput in = page->layoutInput();
         const LoginLayout layout = chooseLoginLayout(in.region, in.rootCorp, in.allBrands, in.dealer);
+        // Captions in the sizes of the font table.
+        for (CWnd* b : std::initializer_list<CWnd*>{&page->m_btnLogin, &page->m_btnLoginNm, &page->m_btnTs,
+                                                     &page->m_btnLv, &page->m_btnDr, &page->m_btnNn}) {
+            EXPECT_EQ(22, fontPixels(*b)) << b->GetDlgCtrlID();
+        }
         if (c.then != Then::GuestColumn && layout != LoginLayout::NonMember) {
             expectPicture(shot, page->m_staticBrandImg, brandPicture(c.corp, c.region));
             // Empty edits: the login button shows its brand's disabled frame.
             expectStrip(shot, page->m_btnLogin, loginButtonStrip(c.corp, c.region), {0, 1, 2, 3});
+            expectCorners(shot, page->m_btnLogin, RGB(255, 255, 255));
+            expectCheckBox(shot, page->m_checkSave);
+            expectCheckBox(shot, page->m_checkAuto);
         }
         if (layout == LoginLayout::BrandColumn) {
             expectStrip(shot, page->m_btnTs, IDB_LOGIN_TS, {0, 1, 2});
             expectStrip(shot, page->m_btnLv, IDB_LOGIN_LV, {0, 1, 2});
             expectStrip(shot, page->m_btnDr, IDB_LOGIN_DR, {0, 1, 2});
+            // The column's band shows at the buttons' rounded corners.
+            expectCorners(shot, page->m_btnTs, kBand);
+            expectCorners(shot, page->m_btnDr, kBand);
         }
         if (c.then == Then::GuestColumn) {
             for (auto pair : {std::make_pair(&page->m_btnNnTs, IDB_LOGIN_NN_TS),
@@ -188,6 +231,17 @@ TEST_F(LoginScreens, Layouts) {
                 if (!CGdiFunc::isSharedFamily(family)) delete family;
             }
             ::ReleaseDC(nullptr, screen);
+            // Its mark stands in its row on its trailing side, and nothing
+            // of it runs off the page into the footer.
+            const COLORREF mark = skinRow(IDB_LOGIN_DEALER_MARK).fill[0];
+            const RECT dealer = childRectIn(root->m_hWnd, page->m_btnDealer.m_hWnd);
+            const bool arabic = CRegSetting::getLanguage() == LANGUAGE_AR;
+            const RECT beside = arabic ? RECT{dealer.left - 30, dealer.top, dealer.left, dealer.bottom}
+                                       : RECT{dealer.right, dealer.top, dealer.right + 30, dealer.bottom};
+            EXPECT_GT(shot.count(mark, beside), 20);
+            const RECT below = {0, childRectIn(root->m_hWnd, page->m_hWnd).bottom, shot.width(), shot.height()};
+            EXPECT_EQ(0, shot.count(mark, below));
+            expectCorners(shot, page->m_btnNnTs, RGB(255, 255, 255));
         }
         if (c.then == Then::Dealer) {
             EXPECT_FALSE(page->m_btnNn.IsWindowVisible());

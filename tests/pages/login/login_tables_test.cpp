@@ -256,6 +256,33 @@ TEST(LoginLayoutTable, DealerButtonByRootBrand) {
     }
 }
 
+// The mark beside "Dealer Login" stays in the button's row, below its top
+// by the brand's offset, 10 pixels after it; a tall mark shrinks to the row.
+TEST(LoginLayoutTable, DealerMarkStaysInTheButtonsRow) {
+    struct Case {
+        int corp;
+        int markWidth, markHeight;
+        RECT expected;
+    } cases[] = {
+        {CORP_TS, 8, 24, {673, 567, 679, 585}},
+        {CORP_LV, 8, 24, {684, 567, 689, 583}},
+        {CORP_DR, 8, 24, {680, 569, 685, 585}},
+        {CORP_TS, 8, 8, {673, 567, 681, 575}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.corp);
+        const LoginPlacement* p = findPlacement(loginLayout(input(REGION_EU, c.corp)), IDC_STATIC_DEALER);
+        ASSERT_NE(nullptr, p);
+        const RECT button{p->x, p->y, p->x + p->cx, p->y + p->cy};
+        const RECT mark = dealerMarkRect(button, c.corp, c.markWidth, c.markHeight);
+        EXPECT_EQ(c.expected.left, mark.left);
+        EXPECT_EQ(c.expected.top, mark.top);
+        EXPECT_EQ(c.expected.right, mark.right);
+        EXPECT_EQ(c.expected.bottom, mark.bottom);
+        EXPECT_LE(mark.bottom, 590) << "on the page";
+    }
+}
+
 // The labels of F1, ES and RU take two lines; the others one.
 TEST(LoginLayoutTable, CheckLabelLinesByLanguage) {
     for (int language : {LANGUAGE_F1, LANGUAGE_ES, LANGUAGE_RU}) EXPECT_TRUE(checkLabelTwoLines(language)) << language;
