@@ -92,8 +92,15 @@ CSize CStaticEx::getTextSize() {
 void CStaticEx::DrawItem(LPDRAWITEMSTRUCT item) {
     CString text;
     GetWindowText(text);
-    if (text.IsEmpty()) return;
     RECT rect = item->rcItem;
+    // An empty label still covers its box: nothing else paints there (the
+    // parent clips its children), so what the screen showed before, say a
+    // page hidden a moment ago, would stay visible through it.
+    if (text.IsEmpty()) {
+        ::SetBkColor(item->hDC, m_bgColor);
+        ::ExtTextOutW(item->hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+        return;
+    }
     int width = rect.right - rect.left;
     int height = rect.bottom - rect.top;
     CMemoryCanvas canvas(item->hDC, width, height);

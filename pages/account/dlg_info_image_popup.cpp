@@ -28,7 +28,6 @@ constexpr COLORREF kPale = RGB(183, 183, 183);
 constexpr COLORREF kLabel = RGB(122, 127, 133);
 constexpr COLORREF kKey = RGB(175, 176, 177);
 constexpr COLORREF kCheckText = RGB(166, 172, 180);
-constexpr COLORREF kLabelBack = RGB(239, 240, 242);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kLinkBlue = RGB(70, 154, 255);
 constexpr int kOkText = 12174;
@@ -260,7 +259,7 @@ void CDlgInfoImagePopup::loadTexts() {
         } else {
             m_staticLabel.SetWindowText(CLangLibrary::loadLangString(kLabelText));
         }
-        m_staticLabel.m_bgColor = kLabelBack;
+        m_staticLabel.m_bgColor = kBody;
         m_staticLabel.Invalidate(FALSE);
     }
 }
@@ -273,20 +272,21 @@ void CDlgInfoImagePopup::placeControls() {
     if (m_btnOk.GetSafeHwnd()) CDLang::moveWnd(this, &m_btnOk, w / 2 - 100, h - 65, 200, 50, 2);
     const int boxX = m_nGuideType == 0 ? 60 : 115;
     const int labelX = m_nGuideType == 0 ? 85 : 140;
-    if (m_chkShow.GetSafeHwnd()) CDLang::moveWnd(this, &m_chkShow, boxX, h - 49, 20, 20, 2);
+    // The label takes the width its text needs in bold: up to the OK
+    // button, the box and label moved towards the edge when that is short,
+    // and a second line only beyond that.
+    web_guide::CheckRow row{{boxX, h - 49, 20, 20},
+                            {labelX, h - 50 + (brand == CORP_TS ? 3 : 0), (w / 2 - 100) - labelX - 1, 20}};
     if (m_staticLabel.GetSafeHwnd()) {
-        // The label takes the width its text needs in bold, up to the OK
-        // button, and a second line beyond that: the fixed box cuts the
-        // sentence in the longer languages.
-        web_guide::Rect label{labelX, h - 50 + (brand == CORP_TS ? 3 : 0), (w / 2 - 100) - labelX - 1, 20};
         CString text;
         m_staticLabel.GetWindowText(text);
         const BOOL bold = m_staticLabel.m_bBold;
         m_staticLabel.m_bBold = TRUE;
-        label = web_guide::fitLabel(label, m_staticLabel.measureText(text).cx, w / 2 - 100);
+        row = web_guide::fitCheckRow(row.box, row.label, m_staticLabel.measureText(text).cx, w / 2 - 100);
         m_staticLabel.m_bBold = bold;
-        CDLang::moveWnd(this, &m_staticLabel, label.x, label.y, label.w, label.h, 2);
+        CDLang::moveWnd(this, &m_staticLabel, row.label.x, row.label.y, row.label.w, row.label.h, 2);
     }
+    if (m_chkShow.GetSafeHwnd()) CDLang::moveWnd(this, &m_chkShow, row.box.x, row.box.y, row.box.w, row.box.h, 2);
     for (auto& r : m_rect) r = {};
     image_guide::rectanglesFor(m_nGuideType, brand, CRegSetting::getLanguage(), m_rect);
 }

@@ -23,7 +23,6 @@ namespace {
 constexpr COLORREF kBody = RGB(255, 255, 255);
 constexpr COLORREF kTitle = RGB(93, 99, 105);
 constexpr COLORREF kCheckText = RGB(166, 173, 180);
-constexpr COLORREF kLabelBack = RGB(239, 240, 242);
 constexpr UINT kCoverId = 0xFFFF;
 // The box notifies on the button's press and toggles on its release: the
 // label follows once the release has been handled.
@@ -106,20 +105,22 @@ void CDlgInfoPopup::setupControls() {
     const int w = client.Width(), h = client.Height();
     place(this, m_btnOk, web_guide::okRect(w, h));
     place(this, m_browser, web_guide::browserRect());
-    place(this, m_chkShow, web_guide::checkRect(h));
     // The label takes the width its text needs in bold, up to the OK
     // button, and a second line beyond that: the fixed box would cut the
     // sentence in the longer languages.
-    web_guide::Rect label = web_guide::labelRect(h, CRegSetting::getLastUserCorp(), CRegSetting::getLanguage());
+    web_guide::CheckRow row{web_guide::checkRect(h),
+                            web_guide::labelRect(h, CRegSetting::getLastUserCorp(), CRegSetting::getLanguage())};
     if (m_staticLabel.GetSafeHwnd()) {
         CString text;
         m_staticLabel.GetWindowText(text);
         const BOOL bold = m_staticLabel.m_bBold;
         m_staticLabel.m_bBold = TRUE;
-        label = web_guide::fitLabel(label, m_staticLabel.measureText(text).cx, web_guide::okRect(w, h).x);
+        row = web_guide::fitCheckRow(row.box, row.label, m_staticLabel.measureText(text).cx,
+                                     web_guide::okRect(w, h).x);
         m_staticLabel.m_bBold = bold;
     }
-    place(this, m_staticLabel, label);
+    place(this, m_chkShow, row.box);
+    place(this, m_staticLabel, row.label);
 }
 
 void CDlgInfoPopup::applyTexts() {
@@ -127,7 +128,7 @@ void CDlgInfoPopup::applyTexts() {
     if (m_chkShow.GetSafeHwnd()) m_chkShow.m_textColor = kCheckText;
     if (m_staticLabel.GetSafeHwnd()) {
         m_staticLabel.SetWindowText(CLangLibrary::loadLangString(12146));
-        m_staticLabel.m_bgColor = kLabelBack;
+        m_staticLabel.m_bgColor = kBody;
         m_staticLabel.Invalidate(FALSE);
     }
     if (m_browser.GetSafeHwnd()) {

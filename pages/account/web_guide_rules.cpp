@@ -76,4 +76,15 @@ Rect fitLabel(Rect label, int textWidth, int okLeft) {
     return label;
 }
 
+CheckRow fitCheckRow(Rect box, Rect label, int textWidth, int okLeft) {
+    constexpr int kMargin = 10;
+    const int shortfall = textWidth - (okLeft - 8 - label.x);
+    if (textWidth > label.w && shortfall > 0) {
+        const int shift = std::min(shortfall, std::max(0, box.x - kMargin));
+        box.x -= shift;
+        label.x -= shift;
+    }
+    return {box, fitLabel(label, textWidth, okLeft)};
+}
+
 }  // namespace web_guide

@@ -44,5 +44,12 @@ Rect labelRect(int h, int brand, int language);
 // The label widened to its text up to 8 pixels before okLeft, and given a
 // second line when the text is wider still.
 Rect fitLabel(Rect label, int textWidth, int okLeft);
+// The check box and its label: when the text does not fit up to the OK
+// button, both move towards the page's edge (the box keeps a 10-pixel margin)
+// so the label stays on one line; only beyond that does it take a second.
+struct CheckRow {
+    Rect box, label;
+};
+CheckRow fitCheckRow(Rect box, Rect label, int textWidth, int okLeft);
 
 }  // namespace web_guide

@@ -3,14 +3,17 @@
 #include "tests/shell/shell_fixture.h"
 
 #include "foundation/globalfunc.h"
+#include "foundation/program_strings.h"
 #include "foundation/regsetting.h"
 #include "resources/resource.h"
+#include "pages/account/dlg_join_msg.h"
 #include "pages/vehicle/dlg_car_reg.h"
 #include "shell/dlg_page_message.h"
 #include "shell/dlg_page_message_exit.h"
 #include "shell/message_types.h"
 #include "tests/support/capture.h"
 #include "skin_table.h"
+#include "ui/lang_library.h"
 #include "ui/view_state.h"
 
 namespace {
@@ -31,8 +34,16 @@ TEST_F(RootScreens, EveryViewShowsItsPage) {
             ASSERT_NE(page, nullptr);
             page->setMessageType(SERVER_ERROR_NETWORK_FAIL, root->m_pPageCarReg);
         }
+        // The login page shows the sign-up notice for the brand it chose.
+        if (view == VIEW_STATE_JOIN_MSG) g_strJoinCorpCode = L"TS";
         root->pushViewPage(view, TRUE);
         pumpFor(80);
+        if (view == VIEW_STATE_JOIN_MSG) {
+            g_strJoinCorpCode = L"N";
+            const CString brand = CLangLibrary::loadLangString(12023);
+            ASSERT_FALSE(brand.IsEmpty());
+            EXPECT_NE(root->m_pPageJoinMsg->bodyText().Find(brand), -1) << root->m_pPageJoinMsg->bodyText().GetString();
+        }
         ASSERT_NE(root->m_pCurPage, nullptr) << view;
         EXPECT_TRUE(root->m_pCurPage->IsWindowVisible()) << view;
         // Exactly one page shows.
@@ -57,6 +68,11 @@ TEST_F(RootScreens, EveryViewShowsItsPage) {
         if (view == VIEW_STATE_CAR_REG || view == VIEW_STATE_CAR_FINISH) {
             shows.Format(L"root 900x680 in view %s (%d): header, the page's white body with its dark sidebar on "
                          L"the left (no vehicle, no result handed over)",
+                         name.GetString(), view);
+        }
+        if (view == VIEW_STATE_JOIN_MSG) {
+            shows.Format(L"root 900x680 in view %s (%d): header, the sign-up notice for Tessaly: grey title band, the "
+                         L"notice naming Tessaly, the do-not-show box with its label, Sign up and Continue as guest",
                          name.GetString(), view);
         }
         if (update) shows.Format(L"root 900x680 in view %s (%d): header, the update page's flat background below it",

@@ -18,6 +18,8 @@
 #include "tests/webclient/config_scope.h"
 #include "tests/webclient/standin_client.h"
 #include "ui/session_flags.h"
+#include "ui/static_ex.h"
+#include "tests/ui_bases/ui_env.h"
 #include "ui/view_state.h"
 
 #include "afx/app.h"
@@ -27,6 +29,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -275,8 +278,42 @@ TEST_F(RootScan, FromAccountAndMediaToTheViewOrMessage) {
         shot.Replace(L",", L"");
         shot.Replace(L"'", L"");
         shows.Format(L"after sign-in, %s: view %d, message %d", CString(c.name).GetString(), c.view, c.message);
-        saveScreenshot(root->GetSafeHwnd(), CString(L"after_sign_in_") + language.tag + L"_" + shot,
+        WindowShot picture = saveScreenshot(root->GetSafeHwnd(), CString(L"after_sign_in_") + language.tag + L"_" + shot,
                        CString(language.tag) + L", " + shows, true);
+        if (c.view == VIEW_STATE_CAR_REG) {
+            // The login page left for the registration page: none of its
+            // controls shows, and no empty label of the page lets what the
+            // screen held before (the login page's links and bar) through.
+            EXPECT_FALSE(root->m_pPageLogin->IsWindowVisible());
+            for (HWND child = GetWindow(root->m_pPageLogin->m_hWnd, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT))
+                EXPECT_FALSE(IsWindowVisible(child)) << GetDlgCtrlID(child);
+            // Where no other control lies over it, an empty drawn label shows
+            // only its own background.
+            CDlgCarReg* reg = root->m_pPageCarReg;
+            std::vector<HWND> shown;
+            for (HWND child = GetWindow(reg->m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                if (IsWindowVisible(child)) shown.push_back(child);
+            for (HWND child : shown) {
+                auto* label = dynamic_cast<CStaticEx*>(CWnd::FromHandlePermanent(child));
+                if (!label || GetWindowTextLengthW(child) > 0 ||
+                    (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_OWNERDRAW)
+                    continue;
+                const RECT box = childRectIn(root->m_hWnd, child);
+                std::vector<RECT> others;
+                for (HWND other : shown)
+                    if (other != child) others.push_back(childRectIn(root->m_hWnd, other));
+                int stale = 0;
+                for (int y = box.top; y < box.bottom; ++y)
+                    for (int x = box.left; x < box.right; ++x) {
+                        const POINT at{x, y};
+                        const bool covered = std::any_of(others.begin(), others.end(),
+                                                         [&](const RECT& r) { return PtInRect(&r, at) != FALSE; });
+                        if (!covered && picture.at(x, y) != label->m_bgColor) ++stale;
+                    }
+                EXPECT_EQ(stale, 0) << GetDlgCtrlID(child);
+            }
+        }
         if (!c.params.empty() && root->m_pShownMessagePage) {
             for (size_t i = 0; i < c.params.size(); ++i)
                 EXPECT_EQ(root->m_pShownMessagePage->getParam(static_cast<int>(i)), CString(c.params[i])) << i;

@@ -28,6 +28,24 @@ namespace {
 
 class ImageGuide : public testing::Test {
 protected:
+    // The box's caption sits on the panel's white, on one line at least as
+    // wide as its text in bold (the ticked look), in every language.
+    void expectLabelOnThePanel(const WindowShot& shot) {
+        CStaticEx& label = page->m_staticLabel;
+        ASSERT_TRUE(label.IsWindowVisible());
+        const RECT box = childRectIn(root.m_hWnd, label.m_hWnd);
+        CString text;
+        label.GetWindowText(text);
+        const BOOL bold = label.m_bBold;
+        label.m_bBold = TRUE;
+        const int needed = label.measureText(text).cx;
+        label.m_bBold = bold;
+        EXPECT_GE(box.right - box.left, needed) << static_cast<const char*>(CW2A(text));
+        EXPECT_EQ(box.bottom - box.top, 20) << "one line";
+        EXPECT_EQ(shot.count(RGB(239, 240, 242), box), 0) << "no grey box";
+        EXPECT_EQ(shot.at(box.right - 2, box.top + 1), RGB(255, 255, 255));
+    }
+
     void SetUp() override {
         standin::available();
         useLanguage(REGION_US, LANGUAGE_EN);
@@ -261,7 +279,9 @@ TEST_F(ImageGuide, ArabicMirrorsThePictureAndUsesTheRightToLeftText) {
     const CRect picture = page->mainPictureRect();
     EXPECT_EQ(client.Width() - 10, picture.right) << "drawn at the right";
     const RECT box = childRectIn(page->m_hWnd, page->m_chkShow.m_hWnd);
-    EXPECT_EQ(client.Width() - 115 - 20, box.left) << "the box mirrored";
+    const RECT label = childRectIn(page->m_hWnd, page->m_staticLabel.m_hWnd);
+    EXPECT_GT(box.left, client.Width() / 2) << "the box mirrored";
+    EXPECT_EQ(box.left - 5, label.right) << "its label left of it";
     page->showPage(FALSE);
 }
 
@@ -288,6 +308,7 @@ TEST_F(ImageGuide, PicturesOfGuides0And17) {
                                 L"underlined link line under it in North America), the picture, the four label/value "
                                 L"texts; box and label, OK centred");
                 EXPECT_GT(shot.count(RGB(255, 255, 255)), 10000) << "white page";
+                expectLabelOnThePanel(shot);
                 page->showPage(FALSE);
             }
         }

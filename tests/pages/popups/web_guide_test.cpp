@@ -25,6 +25,24 @@ namespace {
 
 class WebGuide : public testing::Test {
 protected:
+    // The box's caption sits on the panel's white, on one line at least as
+    // wide as its text in bold (the ticked look), in every language.
+    void expectLabelOnThePanel(const WindowShot& shot) {
+        CStaticEx& label = page->m_staticLabel;
+        ASSERT_TRUE(label.IsWindowVisible());
+        const RECT box = childRectIn(root.m_hWnd, label.m_hWnd);
+        CString text;
+        label.GetWindowText(text);
+        const BOOL bold = label.m_bBold;
+        label.m_bBold = TRUE;
+        const int needed = label.measureText(text).cx;
+        label.m_bBold = bold;
+        EXPECT_GE(box.right - box.left, needed) << static_cast<const char*>(CW2A(text));
+        EXPECT_EQ(box.bottom - box.top, 20) << "one line";
+        EXPECT_EQ(shot.count(RGB(239, 240, 242), box), 0) << "no grey box";
+        EXPECT_EQ(shot.at(box.right - 2, box.top + 1), RGB(255, 255, 255));
+    }
+
     void SetUp() override {
         standin::available();  // the sites of config.json when an instance runs
         useLanguage(REGION_US, LANGUAGE_EN);
@@ -255,6 +273,7 @@ TEST_F(WebGuide, PicturesOfTypes3And17) {
                            : L"web guide for platform type 3: title 'Guide', the panel's sentence, the blue link "
                              L"and the systemGuide address; no box; OK centred");
             EXPECT_GT(shot.count(RGB(247, 248, 250)), 100000) << "the panel";
+            if (type == 17) expectLabelOnThePanel(shot);
             page->showPage(FALSE);
         }
     }
@@ -290,6 +309,25 @@ TEST(WebGuideRules, LayoutTitlesPicturesAndRoutes) {
         EXPECT_EQ(f.y, r.y) << f.text;
         EXPECT_EQ(f.w, r.w) << f.text;
         EXPECT_EQ(f.h, r.h) << f.text;
+    }
+    // Too wide for the room up to the button: box and label move towards
+    // the edge (box margin 10) before the label takes a second line.
+    struct {
+        int text;
+        int boxX, labelX, w, h;
+    } rows[] = {
+        {200, 60, 85, 200, 20},  // fits where it stands
+        {273, 44, 69, 273, 20},  // moved by the shortfall
+        {307, 10, 35, 307, 20},  // moved as far as the margin allows
+        {320, 10, 35, 307, 40},  // two lines
+    };
+    for (const auto& c : rows) {
+        const CheckRow r = fitCheckRow(checkRect(590), ts, c.text, ok.x);
+        EXPECT_EQ(c.boxX, r.box.x) << c.text;
+        EXPECT_EQ(c.labelX, r.label.x) << c.text;
+        EXPECT_EQ(c.w, r.label.w) << c.text;
+        EXPECT_EQ(c.h, r.label.h) << c.text;
+        EXPECT_EQ(r.label.x - r.box.x, 25) << c.text;
     }
     EXPECT_EQ(12145, titleTextId(0));
     EXPECT_EQ(13363, titleTextId(17));

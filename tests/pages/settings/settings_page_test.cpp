@@ -983,6 +983,13 @@ TEST_F(JoinNoticePage, Screenshots) {
         EXPECT_GT(shot.count(skinFill(469), ok), 100);
         const RECT region = childRectIn(page->m_hWnd, page->m_comboRegion.m_hWnd);
         const bool arabic = l.language == LANGUAGE_AR;
+        // The title bar's buttons stand at the far side from the logo:
+        // mirrored to the left in Arabic.
+        for (CPngButton* button : {&root->m_btnExit, &root->m_btnMini, &root->m_btnGuide}) {
+            const RECT r = childRectIn(root->m_hWnd, button->m_hWnd);
+            if (arabic) EXPECT_LT(r.right, 450) << button->GetDlgCtrlID();
+            else EXPECT_GT(r.left, 450) << button->GetDlgCtrlID();
+        }
         if (arabic) {
             // Mirrored: the region list stands at the right.
             EXPECT_EQ(900 - 50, region.right);

@@ -593,6 +593,13 @@ TEST_F(SearchPage, Pictures) {
         EXPECT_EQ(arabic ? 900 - 50 - 260 : 50, cars.left) << narrow(tag);
         const RECT box = rectOf(page->m_editSearch.GetSafeHwnd());
         EXPECT_EQ(arabic ? 900 - 57 - 780 : 57, box.left) << narrow(tag);
+        // The title bar followed the language: its buttons stand at the far
+        // side from the logo, on the left in Arabic.
+        for (CPngButton* button : {&root->m_btnExit, &root->m_btnMini, &root->m_btnGuide}) {
+            const RECT r = childRectIn(root->GetSafeHwnd(), button->GetSafeHwnd());
+            if (arabic) EXPECT_LT(r.right, 450) << narrow(tag);
+            else EXPECT_GT(r.left, 450) << narrow(tag);
+        }
 
         saveScreenshot(root->GetSafeHwnd(), L"search_all_" + tag,
                        L"search page, empty box: every vehicle (GRANDEUR marked first), AVANTE's device chosen "
