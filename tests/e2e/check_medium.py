@@ -260,6 +260,9 @@ def main(argv=None) -> int:
                     help="check only that no version file claims a completion its files do not bear out")
     args = ap.parse_args(argv)
     if args.versions_only:
+        if not Path(args.target).is_dir():
+            print("%s: no such folder" % args.target)
+            return 1
         versions, problems = check_versions(Path(args.target), args.mode)
         for p in problems:
             print(p)

@@ -137,22 +137,25 @@ void listFiles(const CString& folder, const CString& prefix, std::vector<std::st
     FindClose(find);
 }
 
-// A copy of the tree below from ("X:\\" or a folder with its backslash).
-void copyTree(const CString& from, const CString& to) {
-    CreateDirectoryW(to.GetString(), nullptr);
+// A copy of the tree below from ("X:\\" or a folder with its backslash)
+// in the folder to, whose parent exists; false when a file did not copy.
+bool copyTree(const CString& from, const CString& to) {
+    if (!CreateDirectoryW(to.GetString(), nullptr)) return false;
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((from + L"*").GetString(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
+    if (find == INVALID_HANDLE_VALUE) return true;
+    bool ok = true;
     do {
         const CString name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            copyTree(from + name + L"\\", to + L"\\" + name);
+            ok = copyTree(from + name + L"\\", to + L"\\" + name) && ok;
         } else {
-            CopyFileW((from + name).GetString(), (to + L"\\" + name).GetString(), FALSE);
+            ok = CopyFileW((from + name).GetString(), (to + L"\\" + name).GetString(), FALSE) && ok;
         }
     } while (FindNextFileW(find, &data));
     FindClose(find);
+    return ok;
 }
 
 }  // namespace
@@ -462,10 +465,10 @@ protected:
         const DWORD thread = GetWindowThreadProcessId(front, nullptr);
         GetGUIThreadInfo(thread, &info);
         printf("focus %s: front %p %s \"%s\" (program's: %s), active %p, focus %p id %d %s \"%s\"\n", when,
-               static_cast<void*>(front), u8(className(front)).c_str(), u8(windowText(front)).c_str(),
+               static_cast<void*>(front), u8(className(front)).c_str(), utf8(windowText(front)).c_str(),
                programInFront() ? "yes" : "no", static_cast<void*>(info.hwndActive),
                static_cast<void*>(info.hwndFocus), info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0,
-               u8(className(info.hwndFocus)).c_str(), u8(windowText(info.hwndFocus)).c_str());
+               u8(className(info.hwndFocus)).c_str(), utf8(windowText(info.hwndFocus)).c_str());
         fflush(stdout);
     }
 
@@ -669,8 +672,13 @@ TEST_F(UpdateRun, NetworkCutMidDownload) {
     ASSERT_TRUE(ok);
     printf("cut until the message: %lu ms\n", GetTickCount() - cut);
     dumpWindows(app, "at the download error");
-    copyTree(L"R:\\", snapshot + L"\\medium");
-    copyTree(downloads + L"\\", snapshot + L"\\downloads");
+    ASSERT_TRUE(CreateDirectoryW(snapshot.GetString(), nullptr));
+    EXPECT_TRUE(copyTree(L"R:\\", snapshot + L"\\medium"));
+    EXPECT_TRUE(copyTree(downloads + L"\\", snapshot + L"\\downloads"));
+    std::vector<std::string> medium, folder;
+    listFiles(snapshot + L"\\medium\\", L"", medium);
+    listFiles(snapshot + L"\\downloads\\", L"", folder);
+    printf("at the fault: %zu files on the medium, %zu in the download folder\n", medium.size(), folder.size());
     shot("32_download_95", L"message 95: the download failed, OK");
 
     setFaults("[]");

@@ -41,7 +41,7 @@ for profile in "$@"; do
   # A fault's copies of the medium and the download folder: no version file
   # claimed a completion its files did not bear out.
   for kept in medium:medium downloads:folder; do
-    [ -d "$snapshot/${kept%%:*}" ] || continue
+    [ -d "$snapshot" ] || break
     if ! "$python" "$here/check_medium.py" --state "$state" --vehicle ts-corvin --target "$snapshot/${kept%%:*}" \
         --mode "${kept#*:}" --versions-only; then
       echo "[  FAILED  ] version files at the fault, $region $locale ${kept%%:*}"
