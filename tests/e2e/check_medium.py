@@ -10,7 +10,10 @@ and dealer files ("dealercode_*.txt"). A version file whose head is marked
 complete may list only entries that are present with their size and CRC.
 
     check_medium.py --state <instance folder> --vehicle ts-corvin \
-        --target <medium or download folder> --mode medium|folder
+        --target <medium or download folder> --mode medium|folder [--versions-only]
+
+With --versions-only only the version files' rule is checked, on a target
+caught in the middle of a run.
 
 Exit code 0 when the target matches; the differences are printed.
 """
@@ -229,6 +232,16 @@ def compare(expected: dict, target: Path, mode: str) -> list:
     return problems
 
 
+def check_versions(target: Path, mode: str) -> tuple:
+    """Only the version files' rule, for a medium or folder caught mid-run."""
+    files = actual_tree(target)
+    versions = [rel for rel in sorted(files) if rel.lower().endswith(".ver")]
+    problems = []
+    for rel in versions:
+        problems += check_ver(target, rel, files, mode)
+    return versions, problems
+
+
 def load_instance(state: Path):
     """The scenario and package cache of a stand-in instance, from its description."""
     described = json.loads((Path(state) / "standin.json").read_text(encoding="utf-8"))
@@ -243,7 +256,18 @@ def main(argv=None) -> int:
     ap.add_argument("--vehicle", required=True)
     ap.add_argument("--target", required=True, help="the medium's root or the download folder")
     ap.add_argument("--mode", choices=("medium", "folder"), required=True)
+    ap.add_argument("--versions-only", action="store_true",
+                    help="check only that no version file claims a completion its files do not bear out")
     args = ap.parse_args(argv)
+    if args.versions_only:
+        if not Path(args.target).is_dir():
+            print("%s: no such folder" % args.target)
+            return 1
+        versions, problems = check_versions(Path(args.target), args.mode)
+        for p in problems:
+            print(p)
+        print("%s: %d version files, %d problems" % (args.target, len(versions), len(problems)))
+        return 1 if problems else 0
     scn, cache = load_instance(Path(args.state))
     expected = expected_tree(scn, cache, args.vehicle, args.mode)
     problems = compare(expected, Path(args.target), args.mode)

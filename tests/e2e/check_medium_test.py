@@ -137,6 +137,28 @@ class CheckMedium(unittest.TestCase):
                 found = self.problems("medium")
                 self.assertEqual(count, len(found), found)
 
+    def test_versions_only_judges_a_tree_caught_mid_run(self):
+        # Half a medium and a stray file: only the version files count.
+        e = self.trees["medium"]["INFO/version.txt"]
+        (self.target / "INFO").mkdir()
+        (self.target / "INFO/version.txt").write_bytes(bytes_of(e.source))
+        (self.target / "stray.bin").write_bytes(b"x")
+        ver = self.target / "TS_C13_COMMON.ver"
+        crc = e.crc - (1 << 32) if e.crc >= 1 << 31 else e.crc
+        present = "INFO|version.txt|1|%d|%d|1\n" % (crc, e.size)
+        missing = "MAP|C13MAP1.IDX|1|5|10|1\n"
+        cases = [
+            # head, entry lines, problems
+            ("+|2024.06.01|KOR|TS|TS_C13_COMMON|C13|1", present, 0),
+            ("+|2024.06.01|KOR|TS|TS_C13_COMMON|C13|1", present + missing, 1),
+            ("+|2024.06.01|KOR|TS|TS_C13_COMMON|C13|0", present + missing, 0),
+        ]
+        for head, lines, count in cases:
+            with self.subTest(head=head, lines=lines):
+                ver.write_bytes((head + "\n" + lines).encode("utf-8"))
+                versions, found = check_medium.check_versions(self.target, "medium")
+                self.assertEqual(["TS_C13_COMMON.ver"], versions)
+                self.assertEqual(count, len(found), found)
 
 if __name__ == "__main__":
     unittest.main()

@@ -6,6 +6,9 @@
 //   E2E_REGION, E2E_LANGUAGE   the profile (KR ko-KR, US en-US, EU ar-AR)
 //   E2E_TARGET                 "drive" (R:) or "folder" (the download folder)
 //   E2E_DOWNLOADS              the download folder
+//   E2E_SNAPSHOT               where a fault's run leaves a copy of the medium
+//                              and the download folder as they were at the
+//                              fault (checked afterwards for false completions)
 #include "tests/shell_frame/standin_log.h"
 #include "tests/shell_process/program_driver.h"
 #include "tests/support/capture.h"
@@ -115,6 +118,44 @@ void emptyFolder(const CString& folder) {
         }
     } while (FindNextFileW(find, &data));
     FindClose(find);
+}
+
+// Every file below folder ("X:\\"), as relative paths.
+void listFiles(const CString& folder, const CString& prefix, std::vector<std::string>& out) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + prefix + L"*").GetString(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const CString name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            listFiles(folder, prefix + name + L"\\", out);
+        } else {
+            out.push_back(u8(prefix + name));
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+// A copy of the tree below from ("X:\\" or a folder with its backslash)
+// in the folder to, whose parent exists; false when a file did not copy.
+bool copyTree(const CString& from, const CString& to) {
+    if (!CreateDirectoryW(to.GetString(), nullptr)) return false;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((from + L"*").GetString(), &data);
+    if (find == INVALID_HANDLE_VALUE) return true;
+    bool ok = true;
+    do {
+        const CString name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ok = copyTree(from + name + L"\\", to + L"\\" + name) && ok;
+        } else {
+            ok = CopyFileW((from + name).GetString(), (to + L"\\" + name).GetString(), FALSE) && ok;
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return ok;
 }
 
 }  // namespace
@@ -410,6 +451,27 @@ protected:
             kStepMs);
     }
 
+    // The program's foreground window and the control holding its keyboard
+    // focus, for a key that did not do what it should.
+    bool programInFront() const {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+        return pid == app.pid();
+    }
+    void logFocus(const char* when) const {
+        HWND front = GetForegroundWindow();
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        const DWORD thread = GetWindowThreadProcessId(front, nullptr);
+        GetGUIThreadInfo(thread, &info);
+        printf("focus %s: front %p %s \"%s\" (program's: %s), active %p, focus %p id %d %s \"%s\"\n", when,
+               static_cast<void*>(front), u8(className(front)).c_str(), utf8(windowText(front)).c_str(),
+               programInFront() ? "yes" : "no", static_cast<void*>(info.hwndActive),
+               static_cast<void*>(info.hwndFocus), info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0,
+               u8(className(info.hwndFocus)).c_str(), utf8(windowText(info.hwndFocus)).c_str());
+        fflush(stdout);
+    }
+
     CString region, language, target, downloads, formatter;
     Program app;
 };
@@ -467,7 +529,7 @@ TEST_F(UpdateRun, MainRoad) {
     finishAndExit(mark);
 }
 
-// Hold by click while the download runs, Next resumes; Cancel
+// Hold by click while the download runs, Next resumes, then Enter holds; Cancel
 // while paused and OK on 1014 lead back to the registration page, from
 // where a second run in the same process completes.
 TEST_F(UpdateRun, HoldNextCancelThenSecondRun) {
@@ -503,10 +565,14 @@ TEST_F(UpdateRun, HoldNextCancelThenSecondRun) {
     ASSERT_TRUE(waitUntil([&] { return !button(kNextId) && button(kHoldId); }, kStepMs));
     shot("22_resumed", L"resumed by Next: Hold again, the download goes on");
 
+    // Enter holds as well, with the program in front as the user left it.
     pumpMessages(1000);
-    clickControl(button(kHoldId));
-    ASSERT_TRUE(waitUntil(paused, kStepMs));
-    shot("23_paused_again", L"paused again: Next and Cancel");
+    logFocus("before Enter");
+    EXPECT_TRUE(programInFront()) << "the program's window is in front after the click on Next";
+    key(VK_RETURN);
+    if (!waitUntil(paused, kStepMs)) logFocus("Enter did not hold");
+    ASSERT_TRUE(paused()) << "Enter holds the update";
+    shot("23_paused_by_enter", L"paused by Enter: Next and Cancel");
 
     clickControl(button(kCancelId));
     ok = waitControl(1100);
@@ -521,6 +587,101 @@ TEST_F(UpdateRun, HoldNextCancelThenSecondRun) {
     ok = chooseTargetAndUpdate();
     ASSERT_TRUE(ok);
     const size_t mark = standin_log::lines().size();
+    clickControl(ok);
+    watchRun();
+    finishAndExit(mark, false);
+}
+
+// The formatter fails every time: after its five attempts message 80; OK
+// leads back to the registration page, and the medium is as it was.
+TEST_F(UpdateRun, FormatterFailsFiveTimes) {
+    const CString work = standin_log::folder();
+    const CString calls = work + L"fmifs_calls.txt", script = work + L"fmifs_script.txt";
+    DeleteFileW(calls.GetString());
+    ASSERT_TRUE(writeBytes(script, "11:0"));
+    SetEnvironmentVariableW(L"KESTRUNE_FMIFS_MODE", nullptr);
+    SetEnvironmentVariableW(L"KESTRUNE_FMIFS_LOG", calls.GetString());
+    SetEnvironmentVariableW(L"KESTRUNE_FMIFS_SCRIPT", script.GetString());
+    std::vector<std::string> before;
+    listFiles(L"R:\\", L"", before);
+    const std::string version = readBytes(L"R:\\swversion\\swversion.info");
+
+    signInAndFindCorvin();
+    if (HasFatalFailure()) return;
+    HWND ok = chooseTargetAndUpdate();
+    ASSERT_TRUE(ok);
+    const DWORD start = GetTickCount();
+    clickControl(ok);
+    ok = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (control(1596) && control(1) && !control(1633)) {
+                clickControl(control(1));  // the head unit's web guide
+                return false;
+            }
+            return (ok = control(1100)) != nullptr || !app.running();
+        },
+        kRunMs));
+    ASSERT_TRUE(ok);
+    printf("formatting until the message: %lu ms\n", GetTickCount() - start);
+    dumpWindows(app, "at the formatter's failure");
+    shot("30_format_80", L"message 80: the medium could not be prepared, OK");
+    // Five attempts, each on R: alone.
+    const std::string attempts = readBytes(calls);
+    size_t lines = 0;
+    for (size_t at = 0; (at = attempts.find("R:\\|", at)) != std::string::npos; ++at) ++lines;
+    EXPECT_EQ(5u, lines) << attempts;
+    EXPECT_EQ(std::string::npos, attempts.find("S:\\")) << attempts;
+
+    clickControl(ok);
+    ASSERT_TRUE(waitControl(1592));
+    shot("31_registration_after_80", L"back on the registration page of Corvin after message 80");
+    std::vector<std::string> after;
+    listFiles(L"R:\\", L"", after);
+    EXPECT_EQ(before, after) << "nothing written to R:";
+    EXPECT_EQ(version, readBytes(L"R:\\swversion\\swversion.info"));
+}
+
+// The connection drops every content request in the middle of the download
+// until message 95; at that moment no version file claims a completion its
+// files do not bear out (the copies are checked afterwards). OK with the
+// connection back: the run completes.
+TEST_F(UpdateRun, NetworkCutMidDownload) {
+    const CString snapshot = env(L"E2E_SNAPSHOT");
+    ASSERT_FALSE(snapshot.IsEmpty());
+    removeTree(snapshot);
+    signInAndFindCorvin();
+    if (HasFatalFailure()) return;
+    HWND ok = chooseTargetAndUpdate();
+    ASSERT_TRUE(ok);
+    setFaults(R"([{"path": "/contents/pkg/*", "rate": 3000}])");
+    const size_t mark = standin_log::lines().size();
+    clickControl(ok);
+    passSystemGuide();
+    HWND hold = button(kHoldId);
+    ASSERT_TRUE(hold);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(hold) != FALSE; }, kStepMs));
+    pumpMessages(2000);
+    printf("phase at the cut: %s\n", u8(windowText(control(kStatusId))).c_str());
+    setFaults(R"([{"path": "/contents/pkg/*", "drop": true}])");
+    const DWORD cut = GetTickCount();
+    ok = nullptr;
+    // Each item's ten attempts, and the page's ten new tries of the failed
+    // items, before the message.
+    ASSERT_TRUE(waitUntil([&] { return (ok = control(1100)) != nullptr || !app.running(); }, kRunMs * 4));
+    ASSERT_TRUE(ok);
+    printf("cut until the message: %lu ms\n", GetTickCount() - cut);
+    dumpWindows(app, "at the download error");
+    ASSERT_TRUE(CreateDirectoryW(snapshot.GetString(), nullptr));
+    EXPECT_TRUE(copyTree(L"R:\\", snapshot + L"\\medium"));
+    EXPECT_TRUE(copyTree(downloads + L"\\", snapshot + L"\\downloads"));
+    std::vector<std::string> medium, folder;
+    listFiles(snapshot + L"\\medium\\", L"", medium);
+    listFiles(snapshot + L"\\downloads\\", L"", folder);
+    printf("at the fault: %zu files on the medium, %zu in the download folder\n", medium.size(), folder.size());
+    shot("32_download_95", L"message 95: the download failed, OK");
+
+    setFaults("[]");
     clickControl(ok);
     watchRun();
     finishAndExit(mark, false);
