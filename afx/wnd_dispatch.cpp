@@ -21,6 +21,14 @@ UINT AfxGetPaintCount(HWND hWnd) {
     return static_cast<UINT>(reinterpret_cast<UINT_PTR>(::GetPropW(hWnd, kPaintCountProp)));
 }
 
+// Stamps come from one counter, so a window never shares one with another
+// window, not even with an earlier window of the same handle.
+static UINT nextPaintStamp() {
+    static UINT stamp = 0;
+    if (++stamp == 0) ++stamp;
+    return stamp;
+}
+
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     AfxThreadState* state = AfxGetThreadState();
     MSG saved = state->lastSentMsg;
@@ -30,8 +38,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     state->lastSentMsg.lParam = lParam;
     LRESULT result = pWnd->WindowProc(message, wParam, lParam);
     if (message == WM_PAINT) {
-        ::SetPropW(hWnd, kPaintCountProp,
-                   reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(AfxGetPaintCount(hWnd) + 1)));
+        ::SetPropW(hWnd, kPaintCountProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(nextPaintStamp())));
     } else if (message == WM_NCDESTROY) {
         ::RemovePropW(hWnd, kPaintCountProp);
     }

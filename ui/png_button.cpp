@@ -124,10 +124,87 @@ void CPngButton::releaseBackground() {
     m_backgroundArea = RECT{0, 0, 0, 0};
 }
 
+namespace {
+
+// One rendering of a parent's client area per paint of it, shared by all
+// the buttons on it: a page with n buttons is rendered once after it
+// painted, not n times. It holds one DC and one bitmap for the process.
+class ParentSnapshot {
+public:
+    // Copies area (the parent's client coordinates) into target at (0, 0);
+    // renders the parent first when the copy is of another parent, an older
+    // paint of it, or another size. False while a rendering is under way (a
+    // parent whose paint leads back to a button) or when GDI refuses.
+    bool copyTo(HWND parent, const RECT& area, HDC target) {
+        if (m_bRendering) return false;
+        RECT client{};
+        ::GetClientRect(parent, &client);
+        const UINT stamp = AfxGetPaintCount(parent);
+        const bool current = m_dc && parent == m_hParent && stamp == m_nStamp && client.right == m_size.cx &&
+                             client.bottom == m_size.cy && !::GetUpdateRect(parent, nullptr, FALSE);
+        if (!current && !render(parent, stamp, client, target)) return false;
+        ::BitBlt(target, 0, 0, area.right - area.left, area.bottom - area.top, m_dc, area.left, area.top, SRCCOPY);
+        return true;
+    }
+
+private:
+    bool render(HWND parent, UINT stamp, const RECT& client, HDC compatible) {
+        if (client.right <= 0 || client.bottom <= 0) return false;
+        if (!m_dc || client.right != m_size.cx || client.bottom != m_size.cy) {
+            release();
+            m_dc = ::CreateCompatibleDC(compatible);
+            m_bitmap = m_dc ? ::CreateCompatibleBitmap(compatible, client.right, client.bottom) : nullptr;
+            if (!m_bitmap) {
+                release();
+                return false;
+            }
+            m_hOld = ::SelectObject(m_dc, m_bitmap);
+            m_size = SIZE{client.right, client.bottom};
+        }
+        m_hParent = nullptr;
+        m_bRendering = true;
+        const int saved = ::SaveDC(m_dc);
+        // As the parent would paint itself: its background, then its client
+        // area (our window layer hands WM_PRINTCLIENT to the parent's OnPaint).
+        ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(m_dc), 0);
+        ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_dc), PRF_CLIENT);
+        ::RestoreDC(m_dc, saved);
+        m_bRendering = false;
+        m_hParent = parent;
+        m_nStamp = stamp;
+        return true;
+    }
+
+    void release() {
+        if (m_dc && m_hOld) ::SelectObject(m_dc, m_hOld);
+        if (m_bitmap) ::DeleteObject(m_bitmap);
+        if (m_dc) ::DeleteDC(m_dc);
+        m_dc = nullptr;
+        m_bitmap = nullptr;
+        m_hOld = nullptr;
+        m_hParent = nullptr;
+        m_size = SIZE{0, 0};
+    }
+
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+    HWND m_hParent = nullptr;
+    UINT m_nStamp = 0;
+    SIZE m_size{0, 0};
+    bool m_bRendering = false;
+};
+
+ParentSnapshot& parentSnapshot() {
+    static ParentSnapshot* snapshot = new ParentSnapshot;  // the UI thread's, never torn down
+    return *snapshot;
+}
+
+}  // namespace
+
 void CPngButton::paintParentBackground(HDC target, int width, int height) {
     HWND parent = ::GetParent(m_hWnd);
-    // A parent whose paint leads back here gets its background once.
-    if (!parent || m_bPaintingParent) return;
+    if (!parent) return;
     RECT area{};
     ::GetWindowRect(m_hWnd, &area);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
@@ -145,16 +222,10 @@ void CPngButton::paintParentBackground(HDC target, int width, int height) {
             return;
         }
         m_hBackgroundOld = ::SelectObject(m_backgroundDC, m_background.GetSafeHandle());
-        m_bPaintingParent = true;
-        const HDC copy = m_backgroundDC.GetSafeHdc();
-        const int saved = ::SaveDC(copy);
-        ::SetViewportOrgEx(copy, -left, -area.top, nullptr);
-        // As the parent would paint itself: its background, then its client
-        // area (our window layer hands WM_PRINTCLIENT to the parent's OnPaint).
-        ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(copy), 0);
-        ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(copy), PRF_CLIENT);
-        ::RestoreDC(copy, saved);
-        m_bPaintingParent = false;
+        if (!parentSnapshot().copyTo(parent, area, m_backgroundDC.GetSafeHdc())) {
+            releaseBackground();
+            return;
+        }
         m_backgroundArea = area;
         m_nBackgroundPaints = paints;
     }

@@ -75,15 +75,14 @@ protected:
 
 private:
     void drawFace(HDC target, const RECT& client);
-    // Copies what lies behind the button in its parent into target: the
-    // parent paints it (WM_PRINTCLIENT) into a kept copy, taken again when
-    // the parent has painted since, waits to paint, or the button moved.
+    // Copies what lies behind the button in its parent into target: a kept
+    // copy, taken again from the parent's shared rendering (WM_PRINTCLIENT)
+    // when the parent has painted since, waits to paint, or the button moved.
     void paintParentBackground(HDC target, int width, int height);
     void releaseBackground();
 
     Gdiplus::Bitmap* m_pImage = nullptr;
     Gdiplus::Bitmap* m_pIcon = nullptr;
-    bool m_bPaintingParent = false;
     CDC m_backgroundDC;
     CBitmap m_background;
     HGDIOBJ m_hBackgroundOld = nullptr;
